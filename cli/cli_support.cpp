@@ -1,0 +1,98 @@
+#include "cli/cli_support.hpp"
+
+#include <CLI/CLI.hpp>
+#include <map>
+#include <ostream>
+
+#include "files/setting_file.hpp"
+#include "model/catalogue.hpp"
+
+namespace rovant::cli {
+
+std::optional<SettingsRecord> LoadRecord(FileSystem& fs, const std::string& path,
+                                         std::ostream& err) {
+  const LoadedSettings loaded = LoadSettingFile(fs, path);
+  if (loaded.status == LoadStatus::kOk) return loaded.record;
+  err << "rovantctl: " << path << ": ";
+  switch (loaded.status) {
+    case LoadStatus::kOk:
+      break;
+    case LoadStatus::kNotFound:
+      err << "no such file\n";
+      break;
+    case LoadStatus::kOpenFailed:
+      err << "cannot open the file\n";
+      break;
+    case LoadStatus::kReadFailed:
+      err << "cannot read the file\n";
+      break;
+    case LoadStatus::kEmpty:
+      err << "the file is empty; a setting file holds " << kSettingFileSize << " bytes\n";
+      break;
+    case LoadStatus::kShort:
+      err << "the file holds only " << loaded.size << " bytes; a setting file holds "
+          << kSettingFileSize << "\n";
+      break;
+    case LoadStatus::kOutOfList:
+      err << "damaged setting file: these items hold values outside their option lists:\n"
+          << ListItemsWithValues(loaded.badItems, loaded.record);
+      break;
+  }
+  return std::nullopt;
+}
+
+bool WriteRecord(FileSystem& fs, const std::string& path, const SettingsRecord& record,
+                 std::ostream& err) {
+  return WriteBytes(fs, path, record, err);
+}
+
+bool WriteBytes(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
+                std::ostream& err) {
+  const FileStatus status = fs.WriteWhole(path, bytes, WritePolicy::kReplace);
+  if (status == FileStatus::kOk) return true;
+  err << "rovantctl: " << path << ": ";
+  switch (status) {
+    case FileStatus::kReadOnly:
+      err << "the file is read-only or in use; it was left unchanged\n";
+      break;
+    case FileStatus::kCreateFailed:
+      err << "cannot create a file there (no such folder, or no right to write in it)\n";
+      break;
+    default:
+      err << "writing failed; the file on the disk was left as it was\n";
+      break;
+  }
+  return false;
+}
+
+CLI::Option* AddModelOption(CLI::App& command, ModelCode& model) {
+  static const std::map<std::string, ModelCode> kModels{
+      {"HX310", ModelCode::kHx310}, {"HX320", ModelCode::kHx320}, {"other", ModelCode::kOther}};
+  return command
+      .add_option("--model", model,
+                  "Printer model the text is for: HX310, HX320, or other (a printer of neither "
+                  "model: no WIDTH entries)")
+      ->transform(CLI::CheckedTransformer(kModels, CLI::ignore_case))
+      ->default_str("HX320");
+}
+
+std::string Quoted(std::string_view label) {
+  std::string text = "\"";
+  text += label;
+  text += '"';
+  return text;
+}
+
+std::string DescribeChange(std::size_t item, const SettingsRecord& before,
+                           const SettingsRecord& after, std::string_view arrow) {
+  const std::string_view from = LabelOf(item, before).value_or("?");
+  const std::string_view to = LabelOf(item, after).value_or("?");
+  std::string text = Quoted(from) + std::string(arrow) + Quoted(to);
+  if (from == to) {
+    text += " (position " + std::to_string(before[item]) + std::string(arrow) +
+            std::to_string(after[item]) + ")";
+  }
+  return text;
+}
+
+}  // namespace rovant::cli

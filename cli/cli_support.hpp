@@ -1,0 +1,47 @@
+// What the rovantctl commands share: exit codes, loading and writing setting
+// files with errors that name the file and the item, and the model option.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "model/model_code.hpp"
+#include "model/settings_record.hpp"
+#include "platform/file_system.hpp"
+
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
+
+namespace rovant::cli {
+
+enum ExitCode : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// Loads a setting file; on failure writes one clear error to `err`.
+std::optional<SettingsRecord> LoadRecord(FileSystem& fs, const std::string& path,
+                                         std::ostream& err);
+
+// Writes a record as a whole setting file (replacing an old one); on failure
+// writes one clear error to `err`.
+bool WriteRecord(FileSystem& fs, const std::string& path, const SettingsRecord& record,
+                 std::ostream& err);
+
+// Writes bytes as a whole file (replacing an old one); on failure writes one
+// clear error to `err` and leaves any old file as it was.
+bool WriteBytes(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
+                std::ostream& err);
+
+// Adds "--model HX310|HX320|other" (any case), defaulting to HX320.
+CLI::Option* AddModelOption(CLI::App& command, ModelCode& model);
+
+// A label between double quotes, so that its blanks show.
+std::string Quoted(std::string_view label);
+
+// "\"10 CPI \" -> \"12 CPI \"", with the positions when both labels read the same.
+std::string DescribeChange(std::size_t item, const SettingsRecord& before,
+                           const SettingsRecord& after, std::string_view arrow);
+
+}  // namespace rovant::cli

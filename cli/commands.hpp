@@ -1,0 +1,24 @@
+// The rovantctl commands. Each adds itself to the application and sets the
+// exit code when it runs.
+#pragma once
+
+#include "platform/file_system.hpp"
+
+namespace CLI {
+class App;
+}  // namespace CLI
+
+namespace rovant::cli {
+
+struct CommandEnv {
+  FileSystem& fs;
+  int exitCode = 0;
+};
+
+void AddDefaultsCommand(CLI::App& app, CommandEnv& env);
+void AddShowCommand(CLI::App& app, CommandEnv& env);
+void AddTextCommand(CLI::App& app, CommandEnv& env);
+void AddSetCommand(CLI::App& app, CommandEnv& env);
+void AddDiffCommand(CLI::App& app, CommandEnv& env);
+
+}  // namespace rovant::cli

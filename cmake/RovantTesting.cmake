@@ -1,0 +1,96 @@
+# Unit-test support: GoogleTest/GoogleMock and test registration.
+#
+#   rovant_add_gtest(NAME <name> SOURCES <files...> [LIBS <targets...>])
+#       Builds a test executable linked with GTest::gmock_main, strict warnings, static on MinGW.
+#       Native: one ctest test per test case (gtest_discover_tests).
+#       Windows (cross): the whole executable is ONE ctest test run under Wine.
+#       i686 (no emulator): built only, not registered.
+#   rovant_add_test(NAME <name> COMMAND <cmd...> [WORKING_DIRECTORY <dir>])
+#       add_test() that also works under Wine (requires the "wine" fixture when cross-compiling).
+#   rovant_requires_wine(<test>...)
+#       Adds FIXTURES_REQUIRED wine to tests run through the emulator; no-op natively.
+#
+# Windows (x86_64) builds: the fixture "wine" is set up by the test "wine-prefix-setup" and torn
+# down by "wine-prefix-cleanup"; ROVANT_WINE_RUN is the wrapper script (empty natively).
+include_guard(GLOBAL)
+
+enable_testing()
+
+if(CMAKE_CROSSCOMPILING AND MINGW)
+  set(ROVANT_GOOGLETEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources for cross builds")
+  if(NOT EXISTS "${ROVANT_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
+    message(FATAL_ERROR "GoogleTest sources not found in ${ROVANT_GOOGLETEST_SOURCE_DIR} "
+                        "(Debian package: googletest)")
+  endif()
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GMOCK OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory("${ROVANT_GOOGLETEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/googletest"
+                   EXCLUDE_FROM_ALL SYSTEM)
+  foreach(_t IN ITEMS gtest gtest_main gmock gmock_main)
+    target_compile_options(${_t} PRIVATE -w)
+    if(NOT TARGET GTest::${_t})
+      add_library(GTest::${_t} ALIAS ${_t})
+    endif()
+  endforeach()
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+
+if(NOT DEFINED ROVANT_WINE_RUN)
+  set(ROVANT_WINE_RUN "")
+endif()
+
+if(CMAKE_CROSSCOMPILING AND ROVANT_WINE_RUN)
+  add_test(NAME wine-prefix-setup COMMAND "${ROVANT_WINE_RUN}" --setup)
+  set_tests_properties(wine-prefix-setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 LABELS wine)
+  add_test(NAME wine-prefix-cleanup COMMAND "${ROVANT_WINE_RUN}" --shutdown)
+  set_tests_properties(wine-prefix-cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120 LABELS wine)
+endif()
+
+function(rovant_requires_wine)
+  if(CMAKE_CROSSCOMPILING AND ROVANT_WINE_RUN)
+    set_property(TEST ${ARGN} APPEND PROPERTY FIXTURES_REQUIRED wine)
+    set_property(TEST ${ARGN} APPEND PROPERTY LABELS wine)
+  endif()
+endfunction()
+
+function(rovant_add_test)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;WORKING_DIRECTORY" "COMMAND")
+  if(NOT arg_NAME OR NOT arg_COMMAND)
+    message(FATAL_ERROR "rovant_add_test: NAME and COMMAND are required")
+  endif()
+  if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    return()  # nothing can run these programs here (e.g. 32-bit Windows)
+  endif()
+  if(arg_WORKING_DIRECTORY)
+    add_test(NAME ${arg_NAME} COMMAND ${arg_COMMAND} WORKING_DIRECTORY "${arg_WORKING_DIRECTORY}")
+  else()
+    add_test(NAME ${arg_NAME} COMMAND ${arg_COMMAND})
+  endif()
+  rovant_requires_wine(${arg_NAME})
+endfunction()
+
+function(rovant_add_gtest)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME" "SOURCES;LIBS")
+  if(NOT arg_NAME OR NOT arg_SOURCES)
+    message(FATAL_ERROR "rovant_add_gtest: NAME and SOURCES are required")
+  endif()
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "rovant_add_gtest: unknown arguments: ${arg_UNPARSED_ARGUMENTS}")
+  endif()
+  add_executable(${arg_NAME} ${arg_SOURCES})
+  target_link_libraries(${arg_NAME} PRIVATE ${arg_LIBS} GTest::gmock GTest::gmock_main GTest::gtest)
+  rovant_set_warnings(${arg_NAME})
+  rovant_windows_static(${arg_NAME})
+
+  if(NOT CMAKE_CROSSCOMPILING)
+    gtest_discover_tests(${arg_NAME} DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES)
+  elseif(CMAKE_CROSSCOMPILING_EMULATOR)
+    # Starting Wine once per test case is far too slow: run the whole executable as one test.
+    add_test(NAME ${arg_NAME} COMMAND ${arg_NAME})
+    rovant_requires_wine(${arg_NAME})
+  endif()
+endfunction()

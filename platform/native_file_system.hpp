@@ -1,0 +1,15 @@
+// The file system of the machine the program runs on.
+#pragma once
+
+#include "platform/file_system.hpp"
+
+namespace rovant {
+
+class NativeFileSystem final : public FileSystem {
+ public:
+  ReadOutcome ReadPrefix(const std::string& path, std::span<std::uint8_t> buffer) override;
+  FileStatus WriteWhole(const std::string& path, std::span<const std::uint8_t> bytes,
+                        WritePolicy policy) override;
+};
+
+}  // namespace rovant

@@ -1,0 +1,264 @@
+#include "files/file_commands.hpp"
+
+#include <gtest/gtest.h>
+
+#include "files/file_messages.hpp"
+#include "model/catalogue.hpp"
+#include "protocol/messages.hpp"
+#include "tests/fakes/fake_file_system.hpp"
+#include "tests/fakes/fake_ui.hpp"
+
+namespace rovant {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+#ifdef _WIN32
+constexpr const char* kFolder = "C:\\Users\\u\\Application Data\\Vek\\ROVANT";
+constexpr const char* kWorkingCopy = "C:\\Users\\u\\Application Data\\Vek\\ROVANT\\rovant.ini";
+#else
+constexpr const char* kFolder = "/home/u/.config/Vek/ROVANT";
+constexpr const char* kWorkingCopy = "/home/u/.config/Vek/ROVANT/rovant.ini";
+#endif
+
+std::string Box(unsigned style, std::string_view text) {
+  return "box " + std::to_string(style) + "/0: " + std::string(text);
+}
+const std::string kStop = std::to_string(msg::kIconStop);
+
+class FileCommands : public ::testing::Test {
+ protected:
+  FileCommands() { record = kFactoryDefaults; }
+
+  std::vector<std::uint8_t> Bytes(const SettingsRecord& r) { return {r.begin(), r.end()}; }
+  SettingsRecord Changed() {
+    SettingsRecord r = kFactoryDefaults;
+    r[3] = 5;
+    r[60] = 3;
+    return r;
+  }
+
+  testing::CallLog log;
+  testing::FakeFileSystem fs{log};
+  testing::FakeFileDialogs dialogs{log};
+  testing::FakeMessageBoxes boxes{log};
+  testing::FakeCursor cursor{log};
+  SettingsRecord record{};
+  testing::FakePageStore pages{log, record};
+  FileCommandContext context{fs, dialogs, boxes, cursor, pages, record, kFolder, 99};
+};
+
+TEST_F(FileCommands, OpenLoadsTheFileAndRefreshesThePage) {
+  fs.files["x.fom"] = Bytes(Changed());
+  dialogs.paths = {"x.fom"};
+  EXPECT_TRUE(OpenSettingFile(context));
+  EXPECT_EQ(record, Changed());
+  EXPECT_EQ(pages.shown, Changed());
+  EXPECT_EQ(log.calls, (Calls{"dialog open OPEN", "cursor wait", "fs read x.fom", "page refresh",
+                              "cursor arrow"}));
+  ASSERT_EQ(dialogs.requests.size(), 1u);
+  EXPECT_EQ(dialogs.requests[0], (FileDialogRequest{99, "OPEN", kFolder, 0x1004}));
+}
+
+TEST_F(FileCommands, OpenCancelledDoesNothing) {
+  EXPECT_FALSE(OpenSettingFile(context));
+  EXPECT_EQ(record, kFactoryDefaults);
+  EXPECT_EQ(log.calls, (Calls{"dialog open OPEN"}));
+}
+
+struct BadFileCase {
+  const char* name;
+  std::optional<std::vector<std::uint8_t>> content;  // nothing: the file is missing
+  bool unreadable;
+  std::string_view message;
+};
+
+class OpenBadFile : public FileCommands, public ::testing::WithParamInterface<BadFileCase> {};
+
+TEST_P(OpenBadFile, IsReportedAndLeavesTheRecordUnchanged) {
+  const BadFileCase& c = GetParam();
+  if (c.content) fs.files["x.fom"] = *c.content;
+  if (c.unreadable) fs.unreadable.insert("x.fom");
+  dialogs.paths = {"x.fom"};
+  record = Changed();
+  EXPECT_FALSE(OpenSettingFile(context));
+  EXPECT_EQ(record, Changed()) << c.name;
+  ASSERT_EQ(log.calls.size(), 5u) << c.name;
+  EXPECT_EQ(log.calls[3].substr(0, log.calls[3].find(':') + 2 + c.message.size()),
+            Box(msg::kIconStop, c.message))
+      << c.name;
+  EXPECT_EQ(log.calls[4], "cursor arrow");
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].owner, 99u);
+}
+
+std::vector<std::uint8_t> Damaged() {
+  std::vector<std::uint8_t> bytes(kFactoryDefaults.begin(), kFactoryDefaults.end());
+  bytes[1] = 40;
+  return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, OpenBadFile,
+    ::testing::Values(
+        BadFileCase{"missing", std::nullopt, false, msg::kFileNotExisting},
+        BadFileCase{"unreadable", std::vector<std::uint8_t>(87, 0), true, msg::kFileNotGot},
+        BadFileCase{"empty", std::vector<std::uint8_t>{}, false, msg::kFileNotGot},
+        BadFileCase{"one byte", std::vector<std::uint8_t>{0}, false, msg::kFileNotGot},
+        BadFileCase{"86 bytes", std::vector<std::uint8_t>(86, 0), false, msg::kFileNotGot},
+        BadFileCase{"out of list", Damaged(), false, msg::kFileDamagedHeader}));
+
+TEST_F(FileCommands, DamagedFileMessageNamesTheItem) {
+  fs.files["x.fom"] = Damaged();
+  dialogs.paths = {"x.fom"};
+  OpenSettingFile(context);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_NE(boxes.shown[0].text.find("MENU1 FONT (stored 40, list of 19)"), std::string::npos);
+}
+
+TEST_F(FileCommands, SaveStoresThePageThenWritesANewFile) {
+  pages.selections = Changed();
+  dialogs.paths = {"new.fom"};
+  EXPECT_TRUE(SaveSettingFile(context));
+  EXPECT_EQ(fs.files["new.fom"], Bytes(Changed()));
+  EXPECT_EQ(record, Changed());
+  EXPECT_EQ(log.calls, (Calls{"page store", "dialog save Save", "cursor wait",
+                              "fs write new new.fom", "cursor arrow"}));
+  EXPECT_EQ(dialogs.requests[0], (FileDialogRequest{99, "Save", kFolder, 0x0004}));
+}
+
+TEST_F(FileCommands, SaveAsksBeforeOverwritingAndYesReplaces) {
+  fs.files["old.fom"] = std::vector<std::uint8_t>(87, 0);
+  dialogs.paths = {"old.fom"};
+  boxes.answers = {msg::kResultYes};
+  EXPECT_TRUE(SaveSettingFile(context));
+  EXPECT_EQ(fs.files["old.fom"], Bytes(kFactoryDefaults));
+  EXPECT_EQ(log.calls,
+            (Calls{"page store", "dialog save Save", "cursor wait", "fs write new old.fom",
+                   Box(msg::kYesNo | msg::kIconQuestion, msg::kFileOverwriteQuestion),
+                   "fs write replace old.fom", "cursor arrow"}));
+}
+
+TEST_F(FileCommands, SaveNoShowsTheDialogAgainAndCancelWritesNothing) {
+  fs.files["old.fom"] = std::vector<std::uint8_t>(87, 0);
+  dialogs.paths = {"old.fom"};
+  boxes.answers = {msg::kResultNo};
+  EXPECT_FALSE(SaveSettingFile(context));
+  EXPECT_EQ(fs.files["old.fom"], std::vector<std::uint8_t>(87, 0));
+  EXPECT_EQ(log.calls,
+            (Calls{"page store", "dialog save Save", "cursor wait", "fs write new old.fom",
+                   Box(msg::kYesNo | msg::kIconQuestion, msg::kFileOverwriteQuestion),
+                   "cursor arrow", "dialog save Save"}));
+  EXPECT_EQ(dialogs.requests[1], dialogs.requests[0]);
+}
+
+TEST_F(FileCommands, SaveNoThenAnotherNameWritesTheFirstCopy) {
+  fs.files["old.fom"] = std::vector<std::uint8_t>(87, 0);
+  pages.selections = Changed();
+  dialogs.paths = {"old.fom", "other.fom"};
+  boxes.answers = {msg::kResultNo};
+  EXPECT_TRUE(SaveSettingFile(context));
+  EXPECT_EQ(fs.files["other.fom"], Bytes(Changed()));
+}
+
+TEST_F(FileCommands, SaveOverReadOnlyFileIsProhibitedAndWritesNothing) {
+  fs.files["ro.fom"] = std::vector<std::uint8_t>(87, 0);
+  fs.readOnly.insert("ro.fom");
+  dialogs.paths = {"ro.fom"};
+  boxes.answers = {msg::kResultYes};
+  EXPECT_FALSE(SaveSettingFile(context));
+  EXPECT_EQ(fs.files["ro.fom"], std::vector<std::uint8_t>(87, 0));
+  EXPECT_EQ(log.calls.back(), "cursor arrow");
+  EXPECT_EQ(log.calls[log.calls.size() - 2], Box(msg::kIconStop, msg::kFileProhibited));
+}
+
+TEST_F(FileCommands, SaveIntoABadFolderIsProhibited) {
+  fs.badFolders = true;
+  dialogs.paths = {"nowhere/x.fom"};
+  EXPECT_FALSE(SaveSettingFile(context));
+  EXPECT_EQ(log.calls,
+            (Calls{"page store", "dialog save Save", "cursor wait", "fs write new nowhere/x.fom",
+                   Box(msg::kIconStop, msg::kFileProhibited), "cursor arrow"}));
+}
+
+TEST_F(FileCommands, FailedWriteIsReportedNotShownAsSuccess) {
+  fs.diskFull = true;
+  dialogs.paths = {"x.fom"};
+  EXPECT_FALSE(SaveSettingFile(context));
+  EXPECT_FALSE(fs.files.contains("x.fom"));
+  EXPECT_EQ(log.calls[log.calls.size() - 2], Box(msg::kIconStop, msg::kFileWriteFailed));
+}
+
+TEST(WorkingCopyPath, JoinsFolderAndNameAndCutsToTheBuffer) {
+#ifdef _WIN32
+  EXPECT_EQ(WorkingCopyPath("C:\\A"), "C:\\A\\rovant.ini");
+#else
+  EXPECT_EQ(WorkingCopyPath("/a"), "/a/rovant.ini");
+#endif
+  const std::string longFolder(300, 'f');
+  EXPECT_EQ(WorkingCopyPath(longFolder).size(), 259u);
+  EXPECT_EQ(WorkingCopyPath(std::string(250, 'f')).size(), 259u);
+  EXPECT_EQ(WorkingCopyPath(std::string(248, 'f')).size(), 259u);  // just fits
+  EXPECT_EQ(WorkingCopyPath("abc", 6).substr(0, 4), "abc" + std::string(1, WorkingCopyPath("")[0]));
+  EXPECT_EQ(WorkingCopyPath("abc", 6).size(), 5u);
+  EXPECT_EQ(WorkingCopyPath("abc", 1), "");
+}
+
+TEST_F(FileCommands, LoadWorkingCopyReadsItIntoTheRecord) {
+  fs.files[kWorkingCopy] = Bytes(Changed());
+  record = {};
+  EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kWorkingCopy);
+  EXPECT_EQ(record, Changed());
+  EXPECT_EQ(log.calls, (Calls{"cursor wait", std::string("fs read ") + kWorkingCopy, "page refresh",
+                              "cursor arrow"}));
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(FileCommands, MissingShortOrDamagedWorkingCopyGivesFactoryDefaults) {
+  const std::vector<std::vector<std::uint8_t>> contents{
+      {}, std::vector<std::uint8_t>(40, 0), Damaged()};
+  for (const auto& content : contents) {
+    fs.files[kWorkingCopy] = content;
+    record = Changed();
+    EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kFactoryDefaults);
+    EXPECT_EQ(record, kFactoryDefaults);
+    EXPECT_EQ(pages.shown, kFactoryDefaults);
+  }
+  fs.files.clear();
+  record = Changed();
+  EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kFactoryDefaults);
+  EXPECT_EQ(record, kFactoryDefaults);
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(FileCommands, WorkingCopyWhosePathDoesNotFitIsNeverCut) {
+  context.settingsFolder = std::string(255, 'f');
+  fs.files[WorkingCopyPath(context.settingsFolder)] = Bytes(Changed());
+  EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kFactoryDefaults);
+  EXPECT_FALSE(StoreWorkingCopy(context));
+  EXPECT_EQ(fs.files.size(), 1u);
+  EXPECT_EQ(boxes.shown.back().text, msg::kWorkingCopyNotOpened);
+}
+
+TEST_F(FileCommands, StoreWorkingCopyWritesThePageSelections) {
+  pages.selections = Changed();
+  EXPECT_TRUE(StoreWorkingCopy(context));
+  EXPECT_EQ(fs.files[kWorkingCopy], Bytes(Changed()));
+  EXPECT_EQ(log.calls, (Calls{"cursor wait", "page store",
+                              std::string("fs write replace ") + kWorkingCopy, "cursor arrow"}));
+}
+
+TEST_F(FileCommands, StoreWorkingCopyFailuresAreReported) {
+  fs.files[kWorkingCopy] = Bytes(kFactoryDefaults);
+  fs.readOnly.insert(kWorkingCopy);
+  EXPECT_FALSE(StoreWorkingCopy(context));
+  EXPECT_EQ(log.calls[log.calls.size() - 2], Box(msg::kIconStop, msg::kWorkingCopyNotOpened));
+  fs.readOnly.clear();
+  fs.diskFull = true;
+  EXPECT_FALSE(StoreWorkingCopy(context));
+  EXPECT_EQ(log.calls[log.calls.size() - 2], Box(msg::kIconStop, msg::kWorkingCopyNotWritten));
+  EXPECT_EQ(fs.files[kWorkingCopy], Bytes(kFactoryDefaults));
+}
+
+}  // namespace
+}  // namespace rovant

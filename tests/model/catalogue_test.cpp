@@ -1,0 +1,261 @@
+#include "model/catalogue.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <tuple>
+
+namespace rovant {
+namespace {
+
+constexpr std::uint8_t kEmulations[] = {kDpl24cPlus, kXl24e, kEscP2};
+
+// List sizes of a menu block's items under DPL24C+, XL24E and ESC/P2, in
+// MENU1 record order, as the printer's menus have them.
+constexpr std::array<std::array<std::size_t, 3>, 23> kMenuListSizes{{
+    {3, 3, 3},    {19, 18, 18}, {4, 4, 4},    {11, 11, 11}, {8, 8, 8},    {3, 2, 3},
+    {3, 2, 3},    {5, 4, 5},    {15, 15, 38}, {10, 10, 10}, {10, 10, 10}, {41, 41, 41},
+    {10, 10, 10}, {59, 59, 63}, {2, 2, 2},    {2, 2, 2},    {2, 2, 2},    {4, 4, 4},
+    {2, 2, 2},    {2, 2, 2},    {2, 2, 2},    {2, 2, 2},    {2, 2, 2},
+}};
+constexpr std::array<std::size_t, 41> kOtherListSizes{
+    3,  2,  2,  2,  8,  9,  10, 8, 3,  2, 2, 2, 2, 2,            // HARDWARE
+    67, 30, 67, 30, 21, 21, 8,  8, 10, 8,                        // ADJUST
+    2,  2,  5,  2,  6,  2,  2,  2, 3,  2, 2, 2, 2, 2, 2, 2, 2};  // CONFIG
+
+SettingsRecord WithEmulation(std::uint8_t emulation) {
+  SettingsRecord record{};
+  record[kMenu1Emulate] = emulation;
+  record[kMenu2Emulate] = emulation;
+  return record;
+}
+
+class ListSizes : public ::testing::TestWithParam<std::uint8_t> {};
+
+TEST_P(ListSizes, EveryItemHasItsListUnderEachEmulation) {
+  const std::uint8_t emulation = GetParam();
+  const SettingsRecord record = WithEmulation(emulation);
+  for (ItemIndex i = 0; i < 23; ++i) {
+    EXPECT_EQ(ListInForce(i, record).size(), kMenuListSizes[i][emulation]) << "MENU1 item " << i;
+    // MENU2 keeps DC3-CDE (41) before ZEROFNT (42); both lists have two entries.
+    const ItemIndex twin = i == 18 ? 42 : i == 19 ? 41 : 23 + i;
+    EXPECT_EQ(ListInForce(twin, record).size(), kMenuListSizes[i][emulation]) << "MENU2 " << twin;
+    EXPECT_EQ(KeywordOf(twin), KeywordOf(i));
+  }
+  for (ItemIndex i = 46; i < kItemCount; ++i) {
+    EXPECT_EQ(ListInForce(i, record).size(), kOtherListSizes[i - 46]) << "item " << i;
+  }
+}
+
+TEST_P(ListSizes, EachMenuFollowsOnlyItsOwnEmulation) {
+  SettingsRecord record{};
+  record[kMenu2Emulate] = GetParam();
+  EXPECT_EQ(ListInForce(8, record).size(), 15u);  // MENU1 PAGE LG under DPL24C+
+  EXPECT_EQ(ListInForce(31, record).size(), kMenuListSizes[8][GetParam()]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Emulations, ListSizes, ::testing::ValuesIn(kEmulations));
+
+struct LabelCase {
+  ItemIndex item;
+  std::uint8_t emulation;
+  std::uint8_t position;
+  const char* label;  // nullptr: outside the list
+};
+
+class Labels : public ::testing::TestWithParam<LabelCase> {};
+
+TEST_P(Labels, PositionAndLabelConvertThroughTheListInForce) {
+  const LabelCase& c = GetParam();
+  SettingsRecord record = WithEmulation(c.emulation);
+  record[c.item] = c.position;
+  const std::optional<std::string_view> label = LabelOf(c.item, record);
+  if (c.label == nullptr) {
+    EXPECT_FALSE(label.has_value());
+    return;
+  }
+  ASSERT_TRUE(label.has_value());
+  EXPECT_EQ(*label, c.label);
+  record[c.item] = 0;
+  EXPECT_EQ(PositionOfLabel(c.item, record, c.label), c.position);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, Labels,
+    ::testing::Values(
+        LabelCase{1, kDpl24cPlus, 18, "DOWNLD1"}, LabelCase{1, kXl24e, 17, "DOWNLD0"},
+        LabelCase{1, kXl24e, 18, nullptr}, LabelCase{1, kEscP2, 18, nullptr},
+        LabelCase{8, kDpl24cPlus, 14, "LINE   "}, LabelCase{8, kXl24e, 14, "LINE   "},
+        LabelCase{8, kEscP2, 14, "11.0 IN"}, LabelCase{8, kEscP2, 37, "LINE   "},
+        LabelCase{8, kEscP2, 12, "10.0 IN"}, LabelCase{8, kDpl24cPlus, 15, nullptr},
+        LabelCase{13, kDpl24cPlus, 8, "PAGE437"}, LabelCase{13, kEscP2, 12, "PAGE437"},
+        LabelCase{36, kEscP2, 62, "LATIN-9"}, LabelCase{37, kEscP2, 0, "ITALIC "},
+        LabelCase{14, kDpl24cPlus, 1, "SET2   "}, LabelCase{7, kXl24e, 2, "SHADOW "},
+        LabelCase{7, kDpl24cPlus, 2, "CONDNSD"}, LabelCase{5, kXl24e, 2, nullptr},
+        LabelCase{50, kDpl24cPlus, 2, " 2KBYTE"}, LabelCase{60, kEscP2, 2, "1.8/6IN"},
+        LabelCase{60, kEscP2, 3, "3 /6 IN"}, LabelCase{62, kDpl24cPlus, 66, "66/6 IN"},
+        LabelCase{61, kDpl24cPlus, 29, "29/180 "}, LabelCase{64, kDpl24cPlus, 0, "-10/90 "},
+        LabelCase{65, kDpl24cPlus, 10, "0  /90 "}, LabelCase{66, kDpl24cPlus, 7, "GRAPHIC"},
+        LabelCase{68, kDpl24cPlus, 0, "-28/360"}, LabelCase{79, kDpl24cPlus, 0, "DISABLE"},
+        LabelCase{76, kDpl24cPlus, 0, "ENABLE "}, LabelCase{kStatusItem, kDpl24cPlus, 0, "ENABLE "},
+        LabelCase{11, kDpl24cPlus, 40, "41 COLM"}, LabelCase{11, kDpl24cPlus, 41, nullptr},
+        LabelCase{86, kDpl24cPlus, 255, nullptr}));
+
+TEST(PositionOfLabel, ComparesExactlySevenCharacters) {
+  const SettingsRecord record{};
+  EXPECT_EQ(PositionOfLabel(3, record, "12 CPI "), 5);
+  EXPECT_FALSE(PositionOfLabel(3, record, "12 CPI").has_value());   // six characters
+  EXPECT_FALSE(PositionOfLabel(3, record, "12 cpi ").has_value());  // case matters
+  EXPECT_FALSE(PositionOfLabel(3, record, " 12 CPI").has_value());
+  EXPECT_EQ(PositionOfLabel(3, record, std::string_view("12 CPI \r", 8)), 5);
+}
+
+struct EffectCase {
+  const char* name;
+  ItemIndex item;
+  ModelCode model;
+  std::array<std::pair<int, int>, 2> set;  // record index, value (-1: none)
+  bool inEffect;
+  bool sent;
+};
+
+class InEffectRules : public ::testing::TestWithParam<EffectCase> {};
+
+TEST_P(InEffectRules, FollowTheConditionsTable) {
+  const EffectCase& c = GetParam();
+  SettingsRecord record = kFactoryDefaults;
+  for (const auto& [index, value] : c.set) {
+    if (index >= 0) record[static_cast<std::size_t>(index)] = static_cast<std::uint8_t>(value);
+  }
+  EXPECT_EQ(InEffect(c.item, record, c.model), c.inEffect) << c.name;
+  EXPECT_EQ(IsSentNow(c.item, record, c.model), c.sent) << c.name;
+}
+
+constexpr std::pair<int, int> kNone{-1, 0};
+constexpr ModelCode k310 = ModelCode::kHx310;
+constexpr ModelCode k320 = ModelCode::kHx320;
+constexpr ModelCode kOther = ModelCode::kOther;
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, InEffectRules,
+    ::testing::Values(
+        EffectCase{"PG LX10 off at 11 inch", 9, k320, {kNone, kNone}, false, false},
+        EffectCase{"PG LX10 on with LINE", 9, k320, {{{8, 14}, kNone}}, true, true},
+        EffectCase{"PG LX1 ESC/P2 14 is 11.0 IN", 10, k320, {{{0, 2}, {8, 14}}}, false, false},
+        EffectCase{"PG LX1 ESC/P2 LINE", 10, k320, {{{0, 2}, {8, 37}}}, true, true},
+        EffectCase{"MENU2 PG LX10 own block", 32, k320, {{{8, 14}, kNone}}, false, false},
+        EffectCase{"MENU2 PG LX10 LINE", 32, k320, {{{31, 14}, kNone}}, true, true},
+        EffectCase{"AGM under DPL", 15, k320, {kNone, kNone}, false, false},
+        EffectCase{"AGM under XL", 15, k320, {{{0, 1}, kNone}}, true, true},
+        EffectCase{"MENU2 AGM under XL", 38, k320, {{{23, 1}, kNone}}, true, true},
+        EffectCase{"WIDTH HX320", 17, k320, {kNone, kNone}, true, true},
+        EffectCase{"WIDTH HX310", 17, k310, {kNone, kNone}, false, false},
+        EffectCase{"WIDTH other model shown not sent", 40, kOther, {kNone, kNone}, true, false},
+        EffectCase{"ZEROFNT ESC/P2", 18, k320, {{{0, 2}, kNone}}, false, false},
+        EffectCase{"MENU2 ZEROFNT at 42", 42, k320, {{{23, 2}, kNone}}, false, false},
+        EffectCase{"MENU2 DC3-CDE at 41 under XL", 41, k320, {{{23, 1}, kNone}}, false, false},
+        EffectCase{"MENU2 DC3-CDE at 41 under DPL", 41, k320, {kNone, kNone}, true, true},
+        EffectCase{"LF-CODE ESC/P2", 21, k320, {{{0, 2}, kNone}}, false, false},
+        EffectCase{"LF-CODE XL", 44, k320, {{{23, 1}, kNone}}, true, true},
+        EffectCase{"CSF-ADJ HX310", 67, k310, {kNone, kNone}, false, false},
+        EffectCase{"CSF-ADJ other", 67, kOther, {kNone, kNone}, true, true},
+        EffectCase{"TEAR-EN manual", 72, k320, {kNone, kNone}, false, false},
+        EffectCase{"TEAR-EN auto", 72, k320, {{{70, 1}, kNone}}, true, true},
+        EffectCase{"LOADTIM auto", 74, k320, {kNone, kNone}, true, true},
+        EffectCase{"LOADTIM button", 74, k320, {{{73, 1}, kNone}}, false, false},
+        EffectCase{"INTRFCE read-only", 51, k320, {kNone, kNone}, true, false},
+        EffectCase{"STATUS never sent", kStatusItem, k320, {kNone, kNone}, true, false}));
+
+TEST(ZeroRecord, ShowsDplEverywhereAndPositionZero) {
+  const SettingsRecord zero{};
+  EXPECT_EQ(*LabelOf(kMenu1Emulate, zero), "DPL24C+");
+  EXPECT_EQ(*LabelOf(kMenu2Emulate, zero), "DPL24C+");
+  for (ItemIndex i = 0; i < kItemCount; ++i) EXPECT_TRUE(LabelOf(i, zero).has_value()) << i;
+  EXPECT_FALSE(InEffect(9, zero, ModelCode::kHx320));
+  EXPECT_FALSE(InEffect(10, zero, ModelCode::kHx320));
+  EXPECT_FALSE(InEffect(15, zero, ModelCode::kHx320));
+  EXPECT_TRUE(InEffect(19, zero, ModelCode::kHx320));
+}
+
+TEST(ReadAndSent, OnlyStatusIsNotReadAndReadOnlyItemsAreNotSent) {
+  for (ItemIndex i = 0; i < kItemCount; ++i) {
+    EXPECT_EQ(IsRead(i), i != kStatusItem) << i;
+    EXPECT_EQ(IsSent(i), !(i >= 51 && i <= 59) && i != kStatusItem) << i;
+    EXPECT_EQ(IsReadOnly(i), !IsSent(i)) << i;
+  }
+  EXPECT_TRUE(KeywordOf(kStatusItem).empty());
+  EXPECT_EQ(PageLabelOf(4), "LINE-SP");
+  EXPECT_EQ(KeywordOf(4), "LINE SP");
+  EXPECT_EQ(KeywordOf(79), "//S//  ");
+}
+
+class EmulationResetTest : public ::testing::TestWithParam<std::tuple<MenuBlock, std::uint8_t>> {};
+
+TEST_P(EmulationResetTest, ResetsOnlyTheChangedBlock) {
+  const auto [block, emulation] = GetParam();
+  SettingsRecord record{};
+  for (ItemIndex i = 0; i < kItemCount; ++i) record[i] = 1;  // all valid, none a reset value
+  const SettingsRecord before = record;
+  ApplyEmulationReset(record, block, emulation);
+
+  const BlockInfo& info = InfoOf(block);
+  for (ItemIndex i = 0; i < kItemCount; ++i) {
+    if (i < info.first || i >= info.first + info.count) {
+      EXPECT_EQ(record[i], before[i]) << "item " << i << " outside the block";
+    }
+  }
+  // The reset values, by MENU1 item, as the printer's manual tables them.
+  std::array<std::uint8_t, 23> expected{0, 0, 0, 4, 5, 0, 0, 0, 9, 6, 6, 0,
+                                        0, 8, 1, 0, 1, 3, 0, 0, 0, 1, 0};
+  expected[0] = emulation;
+  if (emulation == kXl24e) expected[21] = 0;
+  if (emulation == kEscP2) {
+    expected[8] = 14;
+    expected[13] = 12;
+    expected[14] = 0;
+  }
+  for (std::size_t offset = 0; offset < 23; ++offset) {
+    const ItemIndex item = info.first + offset;
+    const ItemIndex menu1 = block == MenuBlock::kMenu2 ? kCatalogue[item].twin : item;
+    EXPECT_EQ(record[item], expected[menu1]) << "item " << item;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, EmulationResetTest,
+                         ::testing::Combine(::testing::Values(MenuBlock::kMenu1, MenuBlock::kMenu2),
+                                            ::testing::ValuesIn(kEmulations)));
+
+TEST(EmulationReset, XlSetsMenu1LfCodeAndLeavesMenu2) {
+  SettingsRecord record = kFactoryDefaults;
+  ApplyEmulationReset(record, MenuBlock::kMenu1, kXl24e);
+  EXPECT_EQ(*LabelOf(21, record), "LF ONLY");
+  EXPECT_EQ(*LabelOf(44, record), "LF & CR");
+  EXPECT_EQ(*LabelOf(13, record), "PAGE437");
+}
+
+TEST(EmulationReset, EscP2KeepsPage437And11Inches) {
+  SettingsRecord record = kFactoryDefaults;
+  ApplyEmulationReset(record, MenuBlock::kMenu2, kEscP2);
+  EXPECT_EQ(*LabelOf(36, record), "PAGE437");
+  EXPECT_EQ(*LabelOf(31, record), "11.0 IN");
+  EXPECT_EQ(*LabelOf(37, record), "ITALIC ");
+}
+
+TEST(EmulationReset, IgnoresOtherBlocksAndUnknownEmulations) {
+  SettingsRecord record = kFactoryDefaults;
+  ApplyEmulationReset(record, MenuBlock::kConfig, kXl24e);
+  ApplyEmulationReset(record, MenuBlock::kMenu1, 3);
+  EXPECT_EQ(record, kFactoryDefaults);
+}
+
+TEST(FactoryDefaults, ResetOverwritesEveryByte) {
+  SettingsRecord record{};
+  record.fill(200);
+  ResetToFactoryDefaults(record);
+  EXPECT_EQ(record, kFactoryDefaults);
+  EXPECT_EQ(*LabelOf(60, record), "1.8/6IN");
+  EXPECT_EQ(*LabelOf(50, record), " 8KBYTE");
+}
+
+}  // namespace
+}  // namespace rovant

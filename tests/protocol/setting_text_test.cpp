@@ -1,0 +1,292 @@
+#include "protocol/setting_text.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "model/catalogue.hpp"
+#include "protocol/command_strings.hpp"
+
+namespace rovant {
+namespace {
+
+using namespace std::string_literals;
+
+std::string Build(const SettingsRecord& record, ModelCode model) {
+  SettingText text;
+  ItemList refused;
+  EXPECT_TRUE(BuildSettingText(record, model, text, refused));
+  EXPECT_TRUE(refused.empty());
+  return std::string(text.view());
+}
+
+// The text as the printer's command reference describes it, entry by entry,
+// written out independently of the catalogue's condition table.
+std::string Reference(const SettingsRecord& r, ModelCode model) {
+  std::string out;
+  auto entry = [&](const char* prefix, ItemIndex item) {
+    out += prefix;
+    out += *LabelOf(item, r);
+  };
+  for (const ItemIndex base : {ItemIndex{0}, ItemIndex{23}}) {
+    const int emulation = r[base];
+    const bool line = r[base + 8] == (emulation == 2 ? 37 : 14);
+    out += base == 0 ? "MENU1  :" : "MENU2  :";
+    entry("EMULATE:", base);
+    entry("\rFONT   :", base + 1);
+    entry("\rQUALITY:", base + 2);
+    entry("\rPITCH  :", base + 3);
+    entry("\rLINE SP:", base + 4);
+    entry("\rCHAR-W :", base + 5);
+    entry("\rCHAR-H :", base + 6);
+    entry("\rATTRIB :", base + 7);
+    entry("\rPAGE LG:", base + 8);
+    if (line) entry("\rPG LX10:", base + 9);
+    if (line) entry("\rPG LX1 :", base + 10);
+    entry("\rLFT-END:", base + 11);
+    entry("\rTOP-MRG:", base + 12);
+    entry("\rLANGUGE:", base + 13);
+    entry("\rCHR-SET:", base + 14);
+    if (emulation == 1) entry("\rAGM    :", base + 15);
+    entry("\rPRF-SKP:", base + 16);
+    if (model == ModelCode::kHx320) entry("\rWIDTH  :", base + 17);
+    if (emulation != 2) entry("\rZEROFNT:", base == 0 ? 18 : 42);
+    if (emulation == 0) entry("\rDC3-CDE:", base == 0 ? 19 : 41);
+    entry("\rCR-CODE:", base + 20);
+    if (emulation != 2) entry("\rLF-CODE:", base + 21);
+    entry("\rRGHTEND:", base + 22);
+    out += "\r";
+  }
+  out += "HARDWRE:";
+  entry("PPR-OUT:", 46);
+  entry("\rPRT-DIR:", 47);
+  entry("\rBUZZER :", 48);
+  entry("\rWORD-LG:", 49);
+  entry("\rBUFFER :", 50);
+  out += "\rADJUST :";
+  entry("CNT-ORG:", 60);
+  entry("\rCNTFINE:", 61);
+  entry("\rCUT-ORG:", 62);
+  entry("\rCUTFINE:", 63);
+  entry("\rCNT-LFT:", 64);
+  entry("\rCUT-LFT:", 65);
+  entry("\rCUT-ADJ:", 66);
+  if (model != ModelCode::kHx310) entry("\rCSF-ADJ:", 67);
+  entry("\rCNT-ADJ:", 68);
+  entry("\rCNTADJL:", 69);
+  out += "\rCONFIG :";
+  entry("TEAROFF:", 70);
+  entry("\rTEARPOS:", 71);
+  if (r[70] == 1) entry("\rTEAR-EN:", 72);
+  entry("\rCUTLOAD:", 73);
+  if (r[73] == 0) entry("\rLOADTIM:", 74);
+  const char* rest[] = {
+      "\rDECODE :", "\rAREACNT:", "\rON-LOAD:", "\rLOCK   :", "\r//S//  :", "\rCONT-PE:",
+      "\rGATHER :", "\rCUT-CTL:", "\rSKIP-PR:", nullptr,      "\rBANDCTL:", "\rTOF-CTL:"};
+  for (ItemIndex i = 75; i <= 86; ++i) {
+    if (rest[i - 75] != nullptr) entry(rest[i - 75], i);
+  }
+  out += "\r";
+  return out;
+}
+
+SettingsRecord RandomValidRecord(std::mt19937& rng) {
+  SettingsRecord record{};
+  auto pick = [&](std::size_t n) {
+    return static_cast<std::uint8_t>(std::uniform_int_distribution<std::size_t>(0, n - 1)(rng));
+  };
+  record[kMenu1Emulate] = pick(3);
+  record[kMenu2Emulate] = pick(3);
+  for (ItemIndex i = 0; i < kItemCount; ++i) {
+    if (i == kMenu1Emulate || i == kMenu2Emulate) continue;
+    record[i] = pick(ListInForce(i, record).size());
+  }
+  // Bring the page-line entries in often.
+  for (const ItemIndex emulate : {kMenu1Emulate, kMenu2Emulate}) {
+    if (pick(2) == 0) {
+      record[emulate + kPageLengthOffset] = record[emulate] == kEscP2 ? 37 : 14;
+    }
+  }
+  return record;
+}
+
+TEST(SettingText, FactoryDefaultsHaveTheDocumentedLengths) {
+  EXPECT_EQ(Build(kFactoryDefaults, ModelCode::kHx310).size(), 1112u);
+  EXPECT_EQ(Build(kFactoryDefaults, ModelCode::kHx320).size(), 1160u);
+  // Neither model: no WIDTH, but CSF-ADJ.
+  EXPECT_EQ(Build(kFactoryDefaults, ModelCode::kOther).size(), 1128u);
+}
+
+TEST(SettingText, FactoryDefaultsBeginAndEndAsDocumented) {
+  const std::string text = Build(kFactoryDefaults, ModelCode::kHx320);
+  EXPECT_TRUE(text.starts_with("MENU1  :EMULATE:DPL24C+\rFONT   :COUR 10\rQUALITY:LETTER \r"));
+  EXPECT_TRUE(text.ends_with("\rBANDCTL:DISABLE\rTOF-CTL:DRIVER \r"));
+  EXPECT_NE(text.find("\rHARDWRE:PPR-OUT:DETECT \rPRT-DIR:"), std::string::npos);
+  EXPECT_NE(text.find("\rBUFFER : 8KBYTE\r"), std::string::npos);
+  EXPECT_EQ(text.find('\n'), std::string::npos);
+  EXPECT_EQ(text.find('\0'), std::string::npos);
+  EXPECT_EQ(text.find("STATUS"), std::string::npos);
+  EXPECT_EQ(text.find("INTRFCE"), std::string::npos);
+}
+
+TEST(SettingText, BufferIsZeroFilledBehindTheText) {
+  SettingText text;
+  text.bytes.fill('x');
+  ItemList refused;
+  ASSERT_TRUE(BuildSettingText(kFactoryDefaults, ModelCode::kHx320, text, refused));
+  for (std::size_t i = text.length; i < text.bytes.size(); ++i) ASSERT_EQ(text.bytes[i], '\0');
+}
+
+struct TextCase {
+  const char* name;
+  std::array<std::pair<int, int>, 3> set;  // record index, value (-1: none)
+  ModelCode model;
+  std::vector<std::string> present;
+  std::vector<std::string> absent;
+};
+
+class SettingTextCases : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(SettingTextCases, EntriesFollowTheirConditions) {
+  const TextCase& c = GetParam();
+  SettingsRecord record = kFactoryDefaults;
+  for (const auto& [index, value] : c.set) {
+    if (index >= 0) record[static_cast<std::size_t>(index)] = static_cast<std::uint8_t>(value);
+  }
+  const std::string text = Build(record, c.model);
+  for (const std::string& piece : c.present)
+    EXPECT_NE(text.find(piece), std::string::npos) << piece;
+  for (const std::string& piece : c.absent) EXPECT_EQ(text.find(piece), std::string::npos) << piece;
+  EXPECT_EQ(text, Reference(record, c.model));
+}
+
+constexpr std::pair<int, int> kNone{-1, 0};
+
+INSTANTIATE_TEST_SUITE_P(
+    Conditions, SettingTextCases,
+    ::testing::Values(
+        TextCase{"ESC/P2 LINE sends both page-line entries",
+                 {{{0, 2}, {8, 37}, kNone}},
+                 ModelCode::kHx320,
+                 {"\rPAGE LG:LINE   \rPG LX10:60 LINE\rPG LX1 :6  LINE\rLFT-END:"},
+                 {}},
+        TextCase{"ESC/P2 position 14 is 11 inches",
+                 {{{0, 2}, {8, 14}, kNone}},
+                 ModelCode::kHx320,
+                 {"\rPAGE LG:11.0 IN\rLFT-END:"},
+                 {"MENU1  :EMULATE:ESC/P2 \rFONT   :COUR 10\rQUALITY:LETTER \rPITCH  :10 CPI "
+                  "\rLINE SP:6 LPI  \rCHAR-W :NORMAL \rCHAR-H :NORMAL \rATTRIB :NONE   \rPAGE "
+                  "LG:11.0 IN\rPG LX10"}},
+        TextCase{"DPL24C+ LINE sends both",
+                 {{{8, 14}, kNone, kNone}},
+                 ModelCode::kHx320,
+                 {"\rPAGE LG:LINE   \rPG LX10:"},
+                 {}},
+        TextCase{"XL24E sends AGM, not DC3-CDE",
+                 {{{0, 1}, {1, 17}, kNone}},
+                 ModelCode::kHx320,
+                 {"MENU1  :EMULATE:XL24E  \rFONT   :DOWNLD0", "\rAGM    :OFF    "},
+                 {"MENU2  :EMULATE:DPL24C+\rFONT   :COUR 10\rQUALITY:LETTER \rPITCH  :10 CPI "
+                  "\rLINE SP:6 LPI  \rCHAR-W :NORMAL \rCHAR-H :NORMAL \rATTRIB :NONE   \rPAGE "
+                  "LG:11.0 IN\rLFT-END:1  COLM\rTOP-MRG:1  LINE\rLANGUGE:PAGE437\rCHR-SET:SET2   "
+                  "\rAGM"}},
+        TextCase{"MENU1 DPL24C+, MENU2 ESC/P2",
+                 {{{23, 2}, {37, 1}, kNone}},
+                 ModelCode::kHx320,
+                 {"\rDC3-CDE:ENABLE \rCR-CODE:CR ONLY\rLF-CODE:LF & CR\rRGHTEND:WRAP   \rMENU2  :",
+                  "\rCHR-SET:GRAPHIC\rPRF-SKP:NO-SKIP\rWIDTH  :13.6 IN\rCR-CODE:CR ONLY\rRGHTEND:"
+                  "WRAP   \rHARDWRE:"},
+                 {}},
+        TextCase{"MENU2 ZEROFNT from 42, DC3-CDE from 41",
+                 {{{42, 1}, {41, 1}, kNone}},
+                 ModelCode::kHx320,
+                 {"\rZEROFNT:SLASH  \rDC3-CDE:DISABLE\rCR-CODE:CR ONLY\rLF-CODE:LF & CR\rRGHTEND:"
+                  "WRAP   \rHARDWRE:"},
+                 {}},
+        TextCase{"HX310: no WIDTH, no CSF-ADJ",
+                 {{kNone, kNone, kNone}},
+                 ModelCode::kHx310,
+                 {"\rCUT-ADJ:0  /360\rCNT-ADJ:"},
+                 {"WIDTH", "CSF-ADJ"}},
+        TextCase{"HX320: CSF-ADJ between CUT-ADJ and CNT-ADJ",
+                 {{{67, 7}, kNone, kNone}},
+                 ModelCode::kHx320,
+                 {"\rCUT-ADJ:0  /360\rCSF-ADJ:GRAPHIC\rCNT-ADJ:0  /360\rCNTADJL:0  /360\rCONFIG :"
+                  "TEAROFF:"},
+                 {}},
+        TextCase{"TEAROFF AUTO sends TEAR-EN, CUTLOAD BUTTON drops LOADTIM",
+                 {{{70, 1}, {72, 4}, {73, 1}}},
+                 ModelCode::kHx320,
+                 {"CONFIG :TEAROFF:AUTO   \rTEARPOS:VISIBLE\rTEAR-EN:6 SEC  \rCUTLOAD:BUTTON "
+                  "\rDECODE :"},
+                 {"LOADTIM"}},
+        TextCase{"Leading-blank labels go out unchanged",
+                 {{{50, 2}, {64, 1}, kNone}},
+                 ModelCode::kHx320,
+                 {"\rBUFFER : 2KBYTE\r", "\rCNT-LFT:- 9/90 \r"},
+                 {}}));
+
+TEST(SettingText, AnyValidRecordMatchesTheReferenceForEveryModel) {
+  std::mt19937 rng(20261206);
+  for (int round = 0; round < 3000; ++round) {
+    const SettingsRecord record = RandomValidRecord(rng);
+    for (const ModelCode model : {ModelCode::kHx310, ModelCode::kHx320, ModelCode::kOther}) {
+      const std::string text = Build(record, model);
+      ASSERT_EQ(text, Reference(record, model)) << "round " << round;
+      ASSERT_GE(text.size(), 1000u);
+      ASSERT_LE(text.size(), kSettingTextMaxLength);
+    }
+  }
+}
+
+TEST(SettingText, LongestTextIsWithinTheDocumentedBound) {
+  SettingsRecord record = kFactoryDefaults;
+  for (const ItemIndex emulate : {kMenu1Emulate, kMenu2Emulate}) {
+    record[emulate] = kDpl24cPlus;
+    record[emulate + kPageLengthOffset] = 14;
+  }
+  record[70] = 1;
+  EXPECT_EQ(Build(record, ModelCode::kHx320).size(), kSettingTextMaxLength);
+}
+
+TEST(SettingText, RefusesValuesOutsideTheirListsAndNamesThem) {
+  SettingsRecord record = kFactoryDefaults;
+  record[0] = 1;            // MENU1 XL24E: FONT list of 18
+  record[1] = 18;           // "DOWNLD1" exists only under DPL24C+
+  record[60] = 67;          // one past the ORG list
+  record[kStatusItem] = 9;  // not sent: not refused
+  record[53] = 200;         // read-only: not sent, not refused
+  SettingText text;
+  text.bytes.fill('x');
+  ItemList refused;
+  EXPECT_FALSE(BuildSettingText(record, ModelCode::kHx320, text, refused));
+  ASSERT_EQ(refused.size(), 2u);
+  EXPECT_EQ(refused[0], 1u);
+  EXPECT_EQ(refused[1], 60u);
+  EXPECT_EQ(text.length, 0u);
+  EXPECT_EQ(text.bytes[0], '\0');
+}
+
+TEST(SettingText, ValueOfAnItemNotSentIsNotChecked) {
+  SettingsRecord record = kFactoryDefaults;
+  record[9] = 99;   // PG LX10 while PAGE LG is not LINE
+  record[72] = 99;  // TEAR-EN while TEAROFF is MANUAL
+  record[17] = 99;  // WIDTH for an HX310
+  SettingText text;
+  ItemList refused;
+  EXPECT_TRUE(BuildSettingText(record, ModelCode::kHx310, text, refused));
+  EXPECT_EQ(text.length, 1112u);
+}
+
+TEST(CommandStrings, AreTheExactBytes) {
+  EXPECT_EQ(wire::kOnlineSequence, "\x1b\x65\x4f\x4e\x4c\x49\x4e\x45"s);
+  EXPECT_EQ(wire::kQueryModelVersionSettings, "?MODEL  \r?VER    \r?NVRAM  \rEXIT   \r"s);
+  EXPECT_EQ(wire::kQuerySettings.size(), 17u);
+  EXPECT_EQ(wire::kSaveExit, "SAVE   \rEXIT   \r"s);
+  EXPECT_EQ(wire::kListExit, "LIST   \rEXIT   \r"s);
+  EXPECT_EQ(wire::kDefault, "DEFAULT\r"s);
+}
+
+}  // namespace
+}  // namespace rovant
