@@ -1,6 +1,5 @@
 #include "protocol/setting_text.hpp"
 
-#include <algorithm>
 #include <cstring>
 
 #include "model/catalogue.hpp"
@@ -8,21 +7,12 @@
 namespace rovant {
 namespace {
 
-class TextWriter {
- public:
-  explicit TextWriter(SettingText& out) : out_(out) {}
-  void Put(std::string_view piece) {
-    // The longest text is far below the buffer; the bound keeps a terminator regardless.
-    const std::size_t room = out_.bytes.size() - 1 - out_.length;
-    const std::size_t n = std::min(piece.size(), room);
-    std::memcpy(out_.bytes.data() + out_.length, piece.data(), n);
-    out_.length += n;
-  }
-  void Put(char c) { Put(std::string_view(&c, 1)); }
+constexpr std::size_t kKeywordWidth = 7;
+constexpr std::size_t kEntryWidth = kKeywordWidth + 1 + OptionLabel::kWidth;  // "KEYWORD:LABEL  "
 
- private:
-  SettingText& out_;
-};
+// Every piece is a fixed width and the longest text is far below the buffer,
+// so each step writes whole fields without further checks.
+static_assert(kSettingTextMaxLength + kEntryWidth + 1 < kSettingTextBufferSize);
 
 }  // namespace
 
@@ -31,27 +21,40 @@ bool BuildSettingText(const SettingsRecord& record, ModelCode model, SettingText
   out.bytes.fill('\0');
   out.length = 0;
 
-  const std::size_t refusedBefore = refused.size();
-  for (ItemIndex item = 0; item < kItemCount; ++item) {
-    if (IsSentNow(item, record, model) && !IsInList(item, record)) refused.Add(item);
-  }
-  if (refused.size() != refusedBefore) return false;
-
-  TextWriter writer(out);
+  char* const begin = out.bytes.data();
+  char* p = begin;
+  bool outOfList = false;
   for (const BlockInfo& block : kBlocks) {
-    writer.Put(block.wireName);
-    writer.Put(':');
+    std::memcpy(p, block.wireName.data(), kKeywordWidth);
+    p[kKeywordWidth] = ':';
+    p += kKeywordWidth + 1;
     bool first = true;
     for (const ItemIndex item : WireOrderOf(block.block)) {
       if (!IsSentNow(item, record, model)) continue;
-      if (!first) writer.Put('\r');
+      const OptionList list = ListInForce(item, record);
+      if (record[item] >= list.size()) {
+        outOfList = true;
+        continue;
+      }
+      if (!first) *p++ = '\r';
       first = false;
-      writer.Put(KeywordOf(item));
-      writer.Put(':');
-      writer.Put(ListInForce(item, record)[record[item]].view());
+      std::memcpy(p, KeywordOf(item).data(), kKeywordWidth);
+      p[kKeywordWidth] = ':';
+      std::memcpy(p + kKeywordWidth + 1, list[record[item]].c_str(), OptionLabel::kWidth);
+      p += kEntryWidth;
     }
-    writer.Put('\r');
+    *p++ = '\r';
   }
+
+  if (outOfList) {
+    // Name every refused item, in record order, and leave no text behind.
+    for (ItemIndex item = 0; item < kItemCount; ++item) {
+      if (IsSentNow(item, record, model) && !IsInList(item, record)) refused.Add(item);
+    }
+    std::memset(begin, 0, static_cast<std::size_t>(p - begin));
+    return false;
+  }
+  out.length = static_cast<std::size_t>(p - begin);
   return true;
 }
 
