@@ -1,12 +1,10 @@
 // rovantctl show [--model M] [--json] FILE
 #include <CLI/CLI.hpp>
-#include <iomanip>
 #include <iostream>
-#include <nlohmann/json.hpp>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
-#include "model/catalogue.hpp"
+#include "cli/record_output.hpp"
 
 namespace rovant::cli {
 namespace {
@@ -16,38 +14,6 @@ struct ShowOptions {
   ModelCode model = ModelCode::kHx320;
   bool json = false;
 };
-
-void PrintTable(const SettingsRecord& record, ModelCode model) {
-  std::cout << std::left << std::setw(4) << "#" << std::setw(10) << "BLOCK" << std::setw(9)
-            << "ITEM" << std::setw(10) << "VALUE" << std::setw(5) << "POS" << std::setw(11)
-            << "IN EFFECT"
-            << "ACCESS\n";
-  for (ItemIndex item = 0; item < kItemCount; ++item) {
-    std::cout << std::left << std::setw(4) << item << std::setw(10) << InfoOf(BlockOf(item)).tabName
-              << std::setw(9) << PageLabelOf(item) << std::setw(10)
-              << Quoted(*LabelOf(item, record)) << std::setw(5)
-              << static_cast<unsigned>(record[item]) << std::setw(11)
-              << (InEffect(item, record, model) ? "yes" : "no")
-              << (IsReadOnly(item) ? "read-only" : "settable") << '\n';
-  }
-}
-
-void PrintJson(const std::string& file, const SettingsRecord& record, ModelCode model) {
-  nlohmann::json items = nlohmann::json::array();
-  for (ItemIndex item = 0; item < kItemCount; ++item) {
-    items.push_back({{"index", item},
-                     {"block", InfoOf(BlockOf(item)).tabName},
-                     {"item", PageLabelOf(item)},
-                     {"keyword", KeywordOf(item)},
-                     {"value", *LabelOf(item, record)},
-                     {"position", record[item]},
-                     {"inEffect", InEffect(item, record, model)},
-                     {"readOnly", IsReadOnly(item)},
-                     {"sent", IsSentNow(item, record, model)}});
-  }
-  const nlohmann::json document{{"file", file}, {"model", NameOf(model)}, {"items", items}};
-  std::cout << document.dump(2) << '\n';
-}
 
 }  // namespace
 
@@ -67,9 +33,12 @@ void AddShowCommand(CLI::App& app, CommandEnv& env) {
       return;
     }
     if (options->json) {
-      PrintJson(options->file, *record, options->model);
+      const nlohmann::json document{{"file", options->file},
+                                    {"model", NameOf(options->model)},
+                                    {"items", RecordItemsJson(*record, options->model)}};
+      std::cout << document.dump(2) << '\n';
     } else {
-      PrintTable(*record, options->model);
+      PrintRecordTable(std::cout, *record, options->model);
     }
     env.exitCode = kExitOk;
   });

@@ -20,5 +20,7 @@ void AddShowCommand(CLI::App& app, CommandEnv& env);
 void AddTextCommand(CLI::App& app, CommandEnv& env);
 void AddSetCommand(CLI::App& app, CommandEnv& env);
 void AddDiffCommand(CLI::App& app, CommandEnv& env);
+void AddDecodeCommand(CLI::App& app, CommandEnv& env);
+void AddPrinterCommands(CLI::App& app, CommandEnv& env);
 
 }  // namespace rovant::cli

@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
   AddTextCommand(app, env);
   AddSetCommand(app, env);
   AddDiffCommand(app, env);
+  AddDecodeCommand(app, env);
+  AddPrinterCommands(app, env);
 
   try {
     app.parse(argc, argv);

@@ -1,3 +1,4 @@
+include_guard(GLOBAL)
 # Header-only libraries from Debian's packages (CLI11, nlohmann/json). Their
 # folders are linked into the build tree, so that cross builds for Windows can
 # use them without seeing the rest of the host's /usr/include.

@@ -7,6 +7,7 @@
 
 #include "model/catalogue.hpp"
 #include "protocol/command_strings.hpp"
+#include "tests/fakes/test_records.hpp"
 
 namespace rovant {
 namespace {
@@ -89,26 +90,6 @@ std::string Reference(const SettingsRecord& r, ModelCode model) {
   }
   out += "\r";
   return out;
-}
-
-SettingsRecord RandomValidRecord(std::mt19937& rng) {
-  SettingsRecord record{};
-  auto pick = [&](std::size_t n) {
-    return static_cast<std::uint8_t>(std::uniform_int_distribution<std::size_t>(0, n - 1)(rng));
-  };
-  record[kMenu1Emulate] = pick(3);
-  record[kMenu2Emulate] = pick(3);
-  for (ItemIndex i = 0; i < kItemCount; ++i) {
-    if (i == kMenu1Emulate || i == kMenu2Emulate) continue;
-    record[i] = pick(ListInForce(i, record).size());
-  }
-  // Bring the page-line entries in often.
-  for (const ItemIndex emulate : {kMenu1Emulate, kMenu2Emulate}) {
-    if (pick(2) == 0) {
-      record[emulate + kPageLengthOffset] = record[emulate] == kEscP2 ? 37 : 14;
-    }
-  }
-  return record;
 }
 
 TEST(SettingText, FactoryDefaultsHaveTheDocumentedLengths) {
@@ -230,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SettingText, AnyValidRecordMatchesTheReferenceForEveryModel) {
   std::mt19937 rng(20261206);
   for (int round = 0; round < 3000; ++round) {
-    const SettingsRecord record = RandomValidRecord(rng);
+    const SettingsRecord record = testing::RandomRecord(rng, true);
     for (const ModelCode model : {ModelCode::kHx310, ModelCode::kHx320, ModelCode::kOther}) {
       const std::string text = Build(record, model);
       ASSERT_EQ(text, Reference(record, model)) << "round " << round;

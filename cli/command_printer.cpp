@@ -1,0 +1,226 @@
+// rovantctl read | transfer | default | list --printer ADDRESS
+// The same read and write operations as the setup program, reporting their
+// messages on standard error and waiting the printer protocol's fixed times.
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/cli_support.hpp"
+#include "cli/commands.hpp"
+#include "cli/console_host.hpp"
+#include "cli/printer_session.hpp"
+#include "cli/record_output.hpp"
+#include "model/catalogue.hpp"
+#include "protocol/messages.hpp"
+#include "protocol/printer_messages.hpp"
+#include "protocol/read_settings.hpp"
+#include "protocol/show_message.hpp"
+#include "protocol/write_settings.hpp"
+
+namespace rovant::cli {
+namespace {
+
+constexpr std::string_view kOtherPrinter =
+    "Different printer is connected. \n Confirm the connected printer";
+// The wait between a factory default and reading the settings back.
+constexpr unsigned kWaitBeforeReadBack = 2000;
+
+struct PrinterOptions {
+  std::string printer;
+  std::string state;
+  std::string file;   // transfer: the settings to send; read: where to save them
+  std::string paper;  // list: where the simulated paper goes
+  ModelCode expected = ModelCode::kHx320;
+  bool expectedGiven = false;
+  bool json = false;
+};
+
+// One command's run: the session, the operation's surroundings and the state.
+class Run {
+ public:
+  Run(CommandEnv& env, const PrinterOptions& options)
+      : env_(env), options_(options), clock_(std::cerr), host_(std::cerr), messages_(std::cerr) {}
+
+  // Opens the printer; false (reported) when it cannot be.
+  bool Open() {
+    std::string error;
+    const std::optional<PrinterAddress> address = ParsePrinterAddress(options_.printer, error);
+    if (!address) {
+      std::cerr << "rovantctl: --printer: " << error << '\n';
+      return false;
+    }
+    session_ = PrinterSession::Open(*address, options_.state, env_.fs, clock_, std::cerr);
+    if (!session_) return false;
+    state_.settings = kFactoryDefaults;
+    state_.selectedPrinter.printerName = options_.printer;
+    state_.selectedPrinter.modelCode = options_.expectedGiven ? options_.expected : address->model;
+    return true;
+  }
+  bool Close() { return session_->Close(std::cerr); }
+
+  PrinterOperationContext Context() {
+    return PrinterOperationContext{state_,  session_->link(), clock_, host_,
+                                   cursor_, messages_,        page_};
+  }
+  void NoResponse() {
+    ShowMessage(messages_, msg::kUserIconOk, msg::kNoResponse, msg::kIconError, 0, kNoWindow);
+  }
+  void PrintSettings() {
+    if (options_.json) {
+      std::cout << nlohmann::json{{"printer", options_.printer},
+                                  {"model", NameOf(state_.selectedPrinter.modelCode)},
+                                  {"items", RecordItemsJson(state_.settings,
+                                                            state_.selectedPrinter.modelCode)}}
+                       .dump(2)
+                << '\n';
+    } else {
+      PrintRecordTable(std::cout, state_.settings, state_.selectedPrinter.modelCode);
+    }
+  }
+
+  AppState state_;
+  std::unique_ptr<PrinterSession> session_;
+  CommandEnv& env_;
+  const PrinterOptions& options_;
+  ConsoleClock clock_;
+  ConsoleHost host_;
+  ConsoleMessages messages_;
+  NoCursor cursor_;
+  NoPage page_;
+};
+
+int ReadCommand(CommandEnv& env, const PrinterOptions& options) {
+  Run run(env, options);
+  if (!run.Open()) return kExitFailed;
+  PrinterOperationContext context = run.Context();
+  const int result = ReadPrinterSettings(7, kNoWindow, context);
+  const bool kept = run.Close();
+  if (result == kReadOtherModel) {
+    ShowMessage(run.messages_, msg::kUserIconOk, kOtherPrinter, msg::kIconWarning, 0, kNoWindow);
+    return kExitFailed;
+  }
+  if (result != kReadDone) {
+    run.NoResponse();
+    return kExitFailed;
+  }
+  run.PrintSettings();
+  if (!options.file.empty() && !WriteRecord(env.fs, options.file, run.state_.settings, std::cerr))
+    return kExitFailed;
+  return kept ? kExitOk : kExitFailed;
+}
+
+int TransferCommand(CommandEnv& env, const PrinterOptions& options) {
+  const std::optional<SettingsRecord> record = LoadRecord(env.fs, options.file, std::cerr);
+  if (!record) return kExitFailed;
+  Run run(env, options);
+  if (!run.Open()) return kExitFailed;
+  run.state_.settings = *record;
+  PrinterOperationContext context = run.Context();
+  const int result = WritePrinterSettings(1, kNoWindow, context);
+  const bool kept = run.Close();
+  if (result == kWriteFailed) run.NoResponse();
+  return result == kWriteDone && kept ? kExitOk : kExitFailed;
+}
+
+int DefaultCommand(CommandEnv& env, const PrinterOptions& options) {
+  Run run(env, options);
+  if (!run.Open()) return kExitFailed;
+  PrinterOperationContext context = run.Context();
+  int result = WritePrinterSettings(2, kNoWindow, context);
+  if (result == kWriteDone) {
+    run.clock_.SleepMs(kWaitBeforeReadBack);
+    result = ReadPrinterSettings(3, kNoWindow, context);
+  }
+  const bool kept = run.Close();
+  if (result != kReadDone) {
+    run.NoResponse();
+    return kExitFailed;
+  }
+  run.PrintSettings();
+  return kept ? kExitOk : kExitFailed;
+}
+
+int ListCommand(CommandEnv& env, const PrinterOptions& options) {
+  Run run(env, options);
+  if (!run.Open()) return kExitFailed;
+  PrinterOperationContext context = run.Context();
+  const int result = WritePrinterSettings(8, kNoWindow, context);
+  const bool kept = run.Close();
+  if (result != kWriteDone) {
+    run.NoResponse();
+    return kExitFailed;
+  }
+  const std::string paper = run.session_->paper();
+  if (options.paper.empty()) {
+    std::cout << paper;
+  } else {
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(paper.data()),
+                                              paper.size());
+    if (!WriteBytes(env.fs, options.paper, bytes, std::cerr)) return kExitFailed;
+  }
+  return kept ? kExitOk : kExitFailed;
+}
+
+struct Registered {
+  CLI::App* command;
+  std::shared_ptr<PrinterOptions> options;
+};
+
+Registered AddPrinterCommand(CLI::App& app, CommandEnv& env, const char* name,
+                             const char* description,
+                             int (*body)(CommandEnv&, const PrinterOptions&)) {
+  auto options = std::make_shared<PrinterOptions>();
+  CLI::App* command = app.add_subcommand(name, description);
+  command
+      ->add_option("--printer", options->printer,
+                   "The printer: sim:HX320 or sim:HX310 (a simulated printer)")
+      ->required()
+      ->check(CLI::IsMember({"sim:HX320", "sim:HX310"}, CLI::ignore_case));
+  command->add_option("--state", options->state,
+                      "File keeping the simulated printer's memory between commands (87 bytes; "
+                      "missing: factory settings)");
+  CLI::Option* expected =
+      AddModelOption(*command, options->expected)
+          ->description(
+              "The model the printer is expected to be (default: the printer's own); "
+              "decides the WIDTH and CSF-ADJ entries and, for read, the model check")
+          ->default_str("");
+  command->callback([&env, options, body, expected] {
+    options->expectedGiven = expected->count() > 0;
+    env.exitCode = body(env, *options);
+  });
+  return {command, options};
+}
+
+}  // namespace
+
+void AddPrinterCommands(CLI::App& app, CommandEnv& env) {
+  const Registered read = AddPrinterCommand(
+      app, env, "read",
+      "Read the printer's settings as the setup program does at start-up (the model is checked) "
+      "and print them like 'show'.",
+      ReadCommand);
+  read.command->add_option("-o,--output", read.options->file,
+                           "Also save the settings read to this setting file");
+  read.command->add_flag("--json", read.options->json, "Print JSON instead of a table");
+
+  const Registered transfer = AddPrinterCommand(
+      app, env, "transfer",
+      "Send the settings of a setting file to the printer, which then stores them.",
+      TransferCommand);
+  transfer.command->add_option("FILE", transfer.options->file, "Setting file (.fom) to send")
+      ->required();
+
+  const Registered reset = AddPrinterCommand(
+      app, env, "default",
+      "Return the printer to its factory settings, wait, read them back and print them.",
+      DefaultCommand);
+  reset.command->add_flag("--json", reset.options->json, "Print JSON instead of a table");
+
+  const Registered list =
+      AddPrinterCommand(app, env, "list", "Make the printer print its setting list.", ListCommand);
+  list.command->add_option("--paper", list.options->paper,
+                           "Write what the simulated printer printed to this file (default: "
+                           "standard output)");
+}
+
+}  // namespace rovant::cli

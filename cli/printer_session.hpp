@@ -1,0 +1,51 @@
+// The printer a rovantctl command talks to, named by --printer:
+//   sim:HX320, sim:HX310   an in-process simulated printer (memory kept in --state FILE)
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "model/model_code.hpp"
+#include "platform/clock.hpp"
+#include "platform/file_system.hpp"
+#include "platform/printer_link.hpp"
+#include "sim/simulated_printer.hpp"
+
+namespace rovant::cli {
+
+struct PrinterAddress {
+  ModelCode model = ModelCode::kHx320;  // the simulated printer's model
+};
+
+// Parses the --printer text; on failure says why in `error`.
+std::optional<PrinterAddress> ParsePrinterAddress(const std::string& text, std::string& error);
+
+class PrinterSession {
+ public:
+  // Opens the printer; on failure writes the reason to `err` and returns nothing.
+  static std::unique_ptr<PrinterSession> Open(const PrinterAddress& address,
+                                              const std::string& statePath, FileSystem& fs,
+                                              Clock& clock, std::ostream& err);
+  PrinterSession(const PrinterAddress& address, std::string statePath, FileSystem& fs);
+  ~PrinterSession();
+  PrinterSession(const PrinterSession&) = delete;
+  PrinterSession& operator=(const PrinterSession&) = delete;
+
+  PrinterLink& link();
+  ModelCode model() const { return address_.model; }
+  // What the printer printed so far (the simulator's paper).
+  std::string paper() const;
+  // Keeps the printer's memory (the simulator's state file); false on failure, reported.
+  bool Close(std::ostream& err);
+
+ private:
+  PrinterAddress address_;
+  std::string statePath_;
+  FileSystem& fs_;
+  std::unique_ptr<sim::SimulatedPrinter> printer_;
+  std::unique_ptr<PrinterLink> link_;
+};
+
+}  // namespace rovant::cli

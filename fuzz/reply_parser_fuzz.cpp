@@ -1,0 +1,42 @@
+// Any bytes as a printer reply, in any read mode: no crash, no read outside
+// the reply buffer, and an accepted reply always leaves a record whose every
+// value lies in its list in force.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "model/catalogue.hpp"
+#include "protocol/item_codes.hpp"
+#include "protocol/reply_parser.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace rovant;
+  if (size < 3) return 0;
+  const ReadMode modes[] = {ReadMode::kRead, ReadMode::kAfterDefault, ReadMode::kStartUp};
+  const ModelCode models[] = {ModelCode::kHx310, ModelCode::kHx320, ModelCode::kOther};
+  const int connected[] = {0, 17, 19};
+  const ReadMode mode = modes[data[0] % 3];
+  const ModelCode model = models[data[1] % 3];
+  const int before = connected[data[2] % 3];
+  data += 3;
+  size -= 3;
+
+  ReplyBuffer reply{};
+  const std::size_t length = std::min(size, reply.size());
+  std::copy_n(data, length, reply.begin());
+  const ParsedReply parsed = ParseReply(reply, length, mode, model, before, kFactoryDefaults);
+
+  for (const int code : parsed.reportedCodes) {
+    if (!IsItemCode(code)) std::abort();
+  }
+  if (parsed.result == kReadDone) {
+    for (ItemIndex item = 0; item < kItemCount; ++item) {
+      if (!IsInList(item, parsed.staging)) std::abort();
+    }
+  } else if (!parsed.reportedCodes.empty()) {
+    std::abort();  // reports come only from a settings section
+  }
+  if (mode != ReadMode::kStartUp && parsed.connectedModel != before) std::abort();
+  return 0;
+}

@@ -1,0 +1,106 @@
+#include "sim/sim_program.hpp"
+
+#include <array>
+#include <istream>
+#include <ostream>
+
+#include "model/catalogue.hpp"
+#include "model/item_names.hpp"
+#include "sim/printer_state.hpp"
+#include "sim/session_input.hpp"
+#include "sim/settings_lines.hpp"
+
+namespace rovant::sim {
+namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// Reads all of `in`; false when it is longer than kInputLimit or reading fails.
+bool ReadInput(std::istream& in, std::string& input) {
+  std::array<char, 4096> chunk{};
+  while (in) {
+    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (input.size() + got > kInputLimit) return false;
+    input.append(chunk.data(), got);
+  }
+  return in.eof();
+}
+
+}  // namespace
+
+std::optional<ModelCode> ParseModelName(std::string_view text) {
+  for (const ModelCode model : {ModelCode::kHx310, ModelCode::kHx320}) {
+    if (EqualIgnoringCase(text, NameOf(model))) return model;
+  }
+  return std::nullopt;
+}
+
+std::optional<ItemIndex> ParseItemName(std::string_view text) {
+  const std::size_t dot = text.find('.');
+  if (dot == std::string_view::npos) return std::nullopt;
+  const std::optional<MenuBlock> block = FindBlock(text.substr(0, dot));
+  if (!block) return std::nullopt;
+  return FindItem(*block, text.substr(dot + 1));
+}
+
+int RunSimProgram(const SimOptions& options, FileSystem& fs, std::istream& in, std::ostream& out,
+                  std::ostream& paper, std::ostream& err) {
+  SettingsRecord memory = kFactoryDefaults;
+  if (!options.statePath.empty()) {
+    const LoadedState state = LoadPrinterState(fs, options.statePath);
+    if (!state.ok) {
+      err << "rovant-printer-sim: " << state.error << '\n';
+      return kSimFailed;
+    }
+    memory = state.memory;
+  }
+  if (options.show) {
+    out << SettingListing(memory, options.model);
+    return kSimOk;
+  }
+
+  std::string input;
+  if (!ReadInput(in, input)) {
+    err << "rovant-printer-sim: standard input cannot be read or is longer than " << kInputLimit
+        << " bytes\n";
+    return kSimFailed;
+  }
+  SimulatedPrinter printer(options.model, memory);
+  printer.faults() = options.faults;
+  const SessionOutcome outcome = RunSession(printer, input);
+  if (!outcome.received) {
+    err << "rovant-printer-sim: the printer is switched off: nothing was taken\n";
+    return kSimFailed;
+  }
+  out.write(outcome.reply.data(), static_cast<std::streamsize>(outcome.reply.size()));
+  out.flush();
+  paper << printer.paper();
+  paper.flush();
+
+  int exit = kSimOk;
+  if (outcome.refusedSends > 0) {
+    err << "rovant-printer-sim: " << outcome.refusedSends << " send(s) refused\n";
+    exit = kSimFailed;
+  }
+  std::string error;
+  if (!options.statePath.empty() &&
+      !SavePrinterState(fs, options.statePath, printer.memory(), error)) {
+    err << "rovant-printer-sim: " << error << '\n';
+    exit = kSimFailed;
+  }
+  if (!out) {
+    err << "rovant-printer-sim: the reply cannot be written\n";
+    exit = kSimFailed;
+  }
+  return exit;
+}
+
+}  // namespace rovant::sim

@@ -1,0 +1,40 @@
+// Everything a printer operation talks to, recorded in one call log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "model/catalogue.hpp"
+#include "protocol/messages.hpp"
+#include "protocol/printer_operation.hpp"
+#include "protocol/show_message.hpp"
+#include "tests/fakes/fake_printer.hpp"
+#include "tests/fakes/fake_ui.hpp"
+
+namespace rovant::testing {
+
+using Calls = std::vector<std::string>;
+
+inline constexpr WindowRef kOwner = 0x1234;
+
+class OperationTest : public ::testing::Test {
+ protected:
+  OperationTest() { state.settings = kFactoryDefaults; }
+
+  // The log line of a box the operation shows with one of the program's icons.
+  static std::string Box(unsigned icon, std::string_view text, int code = 0) {
+    return "box " + std::to_string(msg::kUserIconOk) + "/" + std::to_string(icon) + ": " +
+           ComposeMessageText(text, code);
+  }
+
+  CallLog log;
+  AppState state;
+  FakePrinterLink link{log};
+  FakeClock clock{log};
+  FakeOperationHost host{log};
+  FakeCursor cursor{log};
+  FakeMessageBoxes boxes{log};
+  FakePageStore pages{log, state.settings};
+  PrinterOperationContext context{state, link, clock, host, cursor, boxes, pages};
+};
+
+}  // namespace rovant::testing

@@ -1,0 +1,47 @@
+// Records and reply lines that tests build: random valid records, and the
+// printer's 27-character setting lines.
+#pragma once
+
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "model/catalogue.hpp"
+
+namespace rovant::testing {
+
+// A record whose every byte lies in its list in force. With `favourLines`,
+// the page lengths are often "LINE   " so that the page-line items are sent.
+inline SettingsRecord RandomRecord(std::mt19937& rng, bool favourLines = false) {
+  const auto pick = [&rng](std::size_t n) {
+    return static_cast<std::uint8_t>(std::uniform_int_distribution<std::size_t>(0, n - 1)(rng));
+  };
+  SettingsRecord record{};
+  record[kMenu1Emulate] = pick(ListInForce(kMenu1Emulate, record).size());
+  record[kMenu2Emulate] = pick(ListInForce(kMenu2Emulate, record).size());
+  for (ItemIndex item = 0; item < kItemCount; ++item) {
+    if (item == kMenu1Emulate || item == kMenu2Emulate) continue;
+    record[item] = pick(ListInForce(item, record).size());
+  }
+  if (favourLines) {
+    for (const ItemIndex emulate : {kMenu1Emulate, kMenu2Emulate}) {
+      if (pick(2) == 0) record[emulate + kPageLengthOffset] = record[emulate] == kEscP2 ? 37 : 14;
+    }
+  }
+  return record;
+}
+
+// One setting line of a reply: block field, item field, value, CR LF.
+inline std::string ReplyLine(std::string_view block, std::string_view keyword,
+                             std::string_view value) {
+  std::string line(block);
+  line.resize(8, ' ');
+  line += ':';
+  line += keyword;
+  line.resize(17, ' ');
+  line += ':';
+  line += value;
+  return line + "\r\n";
+}
+
+}  // namespace rovant::testing

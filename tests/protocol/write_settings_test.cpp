@@ -1,0 +1,211 @@
+#include "protocol/write_settings.hpp"
+
+#include "protocol/printer_messages.hpp"
+#include "protocol/setting_text.hpp"
+#include "tests/fakes/operation_fixture.hpp"
+
+namespace rovant {
+namespace {
+
+using testing::Calls;
+using testing::kOwner;
+
+const std::string kTransfer = "status " + std::string(msg::kStatusTransfer);
+const std::string kDefault = "status " + std::string(msg::kStatusFactoryDefault);
+const std::string kList = "status " + std::string(msg::kStatusListPrint);
+const Calls kOpen{"link open mailbox", "link spooler session"};
+
+Calls Join(std::initializer_list<Calls> parts) {
+  Calls all;
+  for (const Calls& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+class WriteSettings : public testing::OperationTest {};
+
+TEST_F(WriteSettings, OtherModesDoNothing) {
+  for (const int mode : {0, 3, 4, 7, 9, -1}) {
+    EXPECT_EQ(WritePrinterSettings(mode, kOwner, context), 0) << mode;
+  }
+  EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(WriteSettings, TransferSendsThePageThenSavesAndWaits) {
+  SettingsRecord onPage = kFactoryDefaults;
+  onPage[3] = 5;
+  pages.selections = onPage;
+  EXPECT_EQ(WritePrinterSettings(1, kOwner, context), 1);
+  EXPECT_EQ(log.calls, Join({{kTransfer, "cursor wait", "page store"},
+                             kOpen,
+                             {"link send online", "link send text 1160", "link send save+exit",
+                              "link end", "sleep 2000", "status close", "cursor arrow"}}));
+  SettingText expected;
+  ItemList refused;
+  ASSERT_TRUE(BuildSettingText(onPage, ModelCode::kHx320, expected, refused));
+  EXPECT_EQ(link.sent[1], expected.view());
+  EXPECT_EQ(state.settings, onPage);
+}
+
+TEST_F(WriteSettings, TransferFollowsTheSelectedModel) {
+  state.selectedPrinter.modelCode = ModelCode::kHx310;
+  EXPECT_EQ(WritePrinterSettings(1, kOwner, context), 1);
+  EXPECT_EQ(link.sent[1].size(), 1112u);
+}
+
+TEST_F(WriteSettings, FactoryDefaultResetsTheRecordAndShowsIt) {
+  state.settings[3] = 5;
+  EXPECT_EQ(WritePrinterSettings(2, kOwner, context), 1);
+  EXPECT_EQ(log.calls,
+            Join({{kDefault, "cursor wait"},
+                  kOpen,
+                  {"link send online", "page refresh", "link send default", "link send save+exit",
+                   "link end", "sleep 5000", "status close", "cursor arrow"}}));
+  EXPECT_EQ(state.settings, kFactoryDefaults);
+  EXPECT_EQ(pages.shown, kFactoryDefaults);
+}
+
+TEST_F(WriteSettings, ListPrintWaitsForTheUserAfterTheStatusWindowHasGone) {
+  EXPECT_EQ(WritePrinterSettings(8, kOwner, context), 1);
+  EXPECT_EQ(log.calls, Join({{kList, "cursor wait"},
+                             kOpen,
+                             {"link send online", "link send list+exit", "link end", "sleep 2000",
+                              "status close", "print finished dialog", "cursor arrow"}}));
+}
+
+TEST_F(WriteSettings, OverLanTheConnectionIsOpenedInstead) {
+  state.selectedPrinter.portState = kPortLan;
+  EXPECT_EQ(WritePrinterSettings(8, kOwner, context), 1);
+  EXPECT_EQ(log.calls[3], "link open lan");
+}
+
+struct EarlyFailure {
+  const char* name;
+  int mode;
+  int portState;
+  bool mailboxOpens;
+  std::string lanFailure;
+};
+
+class WriteEarlyFailure : public WriteSettings,
+                          public ::testing::WithParamInterface<EarlyFailure> {};
+
+TEST_P(WriteEarlyFailure, EndsBeforeAnythingIsSent) {
+  const EarlyFailure& c = GetParam();
+  state.selectedPrinter.portState = c.portState;
+  link.mailboxOpens = c.mailboxOpens;
+  link.lanFailure = c.lanFailure;
+  state.noResponsePending = true;
+  EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), 0) << c.name;
+  EXPECT_TRUE(link.sent.empty());
+  EXPECT_TRUE(state.noResponsePending) << "the flag waits for the next exchange";
+  EXPECT_EQ(log.calls.back(), c.lanFailure.empty() ? "status close" : "cursor arrow");
+  if (!c.lanFailure.empty()) {
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0], (MessageBoxRequest{kOwner, c.lanFailure, 0x80, 187}));
+    EXPECT_EQ(log.calls[log.calls.size() - 3], "status close");
+  } else {
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(log.calls[log.calls.size() - 2], "cursor arrow");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, WriteEarlyFailure,
+                         ::testing::Values(EarlyFailure{"mailbox", 1, kPortLocal, false, ""},
+                                           EarlyFailure{"mailbox list", 8, kPortLocal, false, ""},
+                                           EarlyFailure{"lan library", 1, kPortLan, true,
+                                                        std::string(msg::kLanInitFailed)},
+                                           EarlyFailure{"lan port", 8, kPortLan, true,
+                                                        std::string(msg::kLanNoResponse)},
+                                           EarlyFailure{"blocked port", 2, 2, true, ""}));
+
+struct SendFailure {
+  const char* name;
+  int mode;
+  std::deque<bool> sends;
+  bool flagAfter;
+  Calls tail;  // from the online sequence on
+};
+
+class WriteSendFailure : public WriteSettings, public ::testing::WithParamInterface<SendFailure> {};
+
+TEST_P(WriteSendFailure, SetsTheFlagOnlyWhenTheCloseCouldNotBeSent) {
+  const SendFailure& c = GetParam();
+  link.sendResults = c.sends;
+  EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), 0) << c.name;
+  EXPECT_EQ(state.noResponsePending, c.flagAfter) << c.name;
+  const auto online = std::find(log.calls.begin(), log.calls.end(), "link send online");
+  EXPECT_EQ(Calls(online, log.calls.end()), c.tail) << c.name;
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, WriteSendFailure,
+    ::testing::Values(SendFailure{"online refused",
+                                  1,
+                                  {false},
+                                  false,
+                                  {"link send online", "cursor arrow", "status close", "link end"}},
+                      SendFailure{"text refused, close accepted",
+                                  1,
+                                  {true, false, true},
+                                  false,
+                                  {"link send online", "link send text 1160", "link send save+exit",
+                                   "cursor arrow", "status close", "link end"}},
+                      SendFailure{"text and close refused",
+                                  1,
+                                  {true, false, false},
+                                  true,
+                                  {"link send online", "link send text 1160", "link send save+exit",
+                                   "cursor arrow", "status close", "link end"}},
+                      SendFailure{
+                          "default refused, close refused",
+                          2,
+                          {true, false, false},
+                          true,
+                          {"link send online", "page refresh", "link send default",
+                           "link send save+exit", "cursor arrow", "status close", "link end"}},
+                      SendFailure{"list refused",
+                                  8,
+                                  {true, false},
+                                  true,
+                                  {"link send online", "link send list+exit", "cursor arrow",
+                                   "status close", "link end"}},
+                      SendFailure{"close refused after the text",
+                                  1,
+                                  {true, true, false},
+                                  true,
+                                  {"link send online", "link send text 1160", "link send save+exit",
+                                   "link end", "cursor arrow", "status close"}}));
+
+TEST_F(WriteSettings, PendingNoResponseWaitsBeforeTheOnlineSequenceAndIsCleared) {
+  state.noResponsePending = true;
+  link.sendResults = {false};
+  EXPECT_EQ(WritePrinterSettings(8, kOwner, context), 0);
+  EXPECT_EQ(log.calls[4], "sleep 5000");
+  EXPECT_EQ(log.calls[5], "link send online");
+  EXPECT_FALSE(state.noResponsePending);
+}
+
+TEST_F(WriteSettings, FactoryDefaultWithThePrinterOffStillResetsTheRecord) {
+  state.settings[60] = 5;
+  link.sendResults = {false};
+  EXPECT_EQ(WritePrinterSettings(2, kOwner, context), 0);
+  EXPECT_EQ(state.settings, kFactoryDefaults);
+  EXPECT_FALSE(pages.shown.has_value()) << "the page is refreshed only once the printer answered";
+}
+
+TEST_F(WriteSettings, TransferOfValuesOutsideTheirListsIsRefusedWithTheItems) {
+  SettingsRecord onPage = kFactoryDefaults;
+  onPage[61] = 30;  // one past the FINE list
+  pages.selections = onPage;
+  EXPECT_EQ(WritePrinterSettings(1, kOwner, context), kWriteRefused);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].icon, 189u);
+  EXPECT_NE(boxes.shown[0].text.find("ADJUST CNTFINE (stored 30, list of 30)"), std::string::npos);
+  EXPECT_EQ(log.calls, (Calls{kTransfer, "cursor wait", "page store", "status close",
+                              "box 128/189: " + boxes.shown[0].text, "cursor arrow"}));
+  EXPECT_TRUE(link.sent.empty());
+}
+
+}  // namespace
+}  // namespace rovant
