@@ -48,14 +48,24 @@ class Run {
       std::cerr << "rovantctl: --printer: " << error << '\n';
       return false;
     }
+    if (address->kind == PrinterKind::kTcp && !options_.state.empty()) {
+      std::cerr << "rovantctl: --state is ignored for a printer on TCP: it keeps its own memory\n";
+    }
     session_ = PrinterSession::Open(*address, options_.state, env_.fs, clock_, std::cerr);
     if (!session_) return false;
     state_.settings = kFactoryDefaults;
     state_.selectedPrinter.printerName = options_.printer;
+    // A printer on TCP is reached the way a network printer is: the LAN connection.
+    state_.selectedPrinter.portState = address->kind == PrinterKind::kTcp ? kPortLan : kPortLocal;
     state_.selectedPrinter.modelCode = options_.expectedGiven ? options_.expected : address->model;
     return true;
   }
-  bool Close() { return session_->Close(std::cerr); }
+  bool Close() {
+    // The connection's own explanation, after the operation's message.
+    const std::string error = session_->linkError();
+    if (!error.empty()) std::cerr << "rovantctl: " << error << '\n';
+    return session_->Close(std::cerr);
+  }
 
   PrinterOperationContext Context() {
     return PrinterOperationContext{state_,  session_->link(), clock_, host_,
@@ -149,6 +159,10 @@ int ListCommand(CommandEnv& env, const PrinterOptions& options) {
     run.NoResponse();
     return kExitFailed;
   }
+  if (!run.session_->simulated()) {
+    std::cerr << "rovantctl: the printer prints its setting list on its own paper\n";
+    return kept ? kExitOk : kExitFailed;
+  }
   const std::string paper = run.session_->paper();
   if (options.paper.empty()) {
     std::cout << paper;
@@ -158,6 +172,16 @@ int ListCommand(CommandEnv& env, const PrinterOptions& options) {
     if (!WriteBytes(env.fs, options.paper, bytes, std::cerr)) return kExitFailed;
   }
   return kept ? kExitOk : kExitFailed;
+}
+
+// Accepts what ParsePrinterAddress accepts, and says why not otherwise.
+CLI::Validator PrinterValidator() {
+  return CLI::Validator(
+      [](std::string& text) {
+        std::string error;
+        return ParsePrinterAddress(text, error) ? std::string() : error;
+      },
+      "PRINTER");
 }
 
 struct Registered {
@@ -172,9 +196,12 @@ Registered AddPrinterCommand(CLI::App& app, CommandEnv& env, const char* name,
   CLI::App* command = app.add_subcommand(name, description);
   command
       ->add_option("--printer", options->printer,
-                   "The printer: sim:HX320 or sim:HX310 (a simulated printer)")
+                   TcpPrintersSupported()
+                       ? "The printer: sim:HX320 or sim:HX310 (a simulated printer), or "
+                         "tcp://HOST[:PORT] (a printer on the network, port 9100 by default)"
+                       : "The printer: sim:HX320 or sim:HX310 (a simulated printer)")
       ->required()
-      ->check(CLI::IsMember({"sim:HX320", "sim:HX310"}, CLI::ignore_case));
+      ->check(PrinterValidator());
   command->add_option("--state", options->state,
                       "File keeping the simulated printer's memory between commands (87 bytes; "
                       "missing: factory settings)");

@@ -1,7 +1,11 @@
 // The printer a rovantctl command talks to, named by --printer:
 //   sim:HX320, sim:HX310   an in-process simulated printer (memory kept in --state FILE)
+//   tcp://HOST[:PORT]      a printer on the network, raw TCP (port 9100 by default;
+//                          POSIX builds only for now)
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -15,12 +19,21 @@
 
 namespace rovant::cli {
 
+enum class PrinterKind { kSimulator, kTcp };
+
+inline constexpr std::uint16_t kPrinterTcpPort = 9100;
+
 struct PrinterAddress {
-  ModelCode model = ModelCode::kHx320;  // the simulated printer's model
+  PrinterKind kind = PrinterKind::kSimulator;
+  ModelCode model = ModelCode::kHx320;   // the simulated printer's model (tcp: HX320)
+  std::string host;                      // tcp: the printer's name or address
+  std::uint16_t port = kPrinterTcpPort;  // tcp: the printer's port
 };
 
 // Parses the --printer text; on failure says why in `error`.
 std::optional<PrinterAddress> ParsePrinterAddress(const std::string& text, std::string& error);
+// Whether this build can reach printers over TCP.
+bool TcpPrintersSupported();
 
 class PrinterSession {
  public:
@@ -35,8 +48,11 @@ class PrinterSession {
 
   PrinterLink& link();
   ModelCode model() const { return address_.model; }
-  // What the printer printed so far (the simulator's paper).
+  bool simulated() const { return address_.kind == PrinterKind::kSimulator; }
+  // What the printer printed so far (the simulator's paper; "" for a real printer).
   std::string paper() const;
+  // Why the connection to a real printer last failed ("" when it did not, or simulated).
+  std::string linkError() const;
   // Keeps the printer's memory (the simulator's state file); false on failure, reported.
   bool Close(std::ostream& err);
 
@@ -46,6 +62,7 @@ class PrinterSession {
   FileSystem& fs_;
   std::unique_ptr<sim::SimulatedPrinter> printer_;
   std::unique_ptr<PrinterLink> link_;
+  std::function<std::string()> linkError_;
 };
 
 }  // namespace rovant::cli

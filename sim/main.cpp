@@ -10,6 +10,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include "sim/sim_listen.hpp"
 #endif
 
 namespace {
@@ -37,6 +39,8 @@ struct RawOptions {
   std::string reportModel;
   std::string paperPath;
   std::vector<std::string> badItems;
+  std::string listen;   // HOST:PORT, empty: one session from standard input
+  int maxSessions = 0;  // with --listen: stop after this many sessions, 0 never
 };
 
 void SetBinaryStreams() {
@@ -99,6 +103,15 @@ int main(int argc, char** argv) {
                "fault: pad the reply with junk beyond 4096 bytes (cut at 4096)");
   app.add_flag("--no-settings-marker", options.faults.noSettingsMarker,
                "fault: the settings come without the ?NVRAM marker");
+#ifndef _WIN32
+  app.add_option("--listen", raw.listen,
+                 "serve sessions on this TCP address (e.g. 127.0.0.1:9100; port 0: any free\n"
+                 "port) instead of standard input: each connection is one session, the reply\n"
+                 "goes back on it; prints \"listening on HOST:PORT\" first");
+  app.add_option("--max-sessions", raw.maxSessions,
+                 "with --listen: stop after N sessions (default: serve until killed)")
+      ->check(CLI::Range(1, 1000000));
+#endif
 
   try {
     app.parse(argc, argv);
@@ -120,5 +133,19 @@ int main(int argc, char** argv) {
     }
   }
   std::ostream& paper = raw.paperPath.empty() ? std::cerr : paperFile;
+#ifndef _WIN32
+  if (!raw.listen.empty() && !options.show) {
+    ListenOptions listen;
+    std::string error;
+    const std::optional<ListenAddress> address = ParseListenAddress(raw.listen, error);
+    if (!address) {
+      std::cerr << "--listen: " << error << '\n';
+      return kSimUsage;
+    }
+    listen.address = *address;
+    listen.maxSessions = raw.maxSessions;
+    return RunListenProgram(options, listen, fs, std::cout, paper, std::cerr);
+  }
+#endif
   return RunSimProgram(options, fs, std::cin, std::cout, paper, std::cerr);
 }

@@ -51,17 +51,22 @@ std::optional<ItemIndex> ParseItemName(std::string_view text) {
   return FindItem(*block, text.substr(dot + 1));
 }
 
+std::optional<SettingsRecord> LoadStartingMemory(const SimOptions& options, FileSystem& fs,
+                                                 std::ostream& err) {
+  if (options.statePath.empty()) return kFactoryDefaults;
+  const LoadedState state = LoadPrinterState(fs, options.statePath);
+  if (!state.ok) {
+    err << "rovant-printer-sim: " << state.error << '\n';
+    return std::nullopt;
+  }
+  return state.memory;
+}
+
 int RunSimProgram(const SimOptions& options, FileSystem& fs, std::istream& in, std::ostream& out,
                   std::ostream& paper, std::ostream& err) {
-  SettingsRecord memory = kFactoryDefaults;
-  if (!options.statePath.empty()) {
-    const LoadedState state = LoadPrinterState(fs, options.statePath);
-    if (!state.ok) {
-      err << "rovant-printer-sim: " << state.error << '\n';
-      return kSimFailed;
-    }
-    memory = state.memory;
-  }
+  const std::optional<SettingsRecord> loaded = LoadStartingMemory(options, fs, err);
+  if (!loaded) return kSimFailed;
+  const SettingsRecord& memory = *loaded;
   if (options.show) {
     out << SettingListing(memory, options.model);
     return kSimOk;

@@ -33,6 +33,11 @@ std::optional<ItemIndex> ParseItemName(std::string_view text);
 // Loads the memory, then either shows it on `out` or plays one session read
 // from `in`: the reply goes to `out`, printed setting lists to `paper`,
 // errors to `err`; the memory is saved back. Returns a SimExit.
+// The memory the printer starts with: the state file's, or the factory
+// defaults without one. Nothing (reported on `err`) when the file is damaged.
+std::optional<SettingsRecord> LoadStartingMemory(const SimOptions& options, FileSystem& fs,
+                                                 std::ostream& err);
+
 int RunSimProgram(const SimOptions& options, FileSystem& fs, std::istream& in, std::ostream& out,
                   std::ostream& paper, std::ostream& err);
 

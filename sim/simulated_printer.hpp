@@ -39,6 +39,8 @@ class SimulatedPrinter {
   // The host collects what the queries of this session produced (at most
   // 4096 bytes). False when switched off.
   bool Reply(std::array<char, kReplyLimit>& out, std::size_t& length);
+  // Whether the queries carried out so far left a reply to collect.
+  [[nodiscard]] bool HasReply() const { return !reply_.empty(); }
   // The host ends the job: setup is left, the pending reply dropped.
   void EndSession();
 

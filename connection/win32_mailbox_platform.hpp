@@ -1,0 +1,43 @@
+// The reply mailbox on Windows: a page-file-backed named mapping, a named
+// mutex opened around every copy, and the one-byte RAW job through the spooler.
+#pragma once
+
+#include <string>
+
+#include "connection/mailbox_names.hpp"
+#include "connection/mailbox_platform.hpp"
+
+namespace rovant {
+
+class Win32MailboxPlatform final : public MailboxPlatform {
+ public:
+  explicit Win32MailboxPlatform(MailboxNames names) : names_(std::move(names)) {}
+  ~Win32MailboxPlatform() override;
+  Win32MailboxPlatform(const Win32MailboxPlatform&) = delete;
+  Win32MailboxPlatform& operator=(const Win32MailboxPlatform&) = delete;
+
+  // The printer the next spooler job goes to, and whether to use the wide
+  // spooler calls (the NT family) for its name.
+  void SetPrinter(std::string printerName, bool ntFamily) {
+    printerName_ = std::move(printerName);
+    ntFamily_ = ntFamily;
+  }
+
+  std::span<std::uint8_t> MapBlock() override;
+  void UnmapBlock() override;
+  bool OpenLock() override;
+  LockWait WaitLock(unsigned milliseconds) override;
+  void ReleaseLock() override;
+  void CloseLock() override;
+  void StartSpoolerJob() override;
+
+ private:
+  MailboxNames names_;
+  std::string printerName_;
+  bool ntFamily_ = true;
+  void* mapping_ = nullptr;  // HANDLE
+  void* view_ = nullptr;
+  void* mutex_ = nullptr;  // HANDLE, only around one copy
+};
+
+}  // namespace rovant

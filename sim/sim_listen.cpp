@@ -1,0 +1,230 @@
+#include "sim/sim_listen.hpp"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <ostream>
+
+#include "model/catalogue.hpp"
+#include "protocol/command_strings.hpp"
+#include "sim/printer_state.hpp"
+
+namespace rovant::sim {
+namespace {
+
+constexpr std::size_t kChunkSize = 4096;
+constexpr int kBacklog = 4;
+
+// Waits for `events` on `fd` up to `ms` (-1: for ever); >0 ready, 0 time-out, <0 error.
+int WaitFor(int fd, short events, int ms) {
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    pollfd entry{fd, events, 0};
+    const int ready = ::poll(&entry, 1, ms);
+    if (ready >= 0 || errno != EINTR) return ready;
+  }
+  return -1;
+}
+
+int Milliseconds(unsigned ms) { return ms == 0 ? -1 : static_cast<int>(std::min(ms, 86400000U)); }
+
+bool SendAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (sent > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(sent));
+    } else if (sent < 0 && errno == EINTR) {
+      continue;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Hands `pending` to the printer as sends: each online sequence on its own,
+// the bytes between them as they came. A tail that may be the start of an
+// online sequence stays in `pending` (all of it when `final`).
+void Feed(SimulatedPrinter& printer, std::string& pending, bool final, SessionReport& report) {
+  const std::string_view online = wire::kOnlineSequence;
+  const auto accept = [&](std::string_view bytes) {
+    if (!bytes.empty() && !printer.Accept(bytes)) ++report.refusedSends;
+  };
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t at = pending.find(online, start);
+    if (at == std::string::npos) break;
+    accept(std::string_view(pending).substr(start, at - start));
+    accept(online);
+    start = at + online.size();
+  }
+  std::string_view rest = std::string_view(pending).substr(start);
+  std::size_t keep = 0;
+  if (!final) {
+    for (std::size_t k = std::min(rest.size(), online.size() - 1); k > 0; --k) {
+      if (rest.substr(rest.size() - k) == online.substr(0, k)) {
+        keep = k;
+        break;
+      }
+    }
+  }
+  accept(rest.substr(0, rest.size() - keep));
+  pending.erase(0, pending.size() - keep);
+}
+
+}  // namespace
+
+std::optional<ListenAddress> ParseListenAddress(std::string_view text, std::string& error) {
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string_view::npos || colon == 0 || colon + 1 == text.size()) {
+    error = "HOST:PORT expected (e.g. 127.0.0.1:9100), not \"" + std::string(text) + "\"";
+    return std::nullopt;
+  }
+  const std::string_view portText = text.substr(colon + 1);
+  unsigned port = 0;
+  const auto [end, status] =
+      std::from_chars(portText.data(), portText.data() + portText.size(), port);
+  if (status != std::errc{} || end != portText.data() + portText.size() || port > 65535) {
+    error = "the port must be a number from 0 to 65535, not \"" + std::string(portText) + "\"";
+    return std::nullopt;
+  }
+  ListenAddress address{std::string(text.substr(0, colon)), static_cast<std::uint16_t>(port)};
+  in_addr numeric{};
+  if (::inet_pton(AF_INET, address.host.c_str(), &numeric) != 1) {
+    error =
+        "the host must be a numeric IPv4 address (e.g. 127.0.0.1), not \"" + address.host + "\"";
+    return std::nullopt;
+  }
+  return address;
+}
+
+bool SimListener::Listen(const ListenAddress& address, std::string& error) {
+  sockaddr_in where{};
+  where.sin_family = AF_INET;
+  where.sin_port = htons(address.port);
+  if (::inet_pton(AF_INET, address.host.c_str(), &where.sin_addr) != 1) {
+    error = "not a numeric IPv4 address: " + address.host;
+    return false;
+  }
+  SocketFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (!fd.valid()) {
+    error = "cannot create a socket: " + std::string(std::strerror(errno));
+    return false;
+  }
+  const int yes = 1;
+  ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  // NOLINTNEXTLINE: the sockets API takes the address through its generic type.
+  if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 ||
+      ::listen(fd.get(), kBacklog) != 0) {
+    error = "cannot listen on " + address.host + ":" + std::to_string(address.port) + ": " +
+            std::strerror(errno);
+    return false;
+  }
+  sockaddr_in bound{};
+  socklen_t size = sizeof bound;
+  if (::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&bound), &size) != 0) {
+    error = "cannot tell the port bound: " + std::string(std::strerror(errno));
+    return false;
+  }
+  port_ = ntohs(bound.sin_port);
+  socket_ = std::move(fd);
+  return true;
+}
+
+int SimListener::Serve(SimulatedPrinter& printer, const ListenOptions& options,
+                       const std::function<bool(const SessionReport&)>& afterSession) {
+  int served = 0;
+  while (socket_.valid() && (options.maxSessions <= 0 || served < options.maxSessions)) {
+    if (WaitFor(socket_.get(), POLLIN, Milliseconds(options.acceptTimeoutMs)) <= 0) break;
+    const SocketFd connection(::accept4(socket_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+    if (!connection.valid()) {
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      break;
+    }
+    ++served;
+    SessionReport report;
+    // A switched-off printer takes nothing: the connection is dropped at once.
+    if (!printer.faults().switchedOff) {
+      report = ServeSession(connection, printer, options.idleTimeoutMs);
+    }
+    if (afterSession && !afterSession(report)) break;
+  }
+  return served;
+}
+
+SessionReport ServeSession(const SocketFd& connection, SimulatedPrinter& printer,
+                           unsigned idleTimeoutMs) {
+  SessionReport report;
+  const int fd = connection.get();
+  if (idleTimeoutMs != 0) {
+    // A host that stops reading cannot hold the simulator for ever either.
+    timeval limit{static_cast<time_t>(idleTimeoutMs / 1000),
+                  static_cast<suseconds_t>(idleTimeoutMs % 1000 * 1000)};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+  }
+  std::string pending;
+  std::array<char, kChunkSize> chunk{};
+  std::array<char, kReplyLimit> reply{};
+  for (;;) {
+    if (WaitFor(fd, POLLIN, Milliseconds(idleTimeoutMs)) <= 0) break;
+    const ssize_t got = ::recv(fd, chunk.data(), chunk.size(), 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    report.received += static_cast<std::size_t>(got);
+    pending.append(chunk.data(), static_cast<std::size_t>(got));
+    Feed(printer, pending, false, report);
+    if (printer.HasReply()) {
+      std::size_t length = 0;
+      if (printer.Reply(reply, length) && length > 0) {
+        if (!SendAll(fd, std::string_view(reply.data(), length))) break;
+        report.replied += length;
+      }
+    }
+  }
+  Feed(printer, pending, true, report);
+  printer.EndSession();
+  return report;
+}
+
+int RunListenProgram(const SimOptions& options, const ListenOptions& listen, FileSystem& fs,
+                     std::ostream& out, std::ostream& paper, std::ostream& err) {
+  const std::optional<SettingsRecord> loaded = LoadStartingMemory(options, fs, err);
+  if (!loaded) return kSimFailed;
+  const SettingsRecord& memory = *loaded;
+  SimListener listener;
+  std::string error;
+  if (!listener.Listen(listen.address, error)) {
+    err << "rovant-printer-sim: " << error << '\n';
+    return kSimFailed;
+  }
+  out << "listening on " << listen.address.host << ':' << listener.port() << std::endl;
+
+  SimulatedPrinter printer(options.model, memory);
+  printer.faults() = options.faults;
+  std::size_t printed = 0;
+  int exit = kSimOk;
+  listener.Serve(printer, listen, [&](const SessionReport& report) {
+    if (report.refusedSends > 0) {
+      err << "rovant-printer-sim: " << report.refusedSends << " send(s) refused\n";
+    }
+    paper << printer.paper().substr(printed);
+    paper.flush();
+    printed = printer.paper().size();
+    if (!options.statePath.empty() &&
+        !SavePrinterState(fs, options.statePath, printer.memory(), error)) {
+      err << "rovant-printer-sim: " << error << '\n';
+      exit = kSimFailed;
+      return false;
+    }
+    return true;
+  });
+  return exit;
+}
+
+}  // namespace rovant::sim

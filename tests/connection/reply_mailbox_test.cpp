@@ -1,0 +1,212 @@
+#include "connection/reply_mailbox.hpp"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "connection/mailbox_link.hpp"
+#include "connection/mailbox_names.hpp"
+#include "tests/fakes/fake_printer.hpp"
+
+namespace rovant {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+// The system side played in memory: every lock call is recorded, and the
+// "monitor" may change the block each time the lock is taken.
+class RecordingPlatform final : public MailboxPlatform {
+ public:
+  explicit RecordingPlatform(testing::CallLog& log) : log_(log) {}
+  std::span<std::uint8_t> MapBlock() override {
+    log_.Add("map");
+    if (!maps) return {};
+    return block.bytes();
+  }
+  void UnmapBlock() override { log_.Add("unmap"); }
+  bool OpenLock() override { return lockOpens; }
+  LockWait WaitLock(unsigned milliseconds) override {
+    ++waits;
+    lastSlice = milliseconds;
+    if (monitor) monitor(block);
+    return lockAnswer;
+  }
+  void ReleaseLock() override { ++releases; }
+  void CloseLock() override { ++closes; }
+  void StartSpoolerJob() override { log_.Add("spooler job"); }
+
+  MailboxBlock block;
+  bool maps = true;
+  bool lockOpens = true;
+  LockWait lockAnswer = LockWait::kAcquired;
+  std::function<void(MailboxBlock&)> monitor;
+  int waits = 0, releases = 0, closes = 0;
+  unsigned lastSlice = 0;
+
+ private:
+  testing::CallLog& log_;
+};
+
+class Mailbox : public ::testing::Test {
+ protected:
+  // The monitor answers with `status` once the program's command is in the block.
+  void AnswerWith(std::uint32_t status, std::string reply = {}) {
+    platform.monitor = [status, reply](MailboxBlock& b) {
+      if (b.status() != kMailboxPending || b.command() == kMailboxIdle ||
+          b.command() == kMailboxEndOfJob)
+        return;
+      if (b.command() == kMailboxReceive) {
+        std::copy(reply.begin(), reply.end(), b.data().begin());
+        b.set_length(static_cast<std::uint32_t>(reply.size()));
+      }
+      b.set_status(status);
+    };
+  }
+  std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+
+  testing::CallLog log;
+  RecordingPlatform platform{log};
+  testing::FakeClock clock{log};
+  ReplyMailbox mailbox{platform, clock};
+};
+
+TEST_F(Mailbox, OpenClearsTheBlockOnceAndStaysOpen) {
+  platform.block.bytes()[7] = 0x55;
+  ASSERT_TRUE(mailbox.Open());
+  EXPECT_EQ(platform.block.bytes()[7], 0);
+  platform.block.bytes()[7] = 0x66;
+  ASSERT_TRUE(mailbox.Open());
+  EXPECT_EQ(platform.block.bytes()[7], 0x66) << "a second open leaves the block";
+  EXPECT_EQ(log.calls, (Calls{"map"}));
+}
+
+TEST_F(Mailbox, FailedMappingLeavesItClosed) {
+  platform.maps = false;
+  EXPECT_FALSE(mailbox.Open());
+  EXPECT_FALSE(mailbox.IsOpen());
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, {}), 0u);
+}
+
+TEST_F(Mailbox, SendAnsweredAtTheFirstLookReturnsOneAfter100Ms) {
+  ASSERT_TRUE(mailbox.Open());
+  AnswerWith(kMailboxDone);
+  const auto text = Bytes("?NVRAM  \rEXIT   \r");
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, text), 1u);
+  EXPECT_EQ(clock.total, 100u);
+  EXPECT_EQ(platform.block.length(), 17u);
+  EXPECT_EQ(std::string(platform.block.data().begin(), platform.block.data().begin() + 17),
+            "?NVRAM  \rEXIT   \r");
+  EXPECT_EQ(platform.releases, platform.waits) << "every copy releases the mutex";
+  EXPECT_EQ(platform.closes, platform.waits) << "and closes it";
+  EXPECT_EQ(platform.lastSlice, 1000u);
+}
+
+TEST_F(Mailbox, StatusDecidesTheResult) {
+  ASSERT_TRUE(mailbox.Open());
+  AnswerWith(kMailboxFailed);
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
+  AnswerWith(3);
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 2u) << "any other status: the command";
+  EXPECT_EQ(mailbox.Exchange(kMailboxReceive, {}), 1u);
+}
+
+TEST_F(Mailbox, LateAnswerIsPolledEveryMillisecond) {
+  ASSERT_TRUE(mailbox.Open());
+  int looks = 0;
+  platform.monitor = [&looks](MailboxBlock& b) {
+    if (b.status() == kMailboxPending && b.command() == kMailboxSend && ++looks > 6)
+      b.set_status(kMailboxDone);
+  };
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 1u);
+  // Answered at the seventh look: 100 ms before the first, 1 ms after each of the six before it.
+  EXPECT_EQ(clock.total, 100u + 6u);
+}
+
+TEST_F(Mailbox, SilentMonitorEndsAfterTheLimit) {
+  ASSERT_TRUE(mailbox.Open());
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
+  EXPECT_EQ(clock.total, kMailboxAnswerLimitMs);
+}
+
+TEST_F(Mailbox, AbandonedMutexIsTakenOver) {
+  ASSERT_TRUE(mailbox.Open());
+  AnswerWith(kMailboxDone);
+  platform.lockAnswer = LockWait::kAbandoned;
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 1u);
+}
+
+TEST_F(Mailbox, MutexNeverReleasedFailsTheExchangeWithinTheBound) {
+  ASSERT_TRUE(mailbox.Open());
+  platform.lockAnswer = LockWait::kTimedOut;
+  platform.waits = 0;
+  platform.releases = 0;
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
+  EXPECT_EQ(platform.waits, static_cast<int>(kMailboxLockSlices));
+  EXPECT_EQ(platform.releases, 0);
+}
+
+TEST_F(Mailbox, EndWritesCommandFourAndLeavesTheStatus) {
+  ASSERT_TRUE(mailbox.Open());
+  AnswerWith(kMailboxDone);
+  ASSERT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 1u);
+  mailbox.End();
+  EXPECT_EQ(platform.block.command(), kMailboxEndOfJob);
+  EXPECT_EQ(platform.block.status(), kMailboxDone);
+}
+
+TEST_F(Mailbox, SpoolerSessionClearsTheBlockThenStartsTheJob) {
+  ASSERT_TRUE(mailbox.Open());
+  platform.block.set_status(kMailboxDone);
+  mailbox.StartSpoolerSession();
+  EXPECT_EQ(platform.block.status(), 0u);
+  EXPECT_EQ(log.calls.back(), "spooler job");
+}
+
+TEST(MailboxNames, GlobalNamespaceOutsideTheLocalOne) {
+  EXPECT_EQ(MailboxNamesFor(true).mapping, "Vek TeleSet LM Connection MapFile");
+  EXPECT_EQ(MailboxNamesFor(true).mutex, "Vek TeleSet LM Connection MapFile Mutex");
+  EXPECT_EQ(MailboxNamesFor(false).mapping, "Global\\Vek TeleSet LM Connection MapFile");
+  EXPECT_EQ(MailboxNamesFor(false).mutex, "Global\\Vek TeleSet LM Connection MapFile Mutex");
+}
+
+TEST_F(Mailbox, BlockFieldsAreLittleEndian) {
+  MailboxBlock block;
+  block.set_length(0x01020304);
+  EXPECT_EQ(block.bytes()[MailboxBlock::kLengthOffset], 0x04);
+  EXPECT_EQ(block.bytes()[MailboxBlock::kLengthOffset + 3], 0x01);
+  EXPECT_EQ(MailboxBlock::kStatusOffset, 4104u);
+}
+
+TEST_F(Mailbox, LinkReceivesTheReplyAndBoundsItsLength) {
+  MailboxLink link(mailbox);
+  ASSERT_TRUE(link.OpenMailbox());
+  AnswerWith(kMailboxDone, "?NVRAM  :");
+  std::array<char, 4096> reply{};
+  std::size_t length = 0;
+  ASSERT_TRUE(link.Receive(reply, length));
+  EXPECT_EQ(std::string(reply.data(), length), "?NVRAM  :");
+
+  platform.monitor = [](MailboxBlock& b) {
+    if (b.status() == kMailboxPending && b.command() == kMailboxReceive) {
+      b.set_length(0xFFFFFFFF);
+      b.set_status(kMailboxDone);
+    }
+  };
+  ASSERT_TRUE(link.Receive(reply, length));
+  EXPECT_EQ(length, 4096u);
+}
+
+TEST_F(Mailbox, EmptyReplyIsAReceiveAllTheSame) {
+  MailboxLink link(mailbox);
+  ASSERT_TRUE(link.OpenMailbox());
+  AnswerWith(kMailboxDone, "");
+  std::array<char, 4096> reply{};
+  std::size_t length = 99;
+  EXPECT_TRUE(link.Receive(reply, length));
+  EXPECT_EQ(length, 0u);
+}
+
+}  // namespace
+}  // namespace rovant

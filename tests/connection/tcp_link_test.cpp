@@ -1,0 +1,349 @@
+// TcpLink against small loopback servers and against the simulator listening
+// on a loopback port. Every wait is bounded by a short time-out.
+#include "connection/tcp_link.hpp"
+
+#include <arpa/inet.h>
+#include <gmock/gmock.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "model/catalogue.hpp"
+#include "protocol/command_strings.hpp"
+#include "protocol/printer_messages.hpp"
+#include "protocol/read_settings.hpp"
+#include "protocol/reply_parser.hpp"
+#include "protocol/write_settings.hpp"
+#include "sim/sim_listen.hpp"
+#include "tests/fakes/operation_fixture.hpp"
+
+namespace rovant::testing {
+namespace {
+
+constexpr int kTestWaitMs = 5000;  // the longest any test side waits for the other
+constexpr TcpTimeouts kFast{2000, 2000, 100};
+
+// A listening loopback socket on a free port.
+SocketFd ListenOnLoopback(std::uint16_t& port) {
+  SocketFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in where{};
+  where.sin_family = AF_INET;
+  where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof where;
+  EXPECT_EQ(::bind(fd.get(), reinterpret_cast<sockaddr*>(&where), size), 0);
+  EXPECT_EQ(::listen(fd.get(), 1), 0);
+  EXPECT_EQ(::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&where), &size), 0);
+  port = ntohs(where.sin_port);
+  return fd;
+}
+
+bool Readable(int fd) {
+  pollfd entry{fd, POLLIN, 0};
+  return ::poll(&entry, 1, kTestWaitMs) > 0;
+}
+
+// Reads until `count` bytes came, the peer closed, or nothing came for a while.
+std::string ReadBytes(int fd, std::size_t count) {
+  std::string got;
+  std::array<char, 512> chunk{};
+  while (got.size() < count && Readable(fd)) {
+    const ssize_t n = ::recv(fd, chunk.data(), std::min(chunk.size(), count - got.size()), 0);
+    if (n <= 0) break;
+    got.append(chunk.data(), static_cast<std::size_t>(n));
+  }
+  return got;
+}
+
+void SendBytes(int fd, std::string_view bytes) {
+  ASSERT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL),
+            static_cast<ssize_t>(bytes.size()));
+}
+
+// One connection served by `body` on its own thread.
+class LoopbackServer {
+ public:
+  explicit LoopbackServer(std::function<void(int)> body) : listener_(ListenOnLoopback(port_)) {
+    thread_ = std::thread([this, work = std::move(body)] {
+      if (!Readable(listener_.get())) return;
+      const SocketFd connection(::accept(listener_.get(), nullptr, nullptr));
+      if (connection.valid()) work(connection.get());
+    });
+  }
+  ~LoopbackServer() { Join(); }
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  [[nodiscard]] std::uint16_t port() const { return port_; }
+
+ private:
+  std::uint16_t port_ = 0;
+  SocketFd listener_;
+  std::thread thread_;
+};
+
+TEST(TcpLink, SendsEveryByteAndReceivesTheReply) {
+  std::string received;
+  LoopbackServer server([&](int fd) {
+    received = ReadBytes(fd, 12);
+    SendBytes(fd, "?MODEL  :HX320  \r\n");
+    ReadBytes(fd, 1);  // until the link closes
+  });
+  TcpLink link("127.0.0.1", server.port(), kFast);
+  std::string failure = "old";
+  ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
+  EXPECT_EQ(failure, "");
+  EXPECT_TRUE(
+      link.Send("\x1b"
+                "eON"));
+  EXPECT_TRUE(link.Send("LINE?MOD"));
+  std::array<char, 4096> reply{};
+  std::size_t length = 0;
+  ASSERT_TRUE(link.Receive(reply, length)) << link.lastError();
+  EXPECT_EQ(std::string(reply.data(), length), "?MODEL  :HX320  \r\n");
+  EXPECT_EQ(reply[length], '\0');
+  link.End();
+  server.Join();
+  EXPECT_EQ(received,
+            "\x1b"
+            "eONLINE?MOD");
+}
+
+TEST(TcpLink, ReplyInPiecesIsJoinedUntilThePrinterIsQuiet) {
+  LoopbackServer server([](int fd) {
+    SendBytes(fd, "FIRST ");
+    // A pause far shorter than the link's quiet time (1.5 s) before the rest.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    SendBytes(fd, "SECOND");
+    ReadBytes(fd, 1);
+  });
+  TcpLink link("127.0.0.1", server.port(), {2000, 2000, 1500});
+  std::string failure;
+  ASSERT_TRUE(link.OpenLan(failure));
+  std::array<char, 4096> reply{};
+  std::size_t length = 0;
+  ASSERT_TRUE(link.Receive(reply, length));
+  EXPECT_EQ(std::string(reply.data(), length), "FIRST SECOND");
+}
+
+TEST(TcpLink, ReplyLongerThanTheBufferIsCutAt4096) {
+  std::string sent;
+  for (int i = 0; sent.size() < 5000; ++i) sent += static_cast<char>('A' + i % 26);
+  LoopbackServer server([&](int fd) {
+    SendBytes(fd, sent);
+    ReadBytes(fd, 1);
+  });
+  TcpLink link("127.0.0.1", server.port(), kFast);
+  std::string failure;
+  ASSERT_TRUE(link.OpenLan(failure));
+  std::array<char, 4096> reply{};
+  std::size_t length = 0;
+  ASSERT_TRUE(link.Receive(reply, length));
+  EXPECT_EQ(length, 4096U);
+  EXPECT_EQ(std::string(reply.data(), length), sent.substr(0, 4096));
+}
+
+TEST(TcpLink, SilentPrinterGivesNoReplyAfterTheReceiveTimeOut) {
+  LoopbackServer server([](int fd) { ReadBytes(fd, 1); });
+  TcpLink link("127.0.0.1", server.port(), {2000, 150, 100});
+  std::string failure;
+  ASSERT_TRUE(link.OpenLan(failure));
+  std::array<char, 4096> reply{};
+  reply.fill('x');
+  std::size_t length = 7;
+  EXPECT_FALSE(link.Receive(reply, length));
+  EXPECT_EQ(length, 0U);
+  EXPECT_EQ(reply[0], '\0');
+  EXPECT_EQ(link.lastError(),
+            "no answer from 127.0.0.1:" + std::to_string(server.port()) + " within 0.15 s");
+}
+
+TEST(TcpLink, PrinterClosingWithoutAnAnswerGivesNoReply) {
+  LoopbackServer server([](int) {});
+  TcpLink link("127.0.0.1", server.port(), kFast);
+  std::string failure;
+  ASSERT_TRUE(link.OpenLan(failure));
+  std::array<char, 4096> reply{};
+  std::size_t length = 0;
+  EXPECT_FALSE(link.Receive(reply, length));
+  EXPECT_NE(link.lastError().find("closed the connection"), std::string::npos);
+}
+
+std::uint16_t ClosedPort() {
+  std::uint16_t port = 0;
+  ListenOnLoopback(port);  // bound and closed again at once
+  return port;
+}
+
+TEST(TcpLink, RefusedConnectionIsExplained) {
+  const std::uint16_t port = ClosedPort();
+  TcpLink link("127.0.0.1", port, kFast);
+  std::string failure;
+  EXPECT_FALSE(link.OpenLan(failure));
+  EXPECT_EQ(failure, msg::kLanNoResponse);
+  EXPECT_EQ(link.lastError(), "the printer at 127.0.0.1:" + std::to_string(port) +
+                                  " refused the connection: it is busy with another session or "
+                                  "switched off");
+  EXPECT_FALSE(link.connected());
+}
+
+TEST(TcpLink, FailedSpoolerSessionMakesTheNextSendFail) {
+  TcpLink link("127.0.0.1", ClosedPort(), kFast);
+  EXPECT_TRUE(link.OpenMailbox());
+  link.StartSpoolerSession();
+  EXPECT_FALSE(link.Send(wire::kOnlineSequence));
+  EXPECT_NE(link.lastError().find("refused the connection"), std::string::npos);
+}
+
+TEST(TcpLink, NothingGoesOutBeforeConnectingOrAfterEnd) {
+  LoopbackServer server([](int fd) { ReadBytes(fd, 1); });
+  TcpLink link("127.0.0.1", server.port(), kFast);
+  EXPECT_FALSE(link.Send("x"));
+  link.StartSpoolerSession();
+  EXPECT_TRUE(link.connected());
+  link.End();
+  EXPECT_FALSE(link.connected());
+  EXPECT_FALSE(link.Send("x"));
+  std::array<char, 4096> reply{};
+  std::size_t length = 0;
+  EXPECT_FALSE(link.Receive(reply, length));
+}
+
+TEST(SimListenAddress, HostAndPortAreParsed) {
+  std::string error;
+  const std::optional<sim::ListenAddress> any = sim::ParseListenAddress("127.0.0.1:0", error);
+  ASSERT_TRUE(any.has_value()) << error;
+  EXPECT_EQ(any->host, "127.0.0.1");
+  EXPECT_EQ(any->port, 0);
+  EXPECT_EQ(sim::ParseListenAddress("127.0.0.1:9100", error)->port, 9100);
+  for (const char* bad :
+       {"127.0.0.1", "127.0.0.1:", ":9100", "127.0.0.1:65536", "127.0.0.1:9x", "printer:9100"}) {
+    error.clear();
+    EXPECT_FALSE(sim::ParseListenAddress(bad, error).has_value()) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+  }
+}
+
+TEST(TcpLink, DefaultsAreThePrinterPortAndTimeOuts) {
+  EXPECT_EQ(kTcpDefaultPort, 9100);
+  EXPECT_EQ(TcpTimeouts{}.connectMs, 3000U);
+  EXPECT_EQ(TcpTimeouts{}.receiveMs, 5000U);
+}
+
+// The simulator listening on a loopback port, serving `sessions` sessions on a thread.
+class ListeningPrinter {
+ public:
+  ListeningPrinter(const SettingsRecord& memory, int sessions)
+      : printer_(ModelCode::kHx320, memory) {
+    std::string error;
+    EXPECT_TRUE(listener_.Listen({"127.0.0.1", 0}, error)) << error;
+    sim::ListenOptions options;
+    options.maxSessions = sessions;
+    options.acceptTimeoutMs = kTestWaitMs;
+    options.idleTimeoutMs = kTestWaitMs;
+    thread_ = std::thread([this, options] {
+      listener_.Serve(printer_, options, [this](const sim::SessionReport& report) {
+        reports_.push_back(report);
+        return true;
+      });
+    });
+  }
+  ~ListeningPrinter() { Join(); }
+  ListeningPrinter(const ListeningPrinter&) = delete;
+  ListeningPrinter& operator=(const ListeningPrinter&) = delete;
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  [[nodiscard]] std::uint16_t port() const { return listener_.port(); }
+  // Only after Join.
+  sim::SimulatedPrinter& printer() { return printer_; }
+  const std::vector<sim::SessionReport>& reports() { return reports_; }
+
+ private:
+  sim::SimulatedPrinter printer_;
+  sim::SimListener listener_;
+  std::vector<sim::SessionReport> reports_;
+  std::thread thread_;
+};
+
+SettingsRecord ChangedSettings() {
+  SettingsRecord record = kFactoryDefaults;
+  const std::optional<ItemIndex> pitch = sim::ParseItemName("MENU1.PITCH");
+  EXPECT_TRUE(pitch.has_value());
+  record[*pitch] = static_cast<std::uint8_t>(record[*pitch] == 0 ? 1 : 0);
+  return record;
+}
+
+TEST(TcpLinkWithSimulator, QueryAnsweredWithTheSettingsInMemory) {
+  const SettingsRecord memory = ChangedSettings();
+  ListeningPrinter sim(memory, 1);
+  TcpLink link("127.0.0.1", sim.port(), kFast);
+  std::string failure;
+  ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
+  ASSERT_TRUE(link.Send(wire::kOnlineSequence));
+  ASSERT_TRUE(link.Send("?NVRAM  \rEXIT   \r"));
+  ReplyBuffer reply{};
+  std::size_t length = 0;
+  ASSERT_TRUE(link.Receive(reply, length)) << link.lastError();
+  link.End();
+  sim.Join();
+  const ParsedReply parsed =
+      ParseReply(reply, length, ReadMode::kRead, ModelCode::kHx320, 0, kFactoryDefaults);
+  EXPECT_EQ(parsed.result, kReadDone);
+  EXPECT_EQ(parsed.staging, memory);
+  ASSERT_EQ(sim.reports().size(), 1U);
+  EXPECT_EQ(sim.reports()[0].replied, length);
+  EXPECT_FALSE(sim.printer().inSetup());
+}
+
+TEST(TcpLinkWithSimulator, OnlineSequenceSplitAcrossSendsIsStillRecognised) {
+  ListeningPrinter sim(kFactoryDefaults, 1);
+  TcpLink link("127.0.0.1", sim.port(), kFast);
+  std::string failure;
+  ASSERT_TRUE(link.OpenLan(failure));
+  // Whether or not the pieces arrive apart, the printer must see one online sequence.
+  ASSERT_TRUE(link.Send("\x1b"));
+  ASSERT_TRUE(link.Send("eONL"));
+  ASSERT_TRUE(link.Send("INE?MODEL  \r"));
+  ReplyBuffer reply{};
+  std::size_t length = 0;
+  ASSERT_TRUE(link.Receive(reply, length)) << link.lastError();
+  EXPECT_EQ(std::string(reply.data(), length), "?MODEL  :HX320  \r\n");
+  link.End();
+}
+
+TEST_F(OperationTest, TransferAndReadThroughTcpReachTheSimulator) {
+  const SettingsRecord wanted = ChangedSettings();
+  ListeningPrinter sim(kFactoryDefaults, 2);
+  TcpLink tcp("127.0.0.1", sim.port(), kFast);
+  PrinterOperationContext overTcp{state, tcp, clock, host, cursor, boxes, pages};
+  state.selectedPrinter.portState = kPortLan;
+  state.selectedPrinter.modelCode = ModelCode::kHx320;
+  state.settings = wanted;
+  EXPECT_EQ(WritePrinterSettings(1, kOwner, overTcp), kWriteDone) << tcp.lastError();
+  state.settings = kFactoryDefaults;
+  EXPECT_EQ(ReadPrinterSettings(1, kOwner, overTcp), kReadDone) << tcp.lastError();
+  EXPECT_EQ(state.settings, wanted);
+  sim.Join();
+  EXPECT_EQ(sim.printer().memory(), wanted);
+  ASSERT_EQ(sim.reports().size(), 2U);
+  EXPECT_EQ(sim.reports()[0].refusedSends, 0);
+  EXPECT_EQ(sim.reports()[0].replied, 0U);
+}
+
+TEST_F(OperationTest, ReadFromAnAbsentTcpPrinterShowsTheLanMessage) {
+  TcpLink tcp("127.0.0.1", ClosedPort(), kFast);
+  PrinterOperationContext overTcp{state, tcp, clock, host, cursor, boxes, pages};
+  state.selectedPrinter.portState = kPortLan;
+  EXPECT_EQ(ReadPrinterSettings(1, kOwner, overTcp), kReadFailed);
+  EXPECT_THAT(log.calls, ::testing::Contains(Box(msg::kIconError, msg::kLanNoResponse)));
+}
+
+}  // namespace
+}  // namespace rovant::testing
