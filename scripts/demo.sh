@@ -37,3 +37,11 @@ echo "(exit status $status: the files differ)"
 
 step rovantctl set office.fom HARDWARE.BAUD-RT=1200 "(a read-only item is refused)"
 "$ctl" set office.fom "HARDWARE.BAUD-RT=1200" || echo "(exit status $?)"
+
+step rovantctl transfer --printer sim:HX320 --state printer.state office.fom
+"$ctl" transfer --printer sim:HX320 --state printer.state office.fom
+
+step rovantctl read --printer sim:HX320 --state printer.state "(the printer now holds office.fom)"
+"$ctl" read --printer sim:HX320 --state printer.state -o readback.fom >read.txt
+head -n 6 read.txt
+"$ctl" diff office.fom readback.fom && echo "(no differences: the printer stored what was sent)"
