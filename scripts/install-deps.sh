@@ -15,6 +15,10 @@ PACKAGES=(
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   # running Windows programs and GUI tests
   wine wine64 xvfb xauth fonts-liberation
+  # icon generation (resources/icons/make_icons.py)
+  python3
+  # the help file ROVANT.CHM (chmcmd)
+  fp-utils
 )
 
 missing=()

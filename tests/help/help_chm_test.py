@@ -1,0 +1,49 @@
+#!/usr/bin/env python3
+"""The compiled help file.
+
+Usage: help_chm_test.py <ROVANT.CHM> <rovant.hhp>
+
+Checks that the file is a compiled HTML help file (it starts with the signature "ITSF") and that
+it holds every page and file the project lists, by name.
+"""
+import os
+import re
+import sys
+
+
+def main(chm, hhp):
+    if not os.path.isfile(chm):
+        print('FAIL: %s was not built' % chm)
+        return 1
+    data = open(chm, 'rb').read()
+    errors = []
+    if data[:4] != b'ITSF':
+        errors.append('%s does not start with the signature ITSF' % chm)
+    names = []
+    section = None
+    for line in open(hhp, encoding='ascii').read().splitlines():
+        line = line.strip()
+        m = re.match(r'^\[(.+)\]$', line)
+        if m:
+            section = m.group(1).upper()
+        elif section == 'FILES' and line and not line.startswith(';'):
+            names.append(line)
+        elif section == 'OPTIONS' and line.lower().startswith(('contents file=', 'index file=')):
+            names.append(line.split('=', 1)[1].strip())
+    if not names:
+        errors.append('%s lists no files' % hhp)
+    for name in names:
+        if ('/' + name).encode('ascii') not in data:
+            errors.append('%s does not hold %s' % (chm, name))
+    for e in errors:
+        print('FAIL: ' + e)
+    if not errors:
+        print('%s: ITSF, %d bytes, holds %d files' % (chm, len(data), len(names)))
+    return 1 if errors else 0
+
+
+if __name__ == '__main__':
+    if len(sys.argv) != 3:
+        print(__doc__)
+        sys.exit(2)
+    sys.exit(main(sys.argv[1], sys.argv[2]))

@@ -1,0 +1,131 @@
+#!/usr/bin/env python3
+"""The help project's files and links.
+
+Usage: help_files_test.py <help source folder>
+
+Checks that every file the project (.hhp), the table of contents (.hhc) and the index (.hhk) name
+exists; that every HTML page of the folder is listed in the project (chmcmd compiles only listed
+files); that every local link and style sheet of every page resolves, anchors included; and that
+the pages are plain: ASCII only (safe in Windows-1252), no scripts.
+"""
+import html.parser
+import os
+import re
+import sys
+
+
+class Page(html.parser.HTMLParser):
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.anchors = set()
+        self.links = []  # (attribute value, line)
+        self.scripts = 0
+
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        for key in ('name', 'id'):
+            if key in a and tag != 'param' and tag != 'meta':
+                self.anchors.add(a[key])
+        if tag == 'script':
+            self.scripts += 1
+        if any(k.lower().startswith('on') for k in a):
+            self.scripts += 1
+        for key in ('href', 'src'):
+            if key in a and a[key] is not None:
+                self.links.append((a[key], self.getpos()[0]))
+        if tag == 'param' and a.get('name', '').lower() == 'local':
+            self.links.append((a.get('value', ''), self.getpos()[0]))
+
+
+def parse(path):
+    with open(path, 'rb') as f:
+        data = f.read()
+    page = Page()
+    page.feed(data.decode('ascii', errors='replace'))
+    return data, page
+
+
+def main(folder):
+    errors = []
+    hhp_path = os.path.join(folder, 'rovant.hhp')
+    if not os.path.isfile(hhp_path):
+        print('FAIL: no rovant.hhp in %s' % folder)
+        return 1
+    section = None
+    listed = []
+    options = {}
+    for line in open(hhp_path, encoding='ascii').read().splitlines():
+        line = line.strip()
+        if not line or line.startswith(';'):
+            continue
+        m = re.match(r'^\[(.+)\]$', line)
+        if m:
+            section = m.group(1).upper()
+            continue
+        if section == 'FILES':
+            listed.append(line)
+        elif section == 'OPTIONS' and '=' in line:
+            key, value = line.split('=', 1)
+            options[key.strip().lower()] = value.strip()
+    for key in ('contents file', 'index file', 'default topic'):
+        if key not in options:
+            errors.append('rovant.hhp: no "%s"' % key)
+        else:
+            listed.append(options[key])
+    if options.get('compiled file', '').upper() != 'ROVANT.CHM':
+        errors.append('rovant.hhp: the compiled file must be ROVANT.CHM')
+    for name in listed:
+        if not os.path.isfile(os.path.join(folder, name)):
+            errors.append('rovant.hhp names %s, which does not exist' % name)
+
+    pages = sorted(f for f in os.listdir(folder) if f.lower().endswith('.html'))
+    for p in pages:
+        if p not in listed:
+            errors.append('%s is not listed in [FILES] of rovant.hhp' % p)
+
+    parsed = {}
+    for name in pages + ['rovant.hhc', 'rovant.hhk']:
+        path = os.path.join(folder, name)
+        if os.path.isfile(path):
+            parsed[name] = parse(path)
+
+    for name, (data, page) in parsed.items():
+        bad = [i for i, b in enumerate(data) if b > 0x7e or (b < 0x20 and b not in (9, 10, 13))]
+        if bad:
+            errors.append('%s: non-ASCII byte at offset %d' % (name, bad[0]))
+        if page.scripts:
+            errors.append('%s: scripts or event handlers are not allowed' % name)
+        if name.endswith('.html') and b'charset=windows-1252' not in data:
+            errors.append('%s: no windows-1252 charset declaration' % name)
+        for link, line in page.links:
+            if re.match(r'^[a-z]+:', link, re.I):
+                if not link.lower().startswith('mailto:'):
+                    errors.append('%s:%d: external link %s' % (name, line, link))
+                continue
+            target, _, anchor = link.partition('#')
+            target = target or name
+            if target not in parsed and not os.path.isfile(os.path.join(folder, target)):
+                errors.append('%s:%d: link to missing file %s' % (name, line, link))
+                continue
+            if target not in listed and target != name:
+                errors.append('%s:%d: %s is not listed in rovant.hhp' % (name, line, target))
+            if anchor:
+                if target not in parsed or anchor not in parsed[target][1].anchors:
+                    errors.append('%s:%d: link to missing anchor %s' % (name, line, link))
+
+    for name in ('rovant.hhc', 'rovant.hhk'):
+        if name in parsed and not parsed[name][1].links:
+            errors.append('%s names no topics' % name)
+
+    for e in errors:
+        print('FAIL: ' + e)
+    if not errors:
+        print('help files: %d pages, %d files in the project, all links resolve' % (len(pages), len(listed)))
+    return 1 if errors else 0
+
+
+if __name__ == '__main__':
+    if len(sys.argv) != 2:
+        print(__doc__)
+        sys.exit(2)
+    sys.exit(main(sys.argv[1]))

@@ -1,0 +1,120 @@
+#include "ui/commands.hpp"
+
+#include "protocol/messages.hpp"
+#include "protocol/printer_messages.hpp"
+#include "protocol/show_message.hpp"
+#include "ui/command_texts.hpp"
+#include "ui/startup.hpp"
+
+namespace rovant::ui {
+namespace {
+
+constexpr FocusDecision kRestore{false, FocusTarget::kSaved};
+constexpr FocusDecision kRestoreValid{false, FocusTarget::kValidSaved};
+constexpr FocusDecision kForegroundRestore{true, FocusTarget::kSaved};
+constexpr FocusDecision kForegroundRestoreValid{true, FocusTarget::kValidSaved};
+
+WindowRef OwnerOf(const CommandContext& c, CommandSource source) {
+  return source == CommandSource::kMenu ? c.mainWindow : c.panel;
+}
+
+// The focus after a failed readiness check: a panel button also brings the
+// main window to the foreground.
+FocusDecision NotReady(CommandSource source) {
+  return source == CommandSource::kButton ? kForegroundRestore : kRestore;
+}
+
+bool Confirmed(CommandContext& c, WindowRef owner, std::string_view question) {
+  return ShowPlainMessage(c.boxes, owner, question, kConfirmStyle) == msg::kResultOk;
+}
+
+void ShowNoResponse(CommandContext& c, WindowRef owner) {
+  ShowMessage(c.boxes, msg::kUserIconOk, msg::kNoResponse, msg::kIconError, 0, owner);
+}
+
+// A write that found no printer is reported here; a refused one has reported itself.
+bool WriteSucceeded(CommandContext& c, int mode, WindowRef owner) {
+  const int result = c.operations.WritePrinterSettings(mode, owner);
+  if (result == 0) ShowNoResponse(c, owner);
+  return result == 1;
+}
+
+}  // namespace
+
+FocusDecision ReadCommand(CommandContext& c, CommandSource source) {
+  const WindowRef owner = OwnerOf(c, source);
+  const bool menu = source == CommandSource::kMenu;
+  if (c.operations.CheckPrinterReady() != 0) return NotReady(source);
+  if (!Confirmed(c, owner, msg::kConfirmRead)) return menu ? kRestore : kForegroundRestore;
+  if (c.operations.ReadPrinterSettings(kReadMode, owner) == 0) ShowNoResponse(c, owner);
+  return menu ? kForegroundRestoreValid : kForegroundRestore;
+}
+
+FocusDecision TransferCommand(CommandContext& c, CommandSource source) {
+  const WindowRef owner = OwnerOf(c, source);
+  const bool menu = source == CommandSource::kMenu;
+  if (c.operations.CheckPrinterReady() != 0) return NotReady(source);
+  if (!Confirmed(c, owner, msg::kConfirmTransfer)) return menu ? kRestore : kForegroundRestore;
+  WriteSucceeded(c, kTransferMode, owner);
+  return kForegroundRestore;
+}
+
+FocusDecision InitializeCommand(CommandContext& c, CommandSource source) {
+  const WindowRef owner = OwnerOf(c, source);
+  const FocusDecision after = source == CommandSource::kMenu ? kRestoreValid : kRestore;
+  if (c.operations.CheckPrinterReady() != 0) return NotReady(source);
+  if (!Confirmed(c, owner, msg::kConfirmInitialize)) return after;
+  if (!WriteSucceeded(c, kFactoryDefaultMode, owner)) return after;
+  c.clock.SleepMs(kWaitBeforeReadAfterDefault);
+  if (c.operations.ReadPrinterSettings(kReadAfterDefaultMode, owner) == 0) ShowNoResponse(c, owner);
+  return after;
+}
+
+FocusDecision ListPrintCommand(CommandContext& c) {
+  if (c.operations.CheckPrinterReady() != 0) return kRestore;
+  if (!Confirmed(c, c.mainWindow, msg::kConfirmListPrint)) return kRestore;
+  WriteSucceeded(c, kListPrintMode, c.mainWindow);
+  return kRestore;
+}
+
+FocusDecision FileReadCommand(CommandContext& c) {
+  c.operations.OpenSettingFile();
+  return kRestoreValid;
+}
+
+FocusDecision SaveCommand(CommandContext& c) {
+  c.operations.SaveSettingFile();
+  return kRestore;
+}
+
+std::string HelpFilePath(std::string_view startupDirectory) {
+  std::string path(startupDirectory);
+  path += '\\';
+  path += msg::kHelpFileName;
+  return FitBuffer(path, kPathBufferSize);
+}
+
+FocusDecision HelpCommand(CommandContext& c) {
+  c.directory.Set(c.startupDirectory);
+  c.help.ShowTopic(c.mainWindow, HelpFilePath(c.startupDirectory));
+  return kForegroundRestore;
+}
+
+FocusDecision VersionCommand(CommandContext& c) {
+  ShowMessage(c.boxes, msg::kUserIconOk, msg::kVersion, msg::kIconApplication, 0, c.mainWindow);
+  return kRestore;
+}
+
+QuitDecision QuitDialogue(CommandContext& c) {
+  const int answer = ShowPlainMessage(c.boxes, c.mainWindow, msg::kConfirmQuit, kQuitStyle);
+  if (answer != msg::kResultYes && answer != msg::kResultNo) return QuitDecision::kKeepRunning;
+  if (answer == msg::kResultYes) c.operations.StoreWorkingCopy();
+  if (c.state.noResponsePending) {
+    ShowMessage(c.boxes, msg::kUserIconOk, msg::kQuitNoResponse, msg::kIconError, 0, c.mainWindow);
+  }
+  return QuitDecision::kDestroy;
+}
+
+void OnMainWindowDestroyed(CommandContext& c) { c.help.CloseAll(); }
+
+}  // namespace rovant::ui

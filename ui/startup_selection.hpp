@@ -1,0 +1,64 @@
+// The start-up loop: the user chooses a printer until one is ready, then the
+// first read checks its model and loads its settings (or, on the user's
+// Ignore, the working copy is loaded instead).
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+
+#include "platform/window_ref.hpp"
+#include "ui/printer_selection.hpp"
+#include "ui/selection_context.hpp"
+
+namespace rovant::ui {
+
+// Runs the printer selection dialog once, modal to the main window.
+class SelectionDialogRunner {
+ public:
+  struct Outcome {
+    SelectionResult result = SelectionResult::kNotShown;
+    std::optional<std::size_t> chosenRow;  // with kChosen
+  };
+  virtual ~SelectionDialogRunner() = default;
+  virtual Outcome Run() = 0;
+};
+
+// What the start-up asks of the main window.
+class StartupWindow {
+ public:
+  virtual ~StartupWindow() = default;
+  virtual void FocusMainWindow() = 0;  // the keyboard focus to the main window
+  virtual void PaintMainWindow() = 0;  // paint it at once, before the long read
+  virtual void FocusReadButton() = 0;  // the keyboard focus to the Reading button
+};
+
+// The start-up read of the printer's settings.
+inline constexpr int kStartupReadMode = 7;
+
+struct StartupSelection {
+  SelectionContext& selection;
+  SelectionDialogRunner& dialog;
+  StartupWindow& window;
+  // ReadPrinterSettings(mode, owner): 1 read, 0 failed, -1 another model.
+  std::function<int(int mode, WindowRef owner)> readSettings;
+  // Fills the settings record from the working copy (factory defaults without one).
+  std::function<void()> loadWorkingCopy;
+};
+
+enum class StartupOutcome {
+  kReadFromPrinter,     // the printer's settings were read
+  kWorkingCopy,         // the read failed and the user chose Ignore
+  kCancelled,           // the user cancelled the selection
+  kNoSupportedPrinter,  // no printer has a supported driver
+  kIppPort,             // the chosen printer is on an IPP port
+  kReadAbandoned,       // the read failed and the user chose Abort
+};
+
+constexpr bool StartupSucceeded(StartupOutcome outcome) {
+  return outcome == StartupOutcome::kReadFromPrinter || outcome == StartupOutcome::kWorkingCopy;
+}
+
+StartupOutcome RunStartupSelection(StartupSelection& startup);
+
+}  // namespace rovant::ui

@@ -1,0 +1,134 @@
+// The MainWindow (class "rovant"): the program's only top-level window. Its client area is the
+// PanelDialog; it owns the menu and accelerator commands, keeps the keyboard focus across
+// commands, dialogs and minimising, asks before quitting, and ends the message loop when it
+// is destroyed. What a command decides is in ui/commands.hpp; this file only routes messages.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/clock.hpp"
+#include "platform/message_boxes.hpp"
+#include "ui/commands.hpp"
+#include "ui/win32/keyboard_hook.hpp"
+#include "ui/win32/panel_dialog.hpp"
+#include "ui/win32/setting_pages.hpp"
+
+namespace rovant::ui {
+
+inline constexpr const char* kMainClassName = "rovant";
+inline constexpr const char* kMainWindowTitle = "ROVANT";
+inline constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// Restores the focus once after the window has been restored.
+inline constexpr UINT_PTR kRestoreFocusTimer = 2;
+inline constexpr UINT kRestoreFocusDelayMs = 10;
+// The wait at each change of the keyboard focus.
+inline constexpr unsigned kFocusChangeWaitMs = 100;
+
+// RegisterMainClass: the class "rovant" with icon 160, the arrow, the white brush and menu 170.
+ATOM RegisterMainClass(HINSTANCE instance);
+
+// An accelerator table, destroyed with its owner.
+class UniqueAccelerators {
+ public:
+  UniqueAccelerators() = default;
+  UniqueAccelerators(const UniqueAccelerators&) = delete;
+  UniqueAccelerators& operator=(const UniqueAccelerators&) = delete;
+  ~UniqueAccelerators() { reset(); }
+  void reset(HACCEL table = nullptr) {
+    if (table_ != nullptr) DestroyAcceleratorTable(table_);
+    table_ = table;
+  }
+  [[nodiscard]] HACCEL get() const { return table_; }
+
+ private:
+  HACCEL table_ = nullptr;
+};
+
+// A window timer, stopped when its owner goes.
+class WindowTimer {
+ public:
+  WindowTimer() = default;
+  WindowTimer(const WindowTimer&) = delete;
+  WindowTimer& operator=(const WindowTimer&) = delete;
+  ~WindowTimer() { Stop(); }
+  void Start(HWND window, UINT_PTR id, UINT milliseconds) {
+    Stop();
+    if (SetTimer(window, id, milliseconds, nullptr) != 0) {
+      window_ = window;
+      id_ = id;
+    }
+  }
+  void Stop() {
+    if (window_ != nullptr) KillTimer(window_, id_);
+    window_ = nullptr;
+  }
+  [[nodiscard]] bool running() const { return window_ != nullptr; }
+
+ private:
+  HWND window_ = nullptr;
+  UINT_PTR id_ = 0;
+};
+
+// What the window code works with; all of it outlives the MainWindow object.
+struct MainWindowParts {
+  HINSTANCE instance;        // the templates, menu, icons and accelerators
+  SettingPages& pages;       // the setting pages (CurrentPage, ValidFocusTarget, tooltips)
+  MessageBoxes& boxes;       // the panel's resource message
+  Clock& clock;              // the waits at focus changes
+  CommandContext& commands;  // mainWindow and panel are filled in when the window is created
+};
+
+class MainWindow final : public PanelButtons {
+ public:
+  explicit MainWindow(const MainWindowParts& parts)
+      : parts_(parts), panel_(parts.pages, parts.boxes, *this), hook_(panel_) {}
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+  ~MainWindow() override;
+
+  // InitInstance's window part: creates the MainWindow (with the panel and the MENU1 page),
+  // sizes and centres it, shows and paints it, trims the system menu and loads the
+  // accelerators. False when the window, the panel or the MENU1 page does not exist.
+  // The class must be registered.
+  bool Create(int showCommand);
+
+  // The message loop's handling before translation: the accelerators for the MainWindow, then
+  // the dialog handling of each existing page, the tab control and the panel. True when taken.
+  bool PreTranslate(MSG& message);
+  // Runs the loop until the quit message; its code (0 when retrieving a message fails).
+  int RunMessageLoop();
+
+  [[nodiscard]] HWND window() const { return window_; }
+  [[nodiscard]] PanelDialog& panel() { return panel_; }
+  [[nodiscard]] KeyboardHook& hook() { return hook_; }
+  [[nodiscard]] HACCEL accelerators() const { return accelerators_.get(); }
+  [[nodiscard]] HWND savedFocus() const { return savedFocus_; }
+
+  // A menu or accelerator command (40001..40020).
+  void OnMenuCommand(int id);
+  // PanelButtons: the button form of the commands.
+  void OnPanelButton(int id, HWND focused) override;
+
+ private:
+  friend ATOM RegisterMainClass(HINSTANCE instance);
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  void OnCreate();
+  void OnClose();
+  void OnDestroy();
+  // Takes the control that has the focus as SavedFocus, if it is one of ours.
+  void SaveFocus(HWND focused);
+  void FocusControl(HWND control) const;
+  void RestoreFocus(const FocusDecision& decision, HWND control);
+  [[nodiscard]] bool IsOurs(HWND control) const;
+
+  MainWindowParts parts_;
+  PanelDialog panel_;
+  KeyboardHook hook_;
+  UniqueAccelerators accelerators_;
+  WindowTimer restoreTimer_;
+  HWND window_ = nullptr;
+  HWND savedFocus_ = nullptr;
+};
+
+}  // namespace rovant::ui

@@ -1,0 +1,238 @@
+#include "ui/win32/printer_selection_dialog.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "resources/resource_ids.h"
+#include "ui/selection_messages.hpp"
+
+namespace rovant::ui {
+namespace {
+
+constexpr int kIconSize = 16;
+constexpr char kCaption[] = "ROVANT";
+
+// The width of a text on the screen's device context, in pixels.
+int TextWidth(std::string_view text) {
+  const ScreenDc screen;
+  SIZE size{0, 0};
+  if (screen.get() == nullptr ||
+      ::GetTextExtentPoint32A(screen.get(), text.data(), static_cast<int>(text.size()), &size) ==
+          FALSE) {
+    return 0;
+  }
+  return static_cast<int>(size.cx);
+}
+
+// One of the program's icons at list size; the stock application icon keeps
+// the rows and the images in step if the resource is missing.
+void AppendIcon(HIMAGELIST images, HINSTANCE instance, unsigned id) {
+  const UniqueIcon icon(static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                                        kIconSize, kIconSize, LR_DEFAULTCOLOR)));
+  if (icon.get() != nullptr && ::ImageList_AddIcon(images, icon.get()) >= 0) return;
+  ::ImageList_AddIcon(images, ::LoadIcon(nullptr, IDI_APPLICATION));
+}
+
+void CentreOnScreen(HWND window) {
+  RECT rect{};
+  if (::GetWindowRect(window, &rect) == FALSE) return;
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+SelectionResult PrinterSelectionDialog::RunModal(HWND owner) {
+  result_.reset();
+  chosenRow_.reset();
+  const INT_PTR ended = ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_PRINTER_SELECTION), owner,
+                                          &Procedure, reinterpret_cast<LPARAM>(this));
+  dialog_ = nullptr;
+  switch (ended) {
+    case static_cast<INT_PTR>(SelectionResult::kChosen):
+    case static_cast<INT_PTR>(SelectionResult::kCancelled):
+    case static_cast<INT_PTR>(SelectionResult::kNoSupportedPrinter):
+      return static_cast<SelectionResult>(ended);
+    default:
+      return SelectionResult::kNotShown;
+  }
+}
+
+HWND PrinterSelectionDialog::CreateModeless(HWND owner) {
+  result_.reset();
+  chosenRow_.reset();
+  return ::CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_PRINTER_SELECTION), owner, &Procedure,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK PrinterSelectionDialog::Procedure(HWND dialog, UINT message, WPARAM wParam,
+                                                   LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    auto* self = reinterpret_cast<PrinterSelectionDialog*>(lParam);
+    if (self == nullptr) return FALSE;
+    self->dialog_ = dialog;
+  }
+  auto* self = reinterpret_cast<PrinterSelectionDialog*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+  if (self == nullptr) return FALSE;
+  const INT_PTR handled = self->Handle(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrA(dialog, DWLP_USER, 0);
+    self->dialog_ = nullptr;
+  }
+  return handled;
+}
+
+INT_PTR PrinterSelectionDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  switch (message) {
+    case WM_INITDIALOG:
+      Initialise();
+      return FALSE;  // the focus is set: on the list
+    case WM_SETTINGCHANGE:
+      BuildList();
+      return TRUE;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header != nullptr && header->idFrom == IDC_PRINTER_LIST && header->code == NM_DBLCLK) {
+        Ok();
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_SELECTION_OK:
+        case IDOK:
+          Ok();
+          return TRUE;
+        case IDC_SELECTION_CANCEL:
+          Close(SelectionResult::kCancelled);
+          return TRUE;
+        case IDCANCEL:  // Escape: the dialog is left only through OK or Cancel
+          return TRUE;
+        default:
+          return FALSE;
+      }
+    case WM_CLOSE:
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+HWND PrinterSelectionDialog::List() const { return ::GetDlgItem(dialog_, IDC_PRINTER_LIST); }
+
+void PrinterSelectionDialog::Initialise() {
+  // The image list belongs to this dialog, not to the list control.
+  const HWND list = List();
+  ::SetWindowLongPtrA(list, GWL_STYLE, ::GetWindowLongPtrA(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+  BuildList();
+  if (result_) return;  // nothing to choose from: closed before it is shown
+  CentreOnScreen(dialog_);
+  ::SetForegroundWindow(dialog_);
+}
+
+void PrinterSelectionDialog::ClearList() {
+  const HWND list = List();
+  ::SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+  while (::SendMessageA(list, LVM_DELETECOLUMN, 0, 0) != FALSE) {
+  }
+  ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+  images_.reset();
+}
+
+void PrinterSelectionDialog::AddColumn(int index, std::string_view heading) {
+  std::string text(heading);
+  LVCOLUMNA column{};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = TextWidth(heading);
+  column.pszText = text.data();
+  column.iSubItem = index;
+  ::SendMessageA(List(), LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&column));
+}
+
+void PrinterSelectionDialog::WidenColumn(int column, std::string_view text) {
+  const int width = TextWidth(text);
+  const auto current =
+      static_cast<int>(::SendMessageA(List(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  if (width > current) {
+    ::SendMessageA(List(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+  }
+}
+
+void PrinterSelectionDialog::AddRow(int row, const PrinterEntry& entry, unsigned icon) {
+  AppendIcon(images_.get(), instance_, icon);
+  std::string name = entry.printerName;
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = row;
+  item.pszText = name.data();
+  item.iImage = row;
+  const auto inserted =
+      static_cast<int>(::SendMessageA(List(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  std::string port = entry.portName;
+  LVITEMA subItem{};
+  subItem.iSubItem = 1;
+  subItem.pszText = port.data();
+  ::SendMessageA(List(), LVM_SETITEMTEXTA, static_cast<WPARAM>(inserted),
+                 reinterpret_cast<LPARAM>(&subItem));
+  WidenColumn(0, entry.printerName);
+  WidenColumn(1, entry.portName);
+}
+
+void PrinterSelectionDialog::BuildList() {
+  ClearList();
+  AddColumn(0, selection_msg::kColumnPrinterName);
+  AddColumn(1, selection_msg::kColumnPort);
+
+  const PrinterTable& table = selection_.Rebuild();
+  const int count = static_cast<int>(table.entries.size());
+  images_.reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR4 | ILC_MASK, count, 0));
+  ::SendMessageA(List(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_.get()));
+  for (int row = 0; row < count; ++row) {
+    const auto index = static_cast<std::size_t>(row);
+    AddRow(row, table.entries[index], table.icons[index]);
+  }
+
+  ::SendMessageA(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  ::SetWindowTextA(dialog_, kCaption);
+  // Nothing to choose from: closed before the focus would activate the window.
+  if (!table.anySupported) {
+    Close(SelectionResult::kNoSupportedPrinter);
+    return;
+  }
+  ::SetFocus(List());
+}
+
+void PrinterSelectionDialog::Ok() {
+  const auto focused = static_cast<int>(::SendMessageA(
+      List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
+  std::optional<std::size_t> row;
+  if (focused >= 0) row = static_cast<std::size_t>(focused);
+  if (!selection_.Choose(row)) {
+    ::SetFocus(List());
+    return;
+  }
+  chosenRow_ = row;
+  Close(SelectionResult::kChosen);
+}
+
+void PrinterSelectionDialog::Close(SelectionResult result) {
+  result_ = result;
+  ::EndDialog(dialog_, static_cast<INT_PTR>(result));
+}
+
+SelectionDialogRunner::Outcome Win32SelectionDialogRunner::Run() {
+  PrinterSelectionDialog dialog(instance_, selection_);
+  const SelectionResult result = dialog.RunModal(owner_);
+  return {result, result == SelectionResult::kChosen ? dialog.chosenRow() : std::nullopt};
+}
+
+}  // namespace rovant::ui

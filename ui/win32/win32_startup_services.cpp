@@ -1,0 +1,84 @@
+#include "ui/win32/win32_startup_services.hpp"
+
+#include <array>
+
+#include "ui/win32/proc_address.hpp"
+
+namespace rovant::ui {
+
+std::optional<PlatformVersion> QueryPlatformVersion(unsigned recordSize) {
+  OSVERSIONINFOEXA info{};
+  if (recordSize > sizeof(info)) return std::nullopt;
+  info.dwOSVersionInfoSize = recordSize;
+  if (!::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return std::nullopt;
+  return PlatformVersion{info.dwPlatformId == VER_PLATFORM_WIN32_NT,
+                         static_cast<unsigned>(info.dwMajorVersion)};
+}
+
+bool IsRunningUnderWow64() {
+  using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto isWow64 =
+      ProcAddress<IsWow64Function>(::GetModuleHandleA("kernel32"), "IsWow64Process");
+  BOOL wow64 = FALSE;
+  return isWow64 != nullptr && isWow64(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::string CurrentDirectoryText() {
+  std::array<char, kPathBufferSize> folder{};
+  const DWORD length = ::GetCurrentDirectoryA(static_cast<DWORD>(folder.size()), folder.data());
+  if (length == 0 || length >= folder.size()) return {};  // too long for any buffer of ours
+  return FitBuffer(std::string_view(folder.data(), length), kStartupDirectoryBufferSize);
+}
+
+bool GetAppDataFolder(std::string& path) {
+  path.clear();
+  using FolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  // Loaded once and kept for the run.
+  static const UniqueModule shfolder(LoadSystemLibrary("shfolder.dll"));
+  const auto folderPath = ProcAddress<FolderPathFunction>(shfolder.get(), "SHGetFolderPathA");
+  if (folderPath == nullptr) return false;
+  constexpr int kAppDataFolderId = 26;  // CSIDL_APPDATA
+  std::array<char, kPathBufferSize> folder{};
+  if (folderPath(nullptr, kAppDataFolderId, nullptr, 0, folder.data()) < 0) return false;
+  folder.back() = '\0';
+  path = folder.data();
+  return true;
+}
+
+std::optional<std::string> Win32FolderSystem::GetAppDataFolder() {
+  std::string path;
+  if (!ui::GetAppDataFolder(path)) return std::nullopt;
+  return path;
+}
+
+bool Win32FolderSystem::CreateFolder(const std::string& path) {
+  return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool Win32CurrentDirectory::Set(std::string_view path) {
+  const std::string folder(path);
+  return ::SetCurrentDirectoryA(folder.c_str()) != FALSE;
+}
+
+InstanceCheck InstanceMutex::Acquire(std::string_view name) {
+  Release();
+  const std::string text(name);
+  mutex_.reset(::CreateMutexA(nullptr, FALSE, text.c_str()));
+  if (!mutex_) return InstanceCheck::kCreateFailed;
+  const DWORD wait = ::WaitForSingleObject(mutex_.get(), 0);
+  if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
+    owned_ = true;
+    return InstanceCheck::kOwner;
+  }
+  ::ReleaseMutex(mutex_.get());
+  mutex_.reset();
+  return InstanceCheck::kOtherInstance;
+}
+
+void InstanceMutex::Release() {
+  if (owned_) ::ReleaseMutex(mutex_.get());
+  owned_ = false;
+  mutex_.reset();
+}
+
+}  // namespace rovant::ui
