@@ -21,4 +21,19 @@ constexpr std::string_view NameOf(ModelCode model) {
   return "other";
 }
 
+// The printer drivers the program supports, compared exactly (case and whole
+// name); any other driver is kOther.
+inline constexpr std::string_view kDriverHx310 = "Vek HX310";
+inline constexpr std::string_view kDriverHx320 = "Vek HX320";
+
+constexpr ModelCode ModelOfDriver(std::string_view driverName) {
+  if (driverName == kDriverHx310) return ModelCode::kHx310;
+  if (driverName == kDriverHx320) return ModelCode::kHx320;
+  return ModelCode::kOther;
+}
+
+static_assert(ModelOfDriver("Vek HX310") == ModelCode::kHx310);
+static_assert(ModelOfDriver("vek HX320") == ModelCode::kOther);
+static_assert(ModelOfDriver("Vek HX320 ") == ModelCode::kOther);
+
 }  // namespace rovant
