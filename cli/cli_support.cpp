@@ -1,8 +1,10 @@
 #include "cli/cli_support.hpp"
 
 #include <CLI/CLI.hpp>
-#include <map>
+#include <algorithm>
+#include <cctype>
 #include <ostream>
+#include <utility>
 
 #include "files/setting_file.hpp"
 #include "model/catalogue.hpp"
@@ -66,13 +68,30 @@ bool WriteBytes(FileSystem& fs, const std::string& path, std::span<const std::ui
 }
 
 CLI::Option* AddModelOption(CLI::App& command, ModelCode& model) {
-  static const std::map<std::string, ModelCode> kModels{
+  // Names in any case to the model's code, which CLI11 then reads into the enum.
+  static constexpr std::pair<std::string_view, ModelCode> kModels[] = {
       {"HX310", ModelCode::kHx310}, {"HX320", ModelCode::kHx320}, {"other", ModelCode::kOther}};
+  const CLI::Validator names(
+      [](std::string& text) -> std::string {
+        for (const auto& [name, code] : kModels) {
+          const bool same =
+              std::equal(name.begin(), name.end(), text.begin(), text.end(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+              });
+          if (same) {
+            text = std::to_string(static_cast<int>(code));
+            return {};
+          }
+        }
+        return "HX310, HX320 or other expected, not \"" + text + "\"";
+      },
+      "{HX310,HX320,other}");
   return command
       .add_option("--model", model,
                   "Printer model the text is for: HX310, HX320, or other (a printer of neither "
                   "model: no WIDTH entries)")
-      ->transform(CLI::CheckedTransformer(kModels, CLI::ignore_case))
+      ->transform(names)
       ->default_str("HX320");
 }
 

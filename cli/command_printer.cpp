@@ -48,16 +48,19 @@ class Run {
       std::cerr << "rovantctl: --printer: " << error << '\n';
       return false;
     }
-    if (address->kind == PrinterKind::kTcp && !options_.state.empty()) {
-      std::cerr << "rovantctl: --state is ignored for a printer on TCP: it keeps its own memory\n";
+    if (address->kind != PrinterKind::kSimulator && !options_.state.empty()) {
+      std::cerr << "rovantctl: --state is ignored for a real printer: it keeps its own memory\n";
     }
     session_ = PrinterSession::Open(*address, options_.state, env_.fs, clock_, std::cerr);
     if (!session_) return false;
     state_.settings = kFactoryDefaults;
     state_.selectedPrinter.printerName = options_.printer;
-    // A printer on TCP is reached the way a network printer is: the LAN connection.
-    state_.selectedPrinter.portState = address->kind == PrinterKind::kTcp ? kPortLan : kPortLocal;
-    state_.selectedPrinter.modelCode = options_.expectedGiven ? options_.expected : address->model;
+    // A printer on TCP or on a LAN port is reached the way a network printer is.
+    state_.selectedPrinter.portState =
+        address->kind == PrinterKind::kTcp || address->kind == PrinterKind::kLan ? kPortLan
+                                                                                 : kPortLocal;
+    state_.selectedPrinter.modelCode =
+        options_.expectedGiven ? options_.expected : session_->model();
     return true;
   }
   bool Close() {
@@ -194,12 +197,7 @@ Registered AddPrinterCommand(CLI::App& app, CommandEnv& env, const char* name,
                              int (*body)(CommandEnv&, const PrinterOptions&)) {
   auto options = std::make_shared<PrinterOptions>();
   CLI::App* command = app.add_subcommand(name, description);
-  command
-      ->add_option("--printer", options->printer,
-                   TcpPrintersSupported()
-                       ? "The printer: sim:HX320 or sim:HX310 (a simulated printer), or "
-                         "tcp://HOST[:PORT] (a printer on the network, port 9100 by default)"
-                       : "The printer: sim:HX320 or sim:HX310 (a simulated printer)")
+  command->add_option("--printer", options->printer, "The printer: " + PrinterForms(true))
       ->required()
       ->check(PrinterValidator());
   command->add_option("--state", options->state,

@@ -9,6 +9,7 @@
 #include "platform/message_boxes.hpp"
 #include "platform/operation_host.hpp"
 #include "platform/page_store.hpp"
+#include "platform/steady_clock.hpp"
 
 namespace rovant::cli {
 
@@ -17,6 +18,7 @@ class ConsoleClock final : public Clock {
  public:
   explicit ConsoleClock(std::ostream& progress) : progress_(progress) {}
   void SleepMs(unsigned milliseconds) override;
+  std::uint64_t NowMs() override { return SteadyClock::SteadyNowMs(); }
 
  private:
   std::ostream& progress_;

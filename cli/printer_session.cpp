@@ -2,13 +2,21 @@
 
 #include <cctype>
 #include <ostream>
+#include <vector>
 
 #include "files/setting_file.hpp"
 #include "model/catalogue.hpp"
 #include "sim/simulator_link.hpp"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "cli/spooler_link.hpp"
+#endif
 #include "connection/tcp_link.hpp"
+#ifdef _WIN32
+#include "cli/lan_printer_link.hpp"
+#endif
+#ifndef _WIN32
+#include "connection/device_link.hpp"
 #endif
 
 namespace rovant::cli {
@@ -16,6 +24,29 @@ namespace rovant::cli {
 namespace {
 
 constexpr std::string_view kTcpScheme = "TCP://";
+constexpr std::string_view kLanScheme = "LAN:";
+constexpr std::string_view kSpoolerScheme = "SPOOLER:";
+constexpr std::string_view kUsbScheme = "USB:";
+constexpr std::string_view kParallelScheme = "PARALLEL:";
+
+// The device file's absolute path after usb: or parallel:.
+std::optional<PrinterAddress> ParseDeviceAddress(std::string_view path, const std::string& text,
+                                                 std::string& error) {
+  if (path.empty() || path.front() != '/') {
+    error = "\"" + text +
+            "\": the device file's absolute path is expected, e.g. usb:/dev/usb/lp0 or "
+            "parallel:/dev/lp0";
+    return std::nullopt;
+  }
+  if (!DevicePrintersSupported()) {
+    error = "\"" + text + "\": printers on a device file are not supported by the Windows build";
+    return std::nullopt;
+  }
+  PrinterAddress address;
+  address.kind = PrinterKind::kDevice;
+  address.device = std::string(path);
+  return address;
+}
 
 // "HOST", "HOST:PORT", "[V6]" or "[V6]:PORT" after tcp://.
 std::optional<PrinterAddress> ParseTcpAddress(std::string_view rest, const std::string& text,
@@ -68,10 +99,6 @@ std::optional<PrinterAddress> ParseTcpAddress(std::string_view rest, const std::
     }
     address.port = static_cast<std::uint16_t>(port);
   }
-  if (!TcpPrintersSupported()) {
-    error = "\"" + text + "\": printers on TCP are not supported by this build yet";
-    return std::nullopt;
-  }
   return address;
 }
 
@@ -83,11 +110,29 @@ PrinterAddress SimulatorAddress(ModelCode model) {
 
 }  // namespace
 
-bool TcpPrintersSupported() {
+bool SpoolerPrintersSupported() {
+#ifdef _WIN32
+  return true;
+#else
+  return false;
+#endif
+}
+
+bool DevicePrintersSupported() {
 #ifdef _WIN32
   return false;
 #else
   return true;
+#endif
+}
+
+bool TcpPrintersSupported() { return true; }
+
+bool LanPrintersSupported() {
+#ifdef _WIN32
+  return true;
+#else
+  return false;
 #endif
 }
 
@@ -96,11 +141,81 @@ std::optional<PrinterAddress> ParsePrinterAddress(const std::string& text, std::
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (upper == "SIM:HX320") return SimulatorAddress(ModelCode::kHx320);
   if (upper == "SIM:HX310") return SimulatorAddress(ModelCode::kHx310);
+  if (upper.starts_with(kSpoolerScheme)) {
+    PrinterAddress address;
+    address.kind = PrinterKind::kSpooler;
+    address.printerName = text.substr(kSpoolerScheme.size());
+    if (address.printerName.empty()) {
+      error = "\"" + text + "\": the printer's name in the spooler is expected after spooler:";
+      return std::nullopt;
+    }
+    if (!SpoolerPrintersSupported()) {
+      error =
+          "\"" + text + "\": printers in the Windows spooler are reached by the Windows build only";
+      return std::nullopt;
+    }
+    return address;
+  }
+  if (upper.starts_with(kLanScheme)) {
+    PrinterAddress address;
+    address.kind = PrinterKind::kLan;
+    address.host = text.substr(kLanScheme.size());
+    if (address.host.empty() || address.host.front() == ':') {
+      error = "\"" + text + "\": a port name is expected after lan:, e.g. lan:192.168.1.20:lp";
+      return std::nullopt;
+    }
+    if (!LanPrintersSupported()) {
+      error = "\"" + text +
+              "\": the LAN connection library is used by the Windows build only (use "
+              "tcp://HOST here)";
+      return std::nullopt;
+    }
+    return address;
+  }
   if (upper.starts_with(kTcpScheme)) {
     return ParseTcpAddress(std::string_view(text).substr(kTcpScheme.size()), text, error);
   }
-  error = "unknown printer \"" + text + "\"; use sim:HX320, sim:HX310 or tcp://HOST[:PORT]";
+  if (upper.starts_with(kUsbScheme)) {
+    return ParseDeviceAddress(std::string_view(text).substr(kUsbScheme.size()), text, error);
+  }
+  if (upper.starts_with(kParallelScheme)) {
+    return ParseDeviceAddress(std::string_view(text).substr(kParallelScheme.size()), text, error);
+  }
+  error = "unknown printer \"" + text + "\"; use " + PrinterForms(false);
   return std::nullopt;
+}
+
+std::string PrinterForms(bool explained) {
+  struct Form {
+    bool supported;
+    const char* form;
+    const char* meaning;
+  };
+  const Form forms[] = {
+      {true, "sim:HX320", nullptr},
+      {true, "sim:HX310", "a simulated printer"},
+      {TcpPrintersSupported(), "tcp://HOST[:PORT]",
+       "a printer on the network, raw TCP, port 9100 by default"},
+      {DevicePrintersSupported(), "usb:PATH",
+       "a printer's device file: usb:/dev/usb/lpN for USB, usb:/dev/lpN or parallel:/dev/lpN "
+       "for a parallel port"},
+      {SpoolerPrintersSupported(), "spooler:NAME",
+       "a printer in the Windows spooler, through its driver's language monitor"},
+      {LanPrintersSupported(), "lan:HOST:NAME",
+       "a network printer's port, e.g. lan:192.168.1.20:lp, through SxJcp32.dll beside rovantctl"},
+  };
+  std::vector<std::string> parts;
+  for (const Form& f : forms) {
+    if (!f.supported) continue;
+    parts.push_back(explained && f.meaning != nullptr ? std::string(f.form) + " (" + f.meaning + ")"
+                                                      : std::string(f.form));
+  }
+  std::string text;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) text += i + 1 == parts.size() ? " or " : ", ";
+    text += parts[i];
+  }
+  return text;
 }
 
 PrinterSession::PrinterSession(const PrinterAddress& address, std::string statePath, FileSystem& fs)
@@ -111,18 +226,37 @@ PrinterSession::~PrinterSession() = default;
 std::unique_ptr<PrinterSession> PrinterSession::Open(const PrinterAddress& address,
                                                      const std::string& statePath, FileSystem& fs,
                                                      Clock& clock, std::ostream& err) {
-  if (address.kind == PrinterKind::kTcp) {
+  if (address.kind == PrinterKind::kSpooler) return OpenSpooler(address, fs, err);
+  if (address.kind == PrinterKind::kDevice) {
 #ifndef _WIN32
+    auto session = std::make_unique<PrinterSession>(address, std::string(), fs);
+    auto device = std::make_unique<DeviceLink>(address.device);
+    const DeviceLink* view = device.get();
+    session->linkError_ = [view] { return view->lastError(); };
+    session->link_ = std::move(device);
+    return session;
+#else
+    err << "rovantctl: printers on a device file are not supported by the Windows build\n";
+    return nullptr;
+#endif
+  }
+  if (address.kind == PrinterKind::kLan) {
+#ifdef _WIN32
+    auto session = std::make_unique<PrinterSession>(address, std::string(), fs);
+    session->link_ = std::make_unique<LanPrinterLink>(address.host, clock, err);
+    return session;
+#else
+    err << "rovantctl: the LAN connection library is used by the Windows build only\n";
+    return nullptr;
+#endif
+  }
+  if (address.kind == PrinterKind::kTcp) {
     auto session = std::make_unique<PrinterSession>(address, std::string(), fs);
     auto tcp = std::make_unique<TcpLink>(address.host, address.port);
     const TcpLink* view = tcp.get();
     session->linkError_ = [view] { return view->lastError(); };
     session->link_ = std::move(tcp);
     return session;
-#else
-    err << "rovantctl: printers on TCP are not supported by this build yet\n";
-    return nullptr;
-#endif
   }
   SettingsRecord memory = kFactoryDefaults;
   if (!statePath.empty()) {
@@ -140,6 +274,39 @@ std::unique_ptr<PrinterSession> PrinterSession::Open(const PrinterAddress& addre
   session->printer_ = std::make_unique<sim::SimulatedPrinter>(address.model, memory);
   session->link_ = std::make_unique<sim::SimulatorLink>(*session->printer_, clock);
   return session;
+}
+
+std::unique_ptr<PrinterSession> PrinterSession::OpenSpooler(const PrinterAddress& address,
+                                                            FileSystem& fs, std::ostream& err) {
+#ifdef _WIN32
+  auto session = std::make_unique<PrinterSession>(address, std::string(), fs);
+  const std::optional<SpoolerPrinterInfo> info = LookUpSpoolerPrinter(address.printerName);
+  if (!info) {
+    // The setup program would not offer it; the one-byte job will not reach a
+    // printer, but a language monitor already serving the mailbox still answers.
+    err << "rovantctl: note: the spooler has no printer \"" << address.printerName
+        << "\": no job can start its language monitor\n";
+  } else {
+    session->portName_ = info->portName;
+    const ModelCode model = ModelOfDriver(info->driverName);
+    if (model == ModelCode::kOther) {
+      err << "rovantctl: note: the printer \"" << address.printerName << "\" has the driver \""
+          << info->driverName << "\", not one of this program's printers\n";
+    } else {
+      session->address_.model = model;
+    }
+  }
+  std::unique_ptr<SpoolerLink> link = MakeSpoolerLink(address.printerName);
+  const SpoolerLink* view = link.get();
+  session->linkError_ = [view] { return view->lastError(); };
+  session->link_ = std::move(link);
+  return session;
+#else
+  (void)fs;
+  err << "rovantctl: printers in the Windows spooler are reached by the Windows build only\n";
+  (void)address;
+  return nullptr;
+#endif
 }
 
 PrinterLink& PrinterSession::link() { return *link_; }

@@ -23,6 +23,15 @@ inline constexpr unsigned kMailboxLockSlices = 30;
 inline constexpr unsigned kMailboxFirstPollMs = 100;
 inline constexpr unsigned kMailboxPollMs = 1;
 
+// Why the last exchange failed.
+enum class MailboxFailure {
+  kNone,
+  kNotOpen,        // the block is not mapped
+  kLockTimedOut,   // the mutex could not be had within its bound
+  kMonitorFailed,  // the monitor answered with status 1
+  kNoAnswer,       // the monitor did not answer within kMailboxAnswerLimitMs
+};
+
 class ReplyMailbox {
  public:
   ReplyMailbox(MailboxPlatform& platform, Clock& clock) : platform_(platform), clock_(clock) {}
@@ -45,6 +54,8 @@ class ReplyMailbox {
   // Tells the monitor the job has ended; does not wait.
   void End();
 
+  [[nodiscard]] MailboxFailure lastFailure() const { return lastFailure_; }
+
   // The private mirror: after a receive, the reply and its length.
   [[nodiscard]] const MailboxBlock& mirror() const { return mirror_; }
   [[nodiscard]] MailboxBlock& mirror() { return mirror_; }
@@ -58,6 +69,8 @@ class ReplyMailbox {
   Clock& clock_;
   std::span<std::uint8_t> view_;
   MailboxBlock mirror_;
+  MailboxFailure lastFailure_ = MailboxFailure::kNone;
+  bool lockStuck_ = false;  // the last copy could not get the mutex
 };
 
 }  // namespace rovant

@@ -1,57 +1,24 @@
 #include "connection/tcp_link.hpp"
 
-#include <fcntl.h>
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/types.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <memory>
 
+#include "connection/deadline.hpp"
+#include "connection/socket_system.hpp"
 #include "protocol/printer_messages.hpp"
 
 namespace rovant {
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
+using net::SocketErrorKind;
 
 struct AddrInfoDeleter {
-  void operator()(addrinfo* info) const { freeaddrinfo(info); }
+  void operator()(addrinfo* info) const { ::freeaddrinfo(info); }
 };
 using AddrInfoList = std::unique_ptr<addrinfo, AddrInfoDeleter>;
 
-// "3 s", "0.25 s": a time-out in milliseconds as the user reads it.
-std::string Seconds(unsigned ms) {
-  std::string text = std::to_string(ms / 1000);
-  if (ms % 1000 != 0) {
-    std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
-    while (fraction.back() == '0') fraction.pop_back();
-    text += '.' + fraction;
-  }
-  return text + " s";
-}
-
-int RemainingMs(SteadyClock::time_point deadline) {
-  const auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
-  return static_cast<int>(std::clamp<long long>(left, 0, 24 * 3600 * 1000));
-}
-
-// Waits for `events` on `fd` up to `ms`; >0 ready, 0 time-out, <0 error.
-int WaitFor(int fd, short events, int ms) {
-  const SteadyClock::time_point deadline = SteadyClock::now() + std::chrono::milliseconds(ms);
-  // Interruptions by signals are retried; each retry waits only what is left.
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    pollfd entry{fd, events, 0};
-    const int ready = ::poll(&entry, 1, RemainingMs(deadline));
-    if (ready >= 0 || errno != EINTR) return ready;
-  }
-  return -1;
-}
+int Ms(unsigned ms) { return static_cast<int>(std::min(ms, 24U * 3600U * 1000U)); }
 
 }  // namespace
 
@@ -61,6 +28,11 @@ TcpLink::TcpLink(std::string host, std::uint16_t port, TcpTimeouts timeouts)
 std::string TcpLink::Where() const {
   const bool ipv6 = host_.find(':') != std::string::npos;
   return (ipv6 ? "[" + host_ + "]" : host_) + ":" + std::to_string(port_);
+}
+
+void TcpLink::Fail(int code, std::string text) {
+  errorCode_ = code;
+  error_ = std::move(text);
 }
 
 void TcpLink::StartSpoolerSession() { Connect(); }
@@ -74,7 +46,11 @@ bool TcpLink::OpenLan(std::string& failureText) {
 
 bool TcpLink::Connect() {
   socket_.Reset();
-  error_.clear();
+  Fail(0, {});
+  if (!sockets_.ok()) {
+    Fail(net::LastSocketError(), "the system's sockets cannot be used");
+    return false;
+  }
   addrinfo hints{};
   // ai_family stays 0: IPv4 and IPv6 addresses alike.
   hints.ai_socktype = SOCK_STREAM;
@@ -84,42 +60,48 @@ bool TcpLink::Connect() {
   const int resolved = ::getaddrinfo(host_.c_str(), service.c_str(), &hints, &found);
   const AddrInfoList list(found);
   if (resolved != 0 || !list) {
-    error_ = "the printer address " + host_ + " cannot be resolved: " + gai_strerror(resolved);
+    Fail(resolved, "the printer address " + host_ +
+                       " cannot be resolved: " + net::AddressErrorText(resolved));
     return false;
   }
   for (const addrinfo* entry = list.get(); entry != nullptr; entry = entry->ai_next) {
-    SocketFd fd(::socket(entry->ai_family, entry->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                         entry->ai_protocol));
-    if (!fd.valid()) {
-      error_ = "cannot create a socket: " + std::string(std::strerror(errno));
+    SocketHandle socket(net::OpenStreamSocket(entry->ai_family, entry->ai_protocol));
+    if (!socket.valid() || !net::SetNonBlocking(socket.get(), true)) {
+      const int code = net::LastSocketError();
+      Fail(code, "cannot create a socket: " + net::SocketErrorText(code));
       continue;
     }
     int failure = 0;
-    if (::connect(fd.get(), entry->ai_addr, entry->ai_addrlen) != 0) {
-      failure = errno;
-      if (failure == EINPROGRESS) {
-        const int ready = WaitFor(fd.get(), POLLOUT, static_cast<int>(timeouts_.connectMs));
+    if (::connect(socket.get(), entry->ai_addr, static_cast<socklen_t>(entry->ai_addrlen)) != 0) {
+      failure = net::LastSocketError();
+      const SocketErrorKind kind = net::ClassifySocketError(failure);
+      if (kind == SocketErrorKind::kInProgress || kind == SocketErrorKind::kWouldBlock) {
+        const int ready = net::Wait(socket.get(), net::WaitFor::kWritable, Ms(timeouts_.connectMs));
         if (ready == 0) {
-          error_ = "no answer from " + Where() + " within " + Seconds(timeouts_.connectMs);
+          Fail(net::TimedOutCode(),
+               "no answer from " + Where() + " within " + SecondsText(timeouts_.connectMs));
           continue;
         }
-        socklen_t size = sizeof failure;
-        if (ready < 0 || ::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &failure, &size) != 0)
-          failure = errno;
+        failure = ready < 0 ? net::LastSocketError() : net::PendingConnectError(socket.get());
       }
     }
     if (failure == 0) {
-      socket_ = std::move(fd);
-      error_.clear();
+      socket_ = std::move(socket);
+      Fail(0, {});
       return true;
     }
-    if (failure == ECONNREFUSED) {
-      error_ = "the printer at " + Where() +
-               " refused the connection: it is busy with another session or switched off";
-    } else if (failure == ETIMEDOUT) {
-      error_ = "no answer from " + Where() + " within " + Seconds(timeouts_.connectMs);
-    } else {
-      error_ = "cannot connect to " + Where() + ": " + std::strerror(failure);
+    switch (net::ClassifySocketError(failure)) {
+      case SocketErrorKind::kRefused:
+        Fail(failure, "the printer at " + Where() +
+                          " refused the connection: it is busy with another session or "
+                          "switched off");
+        break;
+      case SocketErrorKind::kTimedOut:
+        Fail(failure, "no answer from " + Where() + " within " + SecondsText(timeouts_.connectMs));
+        break;
+      default:
+        Fail(failure, "cannot connect to " + Where() + ": " + net::SocketErrorText(failure));
+        break;
     }
   }
   return false;
@@ -127,23 +109,26 @@ bool TcpLink::Connect() {
 
 bool TcpLink::Send(std::string_view bytes) {
   if (!socket_.valid()) {
-    if (error_.empty()) error_ = "not connected to " + Where();
+    if (error_.empty()) Fail(net::ConnectionResetCode(), "not connected to " + Where());
     return false;
   }
   while (!bytes.empty()) {
-    const ssize_t sent = ::send(socket_.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const std::ptrdiff_t sent = net::SendSome(socket_.get(), bytes.data(), bytes.size());
     if (sent > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(sent));
       continue;
     }
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+    const int code = sent < 0 ? net::LastSocketError() : 0;
+    const SocketErrorKind kind = net::ClassifySocketError(code);
+    if (sent < 0 && kind == SocketErrorKind::kInterrupted) continue;
+    if (sent < 0 && kind == SocketErrorKind::kWouldBlock) {
       // The printer takes no more for now: wait as long as for a reply.
-      if (WaitFor(socket_.get(), POLLOUT, static_cast<int>(timeouts_.receiveMs)) > 0) continue;
-      error_ = "the printer at " + Where() + " took no data within " + Seconds(timeouts_.receiveMs);
+      if (net::Wait(socket_.get(), net::WaitFor::kWritable, Ms(timeouts_.receiveMs)) > 0) continue;
+      Fail(net::TimedOutCode(), "the printer at " + Where() + " took no data within " +
+                                    SecondsText(timeouts_.receiveMs));
       return false;
     }
-    error_ = "sending to " + Where() + " failed: " + std::strerror(errno);
+    Fail(code, "sending to " + Where() + " failed: " + net::SocketErrorText(code));
     return false;
   }
   return true;
@@ -153,18 +138,20 @@ bool TcpLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
   reply.fill('\0');
   length = 0;
   if (!socket_.valid()) {
-    if (error_.empty()) error_ = "not connected to " + Where();
+    if (error_.empty()) Fail(net::ConnectionResetCode(), "not connected to " + Where());
     return false;
   }
   // The first byte may take the receive time-out; after it the reply ends at
   // a quiet moment, and in any case one receive time-out after the first byte.
-  const int first = WaitFor(socket_.get(), POLLIN, static_cast<int>(timeouts_.receiveMs));
+  const int first = net::Wait(socket_.get(), net::WaitFor::kReadable, Ms(timeouts_.receiveMs));
   if (first == 0) {
-    error_ = "no answer from " + Where() + " within " + Seconds(timeouts_.receiveMs);
+    Fail(net::TimedOutCode(),
+         "no answer from " + Where() + " within " + SecondsText(timeouts_.receiveMs));
     return false;
   }
   if (first < 0) {
-    error_ = "receiving from " + Where() + " failed: " + std::strerror(errno);
+    const int code = net::LastSocketError();
+    Fail(code, "receiving from " + Where() + " failed: " + net::SocketErrorText(code));
     return false;
   }
   const SteadyClock::time_point deadline =
@@ -175,21 +162,26 @@ bool TcpLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
     const bool full = length == reply.size();
     char* into = full ? excess.data() : reply.data() + length;
     const std::size_t room = full ? excess.size() : reply.size() - length;
-    const ssize_t got = ::recv(socket_.get(), into, room, 0);
+    const std::ptrdiff_t got = net::ReceiveSome(socket_.get(), into, room);
     if (got > 0) {
       if (!full) length += static_cast<std::size_t>(got);
     } else if (got == 0) {
       closed = true;
       break;
-    } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
-      error_ = "receiving from " + Where() + " failed: " + std::strerror(errno);
-      return false;
+    } else {
+      const int code = net::LastSocketError();
+      const SocketErrorKind kind = net::ClassifySocketError(code);
+      if (kind != SocketErrorKind::kInterrupted && kind != SocketErrorKind::kWouldBlock) {
+        Fail(code, "receiving from " + Where() + " failed: " + net::SocketErrorText(code));
+        return false;
+      }
     }
     const int wait = std::min(static_cast<int>(timeouts_.quietMs), RemainingMs(deadline));
-    if (wait <= 0 || WaitFor(socket_.get(), POLLIN, wait) <= 0) break;
+    if (wait <= 0 || net::Wait(socket_.get(), net::WaitFor::kReadable, wait) <= 0) break;
   }
   if (length == 0 && closed) {
-    error_ = "the printer at " + Where() + " closed the connection without an answer";
+    Fail(net::ConnectionResetCode(),
+         "the printer at " + Where() + " closed the connection without an answer");
     return false;
   }
   return true;

@@ -1,6 +1,6 @@
 // A printer reached over a raw TCP connection (the printer's print port,
 // 9100 by default): each exchange opened by StartSpoolerSession or OpenLan is
-// one connection, closed by End. POSIX only for now.
+// one connection, closed by End. POSIX sockets or Winsock alike.
 #pragma once
 
 #include <array>
@@ -9,7 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "connection/socket_fd.hpp"
+#include "connection/socket_api.hpp"
+#include "connection/socket_handle.hpp"
 #include "platform/printer_link.hpp"
 
 namespace rovant {
@@ -50,17 +51,23 @@ class TcpLink final : public PrinterLink {
 
   // Why the last connect, send or receive failed, for the user ("" when none did).
   [[nodiscard]] std::string lastError() const { return error_; }
+  // The system's code for that failure (time-outs and a connection closed
+  // without an answer have theirs too); 0 when none failed.
+  [[nodiscard]] int lastErrorCode() const { return errorCode_; }
   [[nodiscard]] bool connected() const { return socket_.valid(); }
 
  private:
   bool Connect();
   [[nodiscard]] std::string Where() const;
+  void Fail(int code, std::string text);
 
   std::string host_;
   std::uint16_t port_;
   TcpTimeouts timeouts_;
-  SocketFd socket_;
+  net::SocketSession sockets_;  // outlives socket_
+  SocketHandle socket_;
   std::string error_;
+  int errorCode_ = 0;
 };
 
 }  // namespace rovant

@@ -6,21 +6,29 @@
 #include <chrono>
 #include <thread>
 
-#include "connection/mailbox_block.hpp"
 #include "connection/memory_mailbox_platform.hpp"
+#include "sim/monitor_loop.hpp"
 #include "sim/simulated_printer.hpp"
 
 namespace rovant::sim {
 
-// Answers a pending send or receive in the block as a language monitor does,
-// through the printer: the status, and for a receive the reply and its length.
-void AnswerCommand(MailboxBlock& block, SimulatedPrinter& printer);
+// The in-process block seen from the monitor's thread.
+class MemoryMonitorChannel final : public MonitorChannel {
+ public:
+  explicit MemoryMonitorChannel(MemoryMailbox& shared) : shared_(shared) {}
+  bool CopyOut(MailboxBlock& block) override;
+  bool CopyIn(const MailboxBlock& block) override;
+
+ private:
+  MemoryMailbox& shared_;
+};
 
 class MemoryMonitor {
  public:
   // `answerDelay` holds each answer back, as a printer that takes its time.
   MemoryMonitor(MemoryMailbox& shared, SimulatedPrinter& printer,
-                std::chrono::milliseconds answerDelay = std::chrono::milliseconds(0));
+                std::chrono::milliseconds answerDelay = std::chrono::milliseconds(0),
+                MonitorFaults faults = {});
   ~MemoryMonitor();
   MemoryMonitor(const MemoryMonitor&) = delete;
   MemoryMonitor& operator=(const MemoryMonitor&) = delete;
@@ -28,10 +36,8 @@ class MemoryMonitor {
  private:
   void Run();
 
-  MemoryMailbox& shared_;
-  SimulatedPrinter& printer_;
-  std::chrono::milliseconds answerDelay_;
-  bool ended_ = false;
+  MemoryMonitorChannel channel_;
+  MonitorLoop loop_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };

@@ -1,17 +1,11 @@
 #include "sim/sim_listen.hpp"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/time.h>
-
+#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <ostream>
 
+#include "connection/socket_system.hpp"
 #include "model/catalogue.hpp"
 #include "protocol/command_strings.hpp"
 #include "sim/printer_state.hpp"
@@ -22,30 +16,25 @@ namespace {
 constexpr std::size_t kChunkSize = 4096;
 constexpr int kBacklog = 4;
 
-// Waits for `events` on `fd` up to `ms` (-1: for ever); >0 ready, 0 time-out, <0 error.
-int WaitFor(int fd, short events, int ms) {
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    pollfd entry{fd, events, 0};
-    const int ready = ::poll(&entry, 1, ms);
-    if (ready >= 0 || errno != EINTR) return ready;
-  }
-  return -1;
-}
-
 int Milliseconds(unsigned ms) { return ms == 0 ? -1 : static_cast<int>(std::min(ms, 86400000U)); }
 
-bool SendAll(int fd, std::string_view bytes) {
+bool SendAll(NativeSocket socket, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const std::ptrdiff_t sent = net::SendSome(socket, bytes.data(), bytes.size());
     if (sent > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(sent));
-    } else if (sent < 0 && errno == EINTR) {
+    } else if (sent < 0 && net::ClassifySocketError(net::LastSocketError()) ==
+                               net::SocketErrorKind::kInterrupted) {
       continue;
     } else {
       return false;
     }
   }
   return true;
+}
+
+std::string Explained(const std::string& what) {
+  return what + ": " + net::SocketErrorText(net::LastSocketError());
 }
 
 // Hands `pending` to the printer as sends: each online sequence on its own,
@@ -95,6 +84,7 @@ std::optional<ListenAddress> ParseListenAddress(std::string_view text, std::stri
     return std::nullopt;
   }
   ListenAddress address{std::string(text.substr(0, colon)), static_cast<std::uint16_t>(port)};
+  const net::SocketSession sockets;  // Winsock's address functions want it started
   in_addr numeric{};
   if (::inet_pton(AF_INET, address.host.c_str(), &numeric) != 1) {
     error =
@@ -112,24 +102,31 @@ bool SimListener::Listen(const ListenAddress& address, std::string& error) {
     error = "not a numeric IPv4 address: " + address.host;
     return false;
   }
-  SocketFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  if (!fd.valid()) {
-    error = "cannot create a socket: " + std::string(std::strerror(errno));
+  if (!sockets_.ok()) {
+    error = Explained("the system's sockets cannot be used");
     return false;
   }
+  SocketHandle fd(net::OpenStreamSocket(AF_INET, 0));
+  if (!fd.valid()) {
+    error = Explained("cannot create a socket");
+    return false;
+  }
+#ifndef _WIN32
+  // A port left in TIME_WAIT by the last run can be bound again at once. (On
+  // Windows the same option would let another program take the port too.)
   const int yes = 1;
   ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+#endif
   // NOLINTNEXTLINE: the sockets API takes the address through its generic type.
   if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 ||
       ::listen(fd.get(), kBacklog) != 0) {
-    error = "cannot listen on " + address.host + ":" + std::to_string(address.port) + ": " +
-            std::strerror(errno);
+    error = Explained("cannot listen on " + address.host + ":" + std::to_string(address.port));
     return false;
   }
   sockaddr_in bound{};
   socklen_t size = sizeof bound;
   if (::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&bound), &size) != 0) {
-    error = "cannot tell the port bound: " + std::string(std::strerror(errno));
+    error = Explained("cannot tell the port bound");
     return false;
   }
   port_ = ntohs(bound.sin_port);
@@ -141,12 +138,11 @@ int SimListener::Serve(SimulatedPrinter& printer, const ListenOptions& options,
                        const std::function<bool(const SessionReport&)>& afterSession) {
   int served = 0;
   while (socket_.valid() && (options.maxSessions <= 0 || served < options.maxSessions)) {
-    if (WaitFor(socket_.get(), POLLIN, Milliseconds(options.acceptTimeoutMs)) <= 0) break;
-    const SocketFd connection(::accept4(socket_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-    if (!connection.valid()) {
-      if (errno == EINTR || errno == ECONNABORTED) continue;
+    if (net::Wait(socket_.get(), net::WaitFor::kReadable, Milliseconds(options.acceptTimeoutMs)) <=
+        0)
       break;
-    }
+    const SocketHandle connection(net::AcceptConnection(socket_.get()));
+    if (!connection.valid()) break;
     ++served;
     SessionReport report;
     // A switched-off printer takes nothing: the connection is dropped at once.
@@ -158,23 +154,21 @@ int SimListener::Serve(SimulatedPrinter& printer, const ListenOptions& options,
   return served;
 }
 
-SessionReport ServeSession(const SocketFd& connection, SimulatedPrinter& printer,
+SessionReport ServeSession(const SocketHandle& connection, SimulatedPrinter& printer,
                            unsigned idleTimeoutMs) {
   SessionReport report;
-  const int fd = connection.get();
-  if (idleTimeoutMs != 0) {
-    // A host that stops reading cannot hold the simulator for ever either.
-    timeval limit{static_cast<time_t>(idleTimeoutMs / 1000),
-                  static_cast<suseconds_t>(idleTimeoutMs % 1000 * 1000)};
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-  }
+  const NativeSocket fd = connection.get();
+  // A host that stops reading cannot hold the simulator for ever either.
+  if (idleTimeoutMs != 0) net::SetSendTimeout(fd, idleTimeoutMs);
   std::string pending;
   std::array<char, kChunkSize> chunk{};
   std::array<char, kReplyLimit> reply{};
   for (;;) {
-    if (WaitFor(fd, POLLIN, Milliseconds(idleTimeoutMs)) <= 0) break;
-    const ssize_t got = ::recv(fd, chunk.data(), chunk.size(), 0);
-    if (got < 0 && errno == EINTR) continue;
+    if (net::Wait(fd, net::WaitFor::kReadable, Milliseconds(idleTimeoutMs)) <= 0) break;
+    const std::ptrdiff_t got = net::ReceiveSome(fd, chunk.data(), chunk.size());
+    if (got < 0 &&
+        net::ClassifySocketError(net::LastSocketError()) == net::SocketErrorKind::kInterrupted)
+      continue;
     if (got <= 0) break;
     report.received += static_cast<std::size_t>(got);
     pending.append(chunk.data(), static_cast<std::size_t>(got));

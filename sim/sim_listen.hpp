@@ -1,6 +1,5 @@
 // rovant-printer-sim --listen: the simulated printer on a TCP port, as a
 // network printer's print port. One connection at a time is one session.
-// POSIX only for now.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "connection/socket_fd.hpp"
+#include "connection/socket_api.hpp"
+#include "connection/socket_handle.hpp"
 #include "platform/file_system.hpp"
 #include "sim/sim_program.hpp"
 #include "sim/simulated_printer.hpp"
@@ -52,7 +52,8 @@ class SimListener {
             const std::function<bool(const SessionReport&)>& afterSession);
 
  private:
-  SocketFd socket_;
+  net::SocketSession sockets_;  // outlives socket_
+  SocketHandle socket_;
   std::uint16_t port_ = 0;
 };
 
@@ -60,7 +61,7 @@ class SimListener {
 // online sequence on its own) and fed to the printer as it comes; the reply
 // is sent back as soon as the printer has one. Ends at the host's close (or
 // an error, or options' idle time-out) with EndSession.
-SessionReport ServeSession(const SocketFd& connection, SimulatedPrinter& printer,
+SessionReport ServeSession(const SocketHandle& connection, SimulatedPrinter& printer,
                            unsigned idleTimeoutMs);
 
 // Loads the memory, listens, prints "listening on HOST:PORT" on `out`, and

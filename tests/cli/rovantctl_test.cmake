@@ -166,6 +166,32 @@ if(paper_size LESS 100)
   message(SEND_ERROR "list printing wrote ${paper_size} bytes of paper")
 endif()
 run(2 read --printer lpt1)
+expect_contains("${err}" "unknown printer \"lpt1\"" "unknown printer")
+
+# A printer's device file: the path must be absolute; only POSIX builds open one.
+run(2 read --printer usb:lp0)
+expect_contains("${err}" "the device file's absolute path is expected" "relative device path")
+run(2 read --printer parallel:)
+expect_contains("${err}" "the device file's absolute path is expected" "empty device path")
+run(0 read --help)
+if(WINDOWS_BUILD)
+  run(2 read --printer usb:/dev/usb/lp0)
+  expect_contains("${err}" "not supported by the Windows build" "no device printers on Windows")
+  string(FIND "${out}" "usb:" listed)
+  expect_equal("${listed}" "-1" "read help leaves out device printers on Windows")
+else()
+  expect_contains("${out}" "usb:/dev/usb/lpN" "read help names device printers")
+  expect_contains("${out}" "parallel:/dev/lpN" "read help names the parallel form")
+  run(1 read --printer usb:/dev/usb/rovant-no-such-printer)
+  expect_contains("${err}"
+    "there is no printer device /dev/usb/rovant-no-such-printer: the printer is not connected"
+    "missing USB printer explained")
+  expect_contains("${err}" "There is no response from Printer." "missing USB printer message")
+  run(1 transfer --printer PARALLEL:/dev/rovant-no-such-lp edit.fom)
+  expect_contains("${err}" "there is no printer device /dev/rovant-no-such-lp" "missing parallel port")
+  run(1 read --printer usb:/dev/usb/rovant-no-such-printer --state printer.state)
+  expect_contains("${err}" "--state is ignored" "no state file for a device printer")
+endif()
 
 # Usage errors exit 2; help exits 0 and tells every command.
 run(2)
@@ -178,3 +204,9 @@ foreach(command defaults show text set diff)
 endforeach()
 run(0 set --help)
 expect_contains("${out}" "BLOCK.ITEM=VALUE" "set help")
+
+# A model name that is none of them: said in words, not in the codes behind the names.
+run(2 text --model HX330 factory.fom)
+expect_contains("${err}" "HX310, HX320 or other expected, not \"HX330\"" "unknown model")
+run(0 read --help)
+expect_contains("${out}" "{HX310,HX320,other}" "model choices in help")

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -107,8 +108,10 @@ TEST_F(Mailbox, StatusDecidesTheResult) {
   ASSERT_TRUE(mailbox.Open());
   AnswerWith(kMailboxFailed);
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
+  EXPECT_EQ(mailbox.lastFailure(), MailboxFailure::kMonitorFailed);
   AnswerWith(3);
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 2u) << "any other status: the command";
+  EXPECT_EQ(mailbox.lastFailure(), MailboxFailure::kNone);
   EXPECT_EQ(mailbox.Exchange(kMailboxReceive, {}), 1u);
 }
 
@@ -128,6 +131,33 @@ TEST_F(Mailbox, SilentMonitorEndsAfterTheLimit) {
   ASSERT_TRUE(mailbox.Open());
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
   EXPECT_EQ(clock.total, kMailboxAnswerLimitMs);
+  EXPECT_EQ(mailbox.lastFailure(), MailboxFailure::kNoAnswer);
+}
+
+// Each 1 ms sleep taking a whole 15.6 ms timer tick, as on a system whose
+// timer runs coarse: the limit is still about 30 s of time, not of sleeps.
+class CoarseClock final : public Clock {
+ public:
+  void SleepMs(unsigned milliseconds) override {
+    ++sleeps;
+    elapsedUs += std::max<std::uint64_t>(milliseconds * 1000ull, 15625);
+  }
+  std::uint64_t NowMs() override { return elapsedUs / 1000; }
+  std::uint64_t elapsedUs = 0;
+  int sleeps = 0;
+};
+
+TEST(MailboxLimit, SilentMonitorLimitIsOnRealTimeNotOnTheNumberOfPolls) {
+  testing::CallLog log;
+  RecordingPlatform platform{log};
+  CoarseClock clock;
+  ReplyMailbox mailbox{platform, clock};
+  ASSERT_TRUE(mailbox.Open());
+  const std::vector<std::uint8_t> text{'x'};
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, text), 0u);
+  EXPECT_GE(clock.NowMs(), kMailboxAnswerLimitMs);
+  EXPECT_LT(clock.NowMs(), kMailboxAnswerLimitMs + 100);
+  EXPECT_LT(clock.sleeps, 2000) << "about 30 s of 15.6 ms ticks";
 }
 
 TEST_F(Mailbox, AbandonedMutexIsTakenOver) {
@@ -145,6 +175,25 @@ TEST_F(Mailbox, MutexNeverReleasedFailsTheExchangeWithinTheBound) {
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
   EXPECT_EQ(platform.waits, static_cast<int>(kMailboxLockSlices));
   EXPECT_EQ(platform.releases, 0);
+  EXPECT_EQ(mailbox.lastFailure(), MailboxFailure::kLockTimedOut);
+}
+
+TEST_F(Mailbox, HungMonitorCostsOneBoundPerJobNotOnePerCopy) {
+  ASSERT_TRUE(mailbox.Open());
+  platform.lockAnswer = LockWait::kTimedOut;
+  platform.waits = 0;
+  mailbox.StartSpoolerSession();
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
+  mailbox.End();
+  EXPECT_EQ(platform.waits, static_cast<int>(kMailboxLockSlices) + 2);
+  // The monitor lets go: the next copy gets the mutex and the full bound applies again.
+  platform.lockAnswer = LockWait::kAcquired;
+  AnswerWith(kMailboxDone);
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 1u);
+  platform.lockAnswer = LockWait::kTimedOut;
+  platform.waits = 0;
+  EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
+  EXPECT_EQ(platform.waits, static_cast<int>(kMailboxLockSlices));
 }
 
 TEST_F(Mailbox, EndWritesCommandFourAndLeavesTheStatus) {

@@ -2,17 +2,15 @@
 // on a loopback port. Every wait is bounded by a short time-out.
 #include "connection/tcp_link.hpp"
 
-#include <arpa/inet.h>
 #include <gmock/gmock.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 
 #include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
 
+#include "connection/socket_api.hpp"
+#include "connection/socket_system.hpp"
 #include "model/catalogue.hpp"
 #include "protocol/command_strings.hpp"
 #include "protocol/printer_messages.hpp"
@@ -29,8 +27,9 @@ constexpr int kTestWaitMs = 5000;  // the longest any test side waits for the ot
 constexpr TcpTimeouts kFast{2000, 2000, 100};
 
 // A listening loopback socket on a free port.
-SocketFd ListenOnLoopback(std::uint16_t& port) {
-  SocketFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+SocketHandle ListenOnLoopback(std::uint16_t& port) {
+  static const net::SocketSession sockets;  // for the test's own sockets
+  SocketHandle fd(net::OpenStreamSocket(AF_INET, 0));
   sockaddr_in where{};
   where.sin_family = AF_INET;
   where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -42,35 +41,34 @@ SocketFd ListenOnLoopback(std::uint16_t& port) {
   return fd;
 }
 
-bool Readable(int fd) {
-  pollfd entry{fd, POLLIN, 0};
-  return ::poll(&entry, 1, kTestWaitMs) > 0;
-}
+bool Readable(NativeSocket fd) { return net::Wait(fd, net::WaitFor::kReadable, kTestWaitMs) > 0; }
 
 // Reads until `count` bytes came, the peer closed, or nothing came for a while.
-std::string ReadBytes(int fd, std::size_t count) {
+std::string ReadBytes(NativeSocket fd, std::size_t count) {
   std::string got;
   std::array<char, 512> chunk{};
   while (got.size() < count && Readable(fd)) {
-    const ssize_t n = ::recv(fd, chunk.data(), std::min(chunk.size(), count - got.size()), 0);
+    const std::ptrdiff_t n =
+        net::ReceiveSome(fd, chunk.data(), std::min(chunk.size(), count - got.size()));
     if (n <= 0) break;
     got.append(chunk.data(), static_cast<std::size_t>(n));
   }
   return got;
 }
 
-void SendBytes(int fd, std::string_view bytes) {
-  ASSERT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL),
-            static_cast<ssize_t>(bytes.size()));
+void SendBytes(NativeSocket fd, std::string_view bytes) {
+  ASSERT_EQ(net::SendSome(fd, bytes.data(), bytes.size()),
+            static_cast<std::ptrdiff_t>(bytes.size()));
 }
 
 // One connection served by `body` on its own thread.
 class LoopbackServer {
  public:
-  explicit LoopbackServer(std::function<void(int)> body) : listener_(ListenOnLoopback(port_)) {
+  explicit LoopbackServer(std::function<void(NativeSocket)> body)
+      : listener_(ListenOnLoopback(port_)) {
     thread_ = std::thread([this, work = std::move(body)] {
       if (!Readable(listener_.get())) return;
-      const SocketFd connection(::accept(listener_.get(), nullptr, nullptr));
+      const SocketHandle connection(net::AcceptConnection(listener_.get()));
       if (connection.valid()) work(connection.get());
     });
   }
@@ -84,13 +82,13 @@ class LoopbackServer {
 
  private:
   std::uint16_t port_ = 0;
-  SocketFd listener_;
+  SocketHandle listener_;
   std::thread thread_;
 };
 
 TEST(TcpLink, SendsEveryByteAndReceivesTheReply) {
   std::string received;
-  LoopbackServer server([&](int fd) {
+  LoopbackServer server([&](NativeSocket fd) {
     received = ReadBytes(fd, 12);
     SendBytes(fd, "?MODEL  :HX320  \r\n");
     ReadBytes(fd, 1);  // until the link closes
@@ -99,6 +97,7 @@ TEST(TcpLink, SendsEveryByteAndReceivesTheReply) {
   std::string failure = "old";
   ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
   EXPECT_EQ(failure, "");
+  EXPECT_EQ(link.lastErrorCode(), 0);
   EXPECT_TRUE(
       link.Send("\x1b"
                 "eON"));
@@ -116,7 +115,7 @@ TEST(TcpLink, SendsEveryByteAndReceivesTheReply) {
 }
 
 TEST(TcpLink, ReplyInPiecesIsJoinedUntilThePrinterIsQuiet) {
-  LoopbackServer server([](int fd) {
+  LoopbackServer server([](NativeSocket fd) {
     SendBytes(fd, "FIRST ");
     // A pause far shorter than the link's quiet time (1.5 s) before the rest.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -135,7 +134,7 @@ TEST(TcpLink, ReplyInPiecesIsJoinedUntilThePrinterIsQuiet) {
 TEST(TcpLink, ReplyLongerThanTheBufferIsCutAt4096) {
   std::string sent;
   for (int i = 0; sent.size() < 5000; ++i) sent += static_cast<char>('A' + i % 26);
-  LoopbackServer server([&](int fd) {
+  LoopbackServer server([&](NativeSocket fd) {
     SendBytes(fd, sent);
     ReadBytes(fd, 1);
   });
@@ -150,7 +149,7 @@ TEST(TcpLink, ReplyLongerThanTheBufferIsCutAt4096) {
 }
 
 TEST(TcpLink, SilentPrinterGivesNoReplyAfterTheReceiveTimeOut) {
-  LoopbackServer server([](int fd) { ReadBytes(fd, 1); });
+  LoopbackServer server([](NativeSocket fd) { ReadBytes(fd, 1); });
   TcpLink link("127.0.0.1", server.port(), {2000, 150, 100});
   std::string failure;
   ASSERT_TRUE(link.OpenLan(failure));
@@ -162,10 +161,11 @@ TEST(TcpLink, SilentPrinterGivesNoReplyAfterTheReceiveTimeOut) {
   EXPECT_EQ(reply[0], '\0');
   EXPECT_EQ(link.lastError(),
             "no answer from 127.0.0.1:" + std::to_string(server.port()) + " within 0.15 s");
+  EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kTimedOut);
 }
 
 TEST(TcpLink, PrinterClosingWithoutAnAnswerGivesNoReply) {
-  LoopbackServer server([](int) {});
+  LoopbackServer server([](NativeSocket) {});
   TcpLink link("127.0.0.1", server.port(), kFast);
   std::string failure;
   ASSERT_TRUE(link.OpenLan(failure));
@@ -190,6 +190,7 @@ TEST(TcpLink, RefusedConnectionIsExplained) {
   EXPECT_EQ(link.lastError(), "the printer at 127.0.0.1:" + std::to_string(port) +
                                   " refused the connection: it is busy with another session or "
                                   "switched off");
+  EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kRefused);
   EXPECT_FALSE(link.connected());
 }
 
@@ -202,7 +203,7 @@ TEST(TcpLink, FailedSpoolerSessionMakesTheNextSendFail) {
 }
 
 TEST(TcpLink, NothingGoesOutBeforeConnectingOrAfterEnd) {
-  LoopbackServer server([](int fd) { ReadBytes(fd, 1); });
+  LoopbackServer server([](NativeSocket fd) { ReadBytes(fd, 1); });
   TcpLink link("127.0.0.1", server.port(), kFast);
   EXPECT_FALSE(link.Send("x"));
   link.StartSpoolerSession();
@@ -213,6 +214,33 @@ TEST(TcpLink, NothingGoesOutBeforeConnectingOrAfterEnd) {
   std::array<char, 4096> reply{};
   std::size_t length = 0;
   EXPECT_FALSE(link.Receive(reply, length));
+}
+
+TEST(Sockets, ReceiveWithNothingThereWouldBlockOnANonBlockingSocket) {
+  LoopbackServer server([](NativeSocket fd) { ReadBytes(fd, 1); });
+  SocketHandle socket(net::OpenStreamSocket(AF_INET, 0));
+  ASSERT_TRUE(socket.valid());
+  sockaddr_in where{};
+  where.sin_family = AF_INET;
+  where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  where.sin_port = htons(server.port());
+  ASSERT_EQ(::connect(socket.get(), reinterpret_cast<sockaddr*>(&where), sizeof where), 0);
+  ASSERT_TRUE(net::SetNonBlocking(socket.get(), true));
+  std::array<char, 8> buffer{};
+  EXPECT_EQ(net::ReceiveSome(socket.get(), buffer.data(), buffer.size()), -1);
+  EXPECT_EQ(net::ClassifySocketError(net::LastSocketError()), net::SocketErrorKind::kWouldBlock);
+  EXPECT_EQ(net::Wait(socket.get(), net::WaitFor::kReadable, 50), 0);
+  EXPECT_GT(net::Wait(socket.get(), net::WaitFor::kWritable, 50), 0);
+  socket.Reset();
+  EXPECT_FALSE(socket.valid());
+}
+
+TEST(Sockets, ErrorCodesAreClassifiedAndExplained) {
+  EXPECT_EQ(net::ClassifySocketError(net::TimedOutCode()), net::SocketErrorKind::kTimedOut);
+  EXPECT_EQ(net::ClassifySocketError(net::ConnectionResetCode()), net::SocketErrorKind::kOther);
+  EXPECT_EQ(net::ClassifySocketError(0), net::SocketErrorKind::kOther);
+  EXPECT_FALSE(net::SocketErrorText(net::TimedOutCode()).empty());
+  EXPECT_NE(net::SocketErrorText(net::TimedOutCode()).back(), '\n');
 }
 
 TEST(SimListenAddress, HostAndPortAreParsed) {

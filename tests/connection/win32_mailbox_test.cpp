@@ -15,8 +15,9 @@
 #include "platform/steady_clock.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/write_settings.hpp"
-#include "sim/memory_monitor.hpp"
+#include "sim/monitor_loop.hpp"
 #include "sim/simulated_printer.hpp"
+#include "sim/win32_monitor_channel.hpp"
 #include "tests/fakes/operation_fixture.hpp"
 
 namespace rovant {
@@ -27,50 +28,29 @@ MailboxNames TestNames() {
   return {id + " MapFile", id + " MapFile Mutex"};
 }
 
-// The language monitor's side, on its own handles to the named objects.
+// The language monitor's side, on its own handles to the named objects, from
+// a thread of its own (as the spooler's process would be).
 class NamedMonitor {
  public:
-  NamedMonitor(const MailboxNames& names, sim::SimulatedPrinter& printer)
-      : names_(names), printer_(printer), thread_([this] { Run(); }) {}
+  NamedMonitor(const MailboxNames& names, sim::SimulatedPrinter& printer,
+               sim::MonitorFaults faults = {})
+      : channel_(names), loop_(channel_, printer, faults), thread_([this] { Run(); }) {}
   ~NamedMonitor() {
     stop_ = true;
     thread_.join();
   }
+  [[nodiscard]] int jobsEnded() const { return jobs_; }
 
  private:
   void Run() {
-    HANDLE mapping = nullptr;
-    void* view = nullptr;
     while (!stop_) {
-      if (view == nullptr) {
-        mapping = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, names_.mapping.c_str());
-        if (mapping != nullptr)
-          view = ::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, kMailboxBlockSize);
-      }
-      if (view != nullptr) Serve(view);
+      if (channel_.Map() && loop_.Step() == sim::MonitorEvent::kJobEnded) ++jobs_;
       ::Sleep(2);
     }
-    if (view != nullptr) ::UnmapViewOfFile(view);
-    if (mapping != nullptr) ::CloseHandle(mapping);
   }
-  void Serve(void* view) {
-    HANDLE mutex = ::CreateMutexA(nullptr, FALSE, names_.mutex.c_str());
-    if (mutex == nullptr) return;
-    const DWORD wait = ::WaitForSingleObject(mutex, 1000);
-    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
-      MailboxBlock block;
-      std::memcpy(block.bytes().data(), view, kMailboxBlockSize);
-      const bool command = block.command() == kMailboxSend || block.command() == kMailboxReceive;
-      if (block.status() == kMailboxPending && command) {
-        sim::AnswerCommand(block, printer_);
-        std::memcpy(view, block.bytes().data(), kMailboxBlockSize);
-      }
-      ::ReleaseMutex(mutex);
-    }
-    ::CloseHandle(mutex);
-  }
-  MailboxNames names_;
-  sim::SimulatedPrinter& printer_;
+  sim::Win32MonitorChannel channel_;
+  sim::MonitorLoop loop_;
+  std::atomic<int> jobs_{0};
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
@@ -108,6 +88,25 @@ TEST_F(NamedMailbox, AbandonedMutexIsTakenOver) {
   holder.join();
   const NamedMonitor monitor(names, printer);
   EXPECT_EQ(mailboxLink.Send(wire::kOnlineSequence), true);
+}
+
+TEST_F(NamedMailbox, EveryJobEndIsPassedOnOnce) {
+  platform.SetPrinter("No Such Printer", true);
+  ASSERT_TRUE(mailbox.Open());
+  const NamedMonitor monitor(names, printer);
+  ASSERT_EQ(WritePrinterSettings(8, testing::kOwner, viaMailbox), kWriteDone);
+  ::Sleep(100);  // the operations' own waits are not real here: let the monitor see the end
+  ASSERT_EQ(ReadPrinterSettings(7, testing::kOwner, viaMailbox), kReadDone);
+  ::Sleep(100);
+  EXPECT_EQ(monitor.jobsEnded(), 2);
+  EXPECT_NE(printer.paper().find("MENU1"), std::string::npos);
+}
+
+TEST_F(NamedMailbox, MonitorRefusingAnExchangeFailsIt) {
+  ASSERT_TRUE(mailbox.Open());
+  const NamedMonitor monitor(names, printer, sim::MonitorFaults{.failExchange = 2});
+  EXPECT_TRUE(mailboxLink.Send(wire::kOnlineSequence));
+  EXPECT_FALSE(mailboxLink.Send(wire::kQuerySettings));
 }
 
 TEST_F(NamedMailbox, FailedStatusFailsTheSend) {

@@ -43,6 +43,7 @@ class FakeClock final : public Clock {
     ++calls;
     totalMs += milliseconds;
   }
+  std::uint64_t NowMs() override { return totalMs; }
   int calls = 0;
   unsigned long totalMs = 0;
 };

@@ -1,4 +1,4 @@
-// A socket descriptor that closes itself (POSIX).
+// A POSIX file descriptor that closes itself: a device, a pipe, a socket.
 #pragma once
 
 #include <unistd.h>
@@ -7,15 +7,15 @@
 
 namespace rovant {
 
-class SocketFd {
+class UniqueFd {
  public:
-  SocketFd() = default;
-  explicit SocketFd(int fd) : fd_(fd) {}
-  ~SocketFd() { Reset(); }
-  SocketFd(const SocketFd&) = delete;
-  SocketFd& operator=(const SocketFd&) = delete;
-  SocketFd(SocketFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  SocketFd& operator=(SocketFd&& other) noexcept {
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() { Reset(); }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept {
     if (this != &other) {
       Reset();
       fd_ = std::exchange(other.fd_, -1);

@@ -1,0 +1,208 @@
+#include "connection/device_link.hpp"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "connection/fd_wait.hpp"
+#include "protocol/printer_messages.hpp"
+
+namespace rovant {
+namespace {
+
+// A device without a poll of its own (a parallel port) always reads as ready:
+// when it still has nothing, the next try comes after this pause.
+constexpr int kStallPauseMs = 10;
+
+std::string OpenFailureText(const std::string& path, int error) {
+  switch (error) {
+    case EBUSY:
+      return "the printer device " + path +
+             " is in use by the print spooler (CUPS) or another program: stop the CUPS queue "
+             "of this printer (cupsdisable QUEUE) or close the other program, then try again";
+    case EACCES:
+    case EPERM:
+      return "no permission to use the printer device " + path +
+             ": add your user to the group owning it (usually \"lp\": sudo usermod -aG lp USER, "
+             "then log in again) or run with rights on the device";
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+      return "there is no printer device " + path +
+             ": the printer is not connected or is switched off (check the cable, the power "
+             "and the device name)";
+    default:
+      return "cannot open the printer device " + path + ": " + std::strerror(error);
+  }
+}
+
+// A device that went away in the middle of an exchange.
+bool Unplugged(int error) { return error == ENODEV || error == ENXIO; }
+
+}  // namespace
+
+DeviceLink::DeviceLink(std::string path, DeviceTimeouts timeouts, DeviceOpener opener)
+    : path_(std::move(path)), timeouts_(timeouts), opener_(std::move(opener)) {
+  if (!opener_) {
+    opener_ = [](const std::string& device, int flags) { return ::open(device.c_str(), flags); };
+  }
+}
+
+void DeviceLink::StartSpoolerSession() { Open(); }
+
+bool DeviceLink::OpenLan(std::string& failureText) {
+  failureText.clear();
+  if (Open()) return true;
+  failureText = msg::kLanNoResponse;
+  return false;
+}
+
+bool DeviceLink::Open() {
+  device_.Reset();
+  error_.clear();
+  int fd = -1;
+  // An open interrupted by a signal is tried again, a bounded number of times.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fd = opener_(path_, kDeviceOpenFlags);
+    if (fd >= 0 || errno != EINTR) break;
+  }
+  if (fd < 0) {
+    error_ = OpenFailureText(path_, errno);
+    return false;
+  }
+  device_ = UniqueFd(fd);
+  return true;
+}
+
+bool DeviceLink::NotOpen() {
+  if (error_.empty()) error_ = "the printer device " + path_ + " is not open";
+  return false;
+}
+
+bool DeviceLink::ReadFailed(int error) {
+  if (error == EINVAL) {
+    error_ = "the printer's interface at " + path_ +
+             " is one-way: no replies can be read through it; check that the interface and the "
+             "cable support bidirectional mode (a parallel port: ECP, EPP or PS/2 in the "
+             "computer's firmware settings)";
+  } else if (Unplugged(error)) {
+    error_ = "the printer at " + path_ + " was disconnected or switched off";
+  } else {
+    error_ = "receiving from the printer at " + path_ + " failed: " + std::strerror(error);
+  }
+  return false;
+}
+
+bool DeviceLink::Send(std::string_view bytes) {
+  if (!device_.valid()) return NotOpen();
+  // The write time-out counts from the last byte the printer took.
+  const auto writeTimeOut = std::chrono::milliseconds(timeouts_.writeMs);
+  SteadyClock::time_point deadline = SteadyClock::now() + writeTimeOut;
+  int stalls = 0;
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(device_.get(), bytes.data(), bytes.size());
+    if (written > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+      deadline = SteadyClock::now() + writeTimeOut;
+      stalls = 0;
+      continue;
+    }
+    if (written < 0 && errno == EINTR) continue;
+    if (written == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+      // The printer takes no more for now (busy, off line, out of paper).
+      const int left = RemainingMs(deadline);
+      if (left == 0) {
+        error_ = "the printer at " + path_ + " took no data within " +
+                 SecondsText(timeouts_.writeMs) + ": it may be off line, out of paper or jammed";
+        return false;
+      }
+      if (stalls++ > 0) {
+        PauseMs(std::min(kStallPauseMs, left));
+      } else if (WaitForFd(device_.get(), POLLOUT, left) < 0) {
+        error_ = "sending to the printer at " + path_ + " failed: " + std::strerror(errno);
+        return false;
+      }
+      continue;
+    }
+    const int error = errno;
+    error_ = Unplugged(error)
+                 ? "the printer at " + path_ + " was disconnected or switched off"
+                 : "sending to the printer at " + path_ + " failed: " + std::strerror(error);
+    return false;
+  }
+  return true;
+}
+
+bool DeviceLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
+  reply.fill('\0');
+  length = 0;
+  if (!device_.valid()) return NotOpen();
+  const int fd = device_.get();
+
+  // The first byte: tried at once (a one-way interface says so only when read,
+  // and the usblp driver polls as readable only once a read was made), then
+  // waited for up to the receive time-out.
+  const SteadyClock::time_point firstDeadline =
+      SteadyClock::now() + std::chrono::milliseconds(timeouts_.receiveMs);
+  int stalls = 0;
+  for (;;) {
+    const ssize_t got = ::read(fd, reply.data(), reply.size());
+    if (got > 0) {
+      length = static_cast<std::size_t>(got);
+      break;
+    }
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return ReadFailed(errno);
+    const int left = RemainingMs(firstDeadline);
+    if (left == 0) {
+      error_ =
+          "no answer from the printer at " + path_ + " within " + SecondsText(timeouts_.receiveMs);
+      return false;
+    }
+    // Nothing yet (0: the device has nothing to say at the moment).
+    if (got == 0 || stalls++ > 0) {
+      PauseMs(std::min(kStallPauseMs, left));
+    } else if (WaitForFd(fd, POLLIN, left) < 0) {
+      return ReadFailed(errno);
+    }
+  }
+
+  // The rest: until the printer has been quiet for the quiet time, and in any
+  // case one receive time-out after the first byte.
+  const SteadyClock::time_point deadline =
+      SteadyClock::now() + std::chrono::milliseconds(timeouts_.receiveMs);
+  const auto quiet = std::chrono::milliseconds(timeouts_.quietMs);
+  SteadyClock::time_point lastByte = SteadyClock::now();
+  std::array<char, 1024> excess{};  // what comes after a full buffer is read and dropped
+  stalls = 0;
+  for (;;) {
+    const bool full = length == reply.size();
+    char* into = full ? excess.data() : reply.data() + length;
+    const std::size_t room = full ? excess.size() : reply.size() - length;
+    const ssize_t got = ::read(fd, into, room);
+    if (got > 0) {
+      if (!full) length += static_cast<std::size_t>(got);
+      lastByte = SteadyClock::now();
+      stalls = 0;
+      if (RemainingMs(deadline) == 0) break;
+      continue;
+    }
+    if (got == 0) break;  // the device has no more
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return ReadFailed(errno);
+    const int wait = std::min(RemainingMs(lastByte + quiet), RemainingMs(deadline));
+    if (wait <= 0) break;
+    if (stalls++ > 0) {
+      PauseMs(std::min(kStallPauseMs, wait));
+    } else if (WaitForFd(fd, POLLIN, wait) < 0) {
+      return ReadFailed(errno);
+    }
+  }
+  return true;
+}
+
+}  // namespace rovant

@@ -1,0 +1,78 @@
+// A printer reached through its device file: a USB printer (/dev/usb/lpN,
+// the usblp driver) or a parallel port (/dev/lpN). Each exchange opened by
+// StartSpoolerSession or OpenLan opens the device, End closes it, so the
+// printer is held no longer than one exchange. POSIX only.
+#pragma once
+
+#include <fcntl.h>
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "connection/unique_fd.hpp"
+#include "platform/printer_link.hpp"
+
+namespace rovant {
+
+// How long a send may wait for the printer to take more bytes.
+inline constexpr unsigned kDeviceWriteTimeoutMs = 5000;
+// How long a receive waits for the first byte of the reply.
+inline constexpr unsigned kDeviceReceiveTimeoutMs = 5000;
+// The reply is complete once the printer has been quiet this long.
+inline constexpr unsigned kDeviceQuietMs = 200;
+// The device is opened for both directions, never blocking, not inherited by
+// child processes, and never made the controlling terminal.
+inline constexpr int kDeviceOpenFlags = O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+
+struct DeviceTimeouts {
+  unsigned writeMs = kDeviceWriteTimeoutMs;
+  unsigned receiveMs = kDeviceReceiveTimeoutMs;
+  unsigned quietMs = kDeviceQuietMs;
+};
+
+// Opens `path` with `flags` as ::open does: a descriptor the link then owns,
+// or -1 with errno set.
+using DeviceOpener = std::function<int(const std::string& path, int flags)>;
+
+class DeviceLink final : public PrinterLink {
+ public:
+  // An empty `opener` opens the device with ::open.
+  explicit DeviceLink(std::string path, DeviceTimeouts timeouts = {}, DeviceOpener opener = {});
+
+  // Nothing to open: the reply comes back through the device itself.
+  bool OpenMailbox() override { return true; }
+  // Opens the device; a failure is kept, so the following Send fails.
+  void StartSpoolerSession() override;
+  // Opens the device; on failure `failureText` is the printer's "no response" text.
+  bool OpenLan(std::string& failureText) override;
+  // Writes every byte, waiting while the printer takes none; false on an
+  // error, after the write time-out, or without an open device.
+  bool Send(std::string_view bytes) override;
+  // Reads the reply until the printer has been quiet for a moment after its
+  // first byte, or 4096 bytes came (the rest is read and dropped); false when
+  // nothing came within the receive time-out, the interface cannot carry
+  // replies (one-way), or the device is not open.
+  bool Receive(std::array<char, 4096>& reply, std::size_t& length) override;
+  // Closes the device.
+  void End() override { device_.Reset(); }
+
+  // Why the last open, send or receive failed, for the user ("" when none did).
+  [[nodiscard]] std::string lastError() const { return error_; }
+  [[nodiscard]] bool open() const { return device_.valid(); }
+
+ private:
+  bool Open();
+  bool NotOpen();
+  bool ReadFailed(int error);
+
+  std::string path_;
+  DeviceTimeouts timeouts_;
+  DeviceOpener opener_;
+  UniqueFd device_;
+  std::string error_;
+};
+
+}  // namespace rovant

@@ -1,0 +1,53 @@
+#include "sim/printer_options.hpp"
+
+#include <ostream>
+
+namespace rovant::sim {
+
+void AddPrinterOptions(CLI::App& app, PrinterOptionTexts& texts, SimOptions& options) {
+  app.add_option("--model", texts.model, "the printer model: HX310 or HX320 (default HX320)");
+  app.add_option("--state", options.statePath,
+                 "state file: memory loaded at the start and saved at the end");
+  app.add_option("--paper", texts.paperPath, "append printed setting lists to this file");
+  app.add_flag("--switched-off", options.faults.switchedOff,
+               "fault: every send refused, no reply (exit 1)");
+  app.add_option("--refuse-send", options.faults.refuseSend,
+                 "fault: refuse the N-th send of the session, the online sequence being the 1st")
+      ->check(CLI::Range(0, 1000000));
+  app.add_option("--report-model", texts.reportModel, "fault: answer ?MODEL with this model");
+  app.add_option("--bad-item", texts.badItems,
+                 "fault: this item's value goes out as ??????? (repeatable), e.g. MENU1.PITCH");
+  app.add_flag("--noise", options.faults.noise, "fault: junk bytes between reply lines");
+  app.add_flag("--oversize-reply", options.faults.oversizeReply,
+               "fault: pad the reply with junk beyond 4096 bytes (cut at 4096)");
+  app.add_flag("--no-settings-marker", options.faults.noSettingsMarker,
+               "fault: the settings come without the ?NVRAM marker");
+}
+
+bool ResolvePrinterOptions(const PrinterOptionTexts& texts, SimOptions& options,
+                           std::ostream& err) {
+  const std::optional<ModelCode> model = ParseModelName(texts.model);
+  if (!model) {
+    err << "--model: HX310 or HX320 expected, not " << texts.model << '\n';
+    return false;
+  }
+  options.model = *model;
+  if (!texts.reportModel.empty()) {
+    options.faults.reportedModel = ParseModelName(texts.reportModel);
+    if (!options.faults.reportedModel) {
+      err << "--report-model: HX310 or HX320 expected, not " << texts.reportModel << '\n';
+      return false;
+    }
+  }
+  for (const std::string& name : texts.badItems) {
+    const std::optional<ItemIndex> item = ParseItemName(name);
+    if (!item) {
+      err << "--bad-item: no item " << name << " (BLOCK.ITEM, e.g. MENU1.PITCH)\n";
+      return false;
+    }
+    options.faults.badValues.push_back(*item);
+  }
+  return true;
+}
+
+}  // namespace rovant::sim

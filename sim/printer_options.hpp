@@ -1,0 +1,26 @@
+// The command-line options that choose the simulated printer and its faults,
+// shared by rovant-printer-sim and rovant-monitor-sim.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
+
+#include "sim/sim_program.hpp"
+
+namespace rovant::sim {
+
+// The texts as given, turned into SimOptions by ResolvePrinterOptions.
+struct PrinterOptionTexts {
+  std::string model = "HX320";
+  std::string reportModel;
+  std::string paperPath;
+  std::vector<std::string> badItems;
+};
+
+// --model, --state, --paper and the printer's fault options.
+void AddPrinterOptions(CLI::App& app, PrinterOptionTexts& texts, SimOptions& options);
+// Turns the names given into options; false (after saying why on `err`) on a bad name.
+bool ResolvePrinterOptions(const PrinterOptionTexts& texts, SimOptions& options, std::ostream& err);
+
+}  // namespace rovant::sim
