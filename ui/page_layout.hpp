@@ -1,4 +1,4 @@
-// The layout of the five setting pages (Part 1.2): one constexpr table per page,
+// The layout of the five setting pages: one constexpr table per page,
 // shared by the page code and by the resource script's templates (163..167).
 //
 // Design, for whoever writes or checks the dialog templates:
@@ -190,7 +190,7 @@ struct PageLayout {
   PageIndex index;                // CurrentPage value, tab index
   MenuBlock block;                // the record block the page shows
   ControlId templateId;           // dialog template 163..167
-  std::string_view tabText;       // tab text, eight characters blank-padded (Part 5.2)
+  std::string_view tabText;       // tab text, eight characters blank-padded
   std::span<const PageRow> rows;  // in tab order
   ControlId firstAnchor;          // KeyboardHook: first combo of the page
   ControlId lastAnchor;           // KeyboardHook: last combo that can be enabled

@@ -1,4 +1,4 @@
-// The rules of the five setting pages (Part 1.2), on a PageView: loading a page
+// The rules of the five setting pages, on a PageView: loading a page
 // from the settings record, reacting to a selection change, storing the page
 // back, and where focus may return after a command.
 #pragma once

@@ -69,12 +69,18 @@ std::string VisibleText(std::string_view html) {
       if (end != std::string_view::npos && end - i <= 8) {
         const std::string_view entity = html.substr(i + 1, end - i - 1);
         char decoded = '\0';
-        if (entity == "amp") decoded = '&';
-        else if (entity == "lt") decoded = '<';
-        else if (entity == "gt") decoded = '>';
-        else if (entity == "quot") decoded = '"';
-        else if (entity == "nbsp") decoded = ' ';
-        else if (entity == "apos") decoded = '\'';
+        if (entity == "amp")
+          decoded = '&';
+        else if (entity == "lt")
+          decoded = '<';
+        else if (entity == "gt")
+          decoded = '>';
+        else if (entity == "quot")
+          decoded = '"';
+        else if (entity == "nbsp")
+          decoded = ' ';
+        else if (entity == "apos")
+          decoded = '\'';
         else if (entity.size() > 1 && entity[0] == '#') {
           decoded = static_cast<char>(std::stoi(std::string(entity.substr(1))));
         }
@@ -250,7 +256,8 @@ std::string ItemSection(const std::string& html, std::string_view label) {
   std::size_t end = html.find("<h3", start);
   const std::size_t h2 = html.find("<h2", start);
   if (h2 < end) end = h2;
-  return VisibleText(std::string_view(html).substr(start, end == std::string::npos ? end : end - start));
+  return VisibleText(
+      std::string_view(html).substr(start, end == std::string::npos ? end : end - start));
 }
 
 TEST(HelpItems, EveryItemIsDescribedOnItsPageWithItsOptions) {

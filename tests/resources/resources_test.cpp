@@ -93,7 +93,7 @@ constexpr std::array<unsigned, 9> kIcons{
     IDI_PRINTER,    IDI_PRINTER_ERROR, IDI_PRINTER_INFORMATION, IDI_PRINTER_WARNING, IDI_PRINTING_1,
     IDI_PRINTING_2, IDI_PRINTING_3,    IDI_PRINTING_4,          IDI_PRINTING_0};
 
-TEST(ResourceIcons, IdsAreThoseOfTheSpecification) {
+TEST(ResourceIcons, IdsAreTheProgramsOwn) {
   EXPECT_EQ(kIcons, (std::array<unsigned, 9>{160, 187, 188, 189, 211, 213, 214, 215, 216}));
 }
 
@@ -179,7 +179,7 @@ TEST(ResourceIcons, EveryIconHas16Colour32And16PixelImages) {
   }
 }
 
-// ---- Setting page templates: the design, transcribed from Part 1.2 ----
+// ---- Setting page templates: the design ----
 
 struct Row {
   const char* item;
@@ -589,7 +589,7 @@ TEST(OtherTemplates, PrintFinished) {
   }
 }
 
-// ---- Menu and accelerators (Part 5.2) ----
+// ---- Menu and accelerators ----
 
 struct MenuEntry {
   const wchar_t* text;  // nullptr: separator
@@ -676,7 +676,7 @@ TEST(Accelerators, ResourceCarriesNoInvert) {
   }
 }
 
-// ---- Tooltip texts (Part 1.2) ----
+// ---- Tooltip texts ----
 
 const std::vector<std::pair<unsigned, std::wstring>>& ExpectedStrings() {
   static const std::vector<std::pair<unsigned, std::wstring>> strings = [] {

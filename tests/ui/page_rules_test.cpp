@@ -57,7 +57,7 @@ SettingsRecord Scrambled(std::uint8_t emulation) {
   return record;
 }
 
-// ---- The layout against the spec's tables ----
+// ---- The layout against the design's tables ----
 
 TEST(PageLayout, TooltipOrderOfEveryPage) {
   const std::vector<ControlId> buttons{1053, 1052, 1050, 1051};

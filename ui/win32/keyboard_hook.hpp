@@ -7,28 +7,11 @@
 #include <windows.h>
 
 #include "ui/tab_key_rules.hpp"
+#include "ui/win32/unique_handles.hpp"
 
 namespace rovant::ui {
 
 class PanelDialog;
-
-// A hook handle, removed when its owner goes.
-class UniqueHook {
- public:
-  UniqueHook() = default;
-  explicit UniqueHook(HHOOK hook) : hook_(hook) {}
-  UniqueHook(const UniqueHook&) = delete;
-  UniqueHook& operator=(const UniqueHook&) = delete;
-  ~UniqueHook() { reset(); }
-  void reset(HHOOK hook = nullptr) {
-    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
-    hook_ = hook;
-  }
-  [[nodiscard]] HHOOK get() const { return hook_; }
-
- private:
-  HHOOK hook_ = nullptr;
-};
 
 class KeyboardHook {
  public:

@@ -38,12 +38,14 @@ bool MainWindow::Create(int showCommand) {
     return false;
   }
 
-  // Sized to the panel's client area plus caption and menu bar, centred on the screen.
-  RECT client{};
-  GetClientRect(panel_.window(), &client);
-  const int width = client.right - client.left;
-  const int height =
-      client.bottom - client.top + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU);
+  // Sized so that its client area is exactly the panel (caption, menu bar and
+  // frame around it: adding only the caption and menu bar heights would cut
+  // the panel's right and bottom edge by the frame), centred on the screen.
+  RECT outer{};
+  GetClientRect(panel_.window(), &outer);
+  AdjustWindowRectEx(&outer, kMainWindowStyle, TRUE, 0);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   MoveWindow(window_, left, top, width, height, TRUE);

@@ -12,6 +12,7 @@
 #include "ui/win32/keyboard_hook.hpp"
 #include "ui/win32/panel_dialog.hpp"
 #include "ui/win32/setting_pages.hpp"
+#include "ui/win32/unique_handles.hpp"
 
 namespace rovant::ui {
 
@@ -26,48 +27,6 @@ inline constexpr unsigned kFocusChangeWaitMs = 100;
 
 // RegisterMainClass: the class "rovant" with icon 160, the arrow, the white brush and menu 170.
 ATOM RegisterMainClass(HINSTANCE instance);
-
-// An accelerator table, destroyed with its owner.
-class UniqueAccelerators {
- public:
-  UniqueAccelerators() = default;
-  UniqueAccelerators(const UniqueAccelerators&) = delete;
-  UniqueAccelerators& operator=(const UniqueAccelerators&) = delete;
-  ~UniqueAccelerators() { reset(); }
-  void reset(HACCEL table = nullptr) {
-    if (table_ != nullptr) DestroyAcceleratorTable(table_);
-    table_ = table;
-  }
-  [[nodiscard]] HACCEL get() const { return table_; }
-
- private:
-  HACCEL table_ = nullptr;
-};
-
-// A window timer, stopped when its owner goes.
-class WindowTimer {
- public:
-  WindowTimer() = default;
-  WindowTimer(const WindowTimer&) = delete;
-  WindowTimer& operator=(const WindowTimer&) = delete;
-  ~WindowTimer() { Stop(); }
-  void Start(HWND window, UINT_PTR id, UINT milliseconds) {
-    Stop();
-    if (SetTimer(window, id, milliseconds, nullptr) != 0) {
-      window_ = window;
-      id_ = id;
-    }
-  }
-  void Stop() {
-    if (window_ != nullptr) KillTimer(window_, id_);
-    window_ = nullptr;
-  }
-  [[nodiscard]] bool running() const { return window_ != nullptr; }
-
- private:
-  HWND window_ = nullptr;
-  UINT_PTR id_ = 0;
-};
 
 // What the window code works with; all of it outlives the MainWindow object.
 struct MainWindowParts {

@@ -7,6 +7,7 @@
 
 #include "resources/resource_ids.h"
 #include "ui/selection_messages.hpp"
+#include "ui/win32/window_placement.hpp"
 
 namespace rovant::ui {
 namespace {
@@ -33,16 +34,6 @@ void AppendIcon(HIMAGELIST images, HINSTANCE instance, unsigned id) {
                                                         kIconSize, kIconSize, LR_DEFAULTCOLOR)));
   if (icon.get() != nullptr && ::ImageList_AddIcon(images, icon.get()) >= 0) return;
   ::ImageList_AddIcon(images, ::LoadIcon(nullptr, IDI_APPLICATION));
-}
-
-void CentreOnScreen(HWND window) {
-  RECT rect{};
-  if (::GetWindowRect(window, &rect) == FALSE) return;
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace

@@ -1,28 +1,20 @@
 #include "ui/win32/rovant_app.hpp"
 
 #include "connection/mailbox_names.hpp"
+#include "connection/win32_lan_loader.hpp"
 #include "ui/printer_selection.hpp"
 #include "ui/startup_selection.hpp"
 #include "ui/win32/printer_selection_dialog.hpp"
 #include "ui/win32/win32_startup_window.hpp"
 
 namespace rovant::ui {
-namespace {
-
-class NoLanLoader final : public LanLoader {
- public:
-  std::unique_ptr<LanLibrary> Load() override { return nullptr; }
-};
-
-}  // namespace
-
 std::string LanPortNameOf(const PrinterEntry& printer) {
   if (!printer.lanPortName.empty()) return printer.lanPortName;
   const std::size_t colon = printer.portName.find(':');
   return printer.portName.substr(0, colon);
 }
 
-std::unique_ptr<LanLoader> MakeLanLoader() { return std::make_unique<NoLanLoader>(); }
+std::unique_ptr<LanLoader> MakeLanLoader() { return std::make_unique<Win32LanLoader>(); }
 
 bool SelectedPrinterLink::OpenMailbox() {
   // A new exchange: the link follows the printer selected now.

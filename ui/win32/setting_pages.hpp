@@ -1,4 +1,4 @@
-// The setting pages on Windows (Part 1.2): creates the page of a tab from its template,
+// The setting pages on Windows: creates the page of a tab from its template,
 // and offers StorePageSelections, RefreshCurrentPage, ValidFocusTarget and AttachTooltips.
 // One object for the whole run, owned by the shell; it is the page dialogs' init parameter.
 #pragma once
@@ -11,37 +11,9 @@
 #include "platform/page_store.hpp"
 #include "ui/page_context.hpp"
 #include "ui/page_layout.hpp"
+#include "ui/win32/unique_handles.hpp"
 
 namespace rovant::ui {
-
-// A window destroyed with its owner object (the tooltip window).
-class UniqueWindow {
- public:
-  UniqueWindow() = default;
-  explicit UniqueWindow(HWND window) : window_(window) {}
-  UniqueWindow(const UniqueWindow&) = delete;
-  UniqueWindow& operator=(const UniqueWindow&) = delete;
-  UniqueWindow(UniqueWindow&& other) noexcept : window_(other.release()) {}
-  UniqueWindow& operator=(UniqueWindow&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  ~UniqueWindow() { reset(); }
-
-  void reset(HWND window = nullptr) {
-    if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
-    window_ = window;
-  }
-  HWND release() {
-    HWND w = window_;
-    window_ = nullptr;
-    return w;
-  }
-  [[nodiscard]] HWND get() const { return window_; }
-
- private:
-  HWND window_ = nullptr;
-};
 
 class SettingPages final : public PageStore {
  public:
@@ -60,7 +32,7 @@ class SettingPages final : public PageStore {
   HWND CreatePage(PageIndex page, HWND parent = nullptr);
   // Destroys every existing page window except `keep`.
   void DestroyPagesExcept(HWND keep = nullptr);
-  // Tab change, steps 1 to 4 of Part 5.2 except placing and showing: store the outgoing page,
+  // Tab change, steps 1 to 4 of a tab change except placing and showing: store the outgoing page,
   // set CurrentPage, destroy the other pages, create the new one, AttachTooltips.
   HWND SwitchTo(PageIndex page, HWND parent = nullptr);
 
@@ -98,7 +70,7 @@ class SettingPages final : public PageStore {
   HWND mainWindow_ = nullptr;
   HWND panel_ = nullptr;
   std::array<HWND, kPageCount> pages_{};
-  UniqueWindow tooltip_;
+  OwnedWindow tooltip_;
 };
 
 }  // namespace rovant::ui

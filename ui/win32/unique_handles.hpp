@@ -1,8 +1,10 @@
-// Owners of the handles the program's services open: kernel objects, loaded
-// modules, registry keys, windows and window timers.
+// Owners of the handles the program opens: kernel objects, loaded modules,
+// registry keys, windows, hooks, image lists, icons and window timers.
 #pragma once
 
 #include <windows.h>
+// After windows.h:
+#include <commctrl.h>
 
 #include <utility>
 
@@ -42,28 +44,45 @@ inline void CloseKey(HKEY key) { ::RegCloseKey(key); }
 inline void DestroyOwnedWindow(HWND window) {
   if (::IsWindow(window)) ::DestroyWindow(window);
 }
+inline void RemoveHook(HHOOK hook) { ::UnhookWindowsHookEx(hook); }
+inline void DestroyAccelerators(HACCEL table) { ::DestroyAcceleratorTable(table); }
+inline void DestroyImageList(HIMAGELIST list) { ::ImageList_Destroy(list); }
+inline void DestroyLoadedIcon(HICON icon) { ::DestroyIcon(icon); }
 }  // namespace detail
 
 using UniqueKernelHandle = UniqueHandleOf<HANDLE, detail::CloseKernelHandle>;
 using UniqueModule = UniqueHandleOf<HMODULE, detail::UnloadModule>;
 using UniqueKey = UniqueHandleOf<HKEY, detail::CloseKey>;
 using OwnedWindow = UniqueHandleOf<HWND, detail::DestroyOwnedWindow>;
+using UniqueHook = UniqueHandleOf<HHOOK, detail::RemoveHook>;
+using UniqueAccelerators = UniqueHandleOf<HACCEL, detail::DestroyAccelerators>;
+using UniqueImageList = UniqueHandleOf<HIMAGELIST, detail::DestroyImageList>;
+// An icon loaded from the resources (not a shared one).
+using UniqueIcon = UniqueHandleOf<HICON, detail::DestroyLoadedIcon>;
 
-// A window timer, killed when the owner goes out of scope.
-class ScopedTimer {
+// A window timer, stopped when its owner goes.
+class WindowTimer {
  public:
-  ScopedTimer(HWND window, UINT_PTR id, UINT milliseconds)
-      : window_(window), id_(::SetTimer(window, id, milliseconds, nullptr)) {}
-  ~ScopedTimer() {
-    if (id_ != 0) ::KillTimer(window_, id_);
+  WindowTimer() = default;
+  WindowTimer(const WindowTimer&) = delete;
+  WindowTimer& operator=(const WindowTimer&) = delete;
+  ~WindowTimer() { Stop(); }
+  void Start(HWND window, UINT_PTR id, UINT milliseconds) {
+    Stop();
+    if (::SetTimer(window, id, milliseconds, nullptr) != 0) {
+      window_ = window;
+      id_ = id;
+    }
   }
-  ScopedTimer(const ScopedTimer&) = delete;
-  ScopedTimer& operator=(const ScopedTimer&) = delete;
-  [[nodiscard]] bool running() const { return id_ != 0; }
+  void Stop() {
+    if (window_ != nullptr) ::KillTimer(window_, id_);
+    window_ = nullptr;
+  }
+  [[nodiscard]] bool running() const { return window_ != nullptr; }
 
  private:
-  HWND window_;
-  UINT_PTR id_;
+  HWND window_ = nullptr;
+  UINT_PTR id_ = 0;
 };
 
 }  // namespace rovant::ui

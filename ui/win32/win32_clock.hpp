@@ -13,7 +13,7 @@ class Win32Clock final : public Clock {
   // so the status window stays drawn and no key or click is acted on.
   void SleepMs(unsigned milliseconds) override;
   // Milliseconds since the system started.
-  [[nodiscard]] static std::uint64_t NowMs();
+  std::uint64_t NowMs() override;
 };
 
 // Dispatches the paint messages waiting in this thread's queue; the others stay.

@@ -5,20 +5,10 @@
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "ui/win32/window_placement.hpp"
 
 namespace rovant::ui {
 namespace {
-
-// Centres `window` on the screen.
-void CentreOnScreen(HWND window) {
-  RECT rect{};
-  if (!::GetWindowRect(window, &rect)) return;
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 // The status window has no behaviour of its own.
 INT_PTR CALLBACK StatusProc(HWND, UINT message, WPARAM, LPARAM) {
@@ -29,7 +19,7 @@ INT_PTR CALLBACK StatusProc(HWND, UINT message, WPARAM, LPARAM) {
 struct PrintFinished {
   HINSTANCE instance = nullptr;
   unsigned counter = 0;
-  std::optional<ScopedTimer> timer;
+  WindowTimer timer;
 };
 
 void ShowNextFrame(HWND dialog, PrintFinished& state) {
@@ -45,7 +35,7 @@ INT_PTR CALLBACK PrintFinishedProc(HWND dialog, UINT message, WPARAM wParam, LPA
       state = reinterpret_cast<PrintFinished*>(lParam);
       ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
       state->counter = 0;
-      state->timer.emplace(dialog, kPrintingTimerId, kPrintingTimerMs);
+      state->timer.Start(dialog, kPrintingTimerId, kPrintingTimerMs);
       CentreOnScreen(dialog);
       ::SetForegroundWindow(dialog);
       return TRUE;
@@ -54,12 +44,12 @@ INT_PTR CALLBACK PrintFinishedProc(HWND dialog, UINT message, WPARAM wParam, LPA
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_PRINTING_OK) {
-        if (state != nullptr) state->timer.reset();
+        if (state != nullptr) state->timer.Stop();
         ::EndDialog(dialog, 1);
       }
       return TRUE;
     case WM_DESTROY:
-      if (state != nullptr) state->timer.reset();
+      if (state != nullptr) state->timer.Stop();
       return FALSE;
     default:
       return FALSE;
@@ -82,7 +72,7 @@ void Win32OperationHost::ShowStatus(std::string_view text) {
 void Win32OperationHost::CloseStatus() { status_.reset(); }
 
 void Win32OperationHost::RunPrintFinishedDialog() {
-  PrintFinished state{instance_, 0, std::nullopt};
+  PrintFinished state{instance_, 0, {}};
   ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_PRINT_FINISHED), mainWindow_, PrintFinishedProc,
                     reinterpret_cast<LPARAM>(&state));
 }
