@@ -77,6 +77,9 @@ StartupOutcome RunStartupSelection(StartupSelection& s) {
     }
     if (read == -1) {
       Tell(c, selection_msg::kOtherModel, msg::kIconWarning);
+      // Without the dialog there is nothing else to choose: going round again
+      // would read the same printer and show the same box for ever.
+      if (chosen.result == SelectionResult::kNotShown) return StartupOutcome::kOtherModelNoChoice;
       continue;
     }
     const int answer =

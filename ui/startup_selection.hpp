@@ -53,6 +53,7 @@ enum class StartupOutcome {
   kNoSupportedPrinter,  // no printer has a supported driver
   kIppPort,             // the chosen printer is on an IPP port
   kReadAbandoned,       // the read failed and the user chose Abort
+  kOtherModelNoChoice,  // another model answered and no dialog lets the user choose again
 };
 
 constexpr bool StartupSucceeded(StartupOutcome outcome) {

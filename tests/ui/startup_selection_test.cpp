@@ -307,6 +307,15 @@ TEST_F(Startup, WithoutADialogTheCurrentPrinterIsRead) {
                               "focus read button"}));
 }
 
+TEST_F(Startup, WithoutADialogAnotherModelEndsTheStartInsteadOfLooping) {
+  dialog.shows = false;
+  reads = {-1, -1, 1};
+  EXPECT_EQ(RunStartupSelection(startup), StartupOutcome::kOtherModelNoChoice);
+  EXPECT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].text, selection_msg::kOtherModel);
+  EXPECT_EQ(reads.size(), 2u) << "one read only";
+}
+
 TEST(StartupOutcomes, OnlyAReadOrTheWorkingCopySucceed) {
   EXPECT_TRUE(StartupSucceeded(StartupOutcome::kReadFromPrinter));
   EXPECT_TRUE(StartupSucceeded(StartupOutcome::kWorkingCopy));
@@ -314,6 +323,7 @@ TEST(StartupOutcomes, OnlyAReadOrTheWorkingCopySucceed) {
   EXPECT_FALSE(StartupSucceeded(StartupOutcome::kNoSupportedPrinter));
   EXPECT_FALSE(StartupSucceeded(StartupOutcome::kIppPort));
   EXPECT_FALSE(StartupSucceeded(StartupOutcome::kReadAbandoned));
+  EXPECT_FALSE(StartupSucceeded(StartupOutcome::kOtherModelNoChoice));
 }
 
 }  // namespace
