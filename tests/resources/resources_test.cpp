@@ -467,7 +467,7 @@ TEST_F(HiddenParent, PanelCreatesWithTabControlAndButtons) {
   ::DestroyWindow(panel);
 }
 
-// ---- The other templates (Parts 5.2, 2.2/2.3, 5.3) ----
+// ---- The other templates: panel, status, print finished, printer selection ----
 
 TEST(OtherTemplates, Panel) {
   const DialogTemplate t = TemplateOf(IDD_PANEL);
