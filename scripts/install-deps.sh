@@ -19,6 +19,8 @@ PACKAGES=(
   python3
   # the help file ROVANT.CHM (chmcmd)
   fp-utils
+  # packages: the Windows installer (makensis), checking its contents (7z), the man pages (groff, man)
+  nsis p7zip-full groff-base man-db
 )
 
 missing=()

@@ -1,0 +1,175 @@
+#!/usr/bin/env python3
+"""Checks the man pages against the programs' own --help.
+
+  man_coverage.py --rovantctl EXE --rovantctl-page PAGE --sim EXE --sim-page PAGE
+
+rovantctl(1): every command 'rovantctl --help' lists has its entry in COMMANDS and an example in
+EXAMPLES; every option of every command's --help is described in COMMANDS; the program's own
+options are in OPTIONS; every printer form of --printer is in PRINTERS; every exit status of the
+help's footer is in EXIT STATUS. rovant-printer-sim(1): every option of its --help is in OPTIONS,
+every exit status in EXIT STATUS, and it has EXAMPLES. Pages are rendered with groff -Tascii.
+Exit status 0 when all holds, 1 otherwise.
+"""
+import argparse
+import re
+import subprocess
+import sys
+
+failures = []
+
+
+def fail(message):
+    failures.append(message)
+    print("FAIL: " + message)
+
+
+def run_help(*argv):
+    result = subprocess.run(list(argv) + ["--help"], capture_output=True, text=True)
+    if result.returncode != 0:
+        fail(f"{' '.join(argv)} --help exited with {result.returncode}")
+    return result.stdout
+
+
+def help_block(text, title):
+    """The lines of a CLI11 help section ("Options:", "Subcommands:") up to the next blank line."""
+    lines = text.splitlines()
+    try:
+        start = lines.index(title) + 1
+    except ValueError:
+        return []
+    block = []
+    for line in lines[start:]:
+        if not line.strip():
+            break
+        block.append(line)
+    return block
+
+
+def help_options(text):
+    """Every option name ("-o", "--output", ...) of a CLI11 help text."""
+    names = []
+    for line in help_block(text, "Options:"):
+        m = re.match(r"^  (-\S+)", line)
+        if m:
+            names += [n for n in m.group(1).split(",") if n.startswith("-")]
+    return names
+
+
+def help_subcommands(text):
+    return [m.group(1) for line in help_block(text, "Subcommands:")
+            if (m := re.match(r"^  (\S+)(\s{2,}|$)", line))]
+
+
+def exit_statuses(text):
+    m = re.search(r"Exit status:(.*?)\.(\s*\n\S|\s*$)", text, re.S)
+    return re.findall(r"\b(\d+) [a-z]", m.group(1)) if m else []
+
+
+def render(page):
+    result = subprocess.run(["groff", "-man", "-Tascii", "-P-cbou", page],
+                            capture_output=True, text=True)
+    if result.returncode != 0:
+        fail(f"groff cannot render {page}: {result.stderr}")
+    sections, name = {}, None
+    for line in result.stdout.splitlines():
+        if re.match(r"^[A-Z][A-Z ]*$", line):
+            name = line.strip()
+            sections[name] = []
+        elif name:
+            sections[name].append(line)
+    return {k: "\n".join(v) for k, v in sections.items()}
+
+
+def has_word(text, word):
+    return re.search(r"(?<![\w-])" + re.escape(word) + r"(?![\w-])", text) is not None
+
+
+def section(sections, page, name):
+    if name not in sections:
+        fail(f"{page}: no section {name}")
+        return ""
+    return sections[name]
+
+
+def check_rovantctl(exe, page):
+    top = run_help(exe)
+    sections = render(page)
+    commands_text = section(sections, page, "COMMANDS")
+    options_text = section(sections, page, "OPTIONS")
+    printers_text = section(sections, page, "PRINTERS")
+    exit_text = section(sections, page, "EXIT STATUS")
+    examples_text = section(sections, page, "EXAMPLES")
+
+    subcommands = help_subcommands(top)
+    if not subcommands:
+        fail("rovantctl --help lists no commands")
+    for opt in help_options(top):
+        if not has_word(options_text, opt):
+            fail(f"rovantctl.1: option {opt} of rovantctl is not in OPTIONS")
+    forms = set()
+    for sub in subcommands:
+        if not re.search(r"^ {7}" + re.escape(sub) + r"( |$)", commands_text, re.M):
+            fail(f"rovantctl.1: command '{sub}' has no entry in COMMANDS")
+        if not re.search(r"rovantctl " + re.escape(sub) + r"( |$)", examples_text, re.M):
+            fail(f"rovantctl.1: command '{sub}' has no example in EXAMPLES")
+        sub_help = run_help(exe, sub)
+        for opt in help_options(sub_help):
+            if opt in ("-h", "--help"):
+                continue
+            if not has_word(commands_text, opt):
+                fail(f"rovantctl.1: option {opt} of '{sub}' is not in COMMANDS")
+        forms.update(re.findall(r"\b(sim:HX3\d0|tcp://|usb:|parallel:|spooler:|lan:)", sub_help))
+    if not forms:
+        fail("no printer forms found in the commands' --help")
+    for form in sorted(forms):
+        if form not in printers_text:
+            fail(f"rovantctl.1: printer form {form} is not in PRINTERS")
+    statuses = exit_statuses(top)
+    if not statuses:
+        fail("rovantctl --help names no exit status")
+    for status in statuses:
+        if not re.search(r"^ {7}" + status + r"\b", exit_text, re.M):
+            fail(f"rovantctl.1: exit status {status} is not in EXIT STATUS")
+    print(f"rovantctl.1: checked {len(subcommands)} commands ({', '.join(subcommands)}), "
+          f"printer forms {', '.join(sorted(forms))}, exit statuses {', '.join(statuses)}")
+
+
+def check_sim(exe, page):
+    text = run_help(exe)
+    sections = render(page)
+    options_text = section(sections, page, "OPTIONS")
+    exit_text = section(sections, page, "EXIT STATUS")
+    section(sections, page, "EXAMPLES")
+    options = help_options(text)
+    if not options:
+        fail("rovant-printer-sim --help lists no options")
+    for opt in options:
+        if not has_word(options_text, opt):
+            fail(f"rovant-printer-sim.1: option {opt} is not in OPTIONS")
+    statuses = exit_statuses(text)
+    if not statuses:
+        fail("rovant-printer-sim --help names no exit status")
+    for status in statuses:
+        if not re.search(r"^ {7}" + status + r"\b", exit_text, re.M):
+            fail(f"rovant-printer-sim.1: exit status {status} is not in EXIT STATUS")
+    print(f"rovant-printer-sim.1: checked {len(options)} options, exit statuses {', '.join(statuses)}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--rovantctl", required=True)
+    parser.add_argument("--rovantctl-page", required=True)
+    parser.add_argument("--sim", required=True)
+    parser.add_argument("--sim-page", required=True)
+    args = parser.parse_args()
+    check_rovantctl(args.rovantctl, args.rovantctl_page)
+    check_sim(args.sim, args.sim_page)
+    if failures:
+        print(f"{len(failures)} check(s) failed")
+        return 1
+    print("the man pages cover the programs' --help")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
