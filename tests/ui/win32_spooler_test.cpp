@@ -82,8 +82,8 @@ TEST(Win32Spooler, TheWideAndTheAnsiEnumerationAgree) {
 }
 
 // A printer added for the test on a driver named like the supported one,
-// made from Wine's own PostScript driver files. Wine lists such a printer but
-// cannot open it; it is removed again at the end.
+// made from Wine's own PostScript driver files, with the datatype "RAW" that
+// Wine needs to open it; it is removed again at the end.
 class AddedPrinter : public ::testing::Test {
  protected:
   static constexpr wchar_t kName[] = L"ROVANT spooler test";
@@ -107,11 +107,13 @@ class AddedPrinter : public ::testing::Test {
     std::wstring name = kName;
     std::wstring port = L"LPT1:";
     std::wstring processor = L"WinPrint";
+    std::wstring datatype = L"RAW";  // Wine opens a printer only when it has a datatype
     PRINTER_INFO_2W printer{};
     printer.pPrinterName = name.data();
     printer.pPortName = port.data();
     printer.pDriverName = driver.data();
     printer.pPrintProcessor = processor.data();
+    printer.pDatatype = datatype.data();
     printer.Attributes = PRINTER_ATTRIBUTE_ENABLE_BIDI | PRINTER_ATTRIBUTE_LOCAL;
     added_ = ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
   }
@@ -125,7 +127,7 @@ class AddedPrinter : public ::testing::Test {
       ::DeletePrinter(printer);
       ::ClosePrinter(printer);
     }
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKey);  // where Wine keeps a printer it cannot open
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKey);  // in case it was only half added
   }
 
   static const SpoolerPrinter* Find(const std::vector<SpoolerPrinter>& printers) {
@@ -161,15 +163,14 @@ TEST_F(AddedPrinter, IsListedWithItsPortDriverAndAttributes) {
   EXPECT_EQ(table.entries[row].portState, kPortLocal);
   EXPECT_EQ(table.icons[row], 160u);
 
-  // Windows opens it; Wine lists it but cannot open it.
-  SpoolerPrinter facts;
-  const SpoolerRead read =
-      Win32Spooler(true).ReadPrinter({listed->printerName, listed->printerNameWide}, facts);
-  if (read == SpoolerRead::kDone) {
+  for (const bool nt : {true, false}) {
+    SpoolerPrinter facts;
+    const SpoolerRead read =
+        Win32Spooler(nt).ReadPrinter({listed->printerName, listed->printerNameWide}, facts);
+    ASSERT_EQ(read, SpoolerRead::kDone) << (nt ? "wide" : "ANSI");
     EXPECT_EQ(facts.portName, "LPT1:");
     EXPECT_EQ(facts.driverName, "Vek HX320");
-  } else {
-    EXPECT_EQ(read, SpoolerRead::kCannotOpen);
+    EXPECT_NE(facts.attributes & PRINTER_ATTRIBUTE_ENABLE_BIDI, 0u);
   }
 }
 

@@ -1,0 +1,37 @@
+// Typing into another process's window.
+//
+// TypeChords uses SendInput, as a user's keyboard would, after BringToForeground: the keys go to
+// the foreground window's focus. Under Wine this needs a real X display (Xvfb will do).
+// PostKeys posts WM_KEYDOWN/WM_KEYUP (WM_SYSKEYDOWN/UP with Alt) to one window instead, which
+// needs no foreground; it cannot set the keyboard state, so chords whose meaning depends on
+// GetKeyState (Shift+Tab, Ctrl+Tab in a dialog) are not possible with it.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rovant::uidriver {
+
+struct KeyChord {
+  WORD key = 0;  // a virtual key, e.g. VK_TAB, VK_ESCAPE, 'R'
+  bool alt = false;
+  bool control = false;
+  bool shift = false;
+};
+
+// Parses "Tab", "Shift+Tab", "Ctrl+Tab", "Alt+R", "Escape", "Enter", "F1", "Space", "Up", "Down",
+// "Left", "Right" or one letter/digit; nothing for other texts.
+std::optional<KeyChord> ParseChord(const std::string& text);
+
+// Brings `window` to the foreground (bounded wait until it is); whether it is.
+bool BringToForeground(HWND window);
+// Presses and releases each chord in turn; false if the system refused any input.
+bool TypeChords(const std::vector<KeyChord>& chords);
+// Posts each chord's key messages to `focus` (e.g. FocusOf(dialog)); false if `focus` is not a
+// window or a chord has Shift or Ctrl.
+bool PostKeys(HWND focus, const std::vector<KeyChord>& chords);
+
+}  // namespace rovant::uidriver

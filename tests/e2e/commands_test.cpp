@@ -1,0 +1,240 @@
+// The printer commands of the main window against the simulated printer: Reading, Transferring,
+// Initializing, List printing, and the version box. Each starts with a monitor that serves the
+// start-up read, then a second monitor run plays the printer for the command.
+#include <set>
+#include <string>
+#include <vector>
+
+#include "protocol/printer_messages.hpp"
+#include "resources/resource_ids.h"
+#include "tests/e2e/command_steps.hpp"
+#include "ui/command_texts.hpp"
+
+namespace rovant::e2e {
+namespace {
+
+using uidriver::IconKind;
+
+// Combo boxes (resources/rovant.rc).
+constexpr int kPitchCombo = 1103;         // MENU1 PITCH
+constexpr int kLineSpacingCombo = 1104;   // MENU1 LINE SP
+constexpr int kDirectionCombo = 1194;     // HARDWARE PRT-DIR
+constexpr int kBuzzerCombo = 1195;        // HARDWARE BUZZER
+constexpr int kTearOffCombo = 1258;       // CONFIG TEAROFF
+constexpr int kTearPositionCombo = 1259;  // CONFIG TEARPOS
+constexpr int kLockCombo = 1266;          // CONFIG LOCK
+
+constexpr DWORD kOperationMs = 15000;
+
+const std::string kNoResponse(msg::kNoResponse);
+
+using CommandsTest = CommandScenario;
+
+TEST_F(CommandsTest, ReadingShowsWhatThePrinterHoldsNow) {
+  StartWithPrinter(Memory({L"MENU1.PITCH=12 CPI"}));
+  EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
+  // The printer's memory changes after the start-up read.
+  const Bytes changed =
+      Memory({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.LOCK=SETUP"});
+  StartNextMonitor(1, {}, changed);
+
+  // Cancel reads nothing.
+  ClickCommand(IDC_READ);
+  ExpectBox(std::string(msg::kConfirmRead), IconKind::kQuestion, {IDOK, IDCANCEL});
+  Press(IDCANCEL);
+  EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
+  EXPECT_EQ(JobsSinceNextMonitor(), 0) << MonitorOutput();
+
+  ClickCommand(IDC_READ);
+  ExpectBox(std::string(msg::kConfirmRead), IconKind::kQuestion, {IDOK, IDCANCEL});
+  Press(IDOK);
+  ExpectStatusWindow(std::string(msg::kStatusReading), kOperationMs);
+  ASSERT_NE(WaitMainWindow(), nullptr);
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+  EXPECT_EQ(ReadCombo(kPitchCombo), "15 CPI ");
+  EXPECT_EQ(PageCombo(kHardwarePage, kBuzzerCombo), "OFF    ");
+  EXPECT_EQ(PageCombo(kConfigPage, kLockCombo), "SETUP  ");
+  EXPECT_EQ(MonitorMemory(), changed);
+}
+
+TEST_F(CommandsTest, TransferringSendsWhatEveryPageShows) {
+  StartWithPrinter(Memory({}));
+  SelectCombo(kPitchCombo, "12 CPI ");
+  SelectCombo(kLineSpacingCombo, "8 LPI  ");
+  SelectPage(kHardwarePage);
+  SelectCombo(kDirectionCombo, "UNI-DIR");
+  SelectCombo(kBuzzerCombo, "OFF    ");
+  // The last changes stay on the visible page: the transfer itself takes them.
+  SelectPage(kConfigPage);
+  SelectCombo(kTearPositionCombo, "ALWAYS ");
+  SelectCombo(kLockCombo, "ALL    ");
+  StartNextMonitor(1, {}, std::nullopt);
+
+  ClickCommand(IDC_TRANSFER);
+  ExpectBox(std::string(msg::kConfirmTransfer), IconKind::kQuestion, {IDOK, IDCANCEL});
+  Press(IDOK);
+  ExpectStatusWindow(std::string(msg::kStatusTransfer), kOperationMs);
+  ASSERT_NE(WaitMainWindow(), nullptr);
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+
+  const Bytes expected =
+      Memory({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI", L"HARDWARE.PRT-DIR=UNI-DIR",
+              L"HARDWARE.BUZZER=OFF", L"CONFIG.TEARPOS=ALWAYS", L"CONFIG.LOCK=ALL"});
+  EXPECT_EQ(JobsSinceNextMonitor(), 1) << MonitorOutput();
+  EXPECT_EQ(MonitorMemory(), expected);
+
+  // All 87 bytes: the record the pages show, saved to a file, is what the printer holds.
+  MenuCommand(IDM_SAVE);
+  AnswerFileDialog("Save", WorkFile("pages.fom"));
+  ASSERT_NE(WaitMainWindow(), nullptr);
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+  EXPECT_EQ(ReadBytes(WorkFile("pages.fom")), MonitorMemory());
+}
+
+TEST_F(CommandsTest, InitializingPutsTheFactoryDefaultsIntoPrinterAndPages) {
+  StartWithPrinter(Memory({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.TEAROFF=AUTO"}));
+  EXPECT_EQ(PageCombo(kConfigPage, kTearOffCombo), "AUTO   ");
+  StartNextMonitor(1, {}, std::nullopt);
+
+  ClickCommand(IDC_INITIALIZE);
+  ExpectBox(std::string(msg::kConfirmInitialize), IconKind::kQuestion, {IDOK, IDCANCEL});
+  Press(IDOK);
+  ExpectStatusWindow(std::string(msg::kStatusFactoryDefault), kOperationMs);
+  ExpectStatusWindow(std::string(msg::kStatusReading), kOperationMs);
+  ASSERT_NE(WaitMainWindow(), nullptr);
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+
+  // Two jobs: the factory default, then the read.
+  EXPECT_EQ(JobsSinceNextMonitor(), 2) << MonitorOutput();
+  EXPECT_EQ(MonitorMemory(), Memory({}));
+  EXPECT_EQ(ReadCombo(kTearOffCombo), "MANUAL ");
+  EXPECT_EQ(PageCombo(kHardwarePage, kBuzzerCombo), "ON     ");
+  EXPECT_EQ(PageCombo(kMenu1Page, kPitchCombo), "10 CPI ");
+}
+
+// A failed Initializing shows the no-response message once, whichever send fails; a read whose
+// reply does not come says so first.
+struct InitializeFailure {
+  const char* name;
+  std::wstring failExchange;  // of the monitor run that serves the command
+  bool readFailedBox;         // "Failure in reading settings from printer" before it
+  bool defaultStored;         // whether the printer took the factory default
+  int jobs;                   // jobs the monitor saw
+  DWORD quietMs;              // how long nothing further may come
+};
+
+class InitializeFailureTest : public CommandScenario,
+                              public ::testing::WithParamInterface<InitializeFailure> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Sends, InitializeFailureTest,
+    ::testing::Values(
+        // DEFAULT refused (the 2nd send, after the online sequence): no read follows.
+        InitializeFailure{"DefaultRefused", L"2", false, false, 1, 3000},
+        // The read's online sequence refused (after the 3 sends of the default).
+        InitializeFailure{"ReadRefused", L"4", false, true, 2, 1000},
+        // The read's reply refused (online sequence 4, query 5, reply 6).
+        InitializeFailure{"ReplyRefused", L"6", true, true, 2, 1000}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_P(InitializeFailureTest, ShowsOneNoResponseMessage) {
+  const Bytes memory = Memory({L"MENU1.PITCH=15 CPI"});
+  StartWithPrinter(memory);
+  StartNextMonitor(1, {L"--fail-exchange", GetParam().failExchange}, std::nullopt);
+
+  ClickCommand(IDC_INITIALIZE);
+  ExpectBox(std::string(msg::kConfirmInitialize), IconKind::kQuestion, {IDOK, IDCANCEL});
+  Press(IDOK);
+  if (GetParam().readFailedBox) {
+    ExpectBox(std::string(msg::kReadingFailed), IconKind::kPrinterWarning, {IDOK}, 30000);
+    Press(IDOK);
+  }
+  ExpectBox(kNoResponse, IconKind::kPrinterError, {IDOK}, 30000);
+  Press(IDOK);
+  // No second box, and no read after a failed default (its status window would come 2 s later).
+  ExpectQuietFor(GetParam().quietMs);
+  ASSERT_NE(WaitMainWindow(), nullptr);
+
+  EXPECT_EQ(JobsSinceNextMonitor(), GetParam().jobs) << MonitorOutput();
+  EXPECT_EQ(MonitorMemory(), GetParam().defaultStored ? Memory({}) : memory);
+  // The record holds the factory defaults either way; the visible page shows them.
+  EXPECT_EQ(ReadCombo(kPitchCombo), "10 CPI ");
+  EXPECT_TRUE(Rovant().Running());
+}
+
+// The print-finished dialog (template 192), found by its animated icon control.
+HWND FindPrintFinished(DWORD processId) {
+  uidriver::WindowQuery query;
+  query.processId = processId;
+  query.className = L"#32770";
+  for (HWND dialog : uidriver::FindTopWindows(query))
+    if (::GetDlgItem(dialog, IDC_PRINTING_ICON) != nullptr) return dialog;
+  return nullptr;
+}
+
+// The icon handle the control shows now.
+LRESULT ShownIcon(HWND control) {
+  DWORD_PTR icon = 0;
+  ::SendMessageTimeoutW(control, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &icon);
+  return static_cast<LRESULT>(icon);
+}
+
+TEST_F(CommandsTest, ListPrintingPrintsTheListAndAsksWhetherPrintingHasFinished) {
+  const Bytes memory = Memory({L"MENU1.PITCH=12 CPI", L"CONFIG.LOCK=SETUP"});
+  StartWithPrinter(memory);
+  const std::filesystem::path paper = WorkFile("paper.txt");
+  StartNextMonitor(1, {L"--paper", paper.wstring()}, std::nullopt);
+
+  MenuCommand(IDM_LIST_PRINT);
+  ExpectBox(std::string(msg::kConfirmListPrint), IconKind::kQuestion, {IDOK, IDCANCEL});
+  Press(IDOK);
+  ExpectStatusWindow(std::string(msg::kStatusListPrint), kOperationMs);
+
+  HWND dialog = nullptr;
+  uidriver::WaitUntil(
+      [&] {
+        dialog = FindPrintFinished(Rovant().id());
+        return dialog != nullptr;
+      },
+      kWaitMs);
+  ASSERT_NE(dialog, nullptr) << "no print-finished dialog\n" << Screen();
+  EXPECT_EQ(uidriver::Narrow(uidriver::TextOf(dialog)), "ROVANT");
+  std::vector<std::string> texts;
+  for (HWND text : uidriver::FindChildren(dialog, L"Static"))
+    texts.push_back(uidriver::Narrow(uidriver::TextOf(text)));
+  EXPECT_THAT(texts, ::testing::Contains("Has printing finish?"));
+  HWND icon = ::GetDlgItem(dialog, IDC_PRINTING_ICON);
+  // The icon changes every 600 ms: within 2.5 s it shows at least three different icons.
+  std::set<LRESULT> shown;
+  const ULONGLONG until = ::GetTickCount64() + 2500;
+  while (::GetTickCount64() < until) {
+    shown.insert(ShownIcon(icon));
+    ::Sleep(100);
+  }
+  EXPECT_GE(shown.size(), 3u);
+  EXPECT_TRUE(::IsWindow(dialog)) << "the dialog went by itself";
+  ASSERT_TRUE(uidriver::PressCommand(dialog, IDC_PRINTING_OK));
+  ASSERT_TRUE(uidriver::WaitGone(dialog, kWaitMs)) << Screen();
+  ASSERT_NE(WaitMainWindow(), nullptr);
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+
+  const Bytes printed = ReadBytes(paper);
+  const std::string list(printed.begin(), printed.end());
+  EXPECT_THAT(list, ::testing::StartsWith("HX320 setting list\n"));
+  EXPECT_THAT(list, ::testing::HasSubstr("MENU1    PITCH    12 CPI\n"));
+  EXPECT_THAT(list, ::testing::HasSubstr("CONFIG   LOCK     SETUP\n"));
+  // Printing the list changes nothing in the printer.
+  EXPECT_EQ(MonitorMemory(), memory);
+}
+
+TEST_F(CommandsTest, VersionBoxNamesTheProgramAndVersion) {
+  StartWithPrinter(Memory({}));
+  MenuCommand(IDM_VERSION);
+  ExpectBox(std::string(msg::kVersion), IconKind::kApplication, {IDOK});
+  Press(IDOK);
+  ASSERT_NE(WaitMainWindow(), nullptr);
+  EXPECT_TRUE(Rovant().Running());
+}
+
+}  // namespace
+}  // namespace rovant::e2e

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2129  # one wineserver command per line reads better here
+# Runs a Windows program (the end-to-end tests) under Wine with a real X display, in a Wine
+# prefix of its own, and shuts that prefix's wineserver down afterwards.
+#
+#   run_e2e.sh --prefix DIR [--keep] [--host] -- PROGRAM.exe [ARG...]
+#
+# Uses $DISPLAY when an X server answers there; otherwise starts one with
+# xvfb-run -a -s "-screen 0 1280x1024x24". The prefix is created on first use (slow, about a
+# minute) and kept; its graphics driver is X11 only (no fallback to the null driver, which
+# draws nothing). Exit status: the program's, or 125 when Wine or X cannot be set up.
+# --keep leaves the wineserver running (for rovant-uidriver.exe by hand; stop it with
+# WINEPREFIX=DIR wineserver -k). --host runs PROGRAM as a host command (e.g. a bash script that
+# starts several Windows programs with wine64) with WINEPREFIX and DISPLAY set for the session.
+set -u
+
+prefix='' keep=0 host=0
+while [[ $# -gt 0 ]]; do
+  case $1 in
+    --prefix) prefix=$2; shift 2 ;;
+    --keep) keep=1; shift ;;
+    --host) host=1; shift ;;
+    --) shift; break ;;
+    -h | --help) sed -n '3,17s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    *) echo "run_e2e.sh: unknown option $1" >&2; exit 125 ;;
+  esac
+done
+[[ -n $prefix && $# -gt 0 ]] || { echo "usage: run_e2e.sh --prefix DIR -- PROGRAM [ARG...]" >&2; exit 125; }
+
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+[[ -x $wine && -x $wineserver ]] || { echo "run_e2e.sh: wine64 is not installed" >&2; exit 125; }
+
+# An X server answers on $DISPLAY: its socket exists (local displays only).
+display_usable() {
+  case "${DISPLAY:-}" in
+    :*) local n=${DISPLAY#:}; n=${n%%.*}; [[ -S /tmp/.X11-unix/X$n ]] ;;
+    *) return 1 ;;
+  esac
+}
+
+if [[ ${ROVANT_E2E_INSIDE_X:-} != 1 ]] && ! display_usable; then
+  command -v xvfb-run >/dev/null || { echo "run_e2e.sh: no DISPLAY and no xvfb-run (package xvfb)" >&2; exit 125; }
+  args=(--prefix "$prefix")
+  [[ $keep == 1 ]] && args+=(--keep)
+  [[ $host == 1 ]] && args+=(--host)
+  ROVANT_E2E_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "${args[@]}" -- "$@"
+fi
+
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+log=$prefix.log
+mkdir -p "$prefix"
+
+# A wineserver left from an earlier run may hold a display that has gone: start afresh.
+"$wineserver" -k </dev/null >>"$log" 2>&1
+"$wineserver" -w </dev/null >>"$log" 2>&1
+"$wineserver" -p </dev/null >>"$log" 2>&1 || { echo "run_e2e.sh: wineserver failed, see $log" >&2; exit 125; }
+shutdown() {
+  if [[ $keep != 1 ]]; then
+    "$wineserver" -k </dev/null >>"$log" 2>&1
+    "$wineserver" -w </dev/null >>"$log" 2>&1
+  fi
+}
+trap shutdown EXIT
+
+"$wine" wineboot </dev/null >>"$log" 2>&1 || { echo "run_e2e.sh: wineboot failed, see $log" >&2; exit 125; }
+if [[ ! -f $prefix/.rovant-graphics-x11 ]]; then
+  "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f </dev/null >>"$log" 2>&1 ||
+    { echo "run_e2e.sh: cannot set the graphics driver, see $log" >&2; exit 125; }
+  # Xvfb has no window manager: windows that expect one wait up to 2 s for it whenever they are
+  # hidden. Unmanaged windows do not.
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$log" 2>&1 ||
+    { echo "run_e2e.sh: cannot set the X11 driver, see $log" >&2; exit 125; }
+  : >"$prefix/.rovant-graphics-x11"
+  # The desktop chose its driver when it booted: boot it again with X11.
+  "$wineserver" -k </dev/null >>"$log" 2>&1
+  "$wineserver" -w </dev/null >>"$log" 2>&1
+  "$wineserver" -p </dev/null >>"$log" 2>&1
+  "$wine" wineboot </dev/null >>"$log" 2>&1
+fi
+
+echo "run_e2e.sh: DISPLAY=$DISPLAY prefix=$prefix" >&2
+if [[ $host == 1 ]]; then
+  "$@" </dev/null
+else
+  "$wine" "$@" </dev/null
+fi

@@ -1,0 +1,88 @@
+// Starting rovant.exe: a second start, and a first read of the printer through the language
+// monitor's mailbox, with what it leaves in the simulated printer and on disk.
+#include "ui/startup.hpp"
+
+#include <string>
+
+#include "protocol/printer_messages.hpp"
+#include "resources/resource_ids.h"
+#include "tests/e2e/e2e_fixture.hpp"
+#include "ui/command_texts.hpp"
+
+namespace rovant::e2e {
+namespace {
+
+using uidriver::IconKind;
+
+// MENU1 combo boxes (resources/rovant.rc).
+constexpr int kEmulateCombo = 1100;
+constexpr int kPitchCombo = 1103;
+constexpr int kLineSpacingCombo = 1104;
+
+using StartupTest = EndToEnd;
+
+TEST_F(StartupTest, ASecondStartSaysSoAndEndsWithZero) {
+  StartRovant();
+  ASSERT_NE(WaitSelectionDialog(), nullptr);
+
+  uidriver::Job job;
+  std::string error;
+  std::optional<uidriver::Process> second = uidriver::Process::Start(
+      {uidriver::WindowsPath(ROVANT_E2E_ROVANT_EXE), {}, WorkFolder().wstring(), {}, {}}, job,
+      error);
+  ASSERT_TRUE(second) << error;
+  HWND box = uidriver::WaitMessageBox(second->id(), kWaitMs);
+  ASSERT_NE(box, nullptr) << Screen();
+  const uidriver::MessageBoxContent content = uidriver::ReadMessageBox(box, icons_);
+  EXPECT_EQ(uidriver::Narrow(content.caption), "ROVANT");
+  EXPECT_EQ(uidriver::Narrow(content.text), ui::kAlreadyStarted);
+  EXPECT_EQ(content.buttons, std::vector<int>{IDOK});
+  ASSERT_TRUE(uidriver::ClickButton(::GetDlgItem(box, IDOK)));
+  EXPECT_EQ(second->WaitExit(kWaitMs), std::optional<DWORD>(0));
+
+  // The first goes on: its dialog is still there and answers.
+  EXPECT_TRUE(Rovant().Running());
+  EXPECT_NE(WaitSelectionDialog(1000), nullptr);
+}
+
+TEST_F(StartupTest, ChoosingAPrinterReadsItsMemoryIntoThePages) {
+  const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI"});
+  ASSERT_EQ(memory.size(), 87u);
+  StartMonitor({}, memory);
+  std::filesystem::remove(CaptureFile());
+  StartRovant();
+
+  const std::vector<std::wstring> printers = ListedPrinters();
+  EXPECT_THAT(printers, ::testing::IsSupersetOf({L"HX320 on LPT1", L"HX310 on USB"}));
+  ChoosePrinter("HX320 on LPT1");
+  ExpectReadFromPrinter();
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+
+  EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
+  EXPECT_EQ(ReadCombo(kLineSpacingCombo), "8 LPI  ");
+  EXPECT_EQ(ReadCombo(kEmulateCombo), "DPL24C+");  // as in the memory: the factory setting
+  // A read changes nothing in the printer.
+  EXPECT_EQ(MonitorMemory(), memory);
+  // The read was one job, which began with the one-byte spooler job to LPT1.
+  EXPECT_EQ(CaptureBytes(), Bytes{0x18});
+}
+
+// After the start: a setting chosen on the page and Transferring writes it into the printer.
+TEST_F(StartupTest, ATransferredSettingReachesThePrinter) {
+  StartMonitor({}, MemoryWith({}));
+  const Bytes expected = MemoryWith({L"MENU1.PITCH=15 CPI"});
+  StartRovant();
+  ChoosePrinter("HX320 on LPT1");
+  ExpectReadFromPrinter();
+  SelectCombo(kPitchCombo, "15 CPI ");
+  ClickCommand(IDC_TRANSFER);
+  ExpectBox(std::string(msg::kConfirmTransfer), IconKind::kQuestion, {IDOK, IDCANCEL});
+  Press(IDOK);
+  ExpectStatusWindow(std::string(msg::kStatusTransfer));
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return MonitorMemory() == expected; }, kWaitMs))
+      << "the printer's memory does not hold the transferred setting";
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+}
+
+}  // namespace
+}  // namespace rovant::e2e
