@@ -65,6 +65,7 @@ if [[ ${ROVANT_E2E_INSIDE_X:-} != 1 ]]; then
   echo "read from the simulated HX320. Close ROVANT to end the demonstration."
   wait "$rovant_pid" || true
   rovant_pid=
+  echo "ROVANT has ended."
   exit 0
 fi
 
