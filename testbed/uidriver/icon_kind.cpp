@@ -45,36 +45,15 @@ bool SamePixel(std::uint32_t a, std::uint32_t b) {
 
 // `icon` drawn at `width` x `height` over `background` by this process.
 Image Render(HICON icon, int width, int height, std::uint32_t background) {
-  Image image;
-  WindowDc screen(nullptr);
-  UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!memory || !bitmap || bits == nullptr) return image;
-  {
-    Selected selected(memory.get(), bitmap.get());
+  return DrawToImage(width, height, [&](HDC target, HDC) {
     const COLORREF colour =
         RGB((background >> 16) & 0xFFU, (background >> 8) & 0xFFU, background & 0xFFU);
     UniqueBrush brush(::CreateSolidBrush(colour));
     const RECT all{0, 0, width, height};
-    ::FillRect(memory.get(), &all, brush.get());
-    ::DrawIconEx(memory.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    ::GdiFlush();
-  }
-  const auto* source = static_cast<const std::uint32_t*>(bits);
-  image.width = width;
-  image.height = height;
-  image.pixels.assign(source,
-                      source + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (std::uint32_t& p : image.pixels) p &= 0x00FFFFFFU;
-  return image;
+    ::FillRect(target, &all, brush.get());
+    ::DrawIconEx(target, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    return true;
+  });
 }
 
 double MismatchShare(const Image& a, const Image& b) {

@@ -5,10 +5,8 @@
 
 namespace rovant::uidriver {
 
-Image CaptureScreenRect(const RECT& rect) {
+Image DrawToImage(int width, int height, const std::function<bool(HDC target, HDC screen)>& draw) {
   Image image;
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return image;
   WindowDc screen(nullptr);
   if (screen.get() == nullptr) return image;
@@ -25,10 +23,7 @@ Image CaptureScreenRect(const RECT& rect) {
   if (!memory || !bitmap || bits == nullptr) return image;
   {
     Selected selected(memory.get(), bitmap.get());
-    if (::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY) ==
-        FALSE) {
-      return image;
-    }
+    if (!draw(memory.get(), screen.get())) return image;
     ::GdiFlush();
   }
   const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
@@ -38,6 +33,13 @@ Image CaptureScreenRect(const RECT& rect) {
   image.pixels.assign(source, source + count);
   for (std::uint32_t& p : image.pixels) p &= 0x00FFFFFFU;
   return image;
+}
+
+Image CaptureScreenRect(const RECT& rect) {
+  return DrawToImage(rect.right - rect.left, rect.bottom - rect.top, [&](HDC target, HDC screen) {
+    return ::BitBlt(target, 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left,
+                    rect.top, SRCCOPY) != FALSE;
+  });
 }
 
 Image CaptureScreen() {

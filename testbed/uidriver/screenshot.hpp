@@ -4,12 +4,16 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "testbed/uidriver/image.hpp"
 
 namespace rovant::uidriver {
 
+// A `width` x `height` picture of what `draw` paints into a memory device context (given with the
+// screen's, as a source); empty if the size is unreasonable or `draw` fails.
+Image DrawToImage(int width, int height, const std::function<bool(HDC target, HDC screen)>& draw);
 // The screen rectangle (screen coordinates); empty if it cannot be captured.
 Image CaptureScreenRect(const RECT& rect);
 // The whole (virtual) screen.

@@ -1,5 +1,5 @@
-// The driver's parts that need no other process: key chords, command lines, the PNG encoder and
-// the names of icons and buttons.
+// The pieces of the driver that need no other process: key chords, command lines, the PNG encoder
+// and the names of icons and buttons.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h:
