@@ -49,10 +49,18 @@ ModuleHandle LoadFromSafeFolders(const std::string& fileName) {
   if (module != nullptr || ::GetLastError() != ERROR_INVALID_PARAMETER) return ModuleHandle(module);
   // A system without the search flags (Vista, 7 without its update): the same
   // two folders by full path, so that no other folder is ever searched.
-  for (const std::string& folder : {ProgramFolder(), SystemFolder()}) {
+  const std::string systemFolder = SystemFolder();
+  for (const std::string& folder : {ProgramFolder(), systemFolder}) {
     if (folder.empty()) continue;
     const std::string path = folder + fileName;
-    module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    // A system library's own dependencies come from the system folder only,
+    // where the system takes that flag alone.
+    module = folder == systemFolder
+                 ? ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
+                 : nullptr;
+    if (module == nullptr &&
+        (folder != systemFolder || ::GetLastError() == ERROR_INVALID_PARAMETER))
+      module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (module != nullptr) return ModuleHandle(module);
   }
   return nullptr;
