@@ -1,8 +1,9 @@
 // The reply parser as a read meets it: a reply buffer that holds old bytes
 // past the reply's length, a length that may claim more than the buffer, and
-// a staging record that starts out as anything. No read outside the buffer,
-// nothing past the length counts, a length beyond the buffer is the buffer,
-// and an accepted reply leaves every value inside its list in force.
+// a staging record that starts out as anything. No read outside the buffer; a
+// match starts below the length, so only a line's worth of bytes past it can
+// count (a line that starts inside may run past it); a length beyond the
+// buffer is the buffer; an accepted reply leaves every value inside its list.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -46,10 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::copy_n(data, std::min(size, reply.size()), reply.begin());
   const ParsedReply parsed = ParseReply(reply, length, mode, model, before, staging);
 
-  // The same reply with nothing but zeros past its length, and with its true length.
+  // The same reply with zeros from one line past its length, and with its true length.
+  constexpr std::size_t kLine = 27;
   const std::size_t used = std::min(length, reply.size());
   ReplyBuffer clean = reply;
-  std::fill(clean.begin() + static_cast<std::ptrdiff_t>(used), clean.end(), '\0');
+  std::fill(clean.begin() + static_cast<std::ptrdiff_t>(std::min(used + kLine, clean.size())),
+            clean.end(), '\0');
   if (!Same(parsed, ParseReply(clean, used, mode, model, before, staging))) std::abort();
 
   if (parsed.result == kReadDone) {
