@@ -230,6 +230,10 @@ struct EndCase {
 class TcpLinkEnd : public ::testing::TestWithParam<EndCase> {};
 
 TEST_P(TcpLinkEnd, AfterTheLastSend) {
+#ifdef _WIN32
+  // Wine closes a socket with a zero linger time as any other: no reset to see.
+  if (GetParam().failed) GTEST_SKIP() << "the test's printer cannot reset a connection here";
+#endif
   LoopbackServer server(GetParam().printer);
   TcpLink link("127.0.0.1", server.port(), {2000, 2000, 100, 500});
   std::string failure;
