@@ -105,7 +105,7 @@ int wmain(int argc, wchar_t** argv) {
                   static_cast<double>(counters.PeakWorkingSetSize) / 1048576.0);
     }
     job.KillAll();
-    process->WaitExit(5000);
+    static_cast<void>(process->WaitExit(5000));
   }
   return 0;
 }
