@@ -13,6 +13,7 @@ constexpr unsigned char kJobByte = 0x18;
 
 struct JobRequest {
   std::string printerName;
+  std::u16string printerNameWide;
   bool ntFamily = true;
 };
 
@@ -33,7 +34,10 @@ DWORD WINAPI SpoolerJobThread(LPVOID parameter) {
   unsigned char byte = kJobByte;
   DWORD written = 0;
   if (request->ntFamily) {
-    std::wstring name = Widen(request->printerName);
+    std::wstring name =
+        request->printerNameWide.empty()
+            ? Widen(request->printerName)
+            : std::wstring(request->printerNameWide.begin(), request->printerNameWide.end());
     wchar_t document[] = L"VekWindow-TeleSet";
     wchar_t type[] = L"RAW";
     DOC_INFO_1W info{document, nullptr, type};
@@ -112,7 +116,8 @@ void Win32MailboxPlatform::CloseLock() {
 }
 
 void Win32MailboxPlatform::StartSpoolerJob() {
-  auto request = std::make_unique<JobRequest>(JobRequest{printerName_, ntFamily_});
+  auto request =
+      std::make_unique<JobRequest>(JobRequest{printerName_, printerNameWide_, ntFamily_});
   HANDLE thread = ::CreateThread(nullptr, 0, SpoolerJobThread, request.get(), 0, nullptr);
   if (thread == nullptr) return;  // the request is freed here; the mailbox shows the silence
   request.release();              // the thread owns it now
