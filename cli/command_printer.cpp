@@ -9,6 +9,7 @@
 #include "cli/console_host.hpp"
 #include "cli/printer_session.hpp"
 #include "cli/record_output.hpp"
+#include "fleet/profile.hpp"
 #include "model/catalogue.hpp"
 #include "protocol/messages.hpp"
 #include "protocol/printer_messages.hpp"
@@ -32,6 +33,7 @@ struct PrinterOptions {
   ModelCode expected = ModelCode::kHx320;
   bool expectedGiven = false;
   bool json = false;
+  bool noVerify = false;  // transfer: do not read back and compare
 };
 
 // One command's run: the session, the operation's surroundings and the state.
@@ -130,9 +132,26 @@ int TransferCommand(CommandEnv& env, const PrinterOptions& options) {
   PrinterOperationContext context = run.Context();
   int result = WritePrinterSettings(1, kNoWindow, context);
   if (result == kWriteDone && run.session_->endFailed()) result = kWriteFailed;
+  // Read back what the printer stored and compare every item sent.
+  const bool verify = result == kWriteDone && !options.noVerify;
+  const bool readBack = verify && ReadPrinterSettings(1, kNoWindow, context) == kReadDone;
   const bool kept = run.Close();
-  if (result == kWriteFailed) run.NoResponse();
-  return result == kWriteDone && kept ? kExitOk : kExitFailed;
+  if (result == kWriteFailed || (verify && !readBack)) run.NoResponse();
+  if (result != kWriteDone || !kept || (verify && !readBack)) return kExitFailed;
+  if (!verify) return kExitOk;
+  const std::vector<fleet::ItemDifference> differences =
+      fleet::Differences(*record, run.state_.settings, run.state_.selectedPrinter.modelCode);
+  if (differences.empty()) {
+    std::cout << "applied\n";
+  } else {
+    std::cout << "differs:\n";
+    for (const fleet::ItemDifference& d : differences) {
+      std::cout << "  " << fleet::ItemKey(d.item) << " want " << Quoted(d.want) << " got "
+                << Quoted(d.got) << '\n';
+    }
+  }
+  std::cout.flush();
+  return differences.empty() && std::cout ? kExitOk : kExitFailed;
 }
 
 int DefaultCommand(CommandEnv& env, const PrinterOptions& options) {
@@ -233,10 +252,13 @@ void AddPrinterCommands(CLI::App& app, CommandEnv& env) {
 
   const Registered transfer = AddPrinterCommand(
       app, env, "transfer",
-      "Send the settings of a setting file to the printer, which then stores them.",
+      "Send the settings of a setting file to the printer, which then stores them; then read "
+      "them back and say \"applied\" or name each item that differs.",
       TransferCommand);
   transfer.command->add_option("FILE", transfer.options->file, "Setting file (.fom) to send")
       ->required();
+  transfer.command->add_flag("--no-verify", transfer.options->noVerify,
+                             "Do not read the settings back and compare every item sent");
 
   const Registered reset = AddPrinterCommand(
       app, env, "default",

@@ -22,5 +22,8 @@ void AddSetCommand(CLI::App& app, CommandEnv& env);
 void AddDiffCommand(CLI::App& app, CommandEnv& env);
 void AddDecodeCommand(CLI::App& app, CommandEnv& env);
 void AddPrinterCommands(CLI::App& app, CommandEnv& env);
+// Profiles and fleets (builds with yaml-cpp).
+void AddProfileCommand(CLI::App& app, CommandEnv& env);
+void AddFleetCommand(CLI::App& app, CommandEnv& env);
 
 }  // namespace rovant::cli

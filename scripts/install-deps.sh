@@ -10,6 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev clang-format
   # libraries
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+  libyaml-cpp-dev
   # Windows cross compilers (posix thread model) and windres
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686

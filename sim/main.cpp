@@ -9,6 +9,7 @@
 
 #include "platform/native_file_system.hpp"
 #include "rovant_version.h"
+#include "sim/listen_many.hpp"
 #include "sim/printer_options.hpp"
 #include "sim/sim_listen.hpp"
 #include "sim/sim_program.hpp"
@@ -39,8 +40,12 @@ constexpr const char* kFooter =
     "refused, a file not written), 2 wrong usage.";
 
 struct ListenTexts {
-  std::string listen;   // HOST:PORT, empty: one session from standard input
-  int maxSessions = 0;  // with --listen: stop after this many sessions, 0 never
+  std::string listen;      // HOST:PORT, empty: one session from standard input
+  int maxSessions = 0;     // with --listen: stop after this many sessions, 0 never
+  std::string listenMany;  // HOST:PORT of printer 0 of a simulated fleet
+  int count = 1;
+  std::string stateDir;
+  std::string faultsFor;
 };
 
 void SetBinaryStreams() {
@@ -80,6 +85,17 @@ int Run(int argc, char** argv) {
                  "with --listen: stop after N sessions (default: serve until killed)")
       ->check(CLI::Range(1, 1000000));
 
+  app.add_option("--listen-many", raw.listenMany,
+                 "serve --count printers from this process: printer i on PORT+i (port 0: any\n"
+                 "free ports), one \"listening on HOST:PORT\" line each, a line per session");
+  app.add_option("--count", raw.count, "with --listen-many: how many printers")
+      ->check(CLI::Range(1, kMaxFleetPrinters));
+  app.add_option("--state-dir", raw.stateDir,
+                 "with --listen-many: printer i keeps its memory in DIR/printer-i.state");
+  app.add_option("--faults-for", raw.faultsFor,
+                 "with --listen-many: faults of single printers, e.g. 3:silent,5:report-model,\n"
+                 "4:drop-item=MENU1.PITCH,2:refuse,6:bad-item=CONFIG.LOCK");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -105,6 +121,23 @@ int Run(int argc, char** argv) {
     options.paperName = texts.paperPath;
   }
   std::ostream& paper = texts.paperPath.empty() ? std::cerr : paperFile;
+  if (!raw.listenMany.empty() && !options.show) {
+    ListenManyOptions many;
+    std::string error;
+    const std::optional<ListenAddress> address = ParseListenAddress(raw.listenMany, error);
+    std::map<int, Faults> faults;
+    if (!address || !options.statePath.empty() ||
+        !ParseFleetFaults(raw.faultsFor, raw.count, options.model, faults, error)) {
+      std::cerr << "--listen-many: "
+                << (error.empty() ? "--state is for one printer; use --state-dir" : error) << '\n';
+      return kSimUsage;
+    }
+    many.first = *address;
+    many.count = raw.count;
+    many.stateDir = raw.stateDir;
+    many.maxSessions = raw.maxSessions;
+    return RunListenManyProgram(options, many, faults, fs, std::cout, std::cerr);
+  }
   if (!raw.listen.empty() && !options.show) {
     ListenOptions listen;
     std::string error;

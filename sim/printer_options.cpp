@@ -17,6 +17,8 @@ void AddPrinterOptions(CLI::App& app, PrinterOptionTexts& texts, SimOptions& opt
   app.add_option("--report-model", texts.reportModel, "fault: answer ?MODEL with this model");
   app.add_option("--bad-item", texts.badItems,
                  "fault: this item's value goes out as ??????? (repeatable), e.g. MENU1.PITCH");
+  app.add_option("--drop-item", texts.dropItems,
+                 "fault: a transfer does not store this item (repeatable), e.g. MENU1.PITCH");
   app.add_flag("--noise", options.faults.noise, "fault: junk bytes between reply lines");
   app.add_flag("--oversize-reply", options.faults.oversizeReply,
                "fault: pad the reply with junk beyond 4096 bytes (cut at 4096)");
@@ -46,6 +48,14 @@ bool ResolvePrinterOptions(const PrinterOptionTexts& texts, SimOptions& options,
       return false;
     }
     options.faults.badValues.push_back(*item);
+  }
+  for (const std::string& name : texts.dropItems) {
+    const std::optional<ItemIndex> item = ParseItemName(name);
+    if (!item) {
+      err << "--drop-item: no item " << name << " (BLOCK.ITEM, e.g. MENU1.PITCH)\n";
+      return false;
+    }
+    options.faults.dropOnSave.push_back(*item);
   }
   return true;
 }

@@ -16,6 +16,7 @@ struct PrinterOptionTexts {
   std::string reportModel;
   std::string paperPath;
   std::vector<std::string> badItems;
+  std::vector<std::string> dropItems;
 };
 
 // --model, --state, --paper and the printer's fault options.

@@ -111,6 +111,7 @@ void SimulatedPrinter::CarryOut(std::string_view unit) {
   } else if (unit == "DEFAULT"sv) {
     current_ = kFactoryDefaults;
   } else if (unit == "SAVE   "sv) {
+    for (const ItemIndex item : faults_.dropOnSave) current_[item] = memory_[item];
     memory_ = current_;
   } else if (unit == "LIST   "sv) {
     std::string list(NameOf(model_));

@@ -25,10 +25,11 @@ struct Faults {
   int refuseSend = 0;                      // refuse the n-th send of each session (1-based), 0 none
   std::optional<ModelCode> reportedModel;  // answer "?MODEL  " with this model instead
   std::vector<ItemIndex> badValues;        // items whose value goes out garbled ("???????")
-  bool noise = false;                      // junk between the reply's lines
-  bool oversizeReply = false;              // reply of 4096 bytes or more (cut at 4096 on receive)
-  bool noSettingsMarker = false;           // the settings section comes without "?NVRAM  "
-  unsigned slowAnswerMs = 0;  // each receive takes this long (through the link's clock)
+  std::vector<ItemIndex> dropOnSave;  // items a transfer does not store (they keep their value)
+  bool noise = false;                 // junk between the reply's lines
+  bool oversizeReply = false;         // reply of 4096 bytes or more (cut at 4096 on receive)
+  bool noSettingsMarker = false;      // the settings section comes without "?NVRAM  "
+  unsigned slowAnswerMs = 0;          // each receive takes this long (through the link's clock)
 };
 
 class SimulatedPrinter {

@@ -1,0 +1,93 @@
+#include "cli/printer_job.hpp"
+
+#include "model/catalogue.hpp"
+#include "protocol/messages.hpp"
+#include "protocol/printer_messages.hpp"
+#include "protocol/read_settings.hpp"
+#include "protocol/show_message.hpp"
+#include "protocol/write_settings.hpp"
+
+namespace rovant::cli {
+
+PrinterJob::PrinterJob(FileSystem& fs, std::string printer, std::string statePath,
+                       std::optional<ModelCode> expected)
+    : fs_(fs),
+      printer_(std::move(printer)),
+      statePath_(std::move(statePath)),
+      expected_(expected),
+      clock_(noise_),
+      host_(noise_),
+      messages_(said_) {}
+
+PrinterJob::~PrinterJob() = default;
+
+bool PrinterJob::Open() {
+  std::string error;
+  const std::optional<PrinterAddress> address = ParsePrinterAddress(printer_, error);
+  if (!address) {
+    said_ << "rovantctl: " << error << '\n';
+    return false;
+  }
+  kind_ = address->kind;
+  session_ = PrinterSession::Open(*address, statePath_, fs_, clock_, said_);
+  if (!session_) return false;
+  state_.settings = kFactoryDefaults;
+  state_.selectedPrinter.printerName = printer_;
+  state_.selectedPrinter.portState =
+      kind_ == PrinterKind::kTcp || kind_ == PrinterKind::kLan ? kPortLan : kPortLocal;
+  state_.selectedPrinter.modelCode = expected_.value_or(session_->model());
+  return true;
+}
+
+PrinterOperationContext PrinterJob::Context() {
+  return PrinterOperationContext{state_,  session_->link(), clock_, host_,
+                                 cursor_, messages_,        page_};
+}
+
+void PrinterJob::NoResponse() {
+  ShowMessage(messages_, msg::kUserIconOk, msg::kNoResponse, msg::kIconError, 0, kNoWindow);
+}
+
+PrinterJob::Read PrinterJob::ReadSettings(bool checkModel) {
+  PrinterOperationContext context = Context();
+  const int result = ReadPrinterSettings(checkModel ? 7 : 1, kNoWindow, context);
+  if (result == kReadOtherModel) {
+    ShowMessage(messages_, msg::kUserIconOk, kOtherPrinterMessage, msg::kIconWarning, 0, kNoWindow);
+    return Read::kOtherModel;
+  }
+  if (result != kReadDone) {
+    NoResponse();
+    return Read::kFailed;
+  }
+  return Read::kDone;
+}
+
+bool PrinterJob::Transfer(const SettingsRecord& record) {
+  state_.settings = record;
+  PrinterOperationContext context = Context();
+  const int result = WritePrinterSettings(1, kNoWindow, context);
+  if (result == kWriteFailed) NoResponse();
+  return result == kWriteDone;
+}
+
+bool PrinterJob::Close() {
+  if (!session_) return false;
+  const std::string error = session_->linkError();
+  if (!error.empty()) said_ << "rovantctl: " << error << '\n';
+  return session_->Close(said_);
+}
+
+std::string PrinterJob::reason() const {
+  std::string text;
+  std::istringstream lines(said_.str());
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.starts_with("rovantctl: ")) line.erase(0, 11);
+    if (line.empty() || text.find(line) != std::string::npos) continue;
+    if (!text.empty()) text += "; ";
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace rovant::cli
