@@ -65,7 +65,9 @@ PrinterJob::Read PrinterJob::ReadSettings(bool checkModel) {
 bool PrinterJob::Transfer(const SettingsRecord& record) {
   state_.settings = record;
   PrinterOperationContext context = Context();
-  const int result = WritePrinterSettings(1, kNoWindow, context);
+  int result = WritePrinterSettings(1, kNoWindow, context);
+  // A printer that reset the connection right after the last send did not take it.
+  if (result == kWriteDone && session_->endFailed()) result = kWriteFailed;
   if (result == kWriteFailed) NoResponse();
   return result == kWriteDone;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # rovantctl --printer tcp://127.0.0.1:PORT against rovant-printer-sim --listen,
 # both as separate processes: a transfer is stored in the simulator's state
-# file and read back; a closed port gives the refused explanation.
+# file, read back by the transfer itself and by a read; a closed port gives the refused
+# explanation.
 # Usage: tcp_end_to_end.sh SIM ROVANTCTL WORKDIR
 set -u
 sim=$1 ctl=$2 work=$3
@@ -11,7 +12,7 @@ fail() { echo "FAIL: $*" >&2; [[ -n ${pid:-} ]] && kill "$pid" 2>/dev/null; exit
 "$ctl" defaults -o "$work/d.fom" || fail "defaults"
 "$ctl" set "$work/d.fom" 'MENU1.PITCH=12 CPI' >/dev/null || fail "set"
 
-timeout 60 "$sim" --listen 127.0.0.1:0 --max-sessions 2 --state "$work/state.fom" \
+timeout 60 "$sim" --listen 127.0.0.1:0 --max-sessions 3 --state "$work/state.fom" \
   >"$work/sim.out" 2>"$work/sim.err" &
 pid=$!
 port=

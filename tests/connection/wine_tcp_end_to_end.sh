@@ -16,7 +16,7 @@ ctl defaults -o d.fom || fail "defaults"
 ctl set d.fom 'MENU1.PITCH=12 CPI' >/dev/null || fail "set"
 cp d.fom lan.fom && ctl set lan.fom 'MENU1.PITCH=15 CPI' >/dev/null || fail "set for lan"
 
-timeout 120 "$run" "$sim" --listen 127.0.0.1:0 --max-sessions 4 --state state.fom \
+timeout 120 "$run" "$sim" --listen 127.0.0.1:0 --max-sessions 6 --state state.fom \
   >sim.out 2>sim.err &
 pid=$!
 port=
