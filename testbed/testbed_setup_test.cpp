@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ui/port_state.hpp"
-#include "ui/win32/printer_handle.hpp"
+#include "platform/win32/printer.hpp"
 #include "ui/win32/win32_spooler.hpp"
 
 namespace rovant::ui {
@@ -114,7 +114,7 @@ TEST_F(TestBed, TheIppPortIsMarked) {
 
 TEST_F(TestBed, ARawJobToLpt1LandsInTheCaptureFile) {
   std::wstring name = L"HX320 on LPT1";
-  PrinterHandle printer;
+  win32::PrinterHandle printer;
   ASSERT_NE(::OpenPrinterW(name.data(), printer.Receive(), nullptr), FALSE);
   std::wstring document = L"testbed";
   std::wstring raw = L"RAW";

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/win32/unique_handles.hpp"
+#include "platform/win32/unique_handle.hpp"
 
 namespace rovant::uidriver {
 
@@ -57,7 +57,7 @@ class IconCandidates {
 
  private:
   std::vector<Candidate> candidates_;
-  std::vector<ui::UniqueIcon> owned_;
+  std::vector<win32::UniqueIcon> owned_;
 };
 
 // The icon shown by `iconControl` (a static control with SS_ICON, e.g. a message box's),

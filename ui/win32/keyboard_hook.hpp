@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "ui/tab_key_rules.hpp"
-#include "ui/win32/unique_handles.hpp"
+#include "platform/win32/unique_handle.hpp"
 
 namespace rovant::ui {
 
@@ -42,7 +42,7 @@ class KeyboardHook {
   void MoveFocus(HWND control) const;
 
   PanelDialog& panel_;
-  UniqueHook hook_;
+  win32::UniqueHook hook_;
 };
 
 }  // namespace rovant::ui

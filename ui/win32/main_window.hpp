@@ -12,7 +12,8 @@
 #include "ui/win32/keyboard_hook.hpp"
 #include "ui/win32/panel_dialog.hpp"
 #include "ui/win32/setting_pages.hpp"
-#include "ui/win32/unique_handles.hpp"
+#include "platform/win32/unique_handle.hpp"
+#include "platform/win32/window_base.hpp"
 
 namespace rovant::ui {
 
@@ -37,7 +38,7 @@ struct MainWindowParts {
   CommandContext& commands;  // mainWindow and panel are filled in when the window is created
 };
 
-class MainWindow final : public PanelButtons {
+class MainWindow final : public PanelButtons, public win32::WindowBase {
  public:
   explicit MainWindow(const MainWindowParts& parts)
       : parts_(parts), panel_(parts.pages, parts.boxes, *this), hook_(panel_) {}
@@ -57,7 +58,6 @@ class MainWindow final : public PanelButtons {
   // Runs the loop until the quit message; its code (0 when retrieving a message fails).
   int RunMessageLoop();
 
-  [[nodiscard]] HWND window() const { return window_; }
   [[nodiscard]] PanelDialog& panel() { return panel_; }
   [[nodiscard]] KeyboardHook& hook() { return hook_; }
   [[nodiscard]] HACCEL accelerators() const { return accelerators_.get(); }
@@ -69,12 +69,15 @@ class MainWindow final : public PanelButtons {
   void OnPanelButton(int id, HWND focused) override;
 
  private:
-  friend ATOM RegisterMainClass(HINSTANCE instance);
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  Answer OnInit(WPARAM wParam, LPARAM lParam) override;
+  Answer OnCommand(WPARAM wParam, LPARAM lParam) override;
+  Answer OnTimer(UINT_PTR id) override;
+  Answer OnDestroy() override;
+  Answer OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDetach() override;
   void OnCreate();
   void OnClose();
-  void OnDestroy();
+  void EndRun();
   // Takes the control that has the focus as SavedFocus, if it is one of ours.
   void SaveFocus(HWND focused);
   void FocusControl(HWND control) const;
@@ -84,9 +87,8 @@ class MainWindow final : public PanelButtons {
   MainWindowParts parts_;
   PanelDialog panel_;
   KeyboardHook hook_;
-  UniqueAccelerators accelerators_;
-  WindowTimer restoreTimer_;
-  HWND window_ = nullptr;
+  win32::UniqueAccelerators accelerators_;
+  win32::WindowTimer restoreTimer_;
   HWND savedFocus_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/message_boxes.hpp"
+#include "platform/win32/window_base.hpp"
 #include "ui/win32/setting_pages.hpp"
 
 namespace rovant::ui {
@@ -27,19 +28,18 @@ class PanelButtons {
   virtual void OnPanelButton(int id, HWND focused) = 0;
 };
 
-class PanelDialog {
+class PanelDialog final : public win32::WindowBase {
  public:
   PanelDialog(SettingPages& pages, MessageBoxes& boxes, PanelButtons& buttons)
       : pages_(pages), boxes_(boxes), buttons_(buttons) {}
   PanelDialog(const PanelDialog&) = delete;
   PanelDialog& operator=(const PanelDialog&) = delete;
-  ~PanelDialog();
+  ~PanelDialog() override;
 
   // Creates the panel from its template as a child of `mainWindow`; null on failure. The
   // MENU1 page is created with it (check pages().PageWindow(kMenu1Page)).
   HWND Create(HINSTANCE instance, HWND mainWindow);
 
-  [[nodiscard]] HWND window() const { return panel_; }
   [[nodiscard]] HWND tabs() const { return tabs_; }
   // The button 1050..1053, or null.
   [[nodiscard]] HWND button(int id) const;
@@ -50,8 +50,11 @@ class PanelDialog {
   void OnTabChanged();
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  Answer OnInit(WPARAM wParam, LPARAM lParam) override;
+  Answer OnNotify(const NMHDR* header) override;
+  Answer OnCommand(WPARAM wParam, LPARAM lParam) override;
+  Answer OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDetach() override;
   void Initialise();
   void PlaceAndShow(HWND page) const;
   void TellResourceInsufficient() const;
@@ -60,7 +63,6 @@ class PanelDialog {
   MessageBoxes& boxes_;
   PanelButtons& buttons_;
   HWND mainWindow_ = nullptr;
-  HWND panel_ = nullptr;
   HWND tabs_ = nullptr;
   HWND read_ = nullptr;
   HWND transfer_ = nullptr;

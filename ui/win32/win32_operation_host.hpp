@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/operation_host.hpp"
-#include "ui/win32/unique_handles.hpp"
+#include "platform/win32/unique_handle.hpp"
 
 namespace rovant::ui {
 
@@ -41,7 +41,7 @@ class Win32OperationHost final : public OperationHost {
   HINSTANCE instance_;
   HWND mainWindow_;
   std::string logPath_;
-  OwnedWindow status_;
+  win32::OwnedWindow status_;
 };
 
 }  // namespace rovant::ui
