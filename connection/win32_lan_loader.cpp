@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "lanlib/sxjcp_api.h"
-#include "platform/win32/system.hpp"
 #include "platform/win32/proc_address.hpp"
+#include "platform/win32/system.hpp"
 
 namespace rovant {
 namespace {
@@ -55,7 +55,7 @@ struct EntryPoints {
   // Binds every one by name; false when one is missing.
   bool Bind(HMODULE module) {
     bool all = true;
-#define SXJCP_BIND(name)                                        \
+#define SXJCP_BIND(name)                                      \
   name = win32::ProcAddress<decltype(::name)>(module, #name); \
   all = all && name != nullptr;
     SXJCP_ENTRY_POINTS(SXJCP_BIND)
@@ -87,7 +87,7 @@ class Win32LanLibrary final : public LanLibrary {
     if (bytes.size() > std::numeric_limits<DWORD>::max()) return false;
     DWORD count = 0;
     const bool ok = entries_.SxWritePort(PortHandle(port), bytes.data(),
-                                       static_cast<DWORD>(bytes.size()), &count) != FALSE;
+                                         static_cast<DWORD>(bytes.size()), &count) != FALSE;
     written = count;
     return ok;
   }

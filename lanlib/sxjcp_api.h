@@ -51,11 +51,26 @@ BOOL WINAPI SxSetUseICMP(BOOL use);
 BOOL WINAPI SxSendCancel(HANDLE port);
 BOOL WINAPI SxSendICMP(const char* host, DWORD timeoutMs);
 
-#define SXJCP_ENTRY_POINTS(V)                                                          \
-  V(SxStartup) V(SxCleanup) V(SxOpenPort) V(SxClosePort) V(SxReadPort) V(SxWritePort) \
-  V(SxOpenStatus) V(SxCloseStatus) V(SxGetStatus) V(SxGetDeviceID) V(SxOpenSearch)   \
-  V(SxCloseSearch) V(SxSendSearch) V(SxGetError) V(SxSetUseICMP) V(SxSendCancel)     \
+/* clang-format off */
+#define SXJCP_ENTRY_POINTS(V) \
+  V(SxStartup) \
+  V(SxCleanup) \
+  V(SxOpenPort) \
+  V(SxClosePort) \
+  V(SxReadPort) \
+  V(SxWritePort) \
+  V(SxOpenStatus) \
+  V(SxCloseStatus) \
+  V(SxGetStatus) \
+  V(SxGetDeviceID) \
+  V(SxOpenSearch) \
+  V(SxCloseSearch) \
+  V(SxSendSearch) \
+  V(SxGetError) \
+  V(SxSetUseICMP) \
+  V(SxSendCancel) \
   V(SxSendICMP)
+/* clang-format on */
 
 #ifdef __cplusplus
 }

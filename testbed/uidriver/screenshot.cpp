@@ -19,7 +19,8 @@ Image DrawToImage(int width, int height, const std::function<bool(HDC target, HD
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  win32::UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::UniqueBitmap bitmap(
+      ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!memory || !bitmap || bits == nullptr) return image;
   {
     win32::Selected selected(memory.get(), bitmap.get());

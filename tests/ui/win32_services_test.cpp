@@ -166,8 +166,8 @@ TEST(ReplyLog, IsWrittenOnlyWhenItExists) {
   EXPECT_EQ(::GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 
   {
-    const win32::UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file.get(), "old", 3, &written, nullptr));
   }
@@ -177,8 +177,8 @@ TEST(ReplyLog, IsWrittenOnlyWhenItExists) {
   std::array<char, 64> content{};
   DWORD read = 0;
   {
-    const win32::UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueKernelHandle file(::CreateFileA(
+        path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(::ReadFile(file.get(), content.data(), 64, &read, nullptr));
   }
   ::DeleteFileA(path.c_str());

@@ -74,8 +74,8 @@ HtmlHelpViewer::HtmlHelpFunction HtmlHelpViewer::Bind() {
   if (htmlHelp_ != nullptr || failed_) return htmlHelp_;
   library_ = LoadRegisteredLibrary();
   if (!library_) library_ = win32::LoadSystemLibrary(kHtmlHelpLibrary);
-  htmlHelp_ = win32::ProcAddress<decltype(::HtmlHelpA)>(library_.get(),
-                                                         MAKEINTRESOURCEA(kHtmlHelpOrdinal));
+  htmlHelp_ =
+      win32::ProcAddress<decltype(::HtmlHelpA)>(library_.get(), MAKEINTRESOURCEA(kHtmlHelpOrdinal));
   if (htmlHelp_ == nullptr) {
     library_.reset();
     failed_ = true;

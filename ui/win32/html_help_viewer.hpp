@@ -8,8 +8,8 @@
 // After windows.h:
 #include <htmlhelp.h>
 
-#include "ui/command_surroundings.hpp"
 #include "platform/win32/unique_handle.hpp"
+#include "ui/command_surroundings.hpp"
 
 namespace rovant::ui {
 

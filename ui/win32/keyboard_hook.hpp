@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "ui/tab_key_rules.hpp"
 #include "platform/win32/unique_handle.hpp"
+#include "ui/tab_key_rules.hpp"
 
 namespace rovant::ui {
 

@@ -8,12 +8,12 @@
 
 #include "platform/clock.hpp"
 #include "platform/message_boxes.hpp"
+#include "platform/win32/unique_handle.hpp"
+#include "platform/win32/window_base.hpp"
 #include "ui/commands.hpp"
 #include "ui/win32/keyboard_hook.hpp"
 #include "ui/win32/panel_dialog.hpp"
 #include "ui/win32/setting_pages.hpp"
-#include "platform/win32/unique_handle.hpp"
-#include "platform/win32/window_base.hpp"
 
 namespace rovant::ui {
 
@@ -26,7 +26,8 @@ inline constexpr UINT kRestoreFocusDelayMs = 10;
 // The wait at each change of the keyboard focus.
 inline constexpr unsigned kFocusChangeWaitMs = 100;
 
-// RegisterMainClass: the class "rovant" with icon 160, the arrow, the white brush and menu 170.
+// RegisterMainClass: the class "rovant" with the printer icon, the arrow, the white brush and
+// the main menu.
 ATOM RegisterMainClass(HINSTANCE instance);
 
 // What the window code works with; all of it outlives the MainWindow object.
@@ -63,7 +64,7 @@ class MainWindow final : public PanelButtons, public win32::WindowBase {
   [[nodiscard]] HACCEL accelerators() const { return accelerators_.get(); }
   [[nodiscard]] HWND savedFocus() const { return savedFocus_; }
 
-  // A menu or accelerator command (40001..40020).
+  // A menu or accelerator command (IDM_...).
   void OnMenuCommand(int id);
   // PanelButtons: the button form of the commands.
   void OnPanelButton(int id, HWND focused) override;

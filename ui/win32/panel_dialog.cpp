@@ -39,9 +39,7 @@ win32::WindowBase::Answer PanelDialog::OnInit(WPARAM, LPARAM) {
   return FALSE;  // the focus has been set
 }
 
-void PanelDialog::OnDetach() {
-  tabs_ = read_ = transfer_ = initialize_ = finish_ = nullptr;
-}
+void PanelDialog::OnDetach() { tabs_ = read_ = transfer_ = initialize_ = finish_ = nullptr; }
 
 void PanelDialog::Initialise() {
   tabs_ = GetDlgItem(window(), IDC_TABS);

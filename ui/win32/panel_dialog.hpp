@@ -1,4 +1,4 @@
-// The PanelDialog (template 169): the tab control with the five tabs, the current setting
+// The PanelDialog (IDD_PANEL): the tab control with the five tabs, the current setting
 // page below it, and the four buttons. A child of the MainWindow filling its client area.
 #pragma once
 
@@ -24,7 +24,7 @@ inline constexpr int kPageLeft = 13;
 class PanelButtons {
  public:
   virtual ~PanelButtons() = default;
-  // A click on button 1050..1053; `focused` had the keyboard focus when it arrived.
+  // A click on one of the four buttons; `focused` had the keyboard focus when it arrived.
   virtual void OnPanelButton(int id, HWND focused) = 0;
 };
 
@@ -41,7 +41,7 @@ class PanelDialog final : public win32::WindowBase {
   HWND Create(HINSTANCE instance, HWND mainWindow);
 
   [[nodiscard]] HWND tabs() const { return tabs_; }
-  // The button 1050..1053, or null.
+  // The button IDC_READ, IDC_TRANSFER, IDC_INITIALIZE or IDC_FINISH, or null.
   [[nodiscard]] HWND button(int id) const;
   [[nodiscard]] int pageTop() const { return pageTop_; }
   [[nodiscard]] SettingPages& pages() const { return pages_; }

@@ -30,8 +30,8 @@ int TextWidth(std::string_view text) {
 // One of the program's icons at list size; the stock application icon keeps
 // the rows and the images in step if the resource is missing.
 void AppendIcon(HIMAGELIST images, HINSTANCE instance, unsigned id) {
-  const win32::UniqueIcon icon(static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                                        kIconSize, kIconSize, LR_DEFAULTCOLOR)));
+  const win32::UniqueIcon icon(static_cast<HICON>(::LoadImageA(
+      instance, MAKEINTRESOURCEA(id), IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR)));
   if (icon.get() != nullptr && ::ImageList_AddIcon(images, icon.get()) >= 0) return;
   ::ImageList_AddIcon(images, ::LoadIcon(nullptr, IDI_APPLICATION));
 }

@@ -1,4 +1,4 @@
-// The printer selection dialog (template 190): the spooler's printers in a
+// The printer selection dialog (IDD_PRINTER_SELECTION): the spooler's printers in a
 // report list with an icon each, OK (or a double click) to choose, Cancel to
 // give up. It has no close box and the Escape key does nothing, so it is left
 // only through OK or Cancel.
@@ -10,10 +10,10 @@
 #include <optional>
 #include <string_view>
 
-#include "ui/printer_selection.hpp"
-#include "ui/startup_selection.hpp"
 #include "platform/win32/unique_handle.hpp"
 #include "platform/win32/window_base.hpp"
+#include "ui/printer_selection.hpp"
+#include "ui/startup_selection.hpp"
 
 namespace rovant::ui {
 

@@ -9,10 +9,10 @@
 
 #include "platform/message_boxes.hpp"
 #include "platform/page_store.hpp"
+#include "platform/win32/unique_handle.hpp"
 #include "ui/page_context.hpp"
 #include "ui/page_layout.hpp"
 #include "ui/win32/page_dialog.hpp"
-#include "platform/win32/unique_handle.hpp"
 
 namespace rovant::ui {
 
@@ -35,7 +35,7 @@ class SettingPages final : public PageStore {
   void SetMainWindow(HWND main) { mainWindow_ = main; }
   void SetPanel(HWND panel) { panel_ = panel; }
 
-  // Creates the page from its template (163..167) as a child of `parent` (the panel when
+  // Creates the page from its template as a child of `parent` (the panel when
   // null), not shown; null when it cannot be created. Does not change CurrentPage.
   HWND CreatePage(PageIndex page, HWND parent = nullptr);
   // Destroys every existing page window except `keep`.
@@ -52,7 +52,8 @@ class SettingPages final : public PageStore {
   // current page that the record disables (page_rules.hpp).
   [[nodiscard]] HWND ValidFocusTarget(HWND control) const;
 
-  // Rebuilds the tooltip window: panel buttons 1053, 1052, 1050, 1051, then the current
+  // Rebuilds the tooltip window: the panel's Reading, Initializing, Transferring and Finish
+  // buttons, then the current
   // page's labels; text = string resource whose id is the control id.
   void AttachTooltips();
 

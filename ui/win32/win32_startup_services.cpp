@@ -57,23 +57,21 @@ bool Win32CurrentDirectory::Set(std::string_view path) {
 
 InstanceCheck InstanceMutex::Acquire(std::string_view name) {
   Release();
-  const std::string text(name);
-  mutex_.reset(::CreateMutexA(nullptr, FALSE, text.c_str()));
-  if (!mutex_) return InstanceCheck::kCreateFailed;
-  const DWORD wait = ::WaitForSingleObject(mutex_.get(), 0);
-  if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
+  if (!mutex_.Open(std::string(name))) return InstanceCheck::kCreateFailed;
+  const win32::MutexWait wait = mutex_.Wait(0);
+  if (wait == win32::MutexWait::kAcquired || wait == win32::MutexWait::kAbandoned) {
     owned_ = true;
     return InstanceCheck::kOwner;
   }
-  ::ReleaseMutex(mutex_.get());
-  mutex_.reset();
+  mutex_.Release();
+  mutex_.Close();
   return InstanceCheck::kOtherInstance;
 }
 
 void InstanceMutex::Release() {
-  if (owned_) ::ReleaseMutex(mutex_.get());
+  if (owned_) mutex_.Release();
   owned_ = false;
-  mutex_.reset();
+  mutex_.Close();
 }
 
 }  // namespace rovant::ui

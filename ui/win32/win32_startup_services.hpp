@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/named_objects.hpp"
 #include "ui/command_surroundings.hpp"
 #include "ui/startup.hpp"
-#include "platform/win32/unique_handle.hpp"
 
 namespace rovant::ui {
 
@@ -52,7 +52,7 @@ class InstanceMutex {
   [[nodiscard]] bool owned() const { return owned_; }
 
  private:
-  win32::UniqueKernelHandle mutex_;
+  win32::NamedMutex mutex_;
   bool owned_ = false;
 };
 
