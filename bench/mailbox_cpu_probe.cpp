@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   const MailboxNames names{"rovant-probe-" + std::to_string(::GetCurrentProcessId()),
                            "rovant-probe-" + std::to_string(::GetCurrentProcessId()) + " Mutex"};
   Win32MailboxPlatform platform(names);
-  platform.SetPrinter("No Such Printer", true);
+  platform.SetPrinter("No Such Printer", {}, true);
   SteadyClock clock;
   ReplyMailbox mailbox(platform, clock);
   MailboxLink link(mailbox);

@@ -5,6 +5,7 @@
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
 #include "platform/native_file_system.hpp"
+#include "rovant_version.h"
 
 int main(int argc, char** argv) {
   using namespace rovant::cli;
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
       "Works on setting files (.fom): 87 bytes, one per menu item, as ROVANT saves them.",
       "rovantctl"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", std::string("rovantctl ") + ROVANT_VERSION);
+  app.set_version_flag("--version", "rovantctl " ROVANT_VERSION_TEXT);
   app.footer(
       "Exit status: 0 success, 1 bad data or a failed operation, 2 wrong usage.\n"
       "Run 'rovantctl COMMAND --help' for a command's own options.");

@@ -23,7 +23,7 @@ class MailboxSpoolerLink final : public SpoolerLink {
       : platform_(MailboxNamesFor(platform.localNamespace)),
         mailbox_(platform_, clock_),
         link_(mailbox_) {
-    platform_.SetPrinter(printerName, platform.ntFamily);
+    platform_.SetPrinter(printerName, {}, platform.ntFamily);
   }
   bool OpenMailbox() override { return link_.OpenMailbox(); }
   void StartSpoolerSession() override { link_.StartSpoolerSession(); }

@@ -59,4 +59,11 @@ class MailboxBlock {
   std::array<std::uint8_t, kMailboxBlockSize> bytes_{};
 };
 
+// The language monitor in the spooler's process reads and writes the same bytes, whatever the
+// bitness of either side: the layout is fixed, and the block is copied whole.
+static_assert(MailboxBlock::kCommandOffset == 0 && MailboxBlock::kDataOffset == 4 &&
+              MailboxBlock::kLengthOffset == 4100 && MailboxBlock::kStatusOffset == 4104 &&
+              MailboxBlock::kStatusOffset + 4 == kMailboxBlockSize);
+static_assert(sizeof(MailboxBlock) == kMailboxBlockSize);
+
 }  // namespace rovant

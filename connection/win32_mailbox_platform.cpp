@@ -17,6 +17,7 @@ constexpr unsigned char kJobByte = 0x18;
 
 struct JobRequest {
   std::string printerName;
+  std::u16string printerNameWide;
   bool ntFamily = true;
 };
 
@@ -28,7 +29,10 @@ DWORD WINAPI SpoolerJobThread(LPVOID parameter) {
   unsigned char byte = kJobByte;
   DWORD written = 0;
   if (request->ntFamily) {
-    std::wstring name = win32::ToWide(request->printerName);
+    std::wstring name =
+        request->printerNameWide.empty()
+            ? win32::ToWide(request->printerName)
+            : std::wstring(request->printerNameWide.begin(), request->printerNameWide.end());
     wchar_t document[] = L"VekWindow-TeleSet";
     wchar_t type[] = L"RAW";
     DOC_INFO_1W info{document, nullptr, type};
@@ -88,7 +92,8 @@ void Win32MailboxPlatform::ReleaseLock() { mutex_->Release(); }
 void Win32MailboxPlatform::CloseLock() { mutex_->Close(); }
 
 void Win32MailboxPlatform::StartSpoolerJob() {
-  auto request = std::make_unique<JobRequest>(JobRequest{printerName_, ntFamily_});
+  auto request =
+      std::make_unique<JobRequest>(JobRequest{printerName_, printerNameWide_, ntFamily_});
   const win32::UniqueKernelHandle thread(
       ::CreateThread(nullptr, 0, SpoolerJobThread, request.get(), 0, nullptr));
   if (!thread) return;  // the request is freed here; the mailbox shows the silence

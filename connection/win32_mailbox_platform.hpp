@@ -22,9 +22,12 @@ class Win32MailboxPlatform final : public MailboxPlatform {
   Win32MailboxPlatform& operator=(const Win32MailboxPlatform&) = delete;
 
   // The printer the next spooler job goes to, and whether to use the wide
-  // spooler calls (the NT family) for its name.
-  void SetPrinter(std::string printerName, bool ntFamily) {
+  // spooler calls (the NT family). There the job opens the printer by its wide
+  // name as the spooler gave it: the 8-bit copy loses every character outside
+  // the ANSI code page. Without a wide name the 8-bit one is widened.
+  void SetPrinter(std::string printerName, std::u16string printerNameWide, bool ntFamily) {
     printerName_ = std::move(printerName);
+    printerNameWide_ = std::move(printerNameWide);
     ntFamily_ = ntFamily;
   }
 
@@ -39,6 +42,7 @@ class Win32MailboxPlatform final : public MailboxPlatform {
  private:
   MailboxNames names_;
   std::string printerName_;
+  std::u16string printerNameWide_;
   bool ntFamily_ = true;
   // In this order, so that the block is unmapped before the mutex is closed.
   std::unique_ptr<win32::NamedMutex> mutex_;  // open only around one copy

@@ -1,11 +1,20 @@
 # Compiles the help project with chmcmd and fails on any warning or error it reports
 # (chmcmd reports missing pages and broken links as warnings and still writes a file).
 #
-#   cmake -DCHMCMD=<chmcmd> -DSTAGE=<folder with rovant.hhp> -DOUTPUT=<path of ROVANT.CHM> -P compile_help.cmake
-foreach(var CHMCMD STAGE OUTPUT)
+#   cmake -DCHMCMD=<chmcmd> -DSTAGE=<folder with rovant.hhp> -DOUTPUT=<path of ROVANT.CHM>
+#         -DVERSION_TEXT=<product version> -P compile_help.cmake
+#
+# The staged pages name the product version as @ROVANT_VERSION_TEXT@; it is filled in first.
+foreach(var CHMCMD STAGE OUTPUT VERSION_TEXT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "compile_help.cmake: ${var} is not set")
   endif()
+endforeach()
+
+set(ROVANT_VERSION_TEXT "${VERSION_TEXT}")
+file(GLOB pages "${STAGE}/*.html")
+foreach(page IN LISTS pages)
+  configure_file("${page}" "${page}" @ONLY)
 endforeach()
 
 file(REMOVE "${STAGE}/ROVANT.CHM")

@@ -272,3 +272,27 @@ BOOL WINAPI SxSendICMP(const char* /*host*/, DWORD /*timeoutMs*/) {
 }
 
 }  // extern "C"
+
+namespace {
+
+// Every argument of an entry point takes one stack slot (a handle, a pointer, a DWORD or a
+// BOOL), so its argument bytes on i686, the number the decorated name carries (SxReadPort@16)
+// and the .def file maps the plain name to, are four per parameter.
+template <typename R, typename... A>
+constexpr std::size_t StdcallArgumentBytes(R(WINAPI*)(A...)) {
+  static_assert(((sizeof(A) <= sizeof(void*)) && ...), "an argument wider than one stack slot");
+  return sizeof...(A) * 4;
+}
+
+static_assert(StdcallArgumentBytes(&SxStartup) == 4 && StdcallArgumentBytes(&SxCleanup) == 0 &&
+              StdcallArgumentBytes(&SxOpenPort) == 4 && StdcallArgumentBytes(&SxClosePort) == 4 &&
+              StdcallArgumentBytes(&SxReadPort) == 16 && StdcallArgumentBytes(&SxWritePort) == 16 &&
+              StdcallArgumentBytes(&SxGetError) == 4);
+static_assert(
+    StdcallArgumentBytes(&SxOpenStatus) == 4 && StdcallArgumentBytes(&SxCloseStatus) == 4 &&
+    StdcallArgumentBytes(&SxGetStatus) == 16 && StdcallArgumentBytes(&SxGetDeviceID) == 16 &&
+    StdcallArgumentBytes(&SxOpenSearch) == 0 && StdcallArgumentBytes(&SxCloseSearch) == 4 &&
+    StdcallArgumentBytes(&SxSendSearch) == 16 && StdcallArgumentBytes(&SxSetUseICMP) == 4 &&
+    StdcallArgumentBytes(&SxSendCancel) == 4 && StdcallArgumentBytes(&SxSendICMP) == 8);
+
+}  // namespace

@@ -42,7 +42,6 @@ int WritePrinterSettings(int mode, WindowRef owner, PrinterOperationContext& c) 
     case WriteMode::kFactoryDefault:
       c.host.ShowStatus(msg::kStatusFactoryDefault);
       c.cursor.ShowWait();
-      ResetToFactoryDefaults(state.settings);
       break;
     case WriteMode::kListPrint:
       c.host.ShowStatus(msg::kStatusListPrint);
@@ -64,10 +63,19 @@ int WritePrinterSettings(int mode, WindowRef owner, PrinterOperationContext& c) 
     case WriteMode::kListPrint:
       commandSent = c.link.Send(wire::kListExit);
       break;
-    case WriteMode::kFactoryDefault:
+    case WriteMode::kFactoryDefault: {
+      // The visible page shows the factory values while the printer takes them; the user's
+      // settings come back unless it accepted the command.
+      const SettingsRecord kept = state.settings;
+      ResetToFactoryDefaults(state.settings);
       c.pages.RefreshCurrentPage();
       commandSent = c.link.Send(wire::kDefault);
+      if (!commandSent) {
+        state.settings = kept;
+        c.pages.RefreshCurrentPage();
+      }
       break;
+    }
     case WriteMode::kTransfer:
       commandSent = c.link.Send(text.view());
       break;

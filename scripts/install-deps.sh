@@ -21,6 +21,8 @@ PACKAGES=(
   fp-utils
   # packages: the Windows installer (makensis), checking its contents (7z), the man pages (groff, man)
   nsis p7zip-full groff-base man-db
+  # checking the Windows images as files (tests/packaging/check_pe.py)
+  python3-pefile
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "platform/native_file_system.hpp"
+#include "rovant_version.h"
 #include "sim/printer_options.hpp"
 #include "sim/sim_listen.hpp"
 #include "sim/sim_program.hpp"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
 
   CLI::App app{kDescription, "rovant-printer-sim"};
   app.footer(kFooter);
+  app.set_version_flag("--version", "rovant-printer-sim " ROVANT_VERSION_TEXT);
   AddPrinterOptions(app, texts, options);
   app.add_flag("--show", options.show, "print the memory as BLOCK ITEM VALUE lines and stop");
   app.add_option("--listen", raw.listen,

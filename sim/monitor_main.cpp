@@ -12,6 +12,7 @@
 #include "connection/mailbox_names.hpp"
 #include "platform/native_file_system.hpp"
 #include "platform/windows_platform_class.hpp"
+#include "rovant_version.h"
 #include "sim/monitor_loop.hpp"
 #include "sim/printer_options.hpp"
 #include "sim/printer_state.hpp"
@@ -107,6 +108,7 @@ int main(int argc, char** argv) {
 
   CLI::App app{kDescription, "rovant-monitor-sim"};
   app.footer(kFooter);
+  app.set_version_flag("--version", "rovant-monitor-sim " ROVANT_VERSION_TEXT);
   AddPrinterOptions(app, texts, options);
   app.add_option("--fail-exchange", monitor.faults.failExchange,
                  "monitor fault: answer the N-th send or receive (from 1, over the whole run) "

@@ -51,8 +51,11 @@ struct TestPrinter {
   std::wstring_view separatorFile;
 };
 
-constexpr std::array<TestPrinter, 9> kPrinters{{
+constexpr std::array<TestPrinter, 11> kPrinters{{
     {L"HX320 on LPT1", L"LPT1:", L"Vek HX320", kBidi | kLocal, L""},
+    // Names the 8-bit spooler calls cannot carry whole: one outside the ANSI code page.
+    {L"HX320 Lager S\u00fcd", L"LPT1:", L"Vek HX320", kBidi | kLocal, L""},
+    {L"HX320 \u0421\u043a\u043b\u0430\u0434", L"LPT1:", L"Vek HX320", kBidi | kLocal, L""},
     {L"HX310 on USB", L"USB001", L"Vek HX310", kBidi | kLocal, L""},
     {L"HX320 to file", L"FILE:", L"Vek HX320", kBidi | kLocal, L""},
     {L"HX320 on LAN", kLanPort, L"Vek HX320", kBidi | kLocal, L""},

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "rovant_version.h"
+
 namespace rovant::msg {
 
 inline constexpr std::string_view kConfirmRead =
@@ -17,7 +19,8 @@ inline constexpr std::string_view kQuitNoResponse = "No response from Printer. T
 
 inline constexpr std::string_view kVersion =
     "Printer Utility\n"
-    "ROVANT  V2.00\n"
+    "ROVANT  V" ROVANT_VERSION_TEXT
+    "\n"
     "\n"
     "\n"
     "Setup utility for the HX310 and HX320 printers\n"

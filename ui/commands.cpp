@@ -108,7 +108,11 @@ FocusDecision VersionCommand(CommandContext& c) {
 QuitDecision QuitDialogue(CommandContext& c) {
   const int answer = ShowPlainMessage(c.boxes, c.mainWindow, msg::kConfirmQuit, kQuitStyle);
   if (answer != msg::kResultYes && answer != msg::kResultNo) return QuitDecision::kKeepRunning;
-  if (answer == msg::kResultYes) c.operations.StoreWorkingCopy();
+  // Settings the user asked to keep are never lost: when they cannot be stored (the message
+  // says so) the program stays open for a save to a file or a quit without keeping them.
+  if (answer == msg::kResultYes && !c.operations.StoreWorkingCopy()) {
+    return QuitDecision::kKeepRunning;
+  }
   if (c.state.noResponsePending) {
     ShowMessage(c.boxes, msg::kUserIconOk, msg::kQuitNoResponse, msg::kIconError, 0, c.mainWindow);
   }

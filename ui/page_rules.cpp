@@ -18,14 +18,27 @@ bool IsMenuPage(PageIndex page) { return page == kMenu1Page || page == kMenu2Pag
 
 bool IsSwitched(const PageRow& row) { return kCatalogue[row.record].rule != ListRule::kSingle; }
 
+// The value an empty combo stands for: for an item of a menu block what its block's emulation
+// resets it to (the factory position may belong to another emulation's list), otherwise the
+// item's factory default.
+std::uint8_t DefaultFor(ItemIndex item, const SettingsRecord& record) {
+  const MenuBlock block = BlockOf(item);
+  if (block == MenuBlock::kMenu1 || block == MenuBlock::kMenu2) {
+    const std::uint8_t emulation = record[EmulateItemOf(item)];
+    if (emulation < kEmulationReset.size())
+      return kEmulationReset[emulation][kCatalogue[item].twin];
+  }
+  return kCatalogue[item].factoryDefault;
+}
+
 // What a combo's selection stores: the selection when it is a position of the list in force,
-// otherwise the item's factory default when that lies in the list, else 0.
+// otherwise the item's default (above) when that lies in the list, else 0.
 std::uint8_t StoredValue(const PageRow& row, const SettingsRecord& record, int selection) {
   const OptionList list = ListInForce(row.record, record);
   if (selection >= 0 && static_cast<std::size_t>(selection) < list.size()) {
     return static_cast<std::uint8_t>(selection);
   }
-  const std::uint8_t fallback = kCatalogue[row.record].factoryDefault;
+  const std::uint8_t fallback = DefaultFor(row.record, record);
   return fallback < list.size() ? fallback : std::uint8_t{0};
 }
 

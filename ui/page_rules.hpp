@@ -38,8 +38,9 @@ void OnSelectionChange(PageIndex page, SettingsRecord& record, ModelCode selecte
                        PageView& view);
 
 // Page to record: every combo's selection at its row's record index, disabled rows included.
-// A combo without a selection stores the item's factory default when that lies in the list in
-// force, else 0, so the record always holds valid positions.
+// A combo without a selection stores what its block's emulation resets it to (MENU pages) or
+// the item's factory default (other pages) when that lies in the list in force, else 0, so the
+// record always holds valid positions.
 void StorePageSelections(PageIndex page, const PageView& view, SettingsRecord& record);
 
 // The control itself, or IDC_READ when the control is a combo the record disables by one of

@@ -1,5 +1,6 @@
 # Runs rovantctl through its commands and checks exit codes, output and files.
-# Inputs: ROVANTCTL (the program), EMULATOR (empty natively), WORK (a scratch folder).
+# Inputs: ROVANTCTL (the program), EMULATOR (empty natively), WORK (a scratch folder),
+# VERSION_TEXT (the product version, "2.00").
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
@@ -38,6 +39,11 @@ function(expect_equal actual expected what)
     message(SEND_ERROR "${what}: got '${actual}', expected '${expected}'")
   endif()
 endfunction()
+
+# The product's one version number, as the program's version message and resource show it.
+run(0 --version)
+string(STRIP "${out}" out)
+expect_equal("${out}" "rovantctl ${VERSION_TEXT}" "--version")
 
 # The factory defaults, byte for byte.
 run(0 defaults -o factory.fom)

@@ -67,7 +67,7 @@ class NamedMailbox : public testing::OperationTest {
 };
 
 TEST_F(NamedMailbox, TransferAndReadThroughNamedObjects) {
-  platform.SetPrinter("No Such Printer", true);  // the job goes nowhere; the monitor answers
+  platform.SetPrinter("No Such Printer", {}, true);  // the job goes nowhere; the monitor answers
   ASSERT_TRUE(mailbox.Open());
   const NamedMonitor monitor(names, printer);
   state.settings[3] = 5;
@@ -91,7 +91,7 @@ TEST_F(NamedMailbox, AbandonedMutexIsTakenOver) {
 }
 
 TEST_F(NamedMailbox, EveryJobEndIsPassedOnOnce) {
-  platform.SetPrinter("No Such Printer", true);
+  platform.SetPrinter("No Such Printer", {}, true);
   ASSERT_TRUE(mailbox.Open());
   const NamedMonitor monitor(names, printer);
   ASSERT_EQ(WritePrinterSettings(8, testing::kOwner, viaMailbox), kWriteDone);

@@ -157,8 +157,8 @@ TEST_P(InitializeFailureTest, ShowsOneNoResponseMessage) {
 
   EXPECT_EQ(JobsSinceNextMonitor(), GetParam().jobs) << MonitorOutput();
   EXPECT_EQ(MonitorMemory(), GetParam().defaultStored ? Memory({}) : memory);
-  // The record holds the factory defaults either way; the visible page shows them.
-  EXPECT_EQ(ReadCombo(kPitchCombo), "10 CPI ");
+  // The page shows the factory values once the printer took them, else the user's own again.
+  EXPECT_EQ(ReadCombo(kPitchCombo), GetParam().defaultStored ? "10 CPI " : "15 CPI ");
   EXPECT_TRUE(Rovant().Running());
 }
 

@@ -67,6 +67,40 @@ TEST_F(StartupTest, ChoosingAPrinterReadsItsMemoryIntoThePages) {
   EXPECT_EQ(CaptureBytes(), Bytes{0x18});
 }
 
+// The selection list is filled through the 8-bit calls, so a name shows there as the ANSI code
+// page renders it; the spooler job must still open the printer by its own wide name.
+std::string AsListed(std::wstring_view name) {
+  const int length = static_cast<int>(name.size());
+  std::string ansi(static_cast<std::size_t>(length) * 2, '\0');
+  ansi.resize(static_cast<std::size_t>(
+      ::WideCharToMultiByte(CP_ACP, 0, name.data(), length, ansi.data(),
+                            static_cast<int>(ansi.size()), nullptr, nullptr)));
+  std::wstring shown(ansi.size(), L'\0');
+  shown.resize(static_cast<std::size_t>(
+      ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), shown.data(),
+                            static_cast<int>(shown.size()))));
+  return uidriver::Narrow(shown);
+}
+
+class WideNameTest : public EndToEnd, public ::testing::WithParamInterface<std::wstring_view> {};
+
+TEST_P(WideNameTest, ReadsThroughAPrinterWhoseNameTheCodePageCannotHold) {
+  const Bytes memory = MemoryWith({L"MENU1.PITCH=15 CPI"});
+  StartMonitor({}, memory);
+  std::filesystem::remove(CaptureFile());
+  StartRovant();
+  ChoosePrinter(AsListed(GetParam()));
+  ExpectReadFromPrinter();
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+  EXPECT_EQ(ReadCombo(kPitchCombo), "15 CPI ");
+  // The one-byte job reached the printer's port: the spooler opened it by its wide name.
+  EXPECT_EQ(CaptureBytes(), Bytes{0x18});
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, WideNameTest,
+                         ::testing::Values(L"HX320 Lager S\u00fcd",
+                                           L"HX320 \u0421\u043a\u043b\u0430\u0434"));
+
 // After the start: a setting chosen on the page and Transferring writes it into the printer.
 TEST_F(StartupTest, ATransferredSettingReachesThePrinter) {
   StartMonitor({}, MemoryWith({}));

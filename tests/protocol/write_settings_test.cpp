@@ -95,8 +95,12 @@ TEST_P(WriteEarlyFailure, EndsBeforeAnythingIsSent) {
   link.mailboxOpens = c.mailboxOpens;
   link.lanFailure = c.lanFailure;
   state.noResponsePending = true;
+  state.settings[3] = 5;
+  const SettingsRecord before = state.settings;
   EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), 0) << c.name;
   EXPECT_TRUE(link.sent.empty());
+  EXPECT_EQ(state.settings, before) << "nothing reached the printer: the settings stay";
+  EXPECT_FALSE(pages.shown.has_value());
   EXPECT_TRUE(state.noResponsePending) << "the flag waits for the next exchange";
   EXPECT_EQ(log.calls.back(), c.lanFailure.empty() ? "status close" : "cursor arrow");
   if (!c.lanFailure.empty()) {
@@ -109,21 +113,24 @@ TEST_P(WriteEarlyFailure, EndsBeforeAnythingIsSent) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, WriteEarlyFailure,
-                         ::testing::Values(EarlyFailure{"mailbox", 1, kPortLocal, false, ""},
-                                           EarlyFailure{"mailbox list", 8, kPortLocal, false, ""},
-                                           EarlyFailure{"lan library", 1, kPortLan, true,
-                                                        std::string(msg::kLanInitFailed)},
-                                           EarlyFailure{"lan port", 8, kPortLan, true,
-                                                        std::string(msg::kLanNoResponse)},
-                                           EarlyFailure{"blocked port", 2, 2, true, ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Failures, WriteEarlyFailure,
+    ::testing::Values(
+        EarlyFailure{"mailbox", 1, kPortLocal, false, ""},
+        EarlyFailure{"mailbox list", 8, kPortLocal, false, ""},
+        EarlyFailure{"lan library", 1, kPortLan, true, std::string(msg::kLanInitFailed)},
+        EarlyFailure{"lan port", 8, kPortLan, true, std::string(msg::kLanNoResponse)},
+        EarlyFailure{"blocked port", 2, 2, true, ""},
+        EarlyFailure{"mailbox default", 2, kPortLocal, false, ""},
+        EarlyFailure{"lan default", 2, kPortLan, true, std::string(msg::kLanInitFailed)}));
 
 struct SendFailure {
   const char* name;
   int mode;
   std::deque<bool> sends;
   bool flagAfter;
-  Calls tail;  // from the online sequence on
+  Calls tail;                 // from the online sequence on
+  bool factoryAfter = false;  // a factory default the printer accepted
 };
 
 class WriteSendFailure : public WriteSettings, public ::testing::WithParamInterface<SendFailure> {};
@@ -131,8 +138,13 @@ class WriteSendFailure : public WriteSettings, public ::testing::WithParamInterf
 TEST_P(WriteSendFailure, SetsTheFlagOnlyWhenTheCloseCouldNotBeSent) {
   const SendFailure& c = GetParam();
   link.sendResults = c.sends;
+  state.settings[3] = 5;
+  const SettingsRecord before = state.settings;
   EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), 0) << c.name;
   EXPECT_EQ(state.noResponsePending, c.flagAfter) << c.name;
+  // The user's settings stay unless the printer took the factory default; the page shows them.
+  EXPECT_EQ(state.settings, c.factoryAfter ? kFactoryDefaults : before) << c.name;
+  EXPECT_EQ(pages.shown.value_or(before), state.settings) << c.name;
   const auto online = std::find(log.calls.begin(), log.calls.end(), "link send online");
   EXPECT_EQ(Calls(online, log.calls.end()), c.tail) << c.name;
   EXPECT_TRUE(boxes.shown.empty());
@@ -140,42 +152,60 @@ TEST_P(WriteSendFailure, SetsTheFlagOnlyWhenTheCloseCouldNotBeSent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, WriteSendFailure,
-    ::testing::Values(SendFailure{"online refused",
-                                  1,
-                                  {false},
-                                  false,
-                                  {"link send online", "cursor arrow", "status close", "link end"}},
-                      SendFailure{"text refused, close accepted",
-                                  1,
-                                  {true, false, true},
-                                  false,
-                                  {"link send online", "link send text 1160", "link send save+exit",
-                                   "cursor arrow", "status close", "link end"}},
-                      SendFailure{"text and close refused",
-                                  1,
-                                  {true, false, false},
-                                  true,
-                                  {"link send online", "link send text 1160", "link send save+exit",
-                                   "cursor arrow", "status close", "link end"}},
-                      SendFailure{
-                          "default refused, close refused",
-                          2,
-                          {true, false, false},
-                          true,
-                          {"link send online", "page refresh", "link send default",
-                           "link send save+exit", "cursor arrow", "status close", "link end"}},
-                      SendFailure{"list refused",
-                                  8,
-                                  {true, false},
-                                  true,
-                                  {"link send online", "link send list+exit", "cursor arrow",
-                                   "status close", "link end"}},
-                      SendFailure{"close refused after the text",
-                                  1,
-                                  {true, true, false},
-                                  true,
-                                  {"link send online", "link send text 1160", "link send save+exit",
-                                   "link end", "cursor arrow", "status close"}}));
+    ::testing::Values(
+        SendFailure{"online refused",
+                    1,
+                    {false},
+                    false,
+                    {"link send online", "cursor arrow", "status close", "link end"}},
+        SendFailure{"text refused, close accepted",
+                    1,
+                    {true, false, true},
+                    false,
+                    {"link send online", "link send text 1160", "link send save+exit",
+                     "cursor arrow", "status close", "link end"}},
+        SendFailure{"text and close refused",
+                    1,
+                    {true, false, false},
+                    true,
+                    {"link send online", "link send text 1160", "link send save+exit",
+                     "cursor arrow", "status close", "link end"}},
+        SendFailure{"default: online refused",
+                    2,
+                    {false},
+                    false,
+                    {"link send online", "cursor arrow", "status close", "link end"}},
+        SendFailure{"default refused, close accepted",
+                    2,
+                    {true, false, true},
+                    false,
+                    {"link send online", "page refresh", "link send default", "page refresh",
+                     "link send save+exit", "cursor arrow", "status close", "link end"}},
+        SendFailure{"default refused, close refused",
+                    2,
+                    {true, false, false},
+                    true,
+                    {"link send online", "page refresh", "link send default", "page refresh",
+                     "link send save+exit", "cursor arrow", "status close", "link end"}},
+        SendFailure{"close refused after the default",
+                    2,
+                    {true, true, false},
+                    true,
+                    {"link send online", "page refresh", "link send default", "link send save+exit",
+                     "link end", "cursor arrow", "status close"},
+                    true},
+        SendFailure{"list refused",
+                    8,
+                    {true, false},
+                    true,
+                    {"link send online", "link send list+exit", "cursor arrow", "status close",
+                     "link end"}},
+        SendFailure{"close refused after the text",
+                    1,
+                    {true, true, false},
+                    true,
+                    {"link send online", "link send text 1160", "link send save+exit", "link end",
+                     "cursor arrow", "status close"}}));
 
 TEST_F(WriteSettings, PendingNoResponseWaitsBeforeTheOnlineSequenceAndIsCleared) {
   state.noResponsePending = true;
@@ -184,14 +214,6 @@ TEST_F(WriteSettings, PendingNoResponseWaitsBeforeTheOnlineSequenceAndIsCleared)
   EXPECT_EQ(log.calls[4], "sleep 5000");
   EXPECT_EQ(log.calls[5], "link send online");
   EXPECT_FALSE(state.noResponsePending);
-}
-
-TEST_F(WriteSettings, FactoryDefaultWithThePrinterOffStillResetsTheRecord) {
-  state.settings[60] = 5;
-  link.sendResults = {false};
-  EXPECT_EQ(WritePrinterSettings(2, kOwner, context), 0);
-  EXPECT_EQ(state.settings, kFactoryDefaults);
-  EXPECT_FALSE(pages.shown.has_value()) << "the page is refreshed only once the printer answered";
 }
 
 TEST_F(WriteSettings, TransferOfValuesOutsideTheirListsIsRefusedWithTheItems) {

@@ -17,6 +17,7 @@
 
 #include "resources/resource_ids.h"
 #include "tests/resources/dialog_template.hpp"
+#include "ui/command_texts.hpp"
 #include "ui/page_layout.hpp"
 
 namespace rovant::test {
@@ -818,8 +819,12 @@ TEST(Version, ReadsTwoPointZeroZero) {
   EXPECT_EQ(fixed->dwFileVersionMS, 0x00020000u);
   EXPECT_EQ(fixed->dwFileVersionLS, 0u);
   EXPECT_EQ(fixed->dwProductVersionMS, 0x00020000u);
-  EXPECT_EQ(VersionString(block, L"ProductVersion"), L"2.00");
-  EXPECT_EQ(VersionString(block, L"FileVersion"), L"2.00");
+  // The resource and the version message name the same version.
+  const std::wstring version = VersionString(block, L"ProductVersion");
+  EXPECT_EQ(version, L"2.00");
+  EXPECT_EQ(VersionString(block, L"FileVersion"), version);
+  EXPECT_NE(msg::kVersion.find("ROVANT  V" + std::string(version.begin(), version.end()) + "\n"),
+            std::string_view::npos);
   EXPECT_EQ(VersionString(block, L"ProductName"), L"ROVANT");
   EXPECT_EQ(VersionString(block, L"FileDescription"), L"Printer Utility");
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "files/file_messages.hpp"
 #include "protocol/messages.hpp"
 #include "protocol/printer_messages.hpp"
 #include "tests/fakes/fake_file_system.hpp"
@@ -348,6 +349,16 @@ TEST_F(Quit, WarnsOfAPendingNoResponseAfterStoringOnYes) {
   ASSERT_GE(log.calls.size(), 3u);
   EXPECT_EQ(log.calls[1], "store working copy");
   EXPECT_EQ(log.calls.back(), Warning());
+}
+
+TEST_F(Quit, YesKeepsRunningWhenTheWorkingCopyCannotBeStored) {
+  state.noResponsePending = true;
+  fs.diskFull = true;
+  boxes.answers = {msg::kResultYes, msg::kResultOk};
+  EXPECT_EQ(QuitDialogue(context), QuitDecision::kKeepRunning);
+  ASSERT_EQ(boxes.shown.size(), 2u);  // the question and the failure; no warning, no end
+  EXPECT_EQ(boxes.shown[1].text, msg::kWorkingCopyNotWritten);
+  EXPECT_EQ(WorkingCopy(), old);
 }
 
 TEST_F(Quit, TheQuestionIsYesNoCancelWithYesAsDefault) {

@@ -509,10 +509,16 @@ TEST(HardwareRules, SelectionChangeIsIgnored) {
 
 // ---- Out-of-range bytes ----
 
-TEST(OutOfRange, LeavesNoSelectionAndStoresAValidValue) {
-  SettingsRecord record = RecordUnder(kXl24e);
-  record[1] = 18;   // FONT "DOWNLD1" does not exist under XL24E
-  record[8] = 200;  // PAGE LG
+class OutOfRange : public ::testing::TestWithParam<std::uint8_t> {};
+
+// A damaged byte leaves its combo empty; storing the page gives the value the block's emulation
+// resets the item to on a MENU page (under ESC/P2 PAGE LG "11.0 IN", not the factory "8.5  IN"),
+// the factory default elsewhere.
+TEST_P(OutOfRange, LeavesNoSelectionAndStoresTheBlocksDefault) {
+  SettingsRecord record = RecordUnder(GetParam());
+  for (ItemIndex item : {ItemIndex{1}, ItemIndex{8}, ItemIndex{13}, ItemIndex{31}, ItemIndex{36}}) {
+    record[item] = 200;  // FONT, PAGE LG, LANGUGE (MENU1), PAGE LG, LANGUGE (MENU2)
+  }
   record[60] = 67;  // CNT-ORG
   record[kStatusItem] = 9;
   for (PageIndex page : kAllPages) {
@@ -522,18 +528,21 @@ TEST(OutOfRange, LeavesNoSelectionAndStoresAValidValue) {
     StorePageSelections(page, view, stored);
     for (const PageRow& row : PageAt(page).rows) {
       SCOPED_TRACE(std::string(row.item));
-      EXPECT_LT(stored[row.record], ListInForce(row.record, stored).size());
-      if (record[row.record] >= ListInForce(row.record, record).size()) {
-        EXPECT_EQ(view.combos.at(row.comboId).selection, kNoSelection);
-        EXPECT_EQ(stored[row.record], kCatalogue[row.record].factoryDefault);
-      } else {
+      if (record[row.record] < ListInForce(row.record, record).size()) {
         EXPECT_EQ(stored[row.record], record[row.record]);
+        continue;
       }
+      EXPECT_EQ(view.combos.at(row.comboId).selection, kNoSelection);
+      const bool menu = page == kMenu1Page || page == kMenu2Page;
+      EXPECT_EQ(stored[row.record], menu ? kEmulationReset[GetParam()][kCatalogue[row.record].twin]
+                                         : kCatalogue[row.record].factoryDefault);
     }
   }
 }
 
-TEST(OutOfRange, DamagedEmulateIsResetWithTheBox) {
+INSTANTIATE_TEST_SUITE_P(Emulations, OutOfRange, ::testing::ValuesIn(kEmulations));
+
+TEST(OutOfRangeEmulate, DamagedEmulateIsResetWithTheBox) {
   SettingsRecord record = kFactoryDefaults;
   record[23] = 7;
   FakePageView view;

@@ -21,7 +21,8 @@ bool SelectedPrinterLink::OpenMailbox() {
   // A new exchange: the link follows the printer selected now.
   link_.reset();
   lan_.reset();
-  platform_.SetPrinter(state_.selectedPrinter.printerName, ntFamily_);
+  platform_.SetPrinter(state_.selectedPrinter.printerName, state_.selectedPrinter.printerNameWide,
+                       ntFamily_);
   lan_.emplace(loader_, clock_, boxes_, mainWindow_);
   link_.emplace(mailbox_, *lan_, LanPortNameOf(state_.selectedPrinter));
   return link_->OpenMailbox();
