@@ -6,8 +6,9 @@
 //
 // Prints one line per run: "start to selection dialog: N ms", then, for the last run, the
 // working set after the read (current and peak, from GetProcessMemoryInfo).
-#include <psapi.h>
 #include <windows.h>
+// After windows.h:
+#include <psapi.h>
 
 #include <cstdio>
 #include <string>
@@ -105,7 +106,7 @@ int wmain(int argc, wchar_t** argv) {
                   static_cast<double>(counters.PeakWorkingSetSize) / 1048576.0);
     }
     job.KillAll();
-    process->WaitExit(5000);
+    static_cast<void>(process->WaitExit(5000));  // ended by KillAll; its code does not matter
   }
   return 0;
 }
