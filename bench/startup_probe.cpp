@@ -3,11 +3,13 @@
 // test bed's printers and a monitor answering on the mailbox (bench/startup_probe.sh).
 //
 //   startup_probe.exe ROVANT_EXE PRINTER [RUNS]
+//   startup_probe.exe OTHER_EXE - [RUNS]      the same for another program (its first window), as
+//                                             a baseline of what Wine itself takes
 //
 // Prints one line per run: "start to selection dialog: N ms", then, for the last run, the
 // working set after the read (current and peak, from GetProcessMemoryInfo).
 #include <windows.h>
-// After windows.h:
+// After windows.h, which it needs.
 #include <psapi.h>
 
 #include <cstdio>
@@ -31,13 +33,15 @@ double MsSince(const LARGE_INTEGER& start) {
          static_cast<double>(frequency.QuadPart);
 }
 
+bool gBaseline = false;  // another program: its first visible window counts
+
 // The selection dialog: the program's dialog that holds the printer list.
 HWND SelectionDialog(DWORD processId) {
   ud::WindowQuery query;
   query.processId = processId;
-  query.className = L"#32770";
+  if (!gBaseline) query.className = L"#32770";
   for (HWND dialog : ud::FindTopWindows(query)) {
-    if (::GetDlgItem(dialog, IDC_PRINTER_LIST) != nullptr) return dialog;
+    if (gBaseline || ::GetDlgItem(dialog, IDC_PRINTER_LIST) != nullptr) return dialog;
   }
   return nullptr;
 }
@@ -83,6 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 1;
+  gBaseline = std::wstring(argv[2]) == L"-";
   for (int run = 1; run <= runs; ++run) {
     ud::Job job;
     std::optional<ud::Process> process;
@@ -94,19 +99,19 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::printf("start to selection dialog: %.0f ms\n", ms);
     if (run == runs) {
-      if (!ReadPrinter(dialog, *process, argv[2])) {
+      if (!gBaseline && !ReadPrinter(dialog, *process, argv[2])) {
         std::fprintf(stderr, "the printer was not read\n");
         return 1;
       }
       PROCESS_MEMORY_COUNTERS counters{};
       counters.cb = sizeof(counters);
       if (::GetProcessMemoryInfo(process->handle(), &counters, sizeof(counters)) == FALSE) return 1;
-      std::printf("working set after the read: %.1f MB (peak %.1f MB)\n",
+      std::printf("working set at the end: %.1f MB (peak %.1f MB)\n",
                   static_cast<double>(counters.WorkingSetSize) / 1048576.0,
                   static_cast<double>(counters.PeakWorkingSetSize) / 1048576.0);
     }
     job.KillAll();
-    static_cast<void>(process->WaitExit(5000));  // ended by KillAll; its code does not matter
+    static_cast<void>(process->WaitExit(5000));
   }
   return 0;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures the x86_64 program under Wine with a running wineserver: start to the printer
 # selection dialog over several runs, and the working set after a read of "HX320 on LPT1"
-# answered by rovant-monitor-sim.exe. Run from the repository root after a mingw64 build:
+# answered by rovant-monitor-sim.exe; then Wine's own notepad.exe the same way, as a baseline. Run from the repository root after a mingw64 build:
 #
 #   bash tests/e2e/run_e2e.sh --prefix "$PWD/build/mingw64/demo-prefix" --host -- \
 #     bash bench/startup_probe.sh build/mingw64 [RUNS]
@@ -26,4 +26,8 @@ for _ in $(seq 150); do
 done
 "$wine" "$build/bench/startup_probe.exe" "$(winepath -w "$build/ui/rovant.exe" 2>/dev/null)" \
   "HX320 on LPT1" "$runs" </dev/null | tee probe.txt
-grep -o '[0-9]* ms' probe.txt | sort -n | awk '{a[NR]=$1} END {print "median:", a[int((NR+1)/2)], "ms of", NR, "runs"}'
+echo "baseline: Wine's notepad.exe, start to its window"
+"$wine" "$build/bench/startup_probe.exe" "C:\\windows\\system32\\notepad.exe" - "$runs" </dev/null | tee baseline.txt
+for f in probe.txt baseline.txt; do
+  grep -o '[0-9]* ms' "$f" | sort -n | awk '{a[NR]=$1} END {print "median:", a[int((NR+1)/2)], "ms of", NR, "runs"}'
+done

@@ -11,8 +11,22 @@
 
 namespace rovant::cli {
 
+namespace {
+
+// ": Permission denied": the system's reason for the last failure, when it gave one.
+std::string Reason(const FileSystem& fs) {
+  const std::string text = fs.LastErrorText();
+  return text.empty() ? std::string() : ": " + text;
+}
+
+}  // namespace
+
 std::optional<SettingsRecord> LoadRecord(FileSystem& fs, const std::string& path,
                                          std::ostream& err) {
+  if (path.empty()) {
+    err << "rovantctl: the file name is empty: name the setting file to read\n";
+    return std::nullopt;
+  }
   const LoadedSettings loaded = LoadSettingFile(fs, path);
   if (loaded.status == LoadStatus::kOk) return loaded.record;
   err << "rovantctl: " << path << ": ";
@@ -23,10 +37,10 @@ std::optional<SettingsRecord> LoadRecord(FileSystem& fs, const std::string& path
       err << "no such file\n";
       break;
     case LoadStatus::kOpenFailed:
-      err << "cannot open the file\n";
+      err << "cannot open the file" << Reason(fs) << '\n';
       break;
     case LoadStatus::kReadFailed:
-      err << "cannot read the file\n";
+      err << "cannot read the file" << Reason(fs) << '\n';
       break;
     case LoadStatus::kEmpty:
       err << "the file is empty; a setting file holds " << kSettingFileSize << " bytes\n";
@@ -50,18 +64,22 @@ bool WriteRecord(FileSystem& fs, const std::string& path, const SettingsRecord& 
 
 bool WriteBytes(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
                 std::ostream& err) {
+  if (path.empty()) {
+    err << "rovantctl: the file name is empty: name the file to write\n";
+    return false;
+  }
   const FileStatus status = fs.WriteWhole(path, bytes, WritePolicy::kReplace);
   if (status == FileStatus::kOk) return true;
   err << "rovantctl: " << path << ": ";
   switch (status) {
     case FileStatus::kReadOnly:
-      err << "the file is read-only or in use; it was left unchanged\n";
+      err << "the file is read-only; it was left unchanged" << Reason(fs) << '\n';
       break;
     case FileStatus::kCreateFailed:
-      err << "cannot create a file there (no such folder, or no right to write in it)\n";
+      err << "cannot create a file there" << Reason(fs) << '\n';
       break;
     default:
-      err << "writing failed; the file on the disk was left as it was\n";
+      err << "writing failed; the file on the disk was left as it was" << Reason(fs) << '\n';
       break;
   }
   return false;

@@ -42,8 +42,10 @@ int Decode(CommandEnv& env, const DecodeOptions& options) {
   const ReadOutcome read = env.fs.ReadPrefix(
       options.reply, std::span(reinterpret_cast<std::uint8_t*>(reply.data()), reply.size()));
   if (read.status != FileStatus::kOk) {
+    const std::string reason = env.fs.LastErrorText();
     std::cerr << "rovantctl: " << options.reply << ": "
               << (read.status == FileStatus::kNotFound ? "no such file" : "cannot read the file")
+              << (read.status == FileStatus::kNotFound || reason.empty() ? "" : ": " + reason)
               << '\n';
     return kExitFailed;
   }

@@ -128,7 +128,8 @@ int TransferCommand(CommandEnv& env, const PrinterOptions& options) {
   if (!run.Open()) return kExitFailed;
   run.state_.settings = *record;
   PrinterOperationContext context = run.Context();
-  const int result = WritePrinterSettings(1, kNoWindow, context);
+  int result = WritePrinterSettings(1, kNoWindow, context);
+  if (result == kWriteDone && run.session_->endFailed()) result = kWriteFailed;
   const bool kept = run.Close();
   if (result == kWriteFailed) run.NoResponse();
   return result == kWriteDone && kept ? kExitOk : kExitFailed;
@@ -139,6 +140,7 @@ int DefaultCommand(CommandEnv& env, const PrinterOptions& options) {
   if (!run.Open()) return kExitFailed;
   PrinterOperationContext context = run.Context();
   int result = WritePrinterSettings(2, kNoWindow, context);
+  if (result == kWriteDone && run.session_->endFailed()) result = kWriteFailed;
   if (result == kWriteDone) {
     run.clock_.SleepMs(kWaitBeforeReadBack);
     result = ReadPrinterSettings(3, kNoWindow, context);
@@ -156,7 +158,8 @@ int ListCommand(CommandEnv& env, const PrinterOptions& options) {
   Run run(env, options);
   if (!run.Open()) return kExitFailed;
   PrinterOperationContext context = run.Context();
-  const int result = WritePrinterSettings(8, kNoWindow, context);
+  int result = WritePrinterSettings(8, kNoWindow, context);
+  if (result == kWriteDone && run.session_->endFailed()) result = kWriteFailed;
   const bool kept = run.Close();
   if (result != kWriteDone) {
     run.NoResponse();

@@ -6,6 +6,7 @@
 
 #include "files/setting_file.hpp"
 #include "model/catalogue.hpp"
+#include "sim/printer_state.hpp"
 #include "sim/simulator_link.hpp"
 
 #ifdef _WIN32
@@ -255,20 +256,19 @@ std::unique_ptr<PrinterSession> PrinterSession::Open(const PrinterAddress& addre
     auto tcp = std::make_unique<TcpLink>(address.host, address.port);
     const TcpLink* view = tcp.get();
     session->linkError_ = [view] { return view->lastError(); };
+    session->endFailed_ = [view] { return view->endFailed(); };
     session->link_ = std::move(tcp);
     return session;
   }
   SettingsRecord memory = kFactoryDefaults;
   if (!statePath.empty()) {
-    const LoadedSettings loaded = LoadSettingFile(fs, statePath);
-    if (loaded.status == LoadStatus::kOk) {
-      memory = loaded.record;
-    } else if (loaded.status != LoadStatus::kNotFound) {
-      err << "rovantctl: " << statePath
-          << ": the simulated printer's state file cannot be used (it must hold the 87 bytes "
-             "of a valid setting record)\n";
+    // The same rule as the simulator's: exactly the 87 bytes of a valid record.
+    const sim::LoadedState loaded = sim::LoadPrinterState(fs, statePath);
+    if (!loaded.ok) {
+      err << "rovantctl: the simulated printer's " << loaded.error << '\n';
       return nullptr;
     }
+    memory = loaded.memory;
   }
   auto session = std::make_unique<PrinterSession>(address, statePath, fs);
   session->printer_ = std::make_unique<sim::SimulatedPrinter>(address.model, memory);
@@ -315,12 +315,13 @@ std::string PrinterSession::paper() const { return printer_ ? printer_->paper() 
 
 std::string PrinterSession::linkError() const { return linkError_ ? linkError_() : std::string(); }
 
+bool PrinterSession::endFailed() const { return endFailed_ && endFailed_(); }
+
 bool PrinterSession::Close(std::ostream& err) {
   if (statePath_.empty() || !printer_) return true;
-  if (WriteSettingFile(fs_, statePath_, printer_->memory(), WritePolicy::kReplace) ==
-      FileStatus::kOk)
-    return true;
-  err << "rovantctl: " << statePath_ << ": cannot write the simulated printer's state file\n";
+  std::string error;
+  if (sim::SavePrinterState(fs_, statePath_, printer_->memory(), error)) return true;
+  err << "rovantctl: the simulated printer's " << error << '\n';
   return false;
 }
 

@@ -69,6 +69,9 @@ class PrinterSession {
   std::string paper() const;
   // Why the connection to a real printer last failed ("" when it did not, or simulated).
   std::string linkError() const;
+  // Whether the printer reset the connection after the last send of an
+  // exchange (a network printer): what was sent may not have arrived.
+  bool endFailed() const;
   // Keeps the printer's memory (the simulator's state file); false on failure, reported.
   bool Close(std::ostream& err);
 
@@ -82,6 +85,7 @@ class PrinterSession {
   std::unique_ptr<sim::SimulatedPrinter> printer_;
   std::unique_ptr<PrinterLink> link_;
   std::function<std::string()> linkError_;
+  std::function<bool()> endFailed_;
   std::string portName_;
 };
 

@@ -1,6 +1,7 @@
 #include "connection/device_link.hpp"
 
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,8 +19,24 @@ namespace {
 // when it still has nothing, the next try comes after this pause.
 constexpr int kStallPauseMs = 10;
 
+// What the file at `path` is, for a refusal that names it.
+std::string KindOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return "not a device";
+  if (S_ISREG(info.st_mode)) return "a regular file";
+  if (S_ISDIR(info.st_mode)) return "a folder";
+  if (S_ISFIFO(info.st_mode)) return "a named pipe (FIFO)";
+  if (S_ISSOCK(info.st_mode)) return "a socket";
+  if (S_ISBLK(info.st_mode)) return "a block device (a disk)";
+  return "not a character device";
+}
+
 std::string OpenFailureText(const std::string& path, int error) {
   switch (error) {
+    case kNotADeviceError:
+      return path + " is " + KindOf(path) +
+             ", not a printer's device file (a character device such as /dev/usb/lp0): nothing "
+             "was sent to it";
     case EBUSY:
       return "the printer device " + path +
              " is in use by the print spooler (CUPS) or another program: stop the CUPS queue "
@@ -45,10 +62,24 @@ bool Unplugged(int error) { return error == ENODEV || error == ENXIO; }
 
 }  // namespace
 
+int OpenCharacterDevice(const std::string& path, int flags) {
+  UniqueFd fd(::open(path.c_str(), flags));
+  if (!fd.valid()) return -1;
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) return -1;
+  if (!S_ISCHR(info.st_mode)) {
+    errno = kNotADeviceError;
+    return -1;
+  }
+  const int owned = fd.get();
+  fd.Release();
+  return owned;
+}
+
 DeviceLink::DeviceLink(std::string path, DeviceTimeouts timeouts, DeviceOpener opener)
     : path_(std::move(path)), timeouts_(timeouts), opener_(std::move(opener)) {
   if (!opener_) {
-    opener_ = [](const std::string& device, int flags) { return ::open(device.c_str(), flags); };
+    opener_ = OpenCharacterDevice;
   }
 }
 
@@ -99,11 +130,21 @@ bool DeviceLink::ReadFailed(int error) {
 
 bool DeviceLink::Send(std::string_view bytes) {
   if (!device_.valid()) return NotOpen();
-  // The write time-out counts from the last byte the printer took.
+  // The write time-out counts from the last byte the printer took; the send
+  // time-out from the start, so that a trickle of bytes cannot stretch it.
   const auto writeTimeOut = std::chrono::milliseconds(timeouts_.writeMs);
+  const SteadyClock::time_point sendDeadline =
+      SteadyClock::now() + std::chrono::milliseconds(timeouts_.sendMs);
+  const std::size_t total = bytes.size();
   SteadyClock::time_point deadline = SteadyClock::now() + writeTimeOut;
   int stalls = 0;
   while (!bytes.empty()) {
+    if (RemainingMs(sendDeadline) == 0) {
+      error_ = "the printer at " + path_ + " took only " + std::to_string(total - bytes.size()) +
+               " of " + std::to_string(total) + " bytes within " + SecondsText(timeouts_.sendMs) +
+               ": it may be off line, out of paper or jammed";
+      return false;
+    }
     const ssize_t written = ::write(device_.get(), bytes.data(), bytes.size());
     if (written > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(written));
@@ -114,8 +155,8 @@ bool DeviceLink::Send(std::string_view bytes) {
     if (written < 0 && errno == EINTR) continue;
     if (written == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
       // The printer takes no more for now (busy, off line, out of paper).
-      const int left = RemainingMs(deadline);
-      if (left == 0) {
+      const int left = std::min(RemainingMs(deadline), RemainingMs(sendDeadline));
+      if (RemainingMs(deadline) == 0) {
         error_ = "the printer at " + path_ + " took no data within " +
                  SecondsText(timeouts_.writeMs) + ": it may be off line, out of paper or jammed";
         return false;

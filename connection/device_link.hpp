@@ -7,6 +7,7 @@
 #include <fcntl.h>
 
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -19,6 +20,8 @@ namespace rovant {
 
 // How long a send may wait for the printer to take more bytes.
 inline constexpr unsigned kDeviceWriteTimeoutMs = 5000;
+// How long one whole send may take, however steadily the printer takes bytes.
+inline constexpr unsigned kDeviceSendTimeoutMs = 20000;
 // How long a receive waits for the first byte of the reply.
 inline constexpr unsigned kDeviceReceiveTimeoutMs = 5000;
 // The reply is complete once the printer has been quiet this long.
@@ -31,15 +34,23 @@ struct DeviceTimeouts {
   unsigned writeMs = kDeviceWriteTimeoutMs;
   unsigned receiveMs = kDeviceReceiveTimeoutMs;
   unsigned quietMs = kDeviceQuietMs;
+  unsigned sendMs = kDeviceSendTimeoutMs;
 };
 
 // Opens `path` with `flags` as ::open does: a descriptor the link then owns,
 // or -1 with errno set.
 using DeviceOpener = std::function<int(const std::string& path, int flags)>;
 
+// The errno with which OpenCharacterDevice refuses what is not a character device.
+inline constexpr int kNotADeviceError = ENOTTY;
+// ::open, then a check on the opened descriptor itself (so that a file put in
+// the device's place between a look and the open cannot pass): anything but
+// a character device is closed again and refused with kNotADeviceError.
+int OpenCharacterDevice(const std::string& path, int flags);
+
 class DeviceLink final : public PrinterLink {
  public:
-  // An empty `opener` opens the device with ::open.
+  // An empty `opener` opens the device with OpenCharacterDevice.
   explicit DeviceLink(std::string path, DeviceTimeouts timeouts = {}, DeviceOpener opener = {});
 
   // Nothing to open: the reply comes back through the device itself.
@@ -49,7 +60,8 @@ class DeviceLink final : public PrinterLink {
   // Opens the device; on failure `failureText` is the printer's "no response" text.
   bool OpenLan(std::string& failureText) override;
   // Writes every byte, waiting while the printer takes none; false on an
-  // error, after the write time-out, or without an open device.
+  // error, after the write time-out without a byte taken, once the whole
+  // send took longer than its own time-out, or without an open device.
   bool Send(std::string_view bytes) override;
   // Reads the reply until the printer has been quiet for a moment after its
   // first byte, or 4096 bytes came (the rest is read and dropped); false when

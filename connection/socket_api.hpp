@@ -42,6 +42,9 @@ SocketErrorKind ClassifySocketError(int code);
 std::string SocketErrorText(int code);
 // The text for a getaddrinfo result (gai_strerror or the Winsock text).
 std::string AddressErrorText(int code);
+// Whether a failed accept may succeed later (out of descriptors or memory, a
+// connection that went away before it was taken): serving goes on.
+bool IsTransientAcceptError(int code);
 // The codes a time-out and a connection closed by the peer are reported with.
 int TimedOutCode();
 int ConnectionResetCode();
@@ -51,6 +54,8 @@ NativeSocket OpenStreamSocket(int family, int protocol);
 // Accepts a connection (not inherited either); kNoSocket on failure.
 NativeSocket AcceptConnection(NativeSocket listener);
 bool SetNonBlocking(NativeSocket socket, bool nonBlocking);
+// Ends the sending direction (the peer reads end of file); false on an error.
+bool ShutdownSending(NativeSocket socket);
 // The result of a non-blocking connect once the socket is writable (0: connected).
 int PendingConnectError(NativeSocket socket);
 // Sends fail instead of blocking longer than `ms` (0: block as long as needed).

@@ -39,6 +39,11 @@ std::string SocketErrorText(int code) { return std::strerror(code); }
 
 std::string AddressErrorText(int code) { return ::gai_strerror(code); }
 
+bool IsTransientAcceptError(int code) {
+  return code == EMFILE || code == ENFILE || code == ENOBUFS || code == ENOMEM ||
+         code == ECONNABORTED || code == EPROTO || code == EPERM || code == EAGAIN || code == EINTR;
+}
+
 int TimedOutCode() { return ETIMEDOUT; }
 int ConnectionResetCode() { return ECONNRESET; }
 
@@ -60,6 +65,8 @@ bool SetNonBlocking(NativeSocket socket, bool nonBlocking) {
   const int wanted = nonBlocking ? flags | O_NONBLOCK : flags & ~O_NONBLOCK;
   return ::fcntl(socket, F_SETFL, wanted) == 0;
 }
+
+bool ShutdownSending(NativeSocket socket) { return ::shutdown(socket, SHUT_WR) == 0; }
 
 int PendingConnectError(NativeSocket socket) {
   int failure = 0;

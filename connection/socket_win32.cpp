@@ -99,6 +99,13 @@ bool SetNonBlocking(NativeSocket socket, bool nonBlocking) {
   return ::ioctlsocket(socket, FIONBIO, &mode) == 0;
 }
 
+bool IsTransientAcceptError(int code) {
+  return code == WSAEMFILE || code == WSAENOBUFS || code == WSAECONNRESET ||
+         code == WSAEWOULDBLOCK || code == WSAEINTR;
+}
+
+bool ShutdownSending(NativeSocket socket) { return ::shutdown(socket, SD_SEND) == 0; }
+
 int PendingConnectError(NativeSocket socket) {
   int failure = 0;
   int size = sizeof failure;

@@ -1,8 +1,12 @@
 #include "connection/tcp_link.hpp"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "connection/deadline.hpp"
 #include "connection/socket_system.hpp"
@@ -20,10 +24,55 @@ using AddrInfoList = std::unique_ptr<addrinfo, AddrInfoDeleter>;
 
 int Ms(unsigned ms) { return static_cast<int>(std::min(ms, 24U * 3600U * 1000U)); }
 
+// A look-up shared by the waiting link and the thread that does it: whoever
+// finishes last frees it, so a look-up given up on ends on its own.
+struct Lookup {
+  net::SocketSession sockets;  // Winsock stays started while the look-up runs
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  int result = 0;
+  AddrInfoList list;
+};
+
+// Resolves on a thread of its own, waiting at most `ms`; false on a time-out.
+bool ResolveWithin(const AddressResolver& resolver, const std::string& host,
+                   const std::string& service, unsigned ms, int& result, AddrInfoList& list) {
+  auto lookup = std::make_shared<Lookup>();
+  std::thread([lookup, resolver, host, service] {
+    addrinfo hints{};
+    // ai_family stays 0: IPv4 and IPv6 addresses alike.
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    const int resolved = resolver(host, service, hints, &found);
+    const std::lock_guard<std::mutex> hold(lookup->mutex);
+    lookup->result = resolved;
+    lookup->list.reset(found);
+    lookup->done = true;
+    lookup->finished.notify_all();
+  }).detach();
+  std::unique_lock<std::mutex> hold(lookup->mutex);
+  if (!lookup->finished.wait_for(hold, std::chrono::milliseconds(ms),
+                                 [&lookup] { return lookup->done; }))
+    return false;
+  result = lookup->result;
+  list = std::move(lookup->list);
+  return true;
+}
+
 }  // namespace
 
-TcpLink::TcpLink(std::string host, std::uint16_t port, TcpTimeouts timeouts)
-    : host_(std::move(host)), port_(port), timeouts_(timeouts) {}
+TcpLink::TcpLink(std::string host, std::uint16_t port, TcpTimeouts timeouts,
+                 AddressResolver resolver)
+    : host_(std::move(host)), port_(port), timeouts_(timeouts), resolver_(std::move(resolver)) {
+  if (!resolver_) {
+    resolver_ = [](const std::string& name, const std::string& service, const addrinfo& hints,
+                   addrinfo** found) {
+      return ::getaddrinfo(name.c_str(), service.c_str(), &hints, found);
+    };
+  }
+}
 
 std::string TcpLink::Where() const {
   const bool ipv6 = host_.find(':') != std::string::npos;
@@ -44,21 +93,65 @@ bool TcpLink::OpenLan(std::string& failureText) {
   return false;
 }
 
+void TcpLink::End() {
+  endFailed_ = false;
+  if (socket_.valid() && lastWasSend_) FinishSending();
+  lastWasSend_ = false;
+  socket_.Reset();
+}
+
+void TcpLink::FinishSending() {
+  const NativeSocket fd = socket_.get();
+  const auto failed = [this](int code) {
+    endFailed_ = true;
+    Fail(code, "the printer at " + Where() + " reset the connection after the last send (" +
+                   net::SocketErrorText(code) + "): it may not have taken everything");
+  };
+  if (!net::ShutdownSending(fd)) {
+    failed(net::LastSocketError());
+    return;
+  }
+  // What the printer still sends is read and dropped; its close ends the wait.
+  const SteadyClock::time_point deadline =
+      SteadyClock::now() + std::chrono::milliseconds(timeouts_.closeMs);
+  std::array<char, 512> scratch{};
+  for (int left = Ms(timeouts_.closeMs); left > 0; left = RemainingMs(deadline)) {
+    const int ready = net::Wait(fd, net::WaitFor::kReadable, left);
+    if (ready == 0) return;  // still open: the printer keeps the connection
+    if (ready < 0) {
+      failed(net::LastSocketError());
+      return;
+    }
+    const std::ptrdiff_t got = net::ReceiveSome(fd, scratch.data(), scratch.size());
+    if (got == 0) return;  // closed normally
+    if (got < 0) {
+      const int code = net::LastSocketError();
+      const SocketErrorKind kind = net::ClassifySocketError(code);
+      if (kind == SocketErrorKind::kInterrupted || kind == SocketErrorKind::kWouldBlock) continue;
+      failed(code);
+      return;
+    }
+  }
+}
+
 bool TcpLink::Connect() {
   socket_.Reset();
+  lastWasSend_ = false;
+  endFailed_ = false;
   Fail(0, {});
   if (!sockets_.ok()) {
     Fail(net::LastSocketError(), "the system's sockets cannot be used");
     return false;
   }
-  addrinfo hints{};
-  // ai_family stays 0: IPv4 and IPv6 addresses alike.
-  hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV;
-  addrinfo* found = nullptr;
   const std::string service = std::to_string(port_);
-  const int resolved = ::getaddrinfo(host_.c_str(), service.c_str(), &hints, &found);
-  const AddrInfoList list(found);
+  int resolved = 0;
+  AddrInfoList list;
+  if (!ResolveWithin(resolver_, host_, service, timeouts_.resolveMs, resolved, list)) {
+    Fail(net::TimedOutCode(), "the printer address " + host_ + " cannot be resolved within " +
+                                  SecondsText(timeouts_.resolveMs) +
+                                  ": the name service does not answer");
+    return false;
+  }
   if (resolved != 0 || !list) {
     Fail(resolved, "the printer address " + host_ +
                        " cannot be resolved: " + net::AddressErrorText(resolved));
@@ -112,6 +205,7 @@ bool TcpLink::Send(std::string_view bytes) {
     if (error_.empty()) Fail(net::ConnectionResetCode(), "not connected to " + Where());
     return false;
   }
+  lastWasSend_ = true;
   while (!bytes.empty()) {
     const std::ptrdiff_t sent = net::SendSome(socket_.get(), bytes.data(), bytes.size());
     if (sent > 0) {
@@ -137,6 +231,7 @@ bool TcpLink::Send(std::string_view bytes) {
 bool TcpLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
   reply.fill('\0');
   length = 0;
+  lastWasSend_ = false;
   if (!socket_.valid()) {
     if (error_.empty()) Fail(net::ConnectionResetCode(), "not connected to " + Where());
     return false;

@@ -25,6 +25,8 @@ class UniqueFd {
 
   [[nodiscard]] int get() const { return fd_; }
   [[nodiscard]] bool valid() const { return fd_ >= 0; }
+  // Gives the descriptor up without closing it.
+  int Release() { return std::exchange(fd_, -1); }
   void Reset() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;

@@ -28,10 +28,18 @@ UniqueModule LoadFromSafeFolders(const std::string& fileName) {
   if (module != nullptr || ::GetLastError() != ERROR_INVALID_PARAMETER) return UniqueModule(module);
   // A system without the search flags (Vista, 7 without its update): the same
   // two folders by full path, so that no other folder is ever searched.
-  for (const std::string& folder : {win32::ProgramFolder(), win32::SystemFolder()}) {
+  const std::string systemFolder = win32::SystemFolder();
+  for (const std::string& folder : {win32::ProgramFolder(), systemFolder}) {
     if (folder.empty()) continue;
     const std::string path = folder + "\\" + fileName;
-    module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    // A system library's own dependencies come from the system folder only,
+    // where the system takes that flag alone.
+    module = folder == systemFolder
+                 ? ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
+                 : nullptr;
+    if (module == nullptr &&
+        (folder != systemFolder || ::GetLastError() == ERROR_INVALID_PARAMETER))
+      module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (module != nullptr) return UniqueModule(module);
   }
   return {};

@@ -81,11 +81,11 @@ bool SaveSettingFile(FileCommandContext& c) {
     switch (status) {
       case FileStatus::kOk:
         return true;
-      case FileStatus::kWriteFailed:
-        ShowStop(c, msg::kFileWriteFailed);
+      case FileStatus::kReadOnly:
+        ShowStop(c, msg::kFileProhibited);
         return false;
       default:
-        ShowStop(c, msg::kFileProhibited);
+        ShowStop(c, msg::kFileWriteFailed);
         return false;
     }
   }

@@ -37,6 +37,9 @@ class FileSystem {
   // any failure leaves the old file, or no file, as it was.
   virtual FileStatus WriteWhole(const std::string& path, std::span<const std::uint8_t> bytes,
                                 WritePolicy policy) = 0;
+  // The system's own words for why the last call failed ("Permission denied",
+  // "No space left on device"); "" when it did not fail or nothing says.
+  [[nodiscard]] virtual std::string LastErrorText() const { return {}; }
 };
 
 }  // namespace rovant

@@ -1,6 +1,9 @@
 // rovant-printer-sim: a simulated HX310/HX320 answering one session of the
 // setup command language read from standard input.
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 
@@ -47,10 +50,19 @@ void SetBinaryStreams() {
 #endif
 }
 
-}  // namespace
+// Everything written to standard output reached it, or the run fails with
+// the system's reason.
+int CheckedOutput(int code) {
+  std::cout.flush();
+  const bool lost = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+  if (!lost) return code;
+  const int error = errno;
+  std::cerr << "rovant-printer-sim: writing to standard output failed: " << std::strerror(error)
+            << '\n';
+  return code == kSimOk ? kSimFailed : code;
+}
 
-int main(int argc, char** argv) {
-  SetBinaryStreams();
+int Run(int argc, char** argv) {
   SimOptions options;
   PrinterOptionTexts texts;
   ListenTexts raw;
@@ -81,11 +93,16 @@ int main(int argc, char** argv) {
   rovant::NativeFileSystem fs;
   std::ofstream paperFile;
   if (!texts.paperPath.empty()) {
+    errno = 0;
     paperFile.open(texts.paperPath, std::ios::binary | std::ios::app);
     if (!paperFile) {
-      std::cerr << "rovant-printer-sim: paper file " << texts.paperPath << " cannot be opened\n";
+      const int error = errno;
+      std::cerr << "rovant-printer-sim: the paper file " << texts.paperPath
+                << " cannot be opened: " << (error != 0 ? std::strerror(error) : "open error")
+                << '\n';
       return kSimFailed;
     }
+    options.paperName = texts.paperPath;
   }
   std::ostream& paper = texts.paperPath.empty() ? std::cerr : paperFile;
   if (!raw.listen.empty() && !options.show) {
@@ -101,4 +118,11 @@ int main(int argc, char** argv) {
     return RunListenProgram(options, listen, fs, std::cout, paper, std::cerr);
   }
   return RunSimProgram(options, fs, std::cin, std::cout, paper, std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetBinaryStreams();
+  return CheckedOutput(Run(argc, argv));
 }

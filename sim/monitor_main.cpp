@@ -69,7 +69,6 @@ int Serve(const SimOptions& options, const MonitorOptions& monitor, Win32Monitor
   SimulatedPrinter printer(options.model, *memory);
   printer.faults() = options.faults;
   MonitorLoop loop(channel, printer, monitor.faults);
-  std::size_t printed = 0;
   Clock::time_point lastActivity = Clock::now();
   const auto idleLimit = std::chrono::seconds(monitor.idleExitSeconds);
   for (;;) {
@@ -79,9 +78,7 @@ int Serve(const SimOptions& options, const MonitorOptions& monitor, Win32Monitor
     }
     if (event == MonitorEvent::kJobEnded) {
       lastActivity = Clock::now();
-      paper << printer.paper().substr(printed);
-      paper.flush();
-      printed = printer.paper().size();
+      if (!WriteOutPaper(printer, options, paper, std::cerr)) return kSimFailed;
       std::string error;
       if (!options.statePath.empty() &&
           !SavePrinterState(fs, options.statePath, printer.memory(), error)) {

@@ -15,6 +15,12 @@ std::string Named(const std::string& path, const std::string& what) {
   return "state file " + path + ": " + what;
 }
 
+// ": Permission denied": the system's reason for the last failure, when it gave one.
+std::string Reason(const FileSystem& fs) {
+  const std::string text = fs.LastErrorText();
+  return text.empty() ? std::string() : ": " + text;
+}
+
 }  // namespace
 
 LoadedState LoadPrinterState(FileSystem& fs, const std::string& path) {
@@ -31,10 +37,10 @@ LoadedState LoadPrinterState(FileSystem& fs, const std::string& path) {
       state.memory = kFactoryDefaults;
       return state;
     case FileStatus::kReadFailed:
-      state.error = Named(path, "cannot be read");
+      state.error = Named(path, "cannot be read" + Reason(fs));
       return state;
     default:
-      state.error = Named(path, "cannot be opened");
+      state.error = Named(path, "cannot be opened" + Reason(fs));
       return state;
   }
   const std::size_t count = std::min(read.count, buffer.size());
@@ -59,7 +65,8 @@ bool SavePrinterState(FileSystem& fs, const std::string& path, const SettingsRec
   const FileStatus status = WriteSettingFile(fs, path, memory, WritePolicy::kReplace);
   if (status == FileStatus::kOk) return true;
   error =
-      Named(path, status == FileStatus::kReadOnly ? "may not be replaced" : "cannot be written");
+      Named(path, (status == FileStatus::kReadOnly ? "may not be replaced" : "cannot be written") +
+                      Reason(fs));
   return false;
 }
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <ostream>
+#include <thread>
 
 #include "connection/socket_system.hpp"
 #include "model/catalogue.hpp"
@@ -15,6 +17,10 @@ namespace {
 
 constexpr std::size_t kChunkSize = 4096;
 constexpr int kBacklog = 4;
+// How often a silent session looks whether another connection waits.
+constexpr int kSliceMs = 100;
+// The pause after a failed accept that may pass, so that it is not retried at once.
+constexpr int kAcceptRetryPauseMs = 200;
 
 int Milliseconds(unsigned ms) { return ms == 0 ? -1 : static_cast<int>(std::min(ms, 86400000U)); }
 
@@ -136,18 +142,46 @@ bool SimListener::Listen(const ListenAddress& address, std::string& error) {
 
 int SimListener::Serve(SimulatedPrinter& printer, const ListenOptions& options,
                        const std::function<bool(const SessionReport&)>& afterSession) {
+  failure_.clear();
   int served = 0;
+  int passingFailures = 0;
   while (socket_.valid() && (options.maxSessions <= 0 || served < options.maxSessions)) {
     if (net::Wait(socket_.get(), net::WaitFor::kReadable, Milliseconds(options.acceptTimeoutMs)) <=
         0)
       break;
-    const SocketHandle connection(net::AcceptConnection(socket_.get()));
-    if (!connection.valid()) break;
+    int code = 0;
+    NativeSocket accepted = kNoSocket;
+    if (acceptor_) {
+      accepted = acceptor_(socket_.get(), code);
+    } else {
+      accepted = net::AcceptConnection(socket_.get());
+      if (accepted == kNoSocket) code = net::LastSocketError();
+    }
+    const SocketHandle connection(accepted);
+    if (!connection.valid()) {
+      const std::string reason = "accepting a connection failed: " + net::SocketErrorText(code);
+      if (!net::IsTransientAcceptError(code)) {
+        failure_ = reason;
+        break;
+      }
+      // Said once for a run of the same trouble, then tried again after a pause.
+      if (passingFailures++ == 0) Note(reason + "; trying again");
+      std::this_thread::sleep_for(std::chrono::milliseconds(kAcceptRetryPauseMs));
+      continue;
+    }
+    passingFailures = 0;
     ++served;
     SessionReport report;
     // A switched-off printer takes nothing: the connection is dropped at once.
     if (!printer.faults().switchedOff) {
-      report = ServeSession(connection, printer, options.idleTimeoutMs);
+      report = ServeSession(connection, printer, options, socket_.get());
+      if (report.end == SessionEnd::kGaveWay) {
+        Note("a session silent for " + std::to_string(options.yieldAfterMs) +
+             " ms was ended: another connection is waiting");
+      } else if (report.end == SessionEnd::kLifeLimit) {
+        Note("a session was ended after " + std::to_string(options.sessionLimitMs) +
+             " ms, the longest a session may last");
+      }
     }
     if (afterSession && !afterSession(report)) break;
   }
@@ -155,28 +189,61 @@ int SimListener::Serve(SimulatedPrinter& printer, const ListenOptions& options,
 }
 
 SessionReport ServeSession(const SocketHandle& connection, SimulatedPrinter& printer,
-                           unsigned idleTimeoutMs) {
+                           const ListenOptions& options, NativeSocket listener) {
   SessionReport report;
   const NativeSocket fd = connection.get();
   // A host that stops reading cannot hold the simulator for ever either.
-  if (idleTimeoutMs != 0) net::SetSendTimeout(fd, idleTimeoutMs);
+  if (options.idleTimeoutMs != 0) net::SetSendTimeout(fd, options.idleTimeoutMs);
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point started = Clock::now();
+  Clock::time_point lastByte = started;
+  const auto since = [](Clock::time_point from) {
+    return static_cast<unsigned long long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - from).count());
+  };
   std::string pending;
   std::array<char, kChunkSize> chunk{};
   std::array<char, kReplyLimit> reply{};
   for (;;) {
-    if (net::Wait(fd, net::WaitFor::kReadable, Milliseconds(idleTimeoutMs)) <= 0) break;
+    if (options.sessionLimitMs != 0 && since(started) >= options.sessionLimitMs) {
+      report.end = SessionEnd::kLifeLimit;
+      break;
+    }
+    const unsigned long long silent = since(lastByte);
+    if (options.idleTimeoutMs != 0 && silent >= options.idleTimeoutMs) {
+      report.end = SessionEnd::kIdle;
+      break;
+    }
+    if (listener != kNoSocket && silent >= options.yieldAfterMs &&
+        net::Wait(listener, net::WaitFor::kReadable, 0) > 0) {
+      report.end = SessionEnd::kGaveWay;
+      break;
+    }
+    const int ready = net::Wait(fd, net::WaitFor::kReadable, kSliceMs);
+    if (ready < 0) {
+      report.end = SessionEnd::kFailed;
+      break;
+    }
+    if (ready == 0) continue;
     const std::ptrdiff_t got = net::ReceiveSome(fd, chunk.data(), chunk.size());
     if (got < 0 &&
         net::ClassifySocketError(net::LastSocketError()) == net::SocketErrorKind::kInterrupted)
       continue;
-    if (got <= 0) break;
+    if (got <= 0) {
+      report.end = got == 0 ? SessionEnd::kClosed : SessionEnd::kFailed;
+      break;
+    }
+    lastByte = Clock::now();
     report.received += static_cast<std::size_t>(got);
     pending.append(chunk.data(), static_cast<std::size_t>(got));
     Feed(printer, pending, false, report);
     if (printer.HasReply()) {
       std::size_t length = 0;
       if (printer.Reply(reply, length) && length > 0) {
-        if (!SendAll(fd, std::string_view(reply.data(), length))) break;
+        if (!SendAll(fd, std::string_view(reply.data(), length))) {
+          report.end = SessionEnd::kFailed;
+          break;
+        }
         report.replied += length;
       }
     }
@@ -201,15 +268,17 @@ int RunListenProgram(const SimOptions& options, const ListenOptions& listen, Fil
 
   SimulatedPrinter printer(options.model, memory);
   printer.faults() = options.faults;
-  std::size_t printed = 0;
   int exit = kSimOk;
+  listener.ReportTo(
+      [&err](const std::string& note) { err << "rovant-printer-sim: " << note << '\n'; });
   listener.Serve(printer, listen, [&](const SessionReport& report) {
     if (report.refusedSends > 0) {
       err << "rovant-printer-sim: " << report.refusedSends << " send(s) refused\n";
     }
-    paper << printer.paper().substr(printed);
-    paper.flush();
-    printed = printer.paper().size();
+    if (!WriteOutPaper(printer, options, paper, err)) {
+      exit = kSimFailed;
+      return false;
+    }
     if (!options.statePath.empty() &&
         !SavePrinterState(fs, options.statePath, printer.memory(), error)) {
       err << "rovant-printer-sim: " << error << '\n';
@@ -218,6 +287,10 @@ int RunListenProgram(const SimOptions& options, const ListenOptions& listen, Fil
     }
     return true;
   });
+  if (!listener.failure().empty()) {
+    err << "rovant-printer-sim: " << listener.failure() << '\n';
+    exit = kSimFailed;
+  }
   return exit;
 }
 

@@ -1,6 +1,8 @@
 #include "sim/sim_program.hpp"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <istream>
 #include <ostream>
 
@@ -62,6 +64,26 @@ std::optional<SettingsRecord> LoadStartingMemory(const SimOptions& options, File
   return state.memory;
 }
 
+bool WriteOutPaper(SimulatedPrinter& printer, const SimOptions& options, std::ostream& paper,
+                   std::ostream& err) {
+  const std::size_t lost = printer.TakeListsNotPrinted();
+  if (lost > 0) {
+    err << "rovant-printer-sim: the paper ran out: " << lost
+        << " setting list(s) not printed (at most " << kPaperLimit
+        << " bytes of paper are kept until they are written out)\n";
+  }
+  errno = 0;
+  paper << printer.TakePaper();
+  paper.flush();
+  if (paper) return true;
+  const int error = errno;
+  err << "rovant-printer-sim: "
+      << (options.paperName.empty() ? std::string("standard error")
+                                    : "the paper file " + options.paperName)
+      << " cannot be written: " << (error != 0 ? std::strerror(error) : "write error") << '\n';
+  return false;
+}
+
 int RunSimProgram(const SimOptions& options, FileSystem& fs, std::istream& in, std::ostream& out,
                   std::ostream& paper, std::ostream& err) {
   const std::optional<SettingsRecord> loaded = LoadStartingMemory(options, fs, err);
@@ -87,10 +109,10 @@ int RunSimProgram(const SimOptions& options, FileSystem& fs, std::istream& in, s
   }
   out.write(outcome.reply.data(), static_cast<std::streamsize>(outcome.reply.size()));
   out.flush();
-  paper << printer.paper();
-  paper.flush();
+  const int outError = errno;
 
   int exit = kSimOk;
+  if (!WriteOutPaper(printer, options, paper, err)) exit = kSimFailed;
   if (outcome.refusedSends > 0) {
     err << "rovant-printer-sim: " << outcome.refusedSends << " send(s) refused\n";
     exit = kSimFailed;
@@ -102,7 +124,8 @@ int RunSimProgram(const SimOptions& options, FileSystem& fs, std::istream& in, s
     exit = kSimFailed;
   }
   if (!out) {
-    err << "rovant-printer-sim: the reply cannot be written\n";
+    err << "rovant-printer-sim: the reply cannot be written to standard output: "
+        << std::strerror(outError) << '\n';
     exit = kSimFailed;
   }
   return exit;

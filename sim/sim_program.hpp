@@ -21,6 +21,7 @@ inline constexpr std::size_t kInputLimit = std::size_t{1} << 20;
 struct SimOptions {
   ModelCode model = ModelCode::kHx320;
   std::string statePath;  // empty: the memory starts as the factory defaults and is not kept
+  std::string paperName;  // the --paper file, for messages (empty: standard error)
   bool show = false;      // print the memory and stop
   Faults faults;
 };
@@ -37,6 +38,11 @@ std::optional<ItemIndex> ParseItemName(std::string_view text);
 // defaults without one. Nothing (reported on `err`) when the file is damaged.
 std::optional<SettingsRecord> LoadStartingMemory(const SimOptions& options, FileSystem& fs,
                                                  std::ostream& err);
+
+// Writes and flushes what `printer` printed to `paper` and drops it; says on
+// `err` when lists did not fit on the paper or it cannot be written (false).
+bool WriteOutPaper(SimulatedPrinter& printer, const SimOptions& options, std::ostream& paper,
+                   std::ostream& err);
 
 int RunSimProgram(const SimOptions& options, FileSystem& fs, std::istream& in, std::ostream& out,
                   std::ostream& paper, std::ostream& err);

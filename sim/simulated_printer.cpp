@@ -1,6 +1,7 @@
 #include "sim/simulated_printer.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/catalogue.hpp"
 #include "protocol/command_strings.hpp"
@@ -62,6 +63,14 @@ bool SimulatedPrinter::Reply(std::array<char, kReplyLimit>& out, std::size_t& le
   return true;
 }
 
+std::string SimulatedPrinter::TakePaper() {
+  std::string taken;
+  taken.swap(paper_);
+  return taken;
+}
+
+std::size_t SimulatedPrinter::TakeListsNotPrinted() { return std::exchange(listsNotPrinted_, 0); }
+
 void SimulatedPrinter::EndSession() {
   inSetup_ = false;
   pending_.clear();
@@ -104,10 +113,15 @@ void SimulatedPrinter::CarryOut(std::string_view unit) {
   } else if (unit == "SAVE   "sv) {
     memory_ = current_;
   } else if (unit == "LIST   "sv) {
-    paper_ += NameOf(model_);
-    paper_ += " setting list\n";
-    paper_ += SettingListing(current_, model_);
-    paper_ += '\n';
+    std::string list(NameOf(model_));
+    list += " setting list\n";
+    list += SettingListing(current_, model_);
+    list += '\n';
+    if (paper_.size() + list.size() <= kPaperLimit) {
+      paper_ += list;
+    } else {
+      ++listsNotPrinted_;
+    }
   } else if (unit == kModelMarker) {
     Answer(kModelMarker, ModelField(faults_.reportedModel.value_or(model_)));
   } else if (unit == kVersionMarker) {

@@ -16,6 +16,9 @@
 namespace rovant::sim {
 
 inline constexpr std::size_t kReplyLimit = 4096;
+// The most printed paper kept until it is taken (TakePaper): about 500
+// setting lists. A LIST that does not fit is not printed, only counted.
+inline constexpr std::size_t kPaperLimit = std::size_t{1} << 20;
 
 struct Faults {
   bool switchedOff = false;                // every send refused, nothing received
@@ -49,8 +52,12 @@ class SimulatedPrinter {
   [[nodiscard]] const SettingsRecord& memory() const { return memory_; }
   // Settings in force now (setting text and DEFAULT change these; SAVE stores them).
   [[nodiscard]] const SettingsRecord& current() const { return current_; }
-  // Everything LIST printed, as text.
+  // What LIST printed since the paper was last taken, as text.
   [[nodiscard]] const std::string& paper() const { return paper_; }
+  // Hands the printed paper over and starts a fresh one.
+  std::string TakePaper();
+  // LISTs not printed because kPaperLimit was reached, since the last call.
+  std::size_t TakeListsNotPrinted();
   [[nodiscard]] bool inSetup() const { return inSetup_; }
   Faults& faults() { return faults_; }
   [[nodiscard]] const Faults& faults() const { return faults_; }
@@ -67,6 +74,7 @@ class SimulatedPrinter {
   SettingsRecord memory_;
   SettingsRecord current_;
   std::string paper_;
+  std::size_t listsNotPrinted_ = 0;
   std::string reply_;
   std::string pending_;  // bytes of an incomplete command
   bool inSetup_ = false;

@@ -17,6 +17,17 @@ function(run expected_code)
   endif()
 endfunction()
 
+# Like run, with standard output going to `file` (e.g. /dev/full).
+function(run_into file expected_code)
+  execute_process(COMMAND ${EMULATOR} "${ROVANTCTL}" ${ARGN}
+    WORKING_DIRECTORY "${WORK}" TIMEOUT 60
+    RESULT_VARIABLE code OUTPUT_FILE "${file}" ERROR_VARIABLE err)
+  set(err "${err}" PARENT_SCOPE)
+  if(NOT code STREQUAL expected_code)
+    message(SEND_ERROR "rovantctl ${ARGN} > ${file}: exit ${code}, expected ${expected_code}\n${err}")
+  endif()
+endfunction()
+
 function(expect_contains text piece what)
   string(FIND "${text}" "${piece}" at)
   if(at EQUAL -1)
@@ -197,7 +208,77 @@ else()
   expect_contains("${err}" "there is no printer device /dev/rovant-no-such-lp" "missing parallel port")
   run(1 read --printer usb:/dev/usb/rovant-no-such-printer --state printer.state)
   expect_contains("${err}" "--state is ignored" "no state file for a device printer")
+
+  # A device path that names an ordinary file is refused; the file is left as it was.
+  file(WRITE "${WORK}/notes.txt" "my notes\n")
+  run(1 read --printer usb:${WORK}/notes.txt)
+  expect_contains("${err}" "${WORK}/notes.txt is a regular file, not a printer's device file"
+    "a file is no printer device")
+  file(READ "${WORK}/notes.txt" notes)
+  expect_equal("${notes}" "my notes\n" "the file named as a device is unchanged")
+  file(COPY_FILE "${WORK}/edit.fom" "${WORK}/x.fom")
+  run(1 transfer --printer parallel:${WORK}/x.fom edit.fom)
+  size_of(x.fom size)
+  expect_equal("${size}" "87" "a setting file named as a device is unchanged")
+
+  # Output that cannot be written fails with the system's reason.
+  if(EXISTS /dev/full)
+    foreach(command "show;factory.fom" "show;--json;factory.fom" "decode;reply.bin"
+                    "read;--printer;sim:HX320" "read;--json;--printer;sim:HX320"
+                    "list;--printer;sim:HX320" "diff;factory.fom;edit.fom")
+      run_into(/dev/full 1 ${command})
+      expect_contains("${err}" "writing to standard output failed: No space left on device"
+        "${command} into a full disk")
+    endforeach()
+  endif()
+
+  # A named pipe as a setting file is refused at once, not waited on.
+  execute_process(COMMAND mkfifo "${WORK}/pipe.fom" RESULT_VARIABLE made)
+  if(made EQUAL 0)
+    foreach(command show decode)
+      execute_process(COMMAND "${ROVANTCTL}" ${command} pipe.fom WORKING_DIRECTORY "${WORK}"
+        TIMEOUT 10 RESULT_VARIABLE code ERROR_VARIABLE err)
+      expect_equal("${code}" "1" "${command} of a named pipe")
+      expect_contains("${err}" "pipe.fom: " "${command} names the pipe")
+      expect_contains("${err}" "a named pipe (FIFO), not a regular file" "${command} of a pipe")
+    endforeach()
+  endif()
+
+  # Errors name the file and the system's reason.
+  run(1 defaults -o no-folder/x.fom)
+  expect_contains("${err}" "no-folder/x.fom: cannot create a file there: No such file or directory"
+    "missing folder")
+  file(MAKE_DIRECTORY "${WORK}/folder.fom")
+  run(1 show folder.fom)
+  expect_contains("${err}" "folder.fom: cannot open the file: a folder, not a file" "a folder")
 endif()
+
+# An empty name is said to be empty; a name of 254 characters works.
+# (execute_process here: an empty argument does not survive a list.)
+foreach(command defaults show)
+  execute_process(COMMAND ${EMULATOR} "${ROVANTCTL}" ${command} -o "" factory.fom
+    WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE code ERROR_VARIABLE err)
+  expect_equal("${code}" "2" "${command} -o ''")
+  expect_contains("${err}" "-o: the file name is empty" "${command} -o ''")
+endforeach()
+execute_process(COMMAND ${EMULATOR} "${ROVANTCTL}" show ""
+  WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE code ERROR_VARIABLE err)
+expect_equal("${code}" "1" "show ''")
+expect_contains("${err}" "the file name is empty" "empty input name")
+if(NOT WINDOWS_BUILD)
+  string(REPEAT "n" 250 long)
+  run(0 defaults -o ${long}.fom)
+  size_of(${long}.fom size)
+  expect_equal("${size}" "87" "a 254-character name")
+endif()
+
+# The state file of the simulated printer: exactly 87 bytes, as the simulator wants it.
+file(COPY_FILE "${WORK}/factory.fom" "${WORK}/long.state")
+file(APPEND "${WORK}/long.state" "x")
+run(1 read --printer sim:HX320 --state long.state)
+expect_contains("${err}" "state file long.state: longer than 87 bytes" "88-byte state file")
+file(SIZE "${WORK}/long.state" size)
+expect_equal("${size}" "88" "the refused state file is kept")
 
 # Usage errors exit 2; help exits 0 and tells every command.
 run(2)

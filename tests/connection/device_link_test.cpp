@@ -226,6 +226,72 @@ TEST(DeviceLink, PrinterTakingNoDataFailsTheSendAfterTheWriteTimeOut) {
                                   "or jammed");
 }
 
+TEST(DeviceLink, PrinterTakingATrickleFailsTheSendAfterTheSendTimeOut) {
+  Pty pty;
+  std::atomic<bool> stop{false};
+  // The printer takes 64 bytes every 20 ms: never quiet for the write time-out,
+  // but the 256 KB would take over a minute.
+  Background printer([&] {
+    std::array<char, 64> chunk{};
+    while (!stop) {
+      Pause(20);
+      if (::read(pty.master(), chunk.data(), chunk.size()) < 0 && errno != EAGAIN) break;
+    }
+  });
+  ASSERT_EQ(::fcntl(pty.master(), F_SETFL, ::fcntl(pty.master(), F_GETFL) | O_NONBLOCK), 0);
+  DeviceLink link(pty.path(), {1000, 2000, 100, 600});
+  link.StartSpoolerSession();
+  ASSERT_TRUE(link.open()) << link.lastError();
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(link.Send(std::string(256U << 10U, 'x')));
+  stop = true;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(3000));
+  EXPECT_THAT(link.lastError(), ::testing::MatchesRegex("the printer at .* took only [0-9]+ of "
+                                                        "262144 bytes within 0.6 s: it may be off "
+                                                        "line, out of paper or jammed"));
+}
+
+// What is not a character device is refused on the opened descriptor, named
+// with what it is, and left as it was.
+struct NotADevice {
+  const char* what;
+  std::function<void(const std::string&)> make;
+};
+
+class DeviceLinkRefuses : public ::testing::TestWithParam<NotADevice> {};
+
+TEST_P(DeviceLinkRefuses, WhatIsNotACharacterDevice) {
+  std::string folder = (std::filesystem::temp_directory_path() / "rovant-notdev-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+  const std::string path = folder + "/lp0";
+  GetParam().make(path);
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  DeviceLink link(path, kFast);
+  std::string failure;
+  EXPECT_FALSE(link.OpenLan(failure));
+  EXPECT_FALSE(link.Send(std::string(wire::kOnlineSequence) + "DEFAULT\r"));
+  EXPECT_EQ(link.lastError(), path + " is " + GetParam().what +
+                                  ", not a printer's device file (a character device such as "
+                                  "/dev/usb/lp0): nothing was sent to it");
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_size, before.st_size);
+  std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByKind, DeviceLinkRefuses,
+    ::testing::Values(NotADevice{"a regular file",
+                                 [](const std::string& path) {
+                                   const UniqueFd file(
+                                       ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+                                   ASSERT_EQ(::write(file.get(), "notes\n", 6), 6);
+                                 }},
+                      NotADevice{"a named pipe (FIFO)", [](const std::string& path) {
+                                   ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+                                 }}));
+
 TEST(DeviceLink, NothingGoesOutBeforeOpeningOrAfterEnd) {
   Pty pty;
   DeviceLink link(pty.path(), kFast);
@@ -432,6 +498,7 @@ TEST(DeviceLink, DefaultTimeOuts) {
   EXPECT_EQ(DeviceTimeouts{}.writeMs, 5000U);
   EXPECT_EQ(DeviceTimeouts{}.receiveMs, 5000U);
   EXPECT_EQ(DeviceTimeouts{}.quietMs, 200U);
+  EXPECT_EQ(DeviceTimeouts{}.sendMs, 20000U);
 }
 
 // The simulated printer behind the pseudo-terminal: each burst of bytes the

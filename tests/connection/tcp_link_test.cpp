@@ -4,10 +4,12 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "connection/socket_api.hpp"
 #include "connection/socket_system.hpp"
@@ -216,6 +218,85 @@ TEST(TcpLink, NothingGoesOutBeforeConnectingOrAfterEnd) {
   EXPECT_FALSE(link.Receive(reply, length));
 }
 
+// After the last send the link shuts its side and waits a moment: a printer
+// that resets the connection then is a failure; one that closes or keeps the
+// connection open is not, and the wait stays short.
+struct EndCase {
+  const char* name;
+  void (*printer)(NativeSocket fd);
+  bool failed;
+};
+
+class TcpLinkEnd : public ::testing::TestWithParam<EndCase> {};
+
+TEST_P(TcpLinkEnd, AfterTheLastSend) {
+#ifdef _WIN32
+  // Wine closes a socket with a zero linger time as any other: no reset to see.
+  if (GetParam().failed) GTEST_SKIP() << "the test's printer cannot reset a connection here";
+#endif
+  LoopbackServer server(GetParam().printer);
+  TcpLink link("127.0.0.1", server.port(), {2000, 2000, 100, 500});
+  std::string failure;
+  ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
+  ASSERT_TRUE(link.Send("SETTINGS"));
+  const auto started = std::chrono::steady_clock::now();
+  link.End();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
+  EXPECT_FALSE(link.connected());
+  EXPECT_EQ(link.endFailed(), GetParam().failed);
+  if (GetParam().failed) {
+    EXPECT_THAT(link.lastError(),
+                ::testing::StartsWith("the printer at 127.0.0.1:" + std::to_string(server.port()) +
+                                      " reset the connection after the last send ("));
+  } else {
+    EXPECT_EQ(link.lastError(), "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByPrinter, TcpLinkEnd,
+    ::testing::Values(EndCase{"ResetsRightAfterReading",
+                              [](NativeSocket fd) {
+                                ReadBytes(fd, 8);
+                                const linger abort{1, 0};  // the close then resets the connection
+                                ::setsockopt(fd, SOL_SOCKET, SO_LINGER,
+                                             reinterpret_cast<const char*>(&abort), sizeof abort);
+                              },
+                              true},
+                      EndCase{"ClosesAfterReading", [](NativeSocket fd) { ReadBytes(fd, 8); },
+                              false},
+                      EndCase{"KeepsTheConnectionOpen",
+                              [](NativeSocket fd) {
+                                ReadBytes(fd, 8);
+                                std::this_thread::sleep_for(std::chrono::milliseconds(900));
+                              },
+                              false},
+                      EndCase{"AnswersAndCloses",
+                              [](NativeSocket fd) {
+                                ReadBytes(fd, 8);
+                                SendBytes(fd, "?MODEL  :HX320  \r\n");
+                              },
+                              false}),
+    [](const ::testing::TestParamInfo<EndCase>& param) { return std::string(param.param.name); });
+
+TEST(TcpLink, NameLookupThatDoesNotAnswerFailsAfterItsTimeOut) {
+  TcpLink link("printer.example", 9100, {2000, 2000, 100, 500, 200},
+               [](const std::string&, const std::string&, const addrinfo&, addrinfo** found) {
+                 *found = nullptr;
+                 std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                 return EAI_AGAIN;
+               });
+  std::string failure;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(link.OpenLan(failure));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
+  EXPECT_EQ(failure, msg::kLanNoResponse);
+  EXPECT_EQ(link.lastError(),
+            "the printer address printer.example cannot be resolved within 0.2 s: the name "
+            "service does not answer");
+  EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kTimedOut);
+}
+
 TEST(Sockets, ReceiveWithNothingThereWouldBlockOnANonBlockingSocket) {
   LoopbackServer server([](NativeSocket fd) { ReadBytes(fd, 1); });
   SocketHandle socket(net::OpenStreamSocket(AF_INET, 0));
@@ -267,7 +348,8 @@ TEST(TcpLink, DefaultsAreThePrinterPortAndTimeOuts) {
 // The simulator listening on a loopback port, serving `sessions` sessions on a thread.
 class ListeningPrinter {
  public:
-  ListeningPrinter(const SettingsRecord& memory, int sessions)
+  ListeningPrinter(const SettingsRecord& memory, int sessions,
+                   const std::function<void(sim::ListenOptions&)>& tune = {})
       : printer_(ModelCode::kHx320, memory) {
     std::string error;
     EXPECT_TRUE(listener_.Listen({"127.0.0.1", 0}, error)) << error;
@@ -275,6 +357,7 @@ class ListeningPrinter {
     options.maxSessions = sessions;
     options.acceptTimeoutMs = kTestWaitMs;
     options.idleTimeoutMs = kTestWaitMs;
+    if (tune) tune(options);
     thread_ = std::thread([this, options] {
       listener_.Serve(printer_, options, [this](const sim::SessionReport& report) {
         reports_.push_back(report);
@@ -345,6 +428,123 @@ TEST(TcpLinkWithSimulator, OnlineSequenceSplitAcrossSendsIsStillRecognised) {
   EXPECT_EQ(std::string(reply.data(), length), "?MODEL  :HX320  \r\n");
   link.End();
 }
+
+// A client connected to the simulator on a socket of its own.
+SocketHandle Connected(std::uint16_t port) {
+  SocketHandle socket(net::OpenStreamSocket(AF_INET, 0));
+  sockaddr_in where{};
+  where.sin_family = AF_INET;
+  where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  where.sin_port = htons(port);
+  EXPECT_EQ(::connect(socket.get(), reinterpret_cast<sockaddr*>(&where), sizeof where), 0);
+  return socket;
+}
+
+TEST(TcpLinkWithSimulator, ASilentClientDoesNotKeepTheNextOneWaiting) {
+  ListeningPrinter sim(kFactoryDefaults, 2);  // each session may be idle for 5 s
+  const SocketHandle silent = Connected(sim.port());
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // its session has begun
+  TcpLink link("127.0.0.1", sim.port(), kFast);                 // gives up on a reply after 2 s
+  std::string failure;
+  ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
+  ASSERT_TRUE(link.Send(wire::kOnlineSequence));
+  ASSERT_TRUE(link.Send("?MODEL  \rEXIT   \r"));
+  ReplyBuffer reply{};
+  std::size_t length = 0;
+  EXPECT_TRUE(link.Receive(reply, length)) << link.lastError();
+  EXPECT_EQ(std::string(reply.data(), length), "?MODEL  :HX320  \r\n");
+  link.End();
+  sim.Join();
+  ASSERT_EQ(sim.reports().size(), 2U);
+  EXPECT_EQ(sim.reports()[0].end, sim::SessionEnd::kGaveWay);
+}
+
+TEST(TcpLinkWithSimulator, ASessionEndsAtItsLimitHoweverOftenTheClientSends) {
+  ListeningPrinter sim(kFactoryDefaults, 1,
+                       [](sim::ListenOptions& options) { options.sessionLimitMs = 500; });
+  const SocketHandle client = Connected(sim.port());
+  const auto started = std::chrono::steady_clock::now();
+  bool closed = false;
+  // A byte every 100 ms, far inside the idle time-out, for at most 3 s.
+  for (int sends = 0; sends < 30 && !closed; ++sends) {
+    net::SendSome(client.get(), "x", 1);
+    if (net::Wait(client.get(), net::WaitFor::kReadable, 100) > 0) {
+      std::array<char, 16> chunk{};
+      closed = net::ReceiveSome(client.get(), chunk.data(), chunk.size()) <= 0;
+    }
+  }
+  EXPECT_TRUE(closed);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2000));
+  sim.Join();
+  ASSERT_EQ(sim.reports().size(), 1U);
+  EXPECT_EQ(sim.reports()[0].end, sim::SessionEnd::kLifeLimit);
+}
+
+// A failed accept: one that may pass is said and tried again, any other
+// stops serving with its reason.
+struct AcceptCase {
+  const char* name;
+  int code;
+  bool passes;
+};
+
+class SimAcceptFailure : public ::testing::TestWithParam<AcceptCase> {};
+
+TEST_P(SimAcceptFailure, IsReported) {
+  sim::SimulatedPrinter printer(ModelCode::kHx320, kFactoryDefaults);
+  sim::SimListener listener;
+  std::string error;
+  ASSERT_TRUE(listener.Listen({"127.0.0.1", 0}, error)) << error;
+  int calls = 0;
+  listener.UseAcceptor([&](NativeSocket socket, int& code) {
+    if (++calls == 1) {
+      code = GetParam().code;
+      return kNoSocket;
+    }
+    const NativeSocket accepted = net::AcceptConnection(socket);
+    code = net::LastSocketError();
+    return accepted;
+  });
+  std::vector<std::string> notes;
+  listener.ReportTo([&](const std::string& note) { notes.push_back(note); });
+  sim::ListenOptions options;
+  options.maxSessions = 1;
+  options.acceptTimeoutMs = kTestWaitMs;
+  options.idleTimeoutMs = kTestWaitMs;
+  int served = -1;
+  std::thread serving([&] { served = listener.Serve(printer, options, {}); });
+  {
+    const SocketHandle client = Connected(listener.port());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  }
+  serving.join();
+  const std::string reason =
+      "accepting a connection failed: " + net::SocketErrorText(GetParam().code);
+  if (GetParam().passes) {
+    EXPECT_EQ(served, 1);
+    EXPECT_EQ(listener.failure(), "");
+    EXPECT_EQ(notes, std::vector<std::string>{reason + "; trying again"});
+  } else {
+    EXPECT_EQ(served, 0);
+    EXPECT_EQ(listener.failure(), reason);
+    EXPECT_TRUE(notes.empty());
+  }
+}
+
+#ifdef _WIN32
+constexpr int kTooManyFiles = WSAEMFILE;
+constexpr int kNotASocket = WSAENOTSOCK;
+#else
+constexpr int kTooManyFiles = EMFILE;
+constexpr int kNotASocket = ENOTSOCK;
+#endif
+
+INSTANTIATE_TEST_SUITE_P(ByCode, SimAcceptFailure,
+                         ::testing::Values(AcceptCase{"OutOfDescriptors", kTooManyFiles, true},
+                                           AcceptCase{"NotASocket", kNotASocket, false}),
+                         [](const ::testing::TestParamInfo<AcceptCase>& param) {
+                           return std::string(param.param.name);
+                         });
 
 TEST_F(OperationTest, TransferAndReadThroughTcpReachTheSimulator) {
   const SettingsRecord wanted = ChangedSettings();

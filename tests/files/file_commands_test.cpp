@@ -172,13 +172,13 @@ TEST_F(FileCommands, SaveOverReadOnlyFileIsProhibitedAndWritesNothing) {
   EXPECT_EQ(log.calls[log.calls.size() - 2], Box(msg::kIconStop, msg::kFileProhibited));
 }
 
-TEST_F(FileCommands, SaveIntoABadFolderIsProhibited) {
+TEST_F(FileCommands, SaveIntoABadFolderSaysTheWriteFailedNotThatTheFileIsProhibited) {
   fs.badFolders = true;
   dialogs.paths = {"nowhere/x.fom"};
   EXPECT_FALSE(SaveSettingFile(context));
   EXPECT_EQ(log.calls,
             (Calls{"page store", "dialog save Save", "cursor wait", "fs write new nowhere/x.fom",
-                   Box(msg::kIconStop, msg::kFileProhibited), "cursor arrow"}));
+                   Box(msg::kIconStop, msg::kFileWriteFailed), "cursor arrow"}));
 }
 
 TEST_F(FileCommands, FailedWriteIsReportedNotShownAsSuccess) {

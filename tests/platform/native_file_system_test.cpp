@@ -4,10 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
+#include <optional>
 #include <random>
+#include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace rovant {
 namespace {
@@ -70,12 +84,13 @@ TEST_F(NativeFiles, MissingFileIsNotFound) {
   EXPECT_EQ(files.ReadPrefix(Path("no-folder/none.fom"), buffer).status, FileStatus::kNotFound);
 }
 
-TEST_F(NativeFiles, AFolderIsNotReadAsAFile) {
+TEST_F(NativeFiles, AFolderIsNotReadAsAFileNorTakenForAReadOnlyOne) {
   fs::create_directory(folder / "sub.fom");
   std::vector<std::uint8_t> buffer(87);
   EXPECT_EQ(files.ReadPrefix(Path("sub.fom"), buffer).status, FileStatus::kOpenFailed);
   EXPECT_EQ(files.WriteWhole(Path("sub.fom"), kAwkward, WritePolicy::kReplace),
-            FileStatus::kReadOnly);
+            FileStatus::kWriteFailed);
+  EXPECT_EQ(files.LastErrorText(), "a folder, not a file");
 }
 
 TEST_F(NativeFiles, CreateNewRefusesAnExistingFile) {
@@ -96,6 +111,7 @@ TEST_F(NativeFiles, ReadOnlyFileIsNeverReplaced) {
                   fs::perm_options::remove);
   const std::vector<std::uint8_t> other(87, 7);
   EXPECT_EQ(files.WriteWhole(Path("ro.fom"), other, WritePolicy::kReplace), FileStatus::kReadOnly);
+  EXPECT_FALSE(files.LastErrorText().empty());
   EXPECT_EQ(Read("ro.fom"), kAwkward);
   EXPECT_EQ(EntryCount(), 1u);
 }
@@ -103,6 +119,11 @@ TEST_F(NativeFiles, ReadOnlyFileIsNeverReplaced) {
 TEST_F(NativeFiles, MissingFolderCannotBeCreatedInto) {
   EXPECT_EQ(files.WriteWhole(Path("no-folder/a.fom"), kAwkward, WritePolicy::kCreateNew),
             FileStatus::kCreateFailed);
+#ifndef _WIN32
+  EXPECT_EQ(files.LastErrorText(), "No such file or directory");
+#else
+  EXPECT_FALSE(files.LastErrorText().empty());
+#endif
   EXPECT_EQ(EntryCount(), 0u);
 }
 
@@ -115,6 +136,130 @@ TEST_F(NativeFiles, ReplacingKeepsTheFileWholeAtEveryStep) {
   }
   EXPECT_EQ(EntryCount(), 1u);
 }
+
+#ifndef _WIN32
+// `body` in a child process without root's rights (when the tests run as
+// root, whom file modes do not stop); its exit code, or nothing when the
+// rights cannot be given up.
+std::optional<int> WithoutRoot(const std::function<int()>& body) {
+  if (::geteuid() != 0) return body();
+  const pid_t child = ::fork();
+  if (child < 0) return std::nullopt;
+  if (child == 0) {
+    constexpr gid_t kNobody = 65534;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+      ::_exit(99);
+    ::_exit(body());
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) == 99) return std::nullopt;
+  return WEXITSTATUS(status);
+}
+
+TEST_F(NativeFiles, ANamedPipeIsRefusedWithoutWaitingForAWriter) {
+  ASSERT_EQ(::mkfifo(Path("pipe.fom").c_str(), 0600), 0);
+  auto read = std::async(std::launch::async, [this] {
+    std::vector<std::uint8_t> buffer(87);
+    return files.ReadPrefix(Path("pipe.fom"), buffer).status;
+  });
+  if (read.wait_for(std::chrono::seconds(3)) != std::future_status::ready) {
+    // Free the blocked reader, so that the test ends.
+    const int writer = ::open(Path("pipe.fom").c_str(), O_WRONLY | O_NONBLOCK);
+    read.wait();
+    if (writer >= 0) ::close(writer);
+    FAIL() << "reading a named pipe waited for a writer";
+  }
+  EXPECT_EQ(read.get(), FileStatus::kOpenFailed);
+  EXPECT_EQ(files.LastErrorText(), "a named pipe (FIFO), not a regular file");
+}
+
+TEST_F(NativeFiles, ReplacingKeepsTheModeAndTheOwner) {
+  const std::vector<std::uint8_t> other(87, 7);
+  ASSERT_EQ(files.WriteWhole(Path("m.fom"), kAwkward, WritePolicy::kCreateNew), FileStatus::kOk);
+  ASSERT_EQ(::chmod(Path("m.fom").c_str(), 0640), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(Path("m.fom").c_str(), 65534, 65534), 0);
+  }
+  ASSERT_EQ(files.WriteWhole(Path("m.fom"), other, WritePolicy::kReplace), FileStatus::kOk);
+  struct stat info {};
+  ASSERT_EQ(::stat(Path("m.fom").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640U);
+  if (root) {
+    EXPECT_EQ(info.st_uid, 65534U);
+    EXPECT_EQ(info.st_gid, 65534U);
+  }
+  EXPECT_EQ(Read("m.fom"), other);
+}
+
+TEST_F(NativeFiles, ASymbolicLinkStaysAndTheFileItNamesIsReplaced) {
+  ASSERT_EQ(files.WriteWhole(Path("real.fom"), kAwkward, WritePolicy::kCreateNew), FileStatus::kOk);
+  fs::create_symlink("real.fom", folder / "link.fom");
+  const std::vector<std::uint8_t> other(87, 7);
+  ASSERT_EQ(files.WriteWhole(Path("link.fom"), other, WritePolicy::kReplace), FileStatus::kOk);
+  EXPECT_TRUE(fs::is_symlink(folder / "link.fom"));
+  EXPECT_EQ(Read("real.fom"), other);
+  EXPECT_EQ(EntryCount(), 2u);
+}
+
+TEST_F(NativeFiles, AFolderThatTakesNoNewFileHasItsWritableFileWrittenInPlace) {
+  ASSERT_EQ(
+      files.WriteWhole(Path("w.fom"), std::vector<std::uint8_t>(100, 1), WritePolicy::kCreateNew),
+      FileStatus::kOk);
+  ASSERT_EQ(::chmod(Path("w.fom").c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+  const std::vector<std::uint8_t> other(87, 7);
+  const std::optional<int> status = WithoutRoot([&] {
+    NativeFileSystem own;
+    return static_cast<int>(own.WriteWhole(Path("w.fom"), other, WritePolicy::kReplace));
+  });
+  ::chmod(folder.c_str(), 0755);
+  if (!status) GTEST_SKIP() << "root cannot give up its rights here";
+  EXPECT_EQ(*status, static_cast<int>(FileStatus::kOk));
+  EXPECT_EQ(Read("w.fom"), other);
+  EXPECT_EQ(EntryCount(), 1u);
+}
+
+TEST_F(NativeFiles, ANameNearTheLongestAllowedIsWritten) {
+  const std::string name = std::string(250, 'n') + ".fom";  // 254 characters
+  EXPECT_EQ(files.WriteWhole(Path(name), kAwkward, WritePolicy::kCreateNew), FileStatus::kOk)
+      << files.LastErrorText();
+  EXPECT_EQ(Read(name), kAwkward);
+  EXPECT_EQ(EntryCount(), 1u);
+}
+
+TEST_F(NativeFiles, CreateNewNeverReplacesAFileThatAppearedMeanwhile) {
+  // Another program creates the same name while the new file is being
+  // written: exactly one of the two may end up having made it.
+  const std::vector<std::uint8_t> ours(87, 7);
+  int bothMadeIt = 0;
+  for (int round = 0; round < 300; ++round) {
+    fs::remove(folder / "race.fom");
+    std::atomic<bool> go{false};
+    std::atomic<bool> theirs{false};
+    std::thread other([&] {
+      while (!go) {
+      }
+      for (int attempt = 0; attempt < 20000 && !theirs; ++attempt) {
+        const int fd = ::open(Path("race.fom").c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+        if (fd >= 0) {
+          ::close(fd);
+          theirs = true;
+        } else if (errno == EEXIST) {
+          break;
+        }
+      }
+    });
+    go = true;
+    const FileStatus status = files.WriteWhole(Path("race.fom"), ours, WritePolicy::kCreateNew);
+    other.join();
+    if (status == FileStatus::kOk && theirs) ++bothMadeIt;
+  }
+  EXPECT_EQ(bothMadeIt, 0);
+}
+#endif
 
 }  // namespace
 }  // namespace rovant

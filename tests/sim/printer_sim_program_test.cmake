@@ -54,10 +54,30 @@ file(STRINGS "${WORK}/paper.txt" titles REGEX "^HX320 setting list$")
 list(LENGTH titles count)
 expect_equal("${count}" "2" "two setting lists on paper")
 
+# Paper or standard output that cannot be written fails the run, with the system's reason.
+if(NOT EMULATOR AND EXISTS /dev/full)
+  run(1 "${online}LIST   \rEXIT   \r" --paper /dev/full)
+  expect_contains("${err}" "the paper file /dev/full cannot be written: No space left on device"
+    "paper on a full disk")
+  execute_process(COMMAND "${SIM}" --show OUTPUT_FILE /dev/full RESULT_VARIABLE code
+    ERROR_VARIABLE err)
+  expect_equal("${code}" "1" "--show to a full disk")
+  expect_contains("${err}" "writing to standard output failed: No space left on device"
+    "standard output on a full disk")
+endif()
+file(MAKE_DIRECTORY "${WORK}/folder.txt")
+run(1 "" --paper folder.txt)
+expect_contains("${err}" "the paper file folder.txt cannot be opened: " "paper file reason")
+
 # Failures and wrong usage.
 file(WRITE "${WORK}/bad.bin" "short")
 run(1 "${online}?VER    \r" --state bad.bin)
 expect_contains("${err}" "bad.bin" "damaged state file named")
+if(NOT EMULATOR)
+  run(1 "${online}?VER    \r" --state folder.txt)
+  expect_contains("${err}" "state file folder.txt: cannot be opened: a folder, not a file"
+    "state file reason")
+endif()
 run(1 "${online}?VER    \r" --switched-off)
 run(2 "" --model HX999)
 run(2 "" --bad-item MENU1.NOTHING)

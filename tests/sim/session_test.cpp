@@ -134,6 +134,26 @@ TEST(SimSession, ListPrintsTheCurrentSettings) {
   EXPECT_EQ(printer.paper(), paper + paper) << "each list is added to the paper";
 }
 
+TEST(SimSession, PrintedPaperIsBoundedAndCountsWhatDidNotFit) {
+  SimulatedPrinter single(ModelCode::kHx320, kFactoryDefaults);
+  Session(single, {wire::kListExit});
+  const std::size_t one = single.paper().size();
+  ASSERT_GT(one, 0U);
+  SimulatedPrinter printer(ModelCode::kHx320, kFactoryDefaults);
+  std::string lists;
+  for (int i = 0; i < 1000; ++i) lists += "LIST   \r";
+  Session(printer, {lists});
+  EXPECT_LE(printer.paper().size(), kPaperLimit);
+  EXPECT_GT(printer.paper().size(), kPaperLimit - one);
+  EXPECT_EQ(printer.TakeListsNotPrinted(), 1000 - printer.paper().size() / one);
+  EXPECT_EQ(printer.TakeListsNotPrinted(), 0U);
+  // Taken paper is gone from the printer, which then prints again.
+  EXPECT_EQ(printer.TakePaper().size() % one, 0U);
+  EXPECT_EQ(printer.paper(), "");
+  Session(printer, {wire::kListExit});
+  EXPECT_EQ(printer.paper().size(), one);
+}
+
 TEST(SimSession, CommandsSplitAcrossSendsAreCarriedOut) {
   const std::string whole = std::string(wire::kQueryModelVersionSettings);
   SimulatedPrinter joined(ModelCode::kHx320, SomeRecord());
