@@ -10,6 +10,7 @@
 #include "connection/reply_mailbox.hpp"
 #include "connection/win32_mailbox_platform.hpp"
 #include "platform/steady_clock.hpp"
+#include "platform/win32/printer.hpp"
 #include "platform/windows_platform_class.hpp"
 
 namespace rovant::cli {
@@ -60,28 +61,17 @@ class MailboxSpoolerLink final : public SpoolerLink {
   MailboxLink link_;
 };
 
-struct PrinterHandle {
-  HANDLE handle = nullptr;
-  PrinterHandle() = default;
-  PrinterHandle(const PrinterHandle&) = delete;
-  PrinterHandle& operator=(const PrinterHandle&) = delete;
-  ~PrinterHandle() {
-    if (handle != nullptr) ::ClosePrinter(handle);
-  }
-};
-
 }  // namespace
 
 std::optional<SpoolerPrinterInfo> LookUpSpoolerPrinter(const std::string& printerName) {
   std::string name = printerName;
-  PrinterHandle printer;
-  if (::OpenPrinterA(name.data(), &printer.handle, nullptr) == 0) return std::nullopt;
-  DWORD needed = 0;
-  ::GetPrinterA(printer.handle, 2, nullptr, 0, &needed);
-  if (needed < sizeof(PRINTER_INFO_2A)) return std::nullopt;
-  std::vector<BYTE> buffer(needed);
-  if (::GetPrinterA(printer.handle, 2, buffer.data(), needed, &needed) == 0) return std::nullopt;
-  const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+  win32::PrinterHandle printer;
+  if (::OpenPrinterA(name.data(), printer.Receive(), nullptr) == 0) return std::nullopt;
+  std::vector<PRINTER_INFO_2A> buffer;
+  if (win32::ReadPrinterInfo2(printer.get(), buffer) != win32::PrinterInfoRead::kDone) {
+    return std::nullopt;
+  }
+  const PRINTER_INFO_2A* info = buffer.data();
   SpoolerPrinterInfo found;
   if (info->pDriverName != nullptr) found.driverName = info->pDriverName;
   if (info->pPortName != nullptr) found.portName = info->pPortName;

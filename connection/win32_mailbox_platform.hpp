@@ -2,16 +2,21 @@
 // mutex opened around every copy, and the one-byte RAW job through the spooler.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "connection/mailbox_names.hpp"
 #include "connection/mailbox_platform.hpp"
 
 namespace rovant {
+namespace win32 {
+class FileMapping;
+class NamedMutex;
+}  // namespace win32
 
 class Win32MailboxPlatform final : public MailboxPlatform {
  public:
-  explicit Win32MailboxPlatform(MailboxNames names) : names_(std::move(names)) {}
+  explicit Win32MailboxPlatform(MailboxNames names);
   ~Win32MailboxPlatform() override;
   Win32MailboxPlatform(const Win32MailboxPlatform&) = delete;
   Win32MailboxPlatform& operator=(const Win32MailboxPlatform&) = delete;
@@ -39,9 +44,9 @@ class Win32MailboxPlatform final : public MailboxPlatform {
   std::string printerName_;
   std::u16string printerNameWide_;
   bool ntFamily_ = true;
-  void* mapping_ = nullptr;  // HANDLE
-  void* view_ = nullptr;
-  void* mutex_ = nullptr;  // HANDLE, only around one copy
+  // In this order, so that the block is unmapped before the mutex is closed.
+  std::unique_ptr<win32::NamedMutex> mutex_;  // open only around one copy
+  std::unique_ptr<win32::FileMapping> mapping_;
 };
 
 }  // namespace rovant

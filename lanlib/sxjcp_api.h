@@ -17,7 +17,11 @@
  *   SxGetError   the Windows or Winsock code of the port's last failure;
  *                with INVALID_HANDLE_VALUE that of the last failed SxOpenPort
  * The other ten are present for programs that bind every name, and fail with
- * ERROR_NOT_SUPPORTED (FALSE, INVALID_HANDLE_VALUE, counts of 0). */
+ * ERROR_NOT_SUPPORTED (FALSE, INVALID_HANDLE_VALUE, counts of 0).
+ *
+ * SXJCP_ENTRY_POINTS(V) applies V to every name, in the order of the export
+ * table; in C++ the pointer types SxNameProc (from the declarations) and the
+ * name table kSxJcpEntryPointNames are made from it. */
 #ifndef ROVANT_LANLIB_SXJCP_API_H
 #define ROVANT_LANLIB_SXJCP_API_H
 
@@ -47,16 +51,38 @@ BOOL WINAPI SxSetUseICMP(BOOL use);
 BOOL WINAPI SxSendCancel(HANDLE port);
 BOOL WINAPI SxSendICMP(const char* host, DWORD timeoutMs);
 
-typedef BOOL(WINAPI* SxStartupProc)(HINSTANCE instance);
-typedef BOOL(WINAPI* SxCleanupProc)(void);
-typedef HANDLE(WINAPI* SxOpenPortProc)(const char* portText);
-typedef BOOL(WINAPI* SxClosePortProc)(HANDLE port);
-typedef BOOL(WINAPI* SxReadPortProc)(HANDLE port, void* buffer, DWORD size, DWORD* received);
-typedef BOOL(WINAPI* SxWritePortProc)(HANDLE port, const void* bytes, DWORD count, DWORD* written);
-typedef DWORD(WINAPI* SxGetErrorProc)(HANDLE port);
+/* clang-format off */
+#define SXJCP_ENTRY_POINTS(V) \
+  V(SxStartup) \
+  V(SxCleanup) \
+  V(SxOpenPort) \
+  V(SxClosePort) \
+  V(SxReadPort) \
+  V(SxWritePort) \
+  V(SxOpenStatus) \
+  V(SxCloseStatus) \
+  V(SxGetStatus) \
+  V(SxGetDeviceID) \
+  V(SxOpenSearch) \
+  V(SxCloseSearch) \
+  V(SxSendSearch) \
+  V(SxGetError) \
+  V(SxSetUseICMP) \
+  V(SxSendCancel) \
+  V(SxSendICMP)
+/* clang-format on */
 
 #ifdef __cplusplus
 }
+
+#define SXJCP_PROC_TYPE(name) using name##Proc = decltype(&::name);
+SXJCP_ENTRY_POINTS(SXJCP_PROC_TYPE)
+#undef SXJCP_PROC_TYPE
+
+#define SXJCP_NAME(name) #name,
+inline constexpr const char* kSxJcpEntryPointNames[] = {SXJCP_ENTRY_POINTS(SXJCP_NAME)};
+#undef SXJCP_NAME
+static_assert(sizeof(kSxJcpEntryPointNames) / sizeof(kSxJcpEntryPointNames[0]) == 17);
 #endif
 
 #endif /* ROVANT_LANLIB_SXJCP_API_H */

@@ -2,21 +2,9 @@
 
 #include <windows.h>
 
+#include "platform/win32/system.hpp"
+
 namespace rovant {
-namespace {
-
-using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-
-bool IsRunningUnderWow64() {
-  const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-  if (kernel == nullptr) return false;
-  const auto query = reinterpret_cast<IsWow64ProcessFn>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")));
-  BOOL wow64 = FALSE;
-  return query != nullptr && query(::GetCurrentProcess(), &wow64) != 0 && wow64 != FALSE;
-}
-
-}  // namespace
 
 PlatformClass QueryPlatformClass() {
   OSVERSIONINFOA version{};
@@ -30,7 +18,7 @@ PlatformClass QueryPlatformClass() {
 #pragma GCC diagnostic pop
 #endif
   return ClassifyPlatform(version.dwPlatformId == VER_PLATFORM_WIN32_NT, version.dwMajorVersion,
-                          IsRunningUnderWow64());
+                          win32::IsRunningUnderWow64());
 }
 
 }  // namespace rovant

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The main job until the Windows program exists: rovantctl on a factory-default
-# setting file. Takes the build folder (default build/linux).
+# rovantctl on a factory-default setting file, natively (the Windows program's
+# demonstration is scripts/run.sh). Takes the build folder (default build/linux).
 set -euo pipefail
 build=${1:-build/linux}
 ctl="$(cd "$build" && pwd)/cli/rovantctl"

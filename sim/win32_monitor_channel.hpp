@@ -2,9 +2,11 @@
 // mutex the program uses, the mutex created and closed around every copy.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "connection/mailbox_names.hpp"
+#include "platform/win32/named_objects.hpp"
 #include "sim/monitor_loop.hpp"
 
 namespace rovant::sim {
@@ -31,9 +33,9 @@ class Win32MonitorChannel final : public MonitorChannel {
   bool Copy(void* to, const void* from);
 
   MailboxNames names_;
-  void* mapping_ = nullptr;  // HANDLE
-  void* view_ = nullptr;
-  void* heldMutex_ = nullptr;  // HANDLE, only with HoldLock
+  win32::FileMapping mapping_;
+  win32::NamedMutex heldMutex_;  // only with HoldLock
+  std::optional<win32::MutexLock> heldLock_;
 };
 
 }  // namespace rovant::sim

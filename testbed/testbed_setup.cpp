@@ -21,11 +21,12 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/win32/printer_handle.hpp"
+#include "platform/win32/printer.hpp"
 
 namespace {
 
-using rovant::ui::PrinterHandle;
+using rovant::win32::PrinterHandle;
+using rovant::win32::UniqueKey;
 
 constexpr DWORD kBidi = PRINTER_ATTRIBUTE_ENABLE_BIDI;
 constexpr DWORD kLocal = PRINTER_ATTRIBUTE_LOCAL;
@@ -69,21 +70,6 @@ constexpr std::array<TestPrinter, 11> kPrinters{{
 // file (or, with a leading '|', to a command) instead of the port itself.
 constexpr wchar_t kSpoolerKey[] = L"Software\\Wine\\Printing\\Spooler";
 constexpr wchar_t kPrintersKey[] = L"System\\CurrentControlSet\\Control\\Print\\Printers";
-
-class RegKey {
- public:
-  RegKey() = default;
-  ~RegKey() {
-    if (key_ != nullptr) ::RegCloseKey(key_);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  HKEY* Receive() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 std::wstring Text(std::wstring_view text) { return std::wstring(text); }
 
@@ -176,7 +162,7 @@ bool DeleteTestPrinter(std::wstring_view printerName) {
     ok = ::DeletePrinter(printer.get()) != FALSE;
   }
   // A key left by an earlier, unopenable printer of this name.
-  RegKey printers;
+  UniqueKey printers;
   if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPrintersKey, 0, KEY_ALL_ACCESS, printers.Receive()) ==
       ERROR_SUCCESS) {
     if (::RegDeleteTreeW(printers.get(), name.c_str()) == ERROR_SUCCESS) ok = true;
@@ -185,7 +171,7 @@ bool DeleteTestPrinter(std::wstring_view printerName) {
 }
 
 bool SetCapture(const wchar_t* port, const std::wstring* target) {
-  RegKey spooler;
+  UniqueKey spooler;
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, kSpoolerKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         spooler.Receive(), nullptr) != ERROR_SUCCESS) {
     return false;
@@ -247,21 +233,13 @@ int Remove() {
 }
 
 std::vector<PRINTER_INFO_2W> Printers(DWORD& count) {
-  std::vector<PRINTER_INFO_2W> infos;
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    DWORD needed = 0;
-    count = 0;
-    if (::EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2,
-                        infos.empty() ? nullptr : reinterpret_cast<LPBYTE>(infos.data()),
-                        static_cast<DWORD>(infos.size() * sizeof(PRINTER_INFO_2W)), &needed,
-                        &count) != FALSE) {
-      return infos;
-    }
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
-    infos.assign(needed / sizeof(PRINTER_INFO_2W) + 1, PRINTER_INFO_2W{});
-  }
-  count = 0;
-  return {};
+  constexpr int kAttempts = 8;
+  return rovant::win32::EnumerateInfo<PRINTER_INFO_2W>(
+      [](LPBYTE buffer, DWORD size, DWORD* needed, DWORD* returned) {
+        return ::EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, buffer,
+                               size, needed, returned);
+      },
+      count, kAttempts);
 }
 
 bool PrinterUsesDriver(std::wstring_view driver) {
@@ -276,12 +254,9 @@ bool PrinterUsesDriver(std::wstring_view driver) {
 bool OpensAndReads(wchar_t* name) {
   PrinterHandle printer;
   if (::OpenPrinterW(name, printer.Receive(), nullptr) == FALSE) return false;
-  DWORD needed = 0;
-  ::GetPrinterW(printer.get(), 2, nullptr, 0, &needed);
-  if (needed == 0) return false;
-  std::vector<PRINTER_INFO_2W> info(needed / sizeof(PRINTER_INFO_2W) + 1);
-  return ::GetPrinterW(printer.get(), 2, reinterpret_cast<LPBYTE>(info.data()),
-                       static_cast<DWORD>(info.size() * sizeof(PRINTER_INFO_2W)), &needed) != FALSE;
+  std::vector<PRINTER_INFO_2W> info;
+  return rovant::win32::ReadPrinterInfo2(printer.get(), info) ==
+         rovant::win32::PrinterInfoRead::kDone;
 }
 
 const wchar_t* Or(const wchar_t* text) { return text != nullptr ? text : L""; }

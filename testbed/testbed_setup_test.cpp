@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/printer.hpp"
 #include "ui/port_state.hpp"
-#include "ui/win32/printer_handle.hpp"
 #include "ui/win32/win32_spooler.hpp"
 
 namespace rovant::ui {
@@ -34,11 +34,11 @@ int RunSetup(const std::string& arguments) {
                        nullptr, &startup, &info) == FALSE) {
     return -1;
   }
-  ::CloseHandle(info.hThread);
-  ::WaitForSingleObject(info.hProcess, 120000);
+  const win32::UniqueKernelHandle thread(info.hThread);
+  const win32::UniqueKernelHandle process(info.hProcess);
+  ::WaitForSingleObject(process.get(), 120000);
   DWORD code = 0;
-  ::GetExitCodeProcess(info.hProcess, &code);
-  ::CloseHandle(info.hProcess);
+  ::GetExitCodeProcess(process.get(), &code);
   return static_cast<int>(code);
 }
 
@@ -114,7 +114,7 @@ TEST_F(TestBed, TheIppPortIsMarked) {
 
 TEST_F(TestBed, ARawJobToLpt1LandsInTheCaptureFile) {
   std::wstring name = L"HX320 on LPT1";
-  PrinterHandle printer;
+  win32::PrinterHandle printer;
   ASSERT_NE(::OpenPrinterW(name.data(), printer.Receive(), nullptr), FALSE);
   std::wstring document = L"testbed";
   std::wstring raw = L"RAW";

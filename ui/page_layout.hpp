@@ -1,5 +1,5 @@
 // The layout of the five setting pages: one constexpr table per page,
-// shared by the page code and by the resource script's templates (163..167).
+// shared by the page code and by the resource script's page templates.
 //
 // Design, for whoever writes or checks the dialog templates:
 //   - Page template: kPageWidth x kPageHeight dialog units, font kPageFontName kPageFontSize pt,
@@ -189,7 +189,7 @@ inline constexpr std::array<PageRow, 17> kConfigRows{{
 struct PageLayout {
   PageIndex index;                // CurrentPage value, tab index
   MenuBlock block;                // the record block the page shows
-  ControlId templateId;           // dialog template 163..167
+  ControlId templateId;           // its dialog template (IDD_..._PAGE)
   std::string_view tabText;       // tab text, eight characters blank-padded
   std::span<const PageRow> rows;  // in tab order
   ControlId firstAnchor;          // KeyboardHook: first combo of the page

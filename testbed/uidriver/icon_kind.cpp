@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "testbed/uidriver/handles.hpp"
+#include "platform/win32/unique_handle.hpp"
 #include "testbed/uidriver/image.hpp"
 #include "testbed/uidriver/screenshot.hpp"
 
@@ -48,7 +48,7 @@ Image Render(HICON icon, int width, int height, std::uint32_t background) {
   return DrawToImage(width, height, [&](HDC target, HDC) {
     const COLORREF colour =
         RGB((background >> 16) & 0xFFU, (background >> 8) & 0xFFU, background & 0xFFU);
-    UniqueBrush brush(::CreateSolidBrush(colour));
+    win32::UniqueBrush brush(::CreateSolidBrush(colour));
     const RECT all{0, 0, width, height};
     ::FillRect(target, &all, brush.get());
     ::DrawIconEx(target, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
@@ -96,7 +96,7 @@ IconCandidates::IconCandidates() {
 }
 
 bool IconCandidates::AddFromModule(const std::wstring& path) {
-  ui::UniqueModule module(::LoadLibraryExW(
+  win32::UniqueModule module(::LoadLibraryExW(
       path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   if (!module) return false;
   const std::array<std::pair<IconKind, WORD>, 4> own{{

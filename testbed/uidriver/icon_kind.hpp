@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/win32/unique_handles.hpp"
+#include "platform/win32/unique_handle.hpp"
 
 namespace rovant::uidriver {
 
@@ -30,10 +30,10 @@ enum class IconKind {
   kInformation,  // IDI_ASTERISK
   kQuestion,     // IDI_QUESTION
   // The program's own icons, when its executable is given to IconCandidates::AddFromModule.
-  kPrinterError,        // resource 187
-  kPrinterInformation,  // resource 188
-  kPrinterWarning,      // resource 189
-  kApplication,         // resource 160
+  kPrinterError,        // IDI_PRINTER_ERROR
+  kPrinterInformation,  // IDI_PRINTER_INFORMATION
+  kPrinterWarning,      // IDI_PRINTER_WARNING
+  kApplication,         // IDI_PRINTER
   kUnknown,             // something is shown, but it matches no candidate well enough
 };
 
@@ -45,7 +45,7 @@ IconKind IconKindNamed(std::string_view name);
 class IconCandidates {
  public:
   IconCandidates();
-  // Adds the program's icons (160, 187, 188, 189) from its executable; false if it cannot be
+  // Adds the program's four icons above from its executable; false if it cannot be
   // loaded as a data file.
   bool AddFromModule(const std::wstring& path);
 
@@ -57,7 +57,7 @@ class IconCandidates {
 
  private:
   std::vector<Candidate> candidates_;
-  std::vector<ui::UniqueIcon> owned_;
+  std::vector<win32::UniqueIcon> owned_;
 };
 
 // The icon shown by `iconControl` (a static control with SS_ICON, e.g. a message box's),

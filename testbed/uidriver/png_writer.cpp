@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "testbed/uidriver/handles.hpp"
+#include "platform/win32/unique_handle.hpp"
 
 namespace rovant::uidriver {
 namespace {
@@ -103,8 +103,8 @@ std::vector<std::uint8_t> EncodePng(const Image& image) {
 bool SavePng(const Image& image, const std::wstring& path) {
   const Bytes png = EncodePng(image);
   if (png.empty()) return false;
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  win32::UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) {
     file.release();
     return false;

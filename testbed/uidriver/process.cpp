@@ -99,7 +99,7 @@ std::optional<Process> Process::Start(const StartOptions& options, Job& job, std
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  UniqueKernelHandle output;
+  win32::UniqueKernelHandle output;
   BOOL inherit = FALSE;
   if (!options.outputFile.empty()) {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -125,8 +125,8 @@ std::optional<Process> Process::Start(const StartOptions& options, Job& job, std
     error = Failure("CreateProcessW");
     return std::nullopt;
   }
-  UniqueKernelHandle thread(info.hThread);
-  UniqueKernelHandle process(info.hProcess);
+  win32::UniqueKernelHandle thread(info.hThread);
+  win32::UniqueKernelHandle process(info.hProcess);
   if (::AssignProcessToJobObject(job.get(), process.get()) == FALSE) {
     error = Failure("AssignProcessToJobObject");
     ::TerminateProcess(process.get(), 1);

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "testbed/uidriver/handles.hpp"
+#include "platform/win32/unique_handle.hpp"
 
 namespace rovant::uidriver {
 
@@ -32,7 +32,7 @@ class Job {
   void KillAll();
 
  private:
-  UniqueKernelHandle job_;
+  win32::UniqueKernelHandle job_;
 };
 
 class Process {
@@ -51,8 +51,8 @@ class Process {
   void Terminate(UINT code = 1);
 
  private:
-  Process(UniqueKernelHandle process, DWORD id) : process_(std::move(process)), id_(id) {}
-  UniqueKernelHandle process_;
+  Process(win32::UniqueKernelHandle process, DWORD id) : process_(std::move(process)), id_(id) {}
+  win32::UniqueKernelHandle process_;
   DWORD id_ = 0;
 };
 

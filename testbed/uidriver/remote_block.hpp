@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "testbed/uidriver/handles.hpp"
+#include "platform/win32/unique_handle.hpp"
 
 namespace rovant::uidriver {
 
@@ -34,7 +34,7 @@ class RemoteBlock {
   bool Read(std::size_t offset, void* data, std::size_t size) const;
 
  private:
-  UniqueKernelHandle process_;
+  win32::UniqueKernelHandle process_;
   void* address_ = nullptr;
   std::size_t size_;
 };

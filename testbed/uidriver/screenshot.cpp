@@ -1,6 +1,6 @@
 #include "testbed/uidriver/screenshot.hpp"
 
-#include "testbed/uidriver/handles.hpp"
+#include "platform/win32/unique_handle.hpp"
 #include "testbed/uidriver/png_writer.hpp"
 
 namespace rovant::uidriver {
@@ -8,9 +8,9 @@ namespace rovant::uidriver {
 Image DrawToImage(int width, int height, const std::function<bool(HDC target, HDC screen)>& draw) {
   Image image;
   if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return image;
-  WindowDc screen(nullptr);
+  win32::WindowDc screen(nullptr);
   if (screen.get() == nullptr) return image;
-  UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
+  win32::UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
@@ -19,10 +19,11 @@ Image DrawToImage(int width, int height, const std::function<bool(HDC target, HD
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::UniqueBitmap bitmap(
+      ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!memory || !bitmap || bits == nullptr) return image;
   {
-    Selected selected(memory.get(), bitmap.get());
+    win32::Selected selected(memory.get(), bitmap.get());
     if (!draw(memory.get(), screen.get())) return image;
     ::GdiFlush();
   }

@@ -1,28 +1,11 @@
 #include "testbed/uidriver/text.hpp"
 
-#include <windows.h>
+#include "platform/win32/text.hpp"
 
 namespace rovant::uidriver {
 
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-  return wide;
-}
+std::wstring Widen(std::string_view utf8) { return win32::ToWide(utf8, CP_UTF8); }
 
-std::string Narrow(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int length =
-      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return {};
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
+std::string Narrow(std::wstring_view wide) { return win32::FromWide(wide, CP_UTF8); }
 
 }  // namespace rovant::uidriver

@@ -67,7 +67,7 @@ class TestWindow {
   [[nodiscard]] HWND get() const { return window_.get(); }
 
  private:
-  OwnedWindow window_;
+  win32::OwnedWindow window_;
 };
 
 std::string ControlText(HWND dialog, int id) {
@@ -166,8 +166,8 @@ TEST(ReplyLog, IsWrittenOnlyWhenItExists) {
   EXPECT_EQ(::GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 
   {
-    const UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file.get(), "old", 3, &written, nullptr));
   }
@@ -177,8 +177,8 @@ TEST(ReplyLog, IsWrittenOnlyWhenItExists) {
   std::array<char, 64> content{};
   DWORD read = 0;
   {
-    const UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueKernelHandle file(::CreateFileA(
+        path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(::ReadFile(file.get(), content.data(), 64, &read, nullptr));
   }
   ::DeleteFileA(path.c_str());
@@ -246,9 +246,9 @@ TEST(InstanceMutex, ASecondOwnerIsTurnedAway) {
 TEST(InstanceMutex, AnAbandonedMutexIsTakenOver) {
   const std::string name = TestMutexName() + "_abandoned";
   // Keep the mutex alive in this process while the other thread abandons it.
-  const UniqueKernelHandle keepAlive(::CreateMutexA(nullptr, FALSE, name.c_str()));
+  const win32::UniqueKernelHandle keepAlive(::CreateMutexA(nullptr, FALSE, name.c_str()));
   std::thread other([&] {
-    const UniqueKernelHandle mutex(::OpenMutexA(SYNCHRONIZE, FALSE, name.c_str()));
+    const win32::UniqueKernelHandle mutex(::OpenMutexA(SYNCHRONIZE, FALSE, name.c_str()));
     ::WaitForSingleObject(mutex.get(), 0);
   });
   other.join();

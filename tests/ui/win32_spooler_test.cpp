@@ -9,25 +9,26 @@
 
 #include <string>
 
+#include "platform/win32/text.hpp"
 #include "ui/printer_table.hpp"
 
 namespace rovant::ui {
 namespace {
 
 TEST(AnsiCodePage, PlainTextIsUnchanged) {
-  EXPECT_EQ(ToAnsiCodePage(L"Vek HX320 on LPT1:"), "Vek HX320 on LPT1:");
-  EXPECT_EQ(ToAnsiCodePage(L""), "");
+  EXPECT_EQ(win32::FromWide(L"Vek HX320 on LPT1:"), "Vek HX320 on LPT1:");
+  EXPECT_EQ(win32::FromWide(L""), "");
 }
 
 TEST(AnsiCodePage, KeepsTheWholeTextWithoutTerminator) {
-  const std::string text = ToAnsiCodePage(std::wstring(300, L'x'));
+  const std::string text = win32::FromWide(std::wstring(300, L'x'));
   EXPECT_EQ(text, std::string(300, 'x'));
 }
 
 TEST(AnsiCodePage, ACharacterTheCodePageLacksBecomesItsNearestOrItsDefault) {
   if (::GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << ::GetACP();
-  EXPECT_EQ(ToAnsiCodePage(L"Dru\u010Dk\u00E9r"), "Druck\xE9r");
-  EXPECT_EQ(ToAnsiCodePage(L"\u4E2D"), "?");
+  EXPECT_EQ(win32::FromWide(L"Dru\u010Dk\u00E9r"), "Druck\xE9r");
+  EXPECT_EQ(win32::FromWide(L"\u4E2D"), "?");
 }
 
 class Win32SpoolerTest : public ::testing::TestWithParam<bool> {};

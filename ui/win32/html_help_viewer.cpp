@@ -4,7 +4,8 @@
 #include <cctype>
 #include <string>
 
-#include "ui/win32/proc_address.hpp"
+#include "platform/win32/proc_address.hpp"
+#include "platform/win32/system.hpp"
 
 namespace rovant::ui {
 namespace {
@@ -21,16 +22,6 @@ bool SameLetters(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The folder of the running program, or empty.
-std::string ProgramFolder() {
-  std::array<char, MAX_PATH> path{};
-  const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  std::string folder(path.data(), length);
-  const std::size_t cut = folder.find_last_of("\\/");
-  return cut == std::string::npos ? std::string{} : folder.substr(0, cut);
-}
-
 // The library the registry names for the HTML Help control, or empty.
 std::string RegisteredLibrary() {
   HKEY opened = nullptr;
@@ -38,7 +29,7 @@ std::string RegisteredLibrary() {
       ERROR_SUCCESS) {
     return {};
   }
-  const UniqueKey key(opened);
+  const win32::UniqueKey key(opened);
   std::array<char, MAX_PATH> value{};
   DWORD size = MAX_PATH;
   DWORD type = 0;
@@ -56,13 +47,14 @@ std::string RegisteredLibrary() {
 }
 
 // The registered library, if it lies where only the system or we put files.
-HMODULE LoadRegisteredLibrary() {
+win32::UniqueModule LoadRegisteredLibrary() {
   const std::string path = RegisteredLibrary();
-  if (path.empty()) return nullptr;
-  if (!IsFileInFolder(path, SystemFolder()) && !IsFileInFolder(path, ProgramFolder())) {
-    return nullptr;
+  if (path.empty()) return {};
+  if (!IsFileInFolder(path, win32::SystemFolder()) &&
+      !IsFileInFolder(path, win32::ProgramFolder())) {
+    return {};
   }
-  return ::LoadLibraryExA(path.c_str(), nullptr, 0);
+  return win32::UniqueModule(::LoadLibraryExA(path.c_str(), nullptr, 0));
 }
 
 }  // namespace
@@ -80,9 +72,10 @@ bool IsFileInFolder(std::string_view path, std::string_view folder) {
 
 HtmlHelpViewer::HtmlHelpFunction HtmlHelpViewer::Bind() {
   if (htmlHelp_ != nullptr || failed_) return htmlHelp_;
-  library_.reset(LoadRegisteredLibrary());
-  if (!library_) library_.reset(LoadSystemLibrary(kHtmlHelpLibrary));
-  htmlHelp_ = ProcAddress<HtmlHelpFunction>(library_.get(), MAKEINTRESOURCEA(kHtmlHelpOrdinal));
+  library_ = LoadRegisteredLibrary();
+  if (!library_) library_ = win32::LoadSystemLibrary(kHtmlHelpLibrary);
+  htmlHelp_ =
+      win32::ProcAddress<decltype(::HtmlHelpA)>(library_.get(), MAKEINTRESOURCEA(kHtmlHelpOrdinal));
   if (htmlHelp_ == nullptr) {
     library_.reset();
     failed_ = true;

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h:
+#include <htmlhelp.h>
 
+#include "platform/win32/unique_handle.hpp"
 #include "ui/command_surroundings.hpp"
-#include "ui/win32/unique_handles.hpp"
 
 namespace rovant::ui {
 
@@ -27,10 +29,10 @@ class HtmlHelpViewer final : public HelpViewer {
   [[nodiscard]] bool failed() const { return failed_; }
 
  private:
-  using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  using HtmlHelpFunction = decltype(&::HtmlHelpA);
   HtmlHelpFunction Bind();
 
-  UniqueModule library_;
+  win32::UniqueModule library_;
   HtmlHelpFunction htmlHelp_ = nullptr;
   bool failed_ = false;
 };

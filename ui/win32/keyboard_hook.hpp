@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handle.hpp"
 #include "ui/tab_key_rules.hpp"
-#include "ui/win32/unique_handles.hpp"
 
 namespace rovant::ui {
 
@@ -42,7 +42,7 @@ class KeyboardHook {
   void MoveFocus(HWND control) const;
 
   PanelDialog& panel_;
-  UniqueHook hook_;
+  win32::UniqueHook hook_;
 };
 
 }  // namespace rovant::ui

@@ -14,7 +14,7 @@ WindowRef Ref(HWND window) { return reinterpret_cast<WindowRef>(window); }
 ATOM RegisterMainClass(HINSTANCE instance) {
   WNDCLASSA type{};
   type.style = CS_HREDRAW | CS_VREDRAW;
-  type.lpfnWndProc = &MainWindow::Procedure;
+  type.lpfnWndProc = &win32::WindowBase::WindowProcedure;
   type.hInstance = instance;
   type.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PRINTER));
   type.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
@@ -27,12 +27,12 @@ ATOM RegisterMainClass(HINSTANCE instance) {
 MainWindow::~MainWindow() {
   hook_.Remove();
   restoreTimer_.Stop();
-  if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+  if (window() != nullptr && IsWindow(window())) DestroyWindow(window());
 }
 
 bool MainWindow::Create(int showCommand) {
   HWND created = CreateWindowExA(0, kMainClassName, kMainWindowTitle, kMainWindowStyle, 0, 0, 0, 0,
-                                 nullptr, nullptr, parts_.instance, this);
+                                 nullptr, nullptr, parts_.instance, CreationParameter());
   if (created == nullptr || panel_.window() == nullptr ||
       parts_.pages.PageWindow(kMenu1Page) == nullptr) {
     return false;
@@ -48,25 +48,25 @@ bool MainWindow::Create(int showCommand) {
   const int height = outer.bottom - outer.top;
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  MoveWindow(window_, left, top, width, height, TRUE);
+  MoveWindow(window(), left, top, width, height, TRUE);
 
-  ShowWindow(window_, showCommand);
-  UpdateWindow(window_);
+  ShowWindow(window(), showCommand);
+  UpdateWindow(window());
 
   // The window cannot be resized or maximised: its system menu loses Size, then Maximize.
-  if (HMENU system = GetSystemMenu(window_, FALSE)) {
+  if (HMENU system = GetSystemMenu(window(), FALSE)) {
     RemoveMenu(system, 2, MF_BYPOSITION);
     RemoveMenu(system, 3, MF_BYPOSITION);
   }
-  DrawMenuBar(window_);
+  DrawMenuBar(window());
 
   accelerators_.reset(LoadAcceleratorsA(parts_.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS)));
   return true;
 }
 
 bool MainWindow::PreTranslate(MSG& message) {
-  if (window_ != nullptr && accelerators_.get() != nullptr &&
-      TranslateAcceleratorA(window_, accelerators_.get(), &message) != 0) {
+  if (window() != nullptr && accelerators_.get() != nullptr &&
+      TranslateAcceleratorA(window(), accelerators_.get(), &message) != 0) {
     return true;
   }
   for (const PageLayout& page : kPages) {
@@ -90,35 +90,38 @@ int MainWindow::RunMessageLoop() {
   }
 }
 
-LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    auto* self = static_cast<MainWindow*>(create->lpCreateParams);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->window_ = window;
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    self->window_ = nullptr;
-    self->savedFocus_ = nullptr;
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  return self->Handle(message, wParam, lParam);
+win32::WindowBase::Answer MainWindow::OnInit(WPARAM, LPARAM) {
+  OnCreate();
+  return 0;
 }
 
-LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+win32::WindowBase::Answer MainWindow::OnCommand(WPARAM wParam, LPARAM) {
+  OnMenuCommand(LOWORD(wParam));
+  return 0;
+}
+
+win32::WindowBase::Answer MainWindow::OnTimer(UINT_PTR id) {
+  if (id != kRestoreFocusTimer) return {};
+  restoreTimer_.Stop();
+  FocusControl(savedFocus_);
+  return 0;
+}
+
+win32::WindowBase::Answer MainWindow::OnDestroy() {
+  EndRun();
+  return 0;
+}
+
+void MainWindow::OnDetach() { savedFocus_ = nullptr; }
+
+win32::WindowBase::Answer MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_CREATE:
-      OnCreate();
-      return 0;
     case WM_ACTIVATE:
       if (wParam == 0) {  // deactivated
         hook_.Reinstall();
         SaveFocus(GetFocus());
       }
-      break;
+      return {};
     case WM_SETFOCUS:
       FocusControl(savedFocus_);
       parts_.clock.SleepMs(kFocusChangeWaitMs);
@@ -131,45 +134,31 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept 
       return 0;
     case WM_SIZE:
       if (wParam == SIZE_RESTORED)
-        restoreTimer_.Start(window_, kRestoreFocusTimer, kRestoreFocusDelayMs);
+        restoreTimer_.Start(window(), kRestoreFocusTimer, kRestoreFocusDelayMs);
       return 0;
-    case WM_TIMER:
-      if (wParam == kRestoreFocusTimer) {
-        restoreTimer_.Stop();
-        FocusControl(savedFocus_);
-        return 0;
-      }
-      break;
     case WM_SYSCOMMAND:
       hook_.Reinstall();
       if ((wParam & 0xFFF0) == SC_MINIMIZE) SaveFocus(GetFocus());
-      break;
+      return {};
     case WM_SETCURSOR:
       // Answered here, without default processing: a control under the mouse sets its own.
       hook_.Reinstall();
       return FALSE;
-    case WM_COMMAND:
-      OnMenuCommand(LOWORD(wParam));
-      return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
-    case WM_DESTROY:
-      OnDestroy();
-      return 0;
     default:
-      break;
+      return {};
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
 }
 
 void MainWindow::OnCreate() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  parts_.commands.mainWindow = Ref(window_);
-  parts_.pages.SetMainWindow(window_);
+  parts_.commands.mainWindow = Ref(window());
+  parts_.pages.SetMainWindow(window());
 
-  HWND panel = panel_.Create(parts_.instance, window_);
+  HWND panel = panel_.Create(parts_.instance, window());
   if (panel == nullptr) return;  // InitInstance finds no panel and fails
   parts_.commands.panel = Ref(panel);
   parts_.pages.AttachTooltips();
@@ -185,7 +174,7 @@ void MainWindow::OnCreate() {
 }
 
 bool MainWindow::IsOurs(HWND control) const {
-  return control != nullptr && window_ != nullptr && IsChild(window_, control) != FALSE;
+  return control != nullptr && window() != nullptr && IsChild(window(), control) != FALSE;
 }
 
 void MainWindow::SaveFocus(HWND focused) {
@@ -203,7 +192,7 @@ void MainWindow::FocusControl(HWND control) const {
 }
 
 void MainWindow::RestoreFocus(const FocusDecision& decision, HWND control) {
-  if (decision.foreground && window_ != nullptr) SetForegroundWindow(window_);
+  if (decision.foreground && window() != nullptr) SetForegroundWindow(window());
   const HWND target = decision.target == FocusTarget::kValidSaved
                           ? parts_.pages.ValidFocusTarget(control)
                           : control;
@@ -212,7 +201,7 @@ void MainWindow::RestoreFocus(const FocusDecision& decision, HWND control) {
 
 void MainWindow::OnMenuCommand(int id) {
   if (id == IDM_FINISH) {
-    SendMessageA(window_, WM_CLOSE, 0, 0);
+    SendMessageA(window(), WM_CLOSE, 0, 0);
     return;
   }
   CommandContext& context = parts_.commands;
@@ -254,7 +243,7 @@ void MainWindow::OnPanelButton(int id, HWND focused) {
   FocusDecision decision;
   switch (id) {
     case IDC_FINISH:
-      SendMessageA(window_, WM_CLOSE, 0, 0);
+      SendMessageA(window(), WM_CLOSE, 0, 0);
       return;
     case IDC_READ:
       decision = ReadCommand(context, CommandSource::kButton);
@@ -277,10 +266,10 @@ void MainWindow::OnClose() {
     FocusControl(savedFocus_);
     return;
   }
-  DestroyWindow(window_);
+  DestroyWindow(window());
 }
 
-void MainWindow::OnDestroy() {
+void MainWindow::EndRun() {
   restoreTimer_.Stop();
   OnMainWindowDestroyed(parts_.commands);
   PostQuitMessage(0);

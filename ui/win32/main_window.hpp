@@ -8,11 +8,12 @@
 
 #include "platform/clock.hpp"
 #include "platform/message_boxes.hpp"
+#include "platform/win32/unique_handle.hpp"
+#include "platform/win32/window_base.hpp"
 #include "ui/commands.hpp"
 #include "ui/win32/keyboard_hook.hpp"
 #include "ui/win32/panel_dialog.hpp"
 #include "ui/win32/setting_pages.hpp"
-#include "ui/win32/unique_handles.hpp"
 
 namespace rovant::ui {
 
@@ -25,7 +26,8 @@ inline constexpr UINT kRestoreFocusDelayMs = 10;
 // The wait at each change of the keyboard focus.
 inline constexpr unsigned kFocusChangeWaitMs = 100;
 
-// RegisterMainClass: the class "rovant" with icon 160, the arrow, the white brush and menu 170.
+// RegisterMainClass: the class "rovant" with the printer icon, the arrow, the white brush and
+// the main menu.
 ATOM RegisterMainClass(HINSTANCE instance);
 
 // What the window code works with; all of it outlives the MainWindow object.
@@ -37,7 +39,7 @@ struct MainWindowParts {
   CommandContext& commands;  // mainWindow and panel are filled in when the window is created
 };
 
-class MainWindow final : public PanelButtons {
+class MainWindow final : public PanelButtons, public win32::WindowBase {
  public:
   explicit MainWindow(const MainWindowParts& parts)
       : parts_(parts), panel_(parts.pages, parts.boxes, *this), hook_(panel_) {}
@@ -57,24 +59,26 @@ class MainWindow final : public PanelButtons {
   // Runs the loop until the quit message; its code (0 when retrieving a message fails).
   int RunMessageLoop();
 
-  [[nodiscard]] HWND window() const { return window_; }
   [[nodiscard]] PanelDialog& panel() { return panel_; }
   [[nodiscard]] KeyboardHook& hook() { return hook_; }
   [[nodiscard]] HACCEL accelerators() const { return accelerators_.get(); }
   [[nodiscard]] HWND savedFocus() const { return savedFocus_; }
 
-  // A menu or accelerator command (40001..40020).
+  // A menu or accelerator command (IDM_...).
   void OnMenuCommand(int id);
   // PanelButtons: the button form of the commands.
   void OnPanelButton(int id, HWND focused) override;
 
  private:
-  friend ATOM RegisterMainClass(HINSTANCE instance);
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  Answer OnInit(WPARAM wParam, LPARAM lParam) override;
+  Answer OnCommand(WPARAM wParam, LPARAM lParam) override;
+  Answer OnTimer(UINT_PTR id) override;
+  Answer OnDestroy() override;
+  Answer OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDetach() override;
   void OnCreate();
   void OnClose();
-  void OnDestroy();
+  void EndRun();
   // Takes the control that has the focus as SavedFocus, if it is one of ours.
   void SaveFocus(HWND focused);
   void FocusControl(HWND control) const;
@@ -84,9 +88,8 @@ class MainWindow final : public PanelButtons {
   MainWindowParts parts_;
   PanelDialog panel_;
   KeyboardHook hook_;
-  UniqueAccelerators accelerators_;
-  WindowTimer restoreTimer_;
-  HWND window_ = nullptr;
+  win32::UniqueAccelerators accelerators_;
+  win32::WindowTimer restoreTimer_;
   HWND savedFocus_ = nullptr;
 };
 

@@ -1,4 +1,4 @@
-// The PanelDialog (template 169): the tab control with the five tabs, the current setting
+// The PanelDialog (IDD_PANEL): the tab control with the five tabs, the current setting
 // page below it, and the four buttons. A child of the MainWindow filling its client area.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/message_boxes.hpp"
+#include "platform/win32/window_base.hpp"
 #include "ui/win32/setting_pages.hpp"
 
 namespace rovant::ui {
@@ -23,25 +24,24 @@ inline constexpr int kPageLeft = 13;
 class PanelButtons {
  public:
   virtual ~PanelButtons() = default;
-  // A click on button 1050..1053; `focused` had the keyboard focus when it arrived.
+  // A click on one of the four buttons; `focused` had the keyboard focus when it arrived.
   virtual void OnPanelButton(int id, HWND focused) = 0;
 };
 
-class PanelDialog {
+class PanelDialog final : public win32::WindowBase {
  public:
   PanelDialog(SettingPages& pages, MessageBoxes& boxes, PanelButtons& buttons)
       : pages_(pages), boxes_(boxes), buttons_(buttons) {}
   PanelDialog(const PanelDialog&) = delete;
   PanelDialog& operator=(const PanelDialog&) = delete;
-  ~PanelDialog();
+  ~PanelDialog() override;
 
   // Creates the panel from its template as a child of `mainWindow`; null on failure. The
   // MENU1 page is created with it (check pages().PageWindow(kMenu1Page)).
   HWND Create(HINSTANCE instance, HWND mainWindow);
 
-  [[nodiscard]] HWND window() const { return panel_; }
   [[nodiscard]] HWND tabs() const { return tabs_; }
-  // The button 1050..1053, or null.
+  // The button IDC_READ, IDC_TRANSFER, IDC_INITIALIZE or IDC_FINISH, or null.
   [[nodiscard]] HWND button(int id) const;
   [[nodiscard]] int pageTop() const { return pageTop_; }
   [[nodiscard]] SettingPages& pages() const { return pages_; }
@@ -50,8 +50,11 @@ class PanelDialog {
   void OnTabChanged();
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  Answer OnInit(WPARAM wParam, LPARAM lParam) override;
+  Answer OnNotify(const NMHDR* header) override;
+  Answer OnCommand(WPARAM wParam, LPARAM lParam) override;
+  Answer OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDetach() override;
   void Initialise();
   void PlaceAndShow(HWND page) const;
   void TellResourceInsufficient() const;
@@ -60,7 +63,6 @@ class PanelDialog {
   MessageBoxes& boxes_;
   PanelButtons& buttons_;
   HWND mainWindow_ = nullptr;
-  HWND panel_ = nullptr;
   HWND tabs_ = nullptr;
   HWND read_ = nullptr;
   HWND transfer_ = nullptr;

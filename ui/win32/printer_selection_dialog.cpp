@@ -17,7 +17,7 @@ constexpr char kCaption[] = "ROVANT";
 
 // The width of a text on the screen's device context, in pixels.
 int TextWidth(std::string_view text) {
-  const ScreenDc screen;
+  const win32::WindowDc screen;
   SIZE size{0, 0};
   if (screen.get() == nullptr ||
       ::GetTextExtentPoint32A(screen.get(), text.data(), static_cast<int>(text.size()), &size) ==
@@ -30,8 +30,8 @@ int TextWidth(std::string_view text) {
 // One of the program's icons at list size; the stock application icon keeps
 // the rows and the images in step if the resource is missing.
 void AppendIcon(HIMAGELIST images, HINSTANCE instance, unsigned id) {
-  const UniqueIcon icon(static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                                        kIconSize, kIconSize, LR_DEFAULTCOLOR)));
+  const win32::UniqueIcon icon(static_cast<HICON>(::LoadImageA(
+      instance, MAKEINTRESOURCEA(id), IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR)));
   if (icon.get() != nullptr && ::ImageList_AddIcon(images, icon.get()) >= 0) return;
   ::ImageList_AddIcon(images, ::LoadIcon(nullptr, IDI_APPLICATION));
 }
@@ -41,9 +41,7 @@ void AppendIcon(HIMAGELIST images, HINSTANCE instance, unsigned id) {
 SelectionResult PrinterSelectionDialog::RunModal(HWND owner) {
   result_.reset();
   chosenRow_.reset();
-  const INT_PTR ended = ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_PRINTER_SELECTION), owner,
-                                          &Procedure, reinterpret_cast<LPARAM>(this));
-  dialog_ = nullptr;
+  const INT_PTR ended = RunModalDialog(instance_, IDD_PRINTER_SELECTION, owner);
   switch (ended) {
     case static_cast<INT_PTR>(SelectionResult::kChosen):
     case static_cast<INT_PTR>(SelectionResult::kCancelled):
@@ -57,58 +55,43 @@ SelectionResult PrinterSelectionDialog::RunModal(HWND owner) {
 HWND PrinterSelectionDialog::CreateModeless(HWND owner) {
   result_.reset();
   chosenRow_.reset();
-  return ::CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_PRINTER_SELECTION), owner, &Procedure,
-                              reinterpret_cast<LPARAM>(this));
+  return CreateModelessDialog(instance_, IDD_PRINTER_SELECTION, owner);
 }
 
-INT_PTR CALLBACK PrinterSelectionDialog::Procedure(HWND dialog, UINT message, WPARAM wParam,
-                                                   LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<PrinterSelectionDialog*>(lParam);
-    if (self == nullptr) return FALSE;
-    self->dialog_ = dialog;
-  }
-  auto* self = reinterpret_cast<PrinterSelectionDialog*>(::GetWindowLongPtrA(dialog, DWLP_USER));
-  if (self == nullptr) return FALSE;
-  const INT_PTR handled = self->Handle(message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrA(dialog, DWLP_USER, 0);
-    self->dialog_ = nullptr;
-  }
-  return handled;
+win32::WindowBase::Answer PrinterSelectionDialog::OnInit(WPARAM, LPARAM) {
+  Initialise();
+  return FALSE;  // the focus is set: on the list
 }
 
-INT_PTR PrinterSelectionDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+win32::WindowBase::Answer PrinterSelectionDialog::OnNotify(const NMHDR* header) {
+  if (header != nullptr && header->idFrom == IDC_PRINTER_LIST && header->code == NM_DBLCLK) {
+    Ok();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+win32::WindowBase::Answer PrinterSelectionDialog::OnCommand(WPARAM wParam, LPARAM) {
+  switch (LOWORD(wParam)) {
+    case IDC_SELECTION_OK:
+    case IDOK:
+      Ok();
+      return TRUE;
+    case IDC_SELECTION_CANCEL:
+      Close(SelectionResult::kCancelled);
+      return TRUE;
+    case IDCANCEL:  // Escape: the dialog is left only through OK or Cancel
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+win32::WindowBase::Answer PrinterSelectionDialog::OnMessage(UINT message, WPARAM, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG:
-      Initialise();
-      return FALSE;  // the focus is set: on the list
     case WM_SETTINGCHANGE:
       BuildList();
       return TRUE;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header != nullptr && header->idFrom == IDC_PRINTER_LIST && header->code == NM_DBLCLK) {
-        Ok();
-        return TRUE;
-      }
-      return FALSE;
-    }
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDC_SELECTION_OK:
-        case IDOK:
-          Ok();
-          return TRUE;
-        case IDC_SELECTION_CANCEL:
-          Close(SelectionResult::kCancelled);
-          return TRUE;
-        case IDCANCEL:  // Escape: the dialog is left only through OK or Cancel
-          return TRUE;
-        default:
-          return FALSE;
-      }
     case WM_CLOSE:
       return TRUE;
     default:
@@ -116,7 +99,7 @@ INT_PTR PrinterSelectionDialog::Handle(UINT message, WPARAM wParam, LPARAM lPara
   }
 }
 
-HWND PrinterSelectionDialog::List() const { return ::GetDlgItem(dialog_, IDC_PRINTER_LIST); }
+HWND PrinterSelectionDialog::List() const { return ::GetDlgItem(window(), IDC_PRINTER_LIST); }
 
 void PrinterSelectionDialog::Initialise() {
   // The image list belongs to this dialog, not to the list control.
@@ -124,8 +107,8 @@ void PrinterSelectionDialog::Initialise() {
   ::SetWindowLongPtrA(list, GWL_STYLE, ::GetWindowLongPtrA(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
   BuildList();
   if (result_) return;  // nothing to choose from: closed before it is shown
-  CentreOnScreen(dialog_);
-  ::SetForegroundWindow(dialog_);
+  CentreOnScreen(window());
+  ::SetForegroundWindow(window());
 }
 
 void PrinterSelectionDialog::ClearList() {
@@ -193,7 +176,7 @@ void PrinterSelectionDialog::BuildList() {
   }
 
   ::SendMessageA(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  ::SetWindowTextA(dialog_, kCaption);
+  ::SetWindowTextA(window(), kCaption);
   // Nothing to choose from: closed before the focus would activate the window.
   if (!table.anySupported) {
     Close(SelectionResult::kNoSupportedPrinter);
@@ -217,7 +200,7 @@ void PrinterSelectionDialog::Ok() {
 
 void PrinterSelectionDialog::Close(SelectionResult result) {
   result_ = result;
-  ::EndDialog(dialog_, static_cast<INT_PTR>(result));
+  ::EndDialog(window(), static_cast<INT_PTR>(result));
 }
 
 SelectionDialogRunner::Outcome Win32SelectionDialogRunner::Run() {

@@ -1,4 +1,4 @@
-// The printer selection dialog (template 190): the spooler's printers in a
+// The printer selection dialog (IDD_PRINTER_SELECTION): the spooler's printers in a
 // report list with an icon each, OK (or a double click) to choose, Cancel to
 // give up. It has no close box and the Escape key does nothing, so it is left
 // only through OK or Cancel.
@@ -10,13 +10,14 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/win32/unique_handle.hpp"
+#include "platform/win32/window_base.hpp"
 #include "ui/printer_selection.hpp"
 #include "ui/startup_selection.hpp"
-#include "ui/win32/gdi_handles.hpp"
 
 namespace rovant::ui {
 
-class PrinterSelectionDialog {
+class PrinterSelectionDialog final : public win32::WindowBase {
  public:
   // `instance`: the module with the template and the icons.
   PrinterSelectionDialog(HINSTANCE instance, PrinterSelection& selection)
@@ -36,8 +37,10 @@ class PrinterSelectionDialog {
   [[nodiscard]] std::optional<std::size_t> chosenRow() const { return chosenRow_; }
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  Answer OnInit(WPARAM wParam, LPARAM lParam) override;
+  Answer OnNotify(const NMHDR* header) override;
+  Answer OnCommand(WPARAM wParam, LPARAM lParam) override;
+  Answer OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Initialise();
   // Empties the list and fills it anew; closes with kNoSupportedPrinter when
   // no printer has a supported driver.
@@ -52,8 +55,7 @@ class PrinterSelectionDialog {
 
   HINSTANCE instance_;
   PrinterSelection& selection_;
-  HWND dialog_ = nullptr;
-  UniqueImageList images_;
+  win32::UniqueImageList images_;
   std::optional<SelectionResult> result_;
   std::optional<std::size_t> chosenRow_;
 };

@@ -2,6 +2,7 @@
 
 #include "connection/mailbox_names.hpp"
 #include "connection/win32_lan_loader.hpp"
+#include "platform/win32/system.hpp"
 #include "ui/printer_selection.hpp"
 #include "ui/startup_selection.hpp"
 #include "ui/win32/printer_selection_dialog.hpp"
@@ -85,7 +86,7 @@ std::optional<PlatformVersion> RovantApp::QueryVersion(unsigned recordSize) {
   return QueryPlatformVersion(recordSize);
 }
 
-bool RovantApp::IsRunningUnderWow64() { return ui::IsRunningUnderWow64(); }
+bool RovantApp::IsRunningUnderWow64() { return win32::IsRunningUnderWow64(); }
 
 std::string RovantApp::CurrentDirectory() { return CurrentDirectoryText(); }
 

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "ui/page_rules.hpp"
-#include "ui/win32/page_dialog.hpp"
 #include "ui/win32/win32_page_view.hpp"
 
 namespace rovant::ui {
@@ -11,8 +10,7 @@ namespace rovant::ui {
 HWND SettingPages::CreatePage(PageIndex page, HWND parent) {
   if (page >= kPageCount) return nullptr;
   if (parent == nullptr) parent = panel_;
-  return CreateDialogParamA(instance_, MAKEINTRESOURCEA(PageAt(page).templateId), parent,
-                            PageProcOf(page), reinterpret_cast<LPARAM>(this));
+  return dialogs_[page].Create(instance_, parent);
 }
 
 void SettingPages::DestroyPagesExcept(HWND keep) {

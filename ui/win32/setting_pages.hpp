@@ -1,6 +1,6 @@
 // The setting pages on Windows: creates the page of a tab from its template,
 // and offers StorePageSelections, RefreshCurrentPage, ValidFocusTarget and AttachTooltips.
-// One object for the whole run, owned by the shell; it is the page dialogs' init parameter.
+// One object for the whole run, owned by the shell, with the dialog object of each page.
 #pragma once
 
 #include <windows.h>
@@ -9,16 +9,24 @@
 
 #include "platform/message_boxes.hpp"
 #include "platform/page_store.hpp"
+#include "platform/win32/unique_handle.hpp"
 #include "ui/page_context.hpp"
 #include "ui/page_layout.hpp"
-#include "ui/win32/unique_handles.hpp"
+#include "ui/win32/page_dialog.hpp"
 
 namespace rovant::ui {
 
 class SettingPages final : public PageStore {
  public:
   // `instance`: the module holding the page templates and the tooltip strings.
-  SettingPages(PageContext& context, HINSTANCE instance) : context_(context), instance_(instance) {}
+  SettingPages(PageContext& context, HINSTANCE instance)
+      : context_(context),
+        instance_(instance),
+        dialogs_{{{*this, kMenu1Page},
+                  {*this, kMenu2Page},
+                  {*this, kHardwarePage},
+                  {*this, kAdjustPage},
+                  {*this, kConfigPage}}} {}
   SettingPages(const SettingPages&) = delete;
   SettingPages& operator=(const SettingPages&) = delete;
   ~SettingPages() override = default;
@@ -27,7 +35,7 @@ class SettingPages final : public PageStore {
   void SetMainWindow(HWND main) { mainWindow_ = main; }
   void SetPanel(HWND panel) { panel_ = panel; }
 
-  // Creates the page from its template (163..167) as a child of `parent` (the panel when
+  // Creates the page from its template as a child of `parent` (the panel when
   // null), not shown; null when it cannot be created. Does not change CurrentPage.
   HWND CreatePage(PageIndex page, HWND parent = nullptr);
   // Destroys every existing page window except `keep`.
@@ -44,7 +52,8 @@ class SettingPages final : public PageStore {
   // current page that the record disables (page_rules.hpp).
   [[nodiscard]] HWND ValidFocusTarget(HWND control) const;
 
-  // Rebuilds the tooltip window: panel buttons 1053, 1052, 1050, 1051, then the current
+  // Rebuilds the tooltip window: the panel's Reading, Initializing, Transferring and Finish
+  // buttons, then the current
   // page's labels; text = string resource whose id is the control id.
   void AttachTooltips();
 
@@ -58,7 +67,7 @@ class SettingPages final : public PageStore {
   [[nodiscard]] HWND FirstControl() const;
   [[nodiscard]] HWND LastControl() const;
 
-  // Called by the page procedures.
+  // Called by the page dialogs.
   void OnPageCreated(PageIndex page, HWND window) { pages_[page] = window; }
   void OnPageDestroyed(PageIndex page, HWND window) {
     if (pages_[page] == window) pages_[page] = nullptr;
@@ -70,7 +79,8 @@ class SettingPages final : public PageStore {
   HWND mainWindow_ = nullptr;
   HWND panel_ = nullptr;
   std::array<HWND, kPageCount> pages_{};
-  OwnedWindow tooltip_;
+  std::array<PageDialog, kPageCount> dialogs_;
+  win32::OwnedWindow tooltip_;
 };
 
 }  // namespace rovant::ui

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/win32/window_base.hpp"
 #include "resources/resource_ids.h"
 #include "ui/win32/window_placement.hpp"
 
@@ -15,46 +16,47 @@ INT_PTR CALLBACK StatusProc(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-// The print-finished dialog's state, alive for the dialog's modal loop.
-struct PrintFinished {
-  HINSTANCE instance = nullptr;
-  unsigned counter = 0;
-  WindowTimer timer;
-};
+// The "Has printing finish?" dialog with its printing animation, for one modal loop.
+class PrintFinishedDialog final : public win32::WindowBase {
+ public:
+  explicit PrintFinishedDialog(HINSTANCE instance) : instance_(instance) {}
+  void Run(HWND owner) { RunModalDialog(instance_, IDD_PRINT_FINISHED, owner); }
 
-void ShowNextFrame(HWND dialog, PrintFinished& state) {
-  const HICON icon = ::LoadIconA(state.instance, MAKEINTRESOURCEA(kPrintingFrames[state.counter]));
-  ::SendDlgItemMessageA(dialog, IDC_PRINTING_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-  state.counter = (state.counter + 1) % std::size(kPrintingFrames);
-}
-
-INT_PTR CALLBACK PrintFinishedProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* state = reinterpret_cast<PrintFinished*>(::GetWindowLongPtrA(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG:
-      state = reinterpret_cast<PrintFinished*>(lParam);
-      ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      state->counter = 0;
-      state->timer.Start(dialog, kPrintingTimerId, kPrintingTimerMs);
-      CentreOnScreen(dialog);
-      ::SetForegroundWindow(dialog);
-      return TRUE;
-    case WM_TIMER:
-      if (state != nullptr && wParam == kPrintingTimerId) ShowNextFrame(dialog, *state);
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDC_PRINTING_OK) {
-        if (state != nullptr) state->timer.Stop();
-        ::EndDialog(dialog, 1);
-      }
-      return TRUE;
-    case WM_DESTROY:
-      if (state != nullptr) state->timer.Stop();
-      return FALSE;
-    default:
-      return FALSE;
+ private:
+  Answer OnInit(WPARAM, LPARAM) override {
+    counter_ = 0;
+    timer_.Start(window(), kPrintingTimerId, kPrintingTimerMs);
+    CentreOnScreen(window());
+    ::SetForegroundWindow(window());
+    return TRUE;
   }
-}
+  Answer OnTimer(UINT_PTR id) override {
+    if (id == kPrintingTimerId) ShowNextFrame();
+    return TRUE;
+  }
+  Answer OnCommand(WPARAM wParam, LPARAM) override {
+    if (LOWORD(wParam) == IDC_PRINTING_OK) {
+      timer_.Stop();
+      ::EndDialog(window(), 1);
+    }
+    return TRUE;
+  }
+  Answer OnDestroy() override {
+    timer_.Stop();
+    return FALSE;
+  }
+
+  void ShowNextFrame() {
+    const HICON icon = ::LoadIconA(instance_, MAKEINTRESOURCEA(kPrintingFrames[counter_]));
+    ::SendDlgItemMessageA(window(), IDC_PRINTING_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon),
+                          0);
+    counter_ = (counter_ + 1) % std::size(kPrintingFrames);
+  }
+
+  HINSTANCE instance_;
+  unsigned counter_ = 0;
+  win32::WindowTimer timer_;
+};
 
 }  // namespace
 
@@ -72,16 +74,15 @@ void Win32OperationHost::ShowStatus(std::string_view text) {
 void Win32OperationHost::CloseStatus() { status_.reset(); }
 
 void Win32OperationHost::RunPrintFinishedDialog() {
-  PrintFinished state{instance_, 0, {}};
-  ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_PRINT_FINISHED), mainWindow_, PrintFinishedProc,
-                    reinterpret_cast<LPARAM>(&state));
+  PrintFinishedDialog dialog(instance_);
+  dialog.Run(mainWindow_);
 }
 
 void Win32OperationHost::LogReply(std::span<const char> bytes) {
   const HANDLE file = ::CreateFileA(logPath_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;  // only a log that exists is written
-  const UniqueKernelHandle log(file);
+  const win32::UniqueKernelHandle log(file);
   DWORD written = 0;
   ::WriteFile(log.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

@@ -1,5 +1,5 @@
 // What a printer operation shows, on Windows: the modeless status window
-// (template 183), the "Has printing finish?" dialog (template 192) with its
+// (IDD_STATUS), the "Has printing finish?" dialog (IDD_PRINT_FINISHED) with its
 // printing animation, and the optional reply log.
 #pragma once
 
@@ -8,14 +8,16 @@
 #include <string>
 
 #include "platform/operation_host.hpp"
-#include "ui/win32/unique_handles.hpp"
+#include "platform/win32/unique_handle.hpp"
+#include "resources/resource_ids.h"
 
 namespace rovant::ui {
 
 inline constexpr UINT_PTR kPrintingTimerId = 32767;
 inline constexpr UINT kPrintingTimerMs = 600;
 // The frames of the printing animation, in the order they are shown.
-inline constexpr int kPrintingFrames[] = {216, 211, 213, 214, 215};
+inline constexpr int kPrintingFrames[] = {IDI_PRINTING_0, IDI_PRINTING_1, IDI_PRINTING_2,
+                                          IDI_PRINTING_3, IDI_PRINTING_4};
 inline constexpr const char* kReplyLogPath = "c:\\rovant.log";
 
 class Win32OperationHost final : public OperationHost {
@@ -41,7 +43,7 @@ class Win32OperationHost final : public OperationHost {
   HINSTANCE instance_;
   HWND mainWindow_;
   std::string logPath_;
-  OwnedWindow status_;
+  win32::OwnedWindow status_;
 };
 
 }  // namespace rovant::ui

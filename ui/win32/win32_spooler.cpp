@@ -3,10 +3,8 @@
 #include <windows.h>
 #include <winspool.h>
 
-#include <cstddef>
-#include <new>
-
-#include "ui/win32/printer_handle.hpp"
+#include "platform/win32/printer.hpp"
+#include "platform/win32/text.hpp"
 
 namespace rovant::ui {
 namespace {
@@ -17,47 +15,10 @@ constexpr DWORD kLevel = 2;
 // spooler that never settles counts as a failed enumeration.
 constexpr int kMaxEnumAttempts = 16;
 
-// Makes room for `bytes` bytes of spooler information, zero-filled and aligned
-// for its records. False when there is no memory for it.
-template <typename Info>
-bool AllocateZeroed(std::vector<Info>& buffer, DWORD bytes) noexcept {
-  try {
-    buffer.assign((bytes + sizeof(Info) - 1) / sizeof(Info), Info{});
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-}
-
-template <typename Info>
-LPBYTE BytesOf(std::vector<Info>& buffer) {
-  return buffer.empty() ? nullptr : reinterpret_cast<LPBYTE>(buffer.data());
-}
-
-template <typename Info>
-DWORD SizeOf(const std::vector<Info>& buffer) {
-  return static_cast<DWORD>(buffer.size() * sizeof(Info));
-}
-
-// Calls `enumerate(buffer, size, needed, returned)` first without a buffer,
-// then with the size the spooler asks for while the buffer is too small.
-template <typename Info, typename Enumerate>
-std::vector<Info> EnumerateLevel2(Enumerate enumerate, DWORD& returned) {
-  std::vector<Info> buffer;
-  for (int attempt = 0; attempt < kMaxEnumAttempts; ++attempt) {
-    DWORD needed = 0;
-    returned = 0;
-    if (enumerate(BytesOf(buffer), SizeOf(buffer), &needed, &returned) != FALSE) return buffer;
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || !AllocateZeroed(buffer, needed)) break;
-  }
-  returned = 0;
-  return {};
-}
-
 std::string AnsiOf(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
 
 std::string AnsiOf(const wchar_t* text) {
-  return text != nullptr ? ToAnsiCodePage(text) : std::string();
+  return text != nullptr ? win32::FromWide(text) : std::string();
 }
 
 std::u16string Utf16Of(const wchar_t* text) {
@@ -83,36 +44,25 @@ SpoolerPrinter FactsOf(const Info& info) {
 
 }  // namespace
 
-std::string ToAnsiCodePage(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int length = static_cast<int>(text.size());
-  const int size =
-      ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string out(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
 std::vector<SpoolerPrinter> Win32Spooler::EnumeratePrinters() {
   std::vector<SpoolerPrinter> printers;
   DWORD count = 0;
   if (ntFamily_) {
-    std::vector<PRINTER_INFO_2W> infos = EnumerateLevel2<PRINTER_INFO_2W>(
+    std::vector<PRINTER_INFO_2W> infos = win32::EnumerateInfo<PRINTER_INFO_2W>(
         [](LPBYTE buffer, DWORD size, DWORD* needed, DWORD* returned) {
           return ::EnumPrintersW(kEnumFlags, nullptr, kLevel, buffer, size, needed, returned);
         },
-        count);
+        count, kMaxEnumAttempts);
     for (DWORD i = 0; i < count && i < infos.size(); ++i) {
       printers.push_back(FactsOf(infos[i]));
       printers.back().printerNameWide = Utf16Of(infos[i].pPrinterName);
     }
   } else {
-    std::vector<PRINTER_INFO_2A> infos = EnumerateLevel2<PRINTER_INFO_2A>(
+    std::vector<PRINTER_INFO_2A> infos = win32::EnumerateInfo<PRINTER_INFO_2A>(
         [](LPBYTE buffer, DWORD size, DWORD* needed, DWORD* returned) {
           return ::EnumPrintersA(kEnumFlags, nullptr, kLevel, buffer, size, needed, returned);
         },
-        count);
+        count, kMaxEnumAttempts);
     for (DWORD i = 0; i < count && i < infos.size(); ++i) printers.push_back(FactsOf(infos[i]));
   }
   return printers;
@@ -120,7 +70,7 @@ std::vector<SpoolerPrinter> Win32Spooler::EnumeratePrinters() {
 
 SpoolerRead Win32Spooler::ReadPrinter(const SpoolerPrinterName& name, SpoolerPrinter& facts) {
   // An empty name would open the print server itself, not a printer.
-  PrinterHandle printer;
+  win32::PrinterHandle printer;
   if (ntFamily_) {
     std::wstring wide(name.wide.begin(), name.wide.end());
     if (wide.empty() || ::OpenPrinterW(wide.data(), printer.Receive(), nullptr) == FALSE) {
@@ -134,13 +84,14 @@ SpoolerRead Win32Spooler::ReadPrinter(const SpoolerPrinterName& name, SpoolerPri
   }
   if (!printer) return SpoolerRead::kCannotOpen;
 
-  DWORD needed = 0;
-  ::GetPrinterA(printer.get(), kLevel, nullptr, 0, &needed);
-  if (needed == 0) return SpoolerRead::kUnreadable;
   std::vector<PRINTER_INFO_2A> info;
-  if (!AllocateZeroed(info, needed)) return SpoolerRead::kNoMemory;
-  if (::GetPrinterA(printer.get(), kLevel, BytesOf(info), SizeOf(info), &needed) == FALSE) {
-    return SpoolerRead::kUnreadable;
+  switch (win32::ReadPrinterInfo2(printer.get(), info)) {
+    case win32::PrinterInfoRead::kDone:
+      break;
+    case win32::PrinterInfoRead::kNoMemory:
+      return SpoolerRead::kNoMemory;
+    case win32::PrinterInfoRead::kUnreadable:
+      return SpoolerRead::kUnreadable;
   }
   const SpoolerPrinter read = FactsOf(info.front());
   facts = read;

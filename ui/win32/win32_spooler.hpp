@@ -10,10 +10,6 @@
 
 namespace rovant::ui {
 
-// A text of the wide spooler in the ANSI code page; a character the code page
-// lacks becomes its nearest match or, failing that, its default character.
-std::string ToAnsiCodePage(std::wstring_view text);
-
 class Win32Spooler final : public Spooler {
  public:
   explicit Win32Spooler(bool ntFamily) : ntFamily_(ntFamily) {}

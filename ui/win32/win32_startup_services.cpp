@@ -1,8 +1,11 @@
 #include "ui/win32/win32_startup_services.hpp"
 
+#include <shlobj.h>
+
 #include <array>
 
-#include "ui/win32/proc_address.hpp"
+#include "platform/win32/proc_address.hpp"
+#include "platform/win32/system.hpp"
 
 namespace rovant::ui {
 
@@ -15,14 +18,6 @@ std::optional<PlatformVersion> QueryPlatformVersion(unsigned recordSize) {
                          static_cast<unsigned>(info.dwMajorVersion)};
 }
 
-bool IsRunningUnderWow64() {
-  using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
-  const auto isWow64 =
-      ProcAddress<IsWow64Function>(::GetModuleHandleA("kernel32"), "IsWow64Process");
-  BOOL wow64 = FALSE;
-  return isWow64 != nullptr && isWow64(::GetCurrentProcess(), &wow64) && wow64;
-}
-
 std::string CurrentDirectoryText() {
   std::array<char, kPathBufferSize> folder{};
   const DWORD length = ::GetCurrentDirectoryA(static_cast<DWORD>(folder.size()), folder.data());
@@ -32,10 +27,10 @@ std::string CurrentDirectoryText() {
 
 bool GetAppDataFolder(std::string& path) {
   path.clear();
-  using FolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
   // Loaded once and kept for the run.
-  static const UniqueModule shfolder(LoadSystemLibrary("shfolder.dll"));
-  const auto folderPath = ProcAddress<FolderPathFunction>(shfolder.get(), "SHGetFolderPathA");
+  static const win32::UniqueModule shfolder = win32::LoadSystemLibrary("shfolder.dll");
+  const auto folderPath =
+      win32::ProcAddress<decltype(::SHGetFolderPathA)>(shfolder.get(), "SHGetFolderPathA");
   if (folderPath == nullptr) return false;
   constexpr int kAppDataFolderId = 26;  // CSIDL_APPDATA
   std::array<char, kPathBufferSize> folder{};
@@ -62,23 +57,21 @@ bool Win32CurrentDirectory::Set(std::string_view path) {
 
 InstanceCheck InstanceMutex::Acquire(std::string_view name) {
   Release();
-  const std::string text(name);
-  mutex_.reset(::CreateMutexA(nullptr, FALSE, text.c_str()));
-  if (!mutex_) return InstanceCheck::kCreateFailed;
-  const DWORD wait = ::WaitForSingleObject(mutex_.get(), 0);
-  if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
+  if (!mutex_.Open(std::string(name))) return InstanceCheck::kCreateFailed;
+  const win32::MutexWait wait = mutex_.Wait(0);
+  if (wait == win32::MutexWait::kAcquired || wait == win32::MutexWait::kAbandoned) {
     owned_ = true;
     return InstanceCheck::kOwner;
   }
-  ::ReleaseMutex(mutex_.get());
-  mutex_.reset();
+  mutex_.Release();
+  mutex_.Close();
   return InstanceCheck::kOtherInstance;
 }
 
 void InstanceMutex::Release() {
-  if (owned_) ::ReleaseMutex(mutex_.get());
+  if (owned_) mutex_.Release();
   owned_ = false;
-  mutex_.reset();
+  mutex_.Close();
 }
 
 }  // namespace rovant::ui

@@ -8,16 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/named_objects.hpp"
 #include "ui/command_surroundings.hpp"
 #include "ui/startup.hpp"
-#include "ui/win32/unique_handles.hpp"
 
 namespace rovant::ui {
 
 // GetVersionExA with a record of `recordSize` bytes (156 extended, 148 plain).
 std::optional<PlatformVersion> QueryPlatformVersion(unsigned recordSize);
-// True only when kernel32 offers IsWow64Process and it says so.
-bool IsRunningUnderWow64();
 // The current directory, cut to 255 characters.
 std::string CurrentDirectoryText();
 
@@ -54,7 +52,7 @@ class InstanceMutex {
   [[nodiscard]] bool owned() const { return owned_; }
 
  private:
-  UniqueKernelHandle mutex_;
+  win32::NamedMutex mutex_;
   bool owned_ = false;
 };
 
