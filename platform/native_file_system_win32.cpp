@@ -50,13 +50,19 @@ bool WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
   return true;
 }
 
-// A path in the ANSI code page as the wide string the newer calls take.
+// A path in the ANSI code page as the full wide path the newer calls take (some take a path
+// relative to the current folder for one in the root folder).
 std::wstring Wide(const std::string& text) {
   const int size = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
   if (size <= 0) return {};
   std::vector<wchar_t> wide(static_cast<std::size_t>(size));
   ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
-  return std::wstring(wide.data());
+  const DWORD full = ::GetFullPathNameW(wide.data(), 0, nullptr, nullptr);
+  if (full == 0) return std::wstring(wide.data());
+  std::vector<wchar_t> path(full);
+  const DWORD length = ::GetFullPathNameW(wide.data(), full, path.data(), nullptr);
+  if (length == 0 || length >= full) return std::wstring(wide.data());
+  return std::wstring(path.data(), length);
 }
 
 // The old way, for a folder that takes no new file: the bytes are written

@@ -54,8 +54,8 @@ ctl set 0 set d.fom 'MENU1.PITCH=12 CPI' 'CONFIG.LOCK=SETUP'
 ctl factory 0 defaults -o factory.fom
 
 if [[ $part == quick ]]; then
-  # Five jobs: transfer, read, default (its write and its read back), list.
-  start_monitor monitor --state state.fom --paper paper.txt --max-jobs 5
+  # Six jobs: transfer (its write and its read back), read, default (the same), list.
+  start_monitor monitor --state state.fom --paper paper.txt --max-jobs 6
   ctl transfer 0 transfer --printer "$printer" d.fom
   grep -q 'the spooler has no printer' transfer.err || fail "transfer: no note on the unknown printer"
   cmp -s d.fom state.fom || fail "the monitor's memory does not hold the transfer"
@@ -70,7 +70,7 @@ if [[ $part == quick ]]; then
   [[ -s paper.txt ]] || fail "the monitor's printer printed no setting list"
   wait "$pid" || fail "the monitor exited with $?"
   pid=
-  [[ $(grep -c '^job [0-9]* ended' monitor.out) == 5 ]] || fail "jobs: $(cat monitor.out)"
+  [[ $(grep -c '^job [0-9]* ended' monitor.out) == 6 ]] || fail "jobs: $(cat monitor.out)"
 
   # Status 1 for the second exchange (the query after the online sequence).
   start_monitor status1 --fail-exchange 2

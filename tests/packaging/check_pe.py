@@ -174,10 +174,10 @@ def main():
     resources.add_argument("--reference", required=True)
     args = parser.parse_args()
     if args.what == "images":
-        for spec in args.image:
-            path, _, kind = spec.rpartition(":")
+        for image in args.image:
+            path, _, kind = image.rpartition(":")
             if kind not in SUBSYSTEMS:
-                parser.error(f"{spec}: the kind is gui, console or dll")
+                parser.error(f"{image}: the kind is gui, console or dll")
             check_image(path, kind, args.machine, args.nm, args.lan_header)
     else:
         check_resources(args.image, args.reference)

@@ -128,12 +128,17 @@ TEST_F(NativeFiles, MissingFolderCannotBeCreatedInto) {
 }
 
 TEST_F(NativeFiles, ReplacingKeepsTheFileWholeAtEveryStep) {
-  // Many replacements in a row: each leaves exactly one complete file.
+  // Many replacements in a row, by full and by relative name (as a user types it on the
+  // command line): each leaves exactly one complete file.
+  const fs::path before = fs::current_path();
+  fs::current_path(folder);
   for (std::uint8_t round = 0; round < 20; ++round) {
     const std::vector<std::uint8_t> content(87, round);
-    ASSERT_EQ(files.WriteWhole(Path("w.ini"), content, WritePolicy::kReplace), FileStatus::kOk);
+    const std::string name = round % 2 == 0 ? Path("w.ini") : std::string("w.ini");
+    ASSERT_EQ(files.WriteWhole(name, content, WritePolicy::kReplace), FileStatus::kOk) << name;
     ASSERT_EQ(Read("w.ini"), content);
   }
+  fs::current_path(before);
   EXPECT_EQ(EntryCount(), 1u);
 }
 
