@@ -66,10 +66,8 @@ int Run(int argc, char** argv) {
   AddDiffCommand(app, env);
   AddDecodeCommand(app, env);
   AddPrinterCommands(app, env);
-#ifdef ROVANT_FLEET_COMMANDS
   AddProfileCommand(app, env);
   AddFleetCommand(app, env);
-#endif
 
   try {
     app.parse(argc, argv);

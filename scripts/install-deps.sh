@@ -24,6 +24,8 @@ PACKAGES=(
   nsis p7zip-full groff-base man-db
   # checking the Windows images as files (tests/packaging/check_pe.py)
   python3-pefile
+  # unpacking Debian sources (apt-get source), for yaml-cpp in the Windows builds
+  dpkg-dev
 )
 
 missing=()
@@ -33,16 +35,31 @@ for p in "${PACKAGES[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  echo "install-deps: all ${#PACKAGES[@]} packages present"
-  exit 0
-fi
-
-echo "install-deps: installing ${missing[*]}"
 SUDO=()
 if [ "$(id -u)" -ne 0 ]; then
   SUDO=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${SUDO[@]}" apt-get update -q
-"${SUDO[@]}" apt-get install -y -q "${missing[@]}" </dev/null
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#PACKAGES[@]} packages present"
+else
+  echo "install-deps: installing ${missing[*]}"
+  "${SUDO[@]}" apt-get update -q
+  "${SUDO[@]}" apt-get install -y -q "${missing[@]}" </dev/null
+fi
+
+# yaml-cpp for the Windows cross builds: Debian packages it for the host only, so its Debian
+# source is unpacked under /usr/local/src and built with the MinGW tool chains (cmake/RovantYamlCpp).
+YAML_CPP_SOURCE=/usr/local/src/yaml-cpp-0.7.0+dfsg
+if [ ! -f "$YAML_CPP_SOURCE/CMakeLists.txt" ]; then
+  echo "install-deps: unpacking Debian's yaml-cpp source into /usr/local/src"
+  SOURCES=/etc/apt/sources.list.d/rovant-deb-src.sources
+  if [ ! -f "$SOURCES" ]; then
+    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
+      'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+      "${SUDO[@]}" tee "$SOURCES" >/dev/null
+    "${SUDO[@]}" apt-get update -q
+  fi
+  (cd /usr/local/src && "${SUDO[@]}" apt-get source -q yaml-cpp=0.7.0+dfsg-8 </dev/null)
+fi

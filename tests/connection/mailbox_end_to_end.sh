@@ -72,6 +72,28 @@ if [[ $part == quick ]]; then
   pid=
   [[ $(grep -c '^job [0-9]* ended' monitor.out) == 6 ]] || fail "jobs: $(cat monitor.out)"
 
+  # A fleet: three entries behind the one spooler mailbox, worked one at a time, and an
+  # in-process simulator. Reading takes three jobs; applying a profile to the factory
+  # settings writes once (read, transfer, read back) and finds the other two unchanged.
+  start_monitor fleet-monitor --state state.fom --max-jobs 8
+  {
+    echo "printers:"
+    for name in a b c; do echo "  - {name: $name, printer: \"$printer\"}"; done
+    echo "  - {name: s, printer: \"sim:HX320\"}"
+  } >inventory.yaml
+  echo 'MENU1.PITCH: 15 CPI' >profile.yaml
+  ctl fleet-read 0 fleet read --inventory inventory.yaml --json --out fleet
+  [[ $(grep -c '"result":"read"' fleet-read.out) == 4 && -s fleet/c.fom ]] ||
+    fail "fleet read: $(cat fleet-read.out fleet-read.err)"
+  ctl fleet-apply 0 fleet apply --inventory inventory.yaml profile.yaml --json --audit audit.jsonl
+  [[ $(grep -c '"result":"applied"' fleet-apply.out) == 2 &&
+    $(grep -c '"result":"unchanged"' fleet-apply.out) == 2 ]] ||
+    fail "fleet apply: $(cat fleet-apply.out fleet-apply.err)"
+  [[ $(wc -l <audit.jsonl) == 2 ]] || fail "audit log: $(cat audit.jsonl)"
+  wait "$pid" || fail "the fleet's monitor exited with $?"
+  pid=
+  [[ $(grep -c '^job [0-9]* ended' fleet-monitor.out) == 8 ]] || fail "jobs: $(cat fleet-monitor.out)"
+
   # Status 1 for the second exchange (the query after the online sequence).
   start_monitor status1 --fail-exchange 2
   ctl read-status1 1 read --printer "$printer"

@@ -99,6 +99,14 @@ cmp -s want.fom saved/p5.fom || fail "fleet read did not save p5's settings"
 [[ $? == 1 ]] && grep -q 'MENU1.PITCH want "12 CPI " got "10 CPI "' t.out ||
   fail "transfer to p4 did not name the item: $(cat t.out t.err)"
 
+# Progress: a live line on a terminal's standard error (script(1) gives it one), never in the
+# JSON, and nothing of it when standard error is a file.
+script -qec "'$ctl' fleet read --inventory inv.yaml --group g1 --json >r6.jsonl" /dev/null \
+  >tty.out </dev/null
+grep -q 'rovantctl: 3 done, 2 failed, 0 remaining' tty.out || fail "no progress line: $(cat tty.out)"
+expect_results r6.jsonl p1=failed p3=failed p5=read
+grep -q 'remaining' r6.jsonl r1.err && fail "progress went to a file"
+
 # Bad inventories and profiles: exit 2 with the line, nothing sent.
 before=$(grep -c 'session' sim.out)
 printf 'printers:\n  - {name: a, printer: "tcp://127.0.0.1:%s"}\n  - {name: a, printer: sim:HX320}\n' \
