@@ -1,0 +1,177 @@
+"""Planted faults: plausible mistakes, each a small edit to one file, and the tests that must
+catch it. `old` must occur exactly once in `file`; `tests` is a ctest name regex in `preset`'s
+build, or "build" for a fault the compiler (a static_assert) refuses.
+Run them with tests/mutations/run_faults.py."""
+
+from dataclasses import dataclass
+
+
+@dataclass(frozen=True)
+class Fault:
+    id: str
+    layer: str
+    file: str
+    old: str
+    new: str
+    tests: str
+    preset: str = "linux"
+
+
+FAULTS = [
+    # ---- catalogue and setting text
+    Fault("text-line-separator", "setting text", "protocol/setting_text.cpp",
+          "if (!first) *p++ = '\\r';", "if (!first) *p++ = '\\n';", "protocol_tests"),
+    Fault("text-last-position-refused", "setting text", "protocol/setting_text.cpp",
+          "if (record[item] >= list.size()) {", "if (record[item] > list.size()) {",
+          "protocol_tests"),
+    Fault("text-block-end-missing", "setting text", "protocol/setting_text.cpp",
+          "    *p++ = '\\r';\n  }\n\n  if (outOfList)", "  }\n\n  if (outOfList)", "protocol_tests"),
+    Fault("driver-name-spaced", "catalogue", "model/model_code.hpp",
+          'kDriverHx320 = "Vek HX320"', 'kDriverHx320 = "Vek HX 320"', "build"),
+    # ---- reply parser
+    Fault("parser-marker-width", "parser", "protocol/reply_parser.cpp",
+          'kSettingsMarker = "?NVRAM  "', 'kSettingsMarker = "?NVRAM "', "protocol_tests"),
+    Fault("parser-last-byte", "parser", "protocol/reply_parser.cpp",
+          "buffer_.size() - at < text.size()", "buffer_.size() - at <= text.size()",
+          "protocol_tests"),
+    Fault("parser-settings-before-model", "parser", "protocol/reply_parser.cpp",
+          "      settingsFrom = value;", "      settingsFrom = 0;", "protocol_tests"),
+    Fault("parser-late-emulation-unreported", "parser", "protocol/reply_parser.cpp",
+          "    reported.push_back(ItemCodeOf(item));\n    const std::uint8_t emulation",
+          "    const std::uint8_t emulation", "protocol_tests"),
+    Fault("parser-other-model-accepted", "parser", "protocol/reply_parser.cpp",
+          "if (parsed.connectedModel != static_cast<int>(selected)) {",
+          "if (parsed.connectedModel == static_cast<int>(ModelCode::kOther)) {",
+          "protocol_tests"),
+    # ---- read and write sequences and waits
+    Fault("read-wait-short", "read sequence", "protocol/read_settings.cpp",
+          "c.clock.SleepMs(kWaitForReply);", "c.clock.SleepMs(kWaitAfterRead);", "protocol_tests"),
+    Fault("read-no-page-refresh", "read sequence", "protocol/read_settings.cpp",
+          "  c.pages.RefreshCurrentPage();\n", "", "protocol_tests"),
+    Fault("read-pending-kept", "read sequence", "protocol/read_settings.cpp",
+          "  state.noResponsePending = false;\n", "", "protocol_tests"),
+    Fault("write-default-wait", "write sequence", "protocol/write_settings.cpp",
+          "c.clock.SleepMs(kWaitAfterFactoryDefault);", "c.clock.SleepMs(kWaitAfterTransfer);",
+          "protocol_tests"),
+    Fault("write-default-not-restored", "write sequence", "protocol/write_settings.cpp",
+          "        state.settings = kept;\n", "", "protocol_tests"),
+    Fault("write-list-saves", "write sequence", "protocol/write_settings.cpp",
+          "const bool closesWithSave = writeMode != WriteMode::kListPrint;",
+          "const bool closesWithSave = true;", "protocol_tests"),
+    Fault("write-no-finished-dialog", "write sequence", "protocol/write_settings.cpp",
+          "      c.host.RunPrintFinishedDialog();\n", "", "protocol_tests"),
+    # ---- mailbox bounds
+    Fault("mailbox-data-unbounded", "mailbox", "connection/reply_mailbox.cpp",
+          "const std::size_t length = std::min(data.size(), kMailboxDataSize);",
+          "const std::size_t length = data.size();", "mailbox_tests"),
+    Fault("mailbox-answer-wait-long", "mailbox", "connection/reply_mailbox.cpp",
+          "if (clock_.NowMs() - start >= kMailboxAnswerLimitMs) {",
+          "if (clock_.NowMs() - start >= 10 * kMailboxAnswerLimitMs) {", "mailbox_tests"),
+    Fault("mailbox-abandoned-lock", "mailbox", "connection/reply_mailbox.cpp",
+          "held = wait == LockWait::kAcquired || wait == LockWait::kAbandoned;",
+          "held = wait == LockWait::kAcquired;", "mailbox_tests"),
+    Fault("mailbox-stuck-lock-waits-again", "mailbox", "connection/reply_mailbox.cpp",
+          "const unsigned slices = lockStuck_ ? 1 : kMailboxLockSlices;",
+          "const unsigned slices = kMailboxLockSlices;", "mailbox_tests"),
+    Fault("mailbox-block-size", "mailbox", "connection/mailbox_block.hpp",
+          "kMailboxBlockSize = 4 + kMailboxDataSize + 4 + 4;",
+          "kMailboxBlockSize = 4 + kMailboxDataSize + 4;", "build"),
+    # ---- LAN library loader
+    Fault("lan-loader-default-search", "LAN loader", "connection/win32_lan_loader.cpp",
+          "LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32", "0",
+          "lan_library_tests", "mingw64"),
+    Fault("lan-loader-path-accepted", "LAN loader", "connection/win32_lan_loader.cpp",
+          'name.find_first_of("\\\\/:")', 'name.find_first_of("\\\\")',
+          "lan_library_tests", "mingw64"),
+    # ---- files and the working copy
+    Fault("file-one-short-accepted", "files", "files/setting_file.cpp",
+          "if (bytes.size() < kSettingFileSize) {", "if (bytes.size() + 1 < kSettingFileSize) {",
+          "files_tests"),
+    Fault("file-out-of-list-accepted", "files", "files/setting_file.cpp",
+          "result.badItems.empty() ? LoadStatus::kOk : LoadStatus::kOutOfList",
+          "LoadStatus::kOk", "files_tests"),
+    Fault("save-overwrites-unasked", "files", "files/file_commands.cpp",
+          "FileStatus status = WriteSettingFile(c.fs, *path, copy, WritePolicy::kCreateNew);",
+          "FileStatus status = WriteSettingFile(c.fs, *path, copy, WritePolicy::kReplace);",
+          "files_tests"),
+    Fault("save-no-means-give-up", "files", "files/file_commands.cpp",
+          "if (answer != msg::kResultYes) continue;", "if (answer != msg::kResultYes) return false;",
+          "files_tests"),
+    Fault("working-copy-keeps-stale", "working copy", "files/file_commands.cpp",
+          "  if (source == WorkingCopySource::kFactoryDefaults) ResetToFactoryDefaults(c.record);\n",
+          "", "files_tests"),
+    # ---- page rules
+    Fault("page-line-entry-swapped", "page rules", "ui/page_rules.cpp",
+          "emulation == kEscP2 ? 37 : 14;", "emulation == kEscP2 ? 14 : 37;", "ui_tests"),
+    Fault("page-tearoff-inverted", "page rules", "ui/page_rules.cpp",
+          "return record[kTearOffItem] != 0 ? 1 : 0;", "return record[kTearOffItem] == 0 ? 1 : 0;",
+          "ui_tests"),
+    Fault("page-emulation-change-tests-line", "page rules", "ui/page_rules.cpp",
+          "const LoadMode mode{true, false, false};", "const LoadMode mode{true, true, false};",
+          "ui_tests"),
+    Fault("page-empty-combo-factory", "page rules", "ui/page_rules.cpp",
+          "      return kEmulationReset[emulation][kCatalogue[item].twin];",
+          "      return kCatalogue[item].factoryDefault;", "ui_tests"),
+    # ---- tab rules
+    Fault("tab-last-to-finish", "tab rules", "ui/tab_key_rules.cpp",
+          "    case FocusRole::kLastControl:\n      return Consume(TabFocusTarget::kReadButton);",
+          "    case FocusRole::kLastControl:\n      return Consume(TabFocusTarget::kFinishButton);",
+          "tab_key_tests"),
+    Fault("tab-release-consumed", "tab rules", "ui/tab_key_rules.cpp",
+          "if (event.released) return LetThrough();",
+          "if (event.released) return Consume(TabFocusTarget::kFirstControl);", "tab_key_tests"),
+    Fault("tab-ctrl-shift-direction", "tab rules", "ui/tab_key_rules.cpp",
+          "NeighbourTab(currentTab, event.shift)", "NeighbourTab(currentTab, !event.shift)",
+          "tab_key_tests"),
+    # ---- commands and focus
+    Fault("command-read-menu-focus", "commands", "ui/commands.cpp",
+          "return menu ? kForegroundRestoreValid : kForegroundRestore;",
+          "return kForegroundRestore;", "shell_tests"),
+    Fault("command-default-no-pause", "commands", "ui/commands.cpp",
+          "  c.clock.SleepMs(kWaitBeforeReadAfterDefault);\n", "", "shell_tests"),
+    Fault("command-quit-no-warning", "commands", "ui/commands.cpp",
+          "if (c.state.noResponsePending) {", "if (!c.state.noResponsePending) {", "shell_tests"),
+    Fault("command-quit-loses-settings", "commands", "ui/commands.cpp",
+          "if (answer == msg::kResultYes && !c.operations.StoreWorkingCopy()) {",
+          "if (answer == msg::kResultYes && !c.operations.StoreWorkingCopy() && false) {",
+          "shell_tests"),
+    # ---- start-up loop
+    Fault("startup-wow64-everywhere", "start-up", "ui/startup.cpp",
+          "version->major == 5 && env.IsRunningUnderWow64()",
+          "version->major >= 5 && env.IsRunningUnderWow64()", "shell_tests"),
+    Fault("startup-mutex-kept", "start-up", "ui/startup.cpp",
+          "    env.ReleaseInstanceMutex();\n    env.ExitCleanup();\n    return 0;",
+          "    env.ExitCleanup();\n    return 0;", "shell_tests"),
+    Fault("startup-vek-folder-not-made", "start-up", "ui/startup.cpp",
+          "  folders.CreateFolder(folder);\n  folder = FitBuffer", "  folder = FitBuffer",
+          "shell_tests"),
+    # ---- selection and readiness
+    Fault("selection-jobs-ignored", "selection", "ui/startup_selection.cpp",
+          "printer.portState == kPortLocal && printer.queuedJobs != 0",
+          "printer.portState == kPortLocal && printer.queuedJobs > 1", "selection_tests"),
+    Fault("selection-failed-read-accepted", "selection", "ui/startup_selection.cpp",
+          "if (read == 1) {", "if (read >= 0) {", "selection_tests"),
+    Fault("readiness-jobs-ignored", "readiness", "ui/printer_readiness.cpp",
+          "if (printer.queuedJobs == 0) return kReady;", "return kReady;", "selection_tests"),
+    Fault("selection-long-name-uncut", "selection", "ui/printer_table.cpp",
+          "entry.printerName = CutPrinterText(printer.printerName);",
+          "entry.printerName = printer.printerName;", "selection_tests"),
+    Fault("port-offline-usable", "selection", "ui/port_state.hpp",
+          "  if ((facts.attributes & kAttributeWorkOffline) != 0) return kPortOffline;\n", "",
+          "build|selection_tests"),
+    # ---- resources
+    Fault("resource-emulate-no-tabstop", "resources", "resources/rovant.rc",
+          "COMBOBOX 1100,  50,   5, 65,  48, CBS_DROPDOWNLIST | WS_TABSTOP",
+          "COMBOBOX 1100,  50,   5, 65,  48, CBS_DROPDOWNLIST", "resources_tests|e2e_keyboard",
+          "mingw64"),
+    Fault("resource-alt-r-lost", "resources", "resources/rovant.rc",
+          '  "R", IDM_READ, VIRTKEY, ALT, NOINVERT\n', "", "resources_tests|e2e_keyboard",
+          "mingw64"),
+    # ---- command line
+    Fault("cli-transfer-differs-ok", "CLI exit codes", "cli/command_printer.cpp",
+          "return differences.empty() && std::cout ? kExitOk : kExitFailed;", "return kExitOk;",
+          "rovantctl_commands|fleet_end_to_end"),
+    Fault("cli-usage-is-failure", "CLI exit codes", "cli/main.cpp",
+          "    app.exit(e);\n    return kExitUsage;", "    app.exit(e);\n    return 1;",
+          "rovantctl_commands"),
+]

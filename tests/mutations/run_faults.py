@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""Plants each fault of faults.py in a scratch copy of the repository, builds, runs the tests
+that must catch it, and reports caught or missed. Not part of the test command: a whole run
+builds once per fault (native faults take about a minute each, Windows ones several).
+
+  tests/mutations/run_faults.py                 every fault
+  tests/mutations/run_faults.py --only ID ...   the named faults
+  tests/mutations/run_faults.py --list          the faults, without running anything
+  tests/mutations/run_faults.py --check         only that each fault still applies
+
+The scratch copy (default build/mutations) keeps its build folders between runs, so a run
+after a small change rebuilds little. Exit status: 0 when every fault run was caught.
+"""
+import argparse
+import pathlib
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+from faults import FAULTS, Fault  # noqa: E402
+
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+
+
+def run(cmd, cwd, log, timeout=3600):
+    with open(log, "w") as out:
+        try:
+            return subprocess.run(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT,
+                                  timeout=timeout).returncode
+        except subprocess.TimeoutExpired:
+            out.write(f"\n{cmd}: no end within {timeout} s\n")
+            return 124
+
+
+def applies(fault: Fault, root: pathlib.Path) -> bool:
+    return (root / fault.file).read_text().count(fault.old) == 1
+
+
+def sync(scratch: pathlib.Path) -> None:
+    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
+                           check=True, capture_output=True).stdout.decode().split("\0")
+    # Only files whose bytes differ are written: the rest keep their times, so builds stay
+    # incremental.
+    for name in filter(None, files):
+        source, target = ROOT / name, scratch / name
+        if not source.is_file():
+            continue
+        data = source.read_bytes()
+        if target.is_file() and target.read_bytes() == data:
+            continue
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(data)
+        shutil.copymode(source, target)
+
+
+def prepare(preset: str, scratch: pathlib.Path, logs: pathlib.Path) -> bool:
+    build = scratch / "build" / preset
+    if not (build / "CMakeCache.txt").exists():
+        if run(["cmake", "--preset", preset], scratch, logs / f"configure-{preset}.log") != 0:
+            return False
+    return run(["cmake", "--build", str(build)], scratch, logs / f"build-{preset}.log") == 0
+
+
+def test_regex(fault: Fault) -> str:
+    names = [t for t in fault.tests.split("|") if t != "build"]
+    return "^(" + "|".join(names) + ")$" if names else ""
+
+
+def plant(fault: Fault, scratch: pathlib.Path, logs: pathlib.Path) -> tuple[str, str]:
+    path = scratch / fault.file
+    original = path.read_text()
+    if original.count(fault.old) != 1:
+        return "stale", "the text to change is not in the file once"
+    path.write_text(original.replace(fault.old, fault.new))
+    try:
+        build = scratch / "build" / fault.preset
+        built = run(["cmake", "--build", str(build)], scratch, logs / f"{fault.id}.build.log")
+        if built != 0:
+            return ("caught", "build") if "build" in fault.tests.split("|") else \
+                ("no build", "the fault does not compile: see the log")
+        regex = test_regex(fault)
+        if not regex:
+            return "missed", "it builds"
+        rc = run(["ctest", "--test-dir", str(build), "-R", regex, "--timeout", "900",
+                  "--output-on-failure"], scratch, logs / f"{fault.id}.test.log")
+        return ("caught", fault.tests) if rc != 0 else ("missed", "the tests pass")
+    finally:
+        path.write_text(original)
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description="planted-fault check")
+    parser.add_argument("--only", nargs="+", metavar="ID")
+    parser.add_argument("--list", action="store_true")
+    parser.add_argument("--check", action="store_true")
+    parser.add_argument("--scratch", type=pathlib.Path, default=ROOT / "build" / "mutations")
+    args = parser.parse_args()
+
+    faults = [f for f in FAULTS if not args.only or f.id in args.only]
+    if args.only and len(faults) != len(set(args.only)):
+        print("unknown fault: " + " ".join(sorted(set(args.only) - {f.id for f in faults})))
+        return 2
+    if args.list:
+        for f in faults:
+            print(f"{f.id:36} {f.layer:15} {f.preset:8} {f.file}  ->  {f.tests}")
+        return 0
+    if args.check:
+        stale = [f.id for f in faults if not applies(f, ROOT)]
+        print(f"{len(faults) - len(stale)} of {len(faults)} faults apply" +
+              ("; stale: " + " ".join(stale) if stale else ""))
+        return 1 if stale else 0
+
+    scratch = args.scratch / "src"
+    logs = args.scratch / "logs"
+    logs.mkdir(parents=True, exist_ok=True)
+    sync(scratch)
+    for preset in sorted({f.preset for f in faults}):
+        print(f"preparing {preset} (build before planting)...", flush=True)
+        if not prepare(preset, scratch, logs):
+            print(f"{preset}: the unchanged tree does not build: {logs}")
+            return 2
+    results = []
+    for fault in faults:
+        start = time.monotonic()
+        outcome, by = plant(fault, scratch, logs)
+        results.append((fault, outcome, by))
+        print(f"{outcome:8} {fault.layer:15} {fault.id:36} {by}  "
+              f"({time.monotonic() - start:.0f} s)", flush=True)
+    for preset in sorted({f.preset for f in faults}):
+        prepare(preset, scratch, logs)  # leave the scratch builds matching the sources
+    caught = sum(1 for _, outcome, _ in results if outcome == "caught")
+    print(f"{caught} of {len(results)} faults caught; logs in {logs}")
+    return 0 if caught == len(results) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
