@@ -172,7 +172,7 @@ void PrintTable(const std::vector<PrinterResult>& results) {
     std::string detail = r.result == "failed" ? r.reason : std::string();
     for (const fleet::ItemDifference& d : r.items) {
       if (!detail.empty()) detail += ", ";
-      detail += fleet::ItemKey(d.item) + " want " + Quoted(d.want) + " got " + Quoted(d.got);
+      detail += ItemKey(d.item) + " want " + Quoted(d.want) + " got " + Quoted(d.got);
     }
     std::cout << std::left << std::setw(static_cast<int>(width) + 2) << r.name << std::setw(11)
               << r.result << std::setw(9) << seconds.str() << detail << '\n';

@@ -146,7 +146,7 @@ int TransferCommand(CommandEnv& env, const PrinterOptions& options) {
   } else {
     std::cout << "differs:\n";
     for (const fleet::ItemDifference& d : differences) {
-      std::cout << "  " << fleet::ItemKey(d.item) << " want " << Quoted(d.want) << " got "
+      std::cout << "  " << ItemKey(d.item) << " want " << Quoted(d.want) << " got "
                 << Quoted(d.got) << '\n';
     }
   }

@@ -44,13 +44,13 @@ int Export(CommandEnv& env, const ProfileOptions& options) {
   std::vector<ItemIndex> items;
   for (const std::string& key : options.items) {
     std::string reason;
-    const std::optional<ItemIndex> item = fleet::ParseItemKey(key, reason);
+    const std::optional<ItemIndex> item = ParseItemKey(key, reason);
     if (!item) {
       std::cerr << "rovantctl: --items: " << reason << '\n';
       return kExitUsage;
     }
     if (IsReadOnly(*item)) {
-      std::cerr << "rovantctl: --items: " << fleet::ItemKey(*item)
+      std::cerr << "rovantctl: --items: " << ItemKey(*item)
                 << " is read-only and never part of a profile\n";
       return kExitUsage;
     }

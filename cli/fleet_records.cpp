@@ -63,7 +63,7 @@ bool Succeeded(const std::string& result) {
 nlohmann::json ResultJson(const PrinterResult& result) {
   nlohmann::json items = nlohmann::json::array();
   for (const fleet::ItemDifference& d : result.items) {
-    items.push_back({{"item", fleet::ItemKey(d.item)}, {"want", d.want}, {"got", d.got}});
+    items.push_back({{"item", ItemKey(d.item)}, {"want", d.want}, {"got", d.got}});
   }
   nlohmann::json json{
       {"name", result.name},

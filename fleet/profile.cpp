@@ -56,35 +56,6 @@ std::optional<std::string> SetItem(const ProfileEntry& entry, SettingsRecord& re
 
 }  // namespace
 
-std::string ItemKey(ItemIndex item) {
-  if (item >= kItemCount) return "item " + std::to_string(item);
-  std::string key(InfoOf(BlockOf(item)).tabName);
-  key += '.';
-  key += PageLabelOf(item);
-  return key;
-}
-
-std::optional<ItemIndex> ParseItemKey(std::string_view key, std::string& reason) {
-  const std::size_t dot = key.find('.');
-  if (dot == std::string_view::npos) {
-    reason = "\"" + std::string(key) + "\" is not BLOCK.ITEM, e.g. MENU1.PITCH";
-    return std::nullopt;
-  }
-  const std::optional<MenuBlock> block = FindBlock(key.substr(0, dot));
-  if (!block) {
-    reason = "no block \"" + std::string(key.substr(0, dot)) +
-             "\"; blocks: MENU1, MENU2, HARDWARE, ADJUST, CONFIG";
-    return std::nullopt;
-  }
-  const std::optional<ItemIndex> item = FindItem(*block, key.substr(dot + 1));
-  if (!item) {
-    reason = "no item \"" + std::string(key.substr(dot + 1)) + "\" in " +
-             std::string(InfoOf(*block).tabName);
-    return std::nullopt;
-  }
-  return item;
-}
-
 std::vector<ProfileProblem> ApplyProfile(const Profile& profile, SettingsRecord& record,
                                          std::optional<ModelCode> model) {
   std::vector<ProfileProblem> problems;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/item_names.hpp"
 #include "model/model_code.hpp"
 #include "model/settings_record.hpp"
 
@@ -29,12 +30,6 @@ struct ProfileProblem {
   int line = 0;
   std::string reason;
 };
-
-// "MENU1.PITCH": the block's tab name, a dot and the item's page label.
-std::string ItemKey(ItemIndex item);
-// Finds the item a "BLOCK.ITEM" key names (any case, page label or keyword);
-// on failure says why in `reason`.
-std::optional<ItemIndex> ParseItemKey(std::string_view key, std::string& reason);
 
 // Applies the profile to `record`: a changed EMULATE of MENU1 or MENU2 resets
 // its block first, then the profile's other items apply, each label looked up

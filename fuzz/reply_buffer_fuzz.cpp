@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fuzz/read_context.hpp"
 #include "model/catalogue.hpp"
 #include "protocol/reply_parser.hpp"
 
@@ -29,12 +30,7 @@ bool Same(const ParsedReply& a, const ParsedReply& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   constexpr std::size_t kHeader = 5 + kItemCount;
   if (size < kHeader) return 0;
-  const ReadMode modes[] = {ReadMode::kRead, ReadMode::kAfterDefault, ReadMode::kStartUp};
-  const ModelCode models[] = {ModelCode::kHx310, ModelCode::kHx320, ModelCode::kOther};
-  const int connected[] = {0, 17, 19};
-  const ReadMode mode = modes[data[0] % 3];
-  const ModelCode model = models[data[1] % 3];
-  const int before = connected[data[2] % 3];
+  const auto [mode, model, before] = fuzz::ReadContextOf(data);
   // Up to 8191: about half the lengths claim more than the buffer holds.
   const std::size_t length = (static_cast<std::size_t>(data[3]) << 8U | data[4]) % 8192;
   SettingsRecord staging{};

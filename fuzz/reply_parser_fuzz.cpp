@@ -6,21 +6,17 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz/read_context.hpp"
 #include "model/catalogue.hpp"
 #include "protocol/item_codes.hpp"
 #include "protocol/reply_parser.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace rovant;
-  if (size < 3) return 0;
-  const ReadMode modes[] = {ReadMode::kRead, ReadMode::kAfterDefault, ReadMode::kStartUp};
-  const ModelCode models[] = {ModelCode::kHx310, ModelCode::kHx320, ModelCode::kOther};
-  const int connected[] = {0, 17, 19};
-  const ReadMode mode = modes[data[0] % 3];
-  const ModelCode model = models[data[1] % 3];
-  const int before = connected[data[2] % 3];
-  data += 3;
-  size -= 3;
+  if (size < fuzz::kReadContextBytes) return 0;
+  const auto [mode, model, before] = fuzz::ReadContextOf(data);
+  data += fuzz::kReadContextBytes;
+  size -= fuzz::kReadContextBytes;
 
   ReplyBuffer reply{};
   const std::size_t length = std::min(size, reply.size());

@@ -23,14 +23,39 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace
-
-std::string DescribeItem(ItemIndex item) {
+std::string JoinItemName(ItemIndex item, char separator) {
   if (item >= kItemCount) return "item " + std::to_string(item);
   std::string name(InfoOf(BlockOf(item)).tabName);
-  name += ' ';
+  name += separator;
   name += PageLabelOf(item);
   return name;
+}
+
+}  // namespace
+
+std::string DescribeItem(ItemIndex item) { return JoinItemName(item, ' '); }
+
+std::string ItemKey(ItemIndex item) { return JoinItemName(item, '.'); }
+
+std::optional<ItemIndex> ParseItemKey(std::string_view key, std::string& reason) {
+  const std::size_t dot = key.find('.');
+  if (dot == std::string_view::npos) {
+    reason = "\"" + std::string(key) + "\" is not BLOCK.ITEM, e.g. MENU1.PITCH";
+    return std::nullopt;
+  }
+  const std::optional<MenuBlock> block = FindBlock(key.substr(0, dot));
+  if (!block) {
+    reason = "no block \"" + std::string(key.substr(0, dot)) +
+             "\"; blocks: MENU1, MENU2, HARDWARE, ADJUST, CONFIG";
+    return std::nullopt;
+  }
+  const std::optional<ItemIndex> item = FindItem(*block, key.substr(dot + 1));
+  if (!item) {
+    reason = "no item \"" + std::string(key.substr(dot + 1)) + "\" in " +
+             std::string(InfoOf(*block).tabName);
+    return std::nullopt;
+  }
+  return item;
 }
 
 std::optional<MenuBlock> FindBlock(std::string_view name) {

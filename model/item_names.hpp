@@ -14,6 +14,13 @@ namespace rovant {
 // "MENU1 PITCH": the tab name of the item's block and its page label.
 std::string DescribeItem(ItemIndex item);
 
+// "MENU1.PITCH": the same with a dot, as profiles and fleet results name items.
+std::string ItemKey(ItemIndex item);
+
+// The item a BLOCK.ITEM key names (block and item as FindBlock and FindItem take them); the reason
+// when there is none.
+std::optional<ItemIndex> ParseItemKey(std::string_view key, std::string& reason);
+
 // Finds a block by its tab name or wire name, ignoring case ("menu1", "HARDWRE").
 std::optional<MenuBlock> FindBlock(std::string_view name);
 
