@@ -323,8 +323,8 @@ int RunFleet(CommandEnv& env, const FleetOptions& options, Action action) {
   return exit;
 }
 
-CLI::App* AddFleetAction(CLI::App& fleet, CommandEnv& env, const char* name,
-                         const char* description, Action action,
+CLI::App* AddFleetAction(front::CommandLine& line, CLI::App& fleet, CommandEnv& env,
+                         const char* name, const char* description, Action action,
                          const std::shared_ptr<FleetOptions>& options) {
   CLI::App* command = fleet.add_subcommand(name, description);
   command->add_option("--inventory", options->inventory, "The inventory (YAML) of printers")
@@ -352,27 +352,28 @@ CLI::App* AddFleetAction(CLI::App& fleet, CommandEnv& env, const char* name,
   command->add_option("--metrics", options->metrics,
                       "Also write the results in Prometheus' text format to this file "
                       "(for node_exporter's textfile collector)");
-  command->callback([&env, options, action] { env.exitCode = RunFleet(env, *options, action); });
+  line.OnRun(*command, [&env, options, action] { return RunFleet(env, *options, action); });
   return command;
 }
 
 }  // namespace
 
-void AddFleetCommand(CLI::App& app, CommandEnv& env) {
-  CLI::App* fleet = app.add_subcommand(
+void AddFleetCommand(front::CommandLine& line, CommandEnv& env) {
+  CLI::App* fleet = line.app().add_subcommand(
       "fleet",
       "One action on every printer of an inventory, many at once. Exit status: 0 every printer "
       "succeeded, 1 any failed, differs or drifts, 2 wrong usage or a bad inventory or profile.");
   fleet->require_subcommand(1);
   const auto readOptions = std::make_shared<FleetOptions>();
-  CLI::App* read = AddFleetAction(
-      *fleet, env, "read", "Read every printer (model checked); with --out save DIR/NAME.fom.",
-      Action::kRead, readOptions);
+  CLI::App* read =
+      AddFleetAction(line, *fleet, env, "read",
+                     "Read every printer (model checked); with --out save DIR/NAME.fom.",
+                     Action::kRead, readOptions);
   read->add_option("--out", readOptions->out, "Folder for the settings read, one NAME.fom each");
 
   const auto applyOptions = std::make_shared<FleetOptions>();
   CLI::App* apply = AddFleetAction(
-      *fleet, env, "apply",
+      line, *fleet, env, "apply",
       "Read every printer, send what the profile changes, read it back and compare every sent "
       "item: unchanged (nothing sent), applied, or differs with the items.",
       Action::kApply, applyOptions);
@@ -383,7 +384,7 @@ void AddFleetCommand(CLI::App& app, CommandEnv& env) {
                     "$XDG_STATE_HOME/rovant/audit.jsonl, on Windows the settings folder)");
 
   const auto checkOptions = std::make_shared<FleetOptions>();
-  AddFleetAction(*fleet, env, "check",
+  AddFleetAction(line, *fleet, env, "check",
                  "Read every printer and compare with the profile: ok, or drift with each "
                  "differing item.",
                  Action::kCheck, checkOptions);

@@ -214,11 +214,11 @@ struct Registered {
   std::shared_ptr<PrinterOptions> options;
 };
 
-Registered AddPrinterCommand(CLI::App& app, CommandEnv& env, const char* name,
+Registered AddPrinterCommand(front::CommandLine& line, CommandEnv& env, const char* name,
                              const char* description,
                              int (*body)(CommandEnv&, const PrinterOptions&)) {
   auto options = std::make_shared<PrinterOptions>();
-  CLI::App* command = app.add_subcommand(name, description);
+  CLI::App* command = line.app().add_subcommand(name, description);
   command->add_option("--printer", options->printer, "The printer: " + PrinterForms(true))
       ->required()
       ->check(PrinterValidator());
@@ -231,18 +231,18 @@ Registered AddPrinterCommand(CLI::App& app, CommandEnv& env, const char* name,
               "The model the printer is expected to be (default: the printer's own); "
               "decides the WIDTH and CSF-ADJ entries and, for read, the model check")
           ->default_str("");
-  command->callback([&env, options, body, expected] {
+  line.OnRun(*command, [&env, options, body, expected] {
     options->expectedGiven = expected->count() > 0;
-    env.exitCode = body(env, *options);
+    return body(env, *options);
   });
   return {command, options};
 }
 
 }  // namespace
 
-void AddPrinterCommands(CLI::App& app, CommandEnv& env) {
+void AddPrinterCommands(front::CommandLine& line, CommandEnv& env) {
   const Registered read = AddPrinterCommand(
-      app, env, "read",
+      line, env, "read",
       "Read the printer's settings as the setup program does at start-up (the model is checked) "
       "and print them like 'show'.",
       ReadCommand);
@@ -251,7 +251,7 @@ void AddPrinterCommands(CLI::App& app, CommandEnv& env) {
   read.command->add_flag("--json", read.options->json, "Print JSON instead of a table");
 
   const Registered transfer = AddPrinterCommand(
-      app, env, "transfer",
+      line, env, "transfer",
       "Send the settings of a setting file to the printer, which then stores them; then read "
       "them back and say \"applied\" or name each item that differs.",
       TransferCommand);
@@ -261,13 +261,13 @@ void AddPrinterCommands(CLI::App& app, CommandEnv& env) {
                              "Do not read the settings back and compare every item sent");
 
   const Registered reset = AddPrinterCommand(
-      app, env, "default",
+      line, env, "default",
       "Return the printer to its factory settings, wait, read them back and print them.",
       DefaultCommand);
   reset.command->add_flag("--json", reset.options->json, "Print JSON instead of a table");
 
   const Registered list =
-      AddPrinterCommand(app, env, "list", "Make the printer print its setting list.", ListCommand);
+      AddPrinterCommand(line, env, "list", "Make the printer print its setting list.", ListCommand);
   list.command->add_option("--paper", list.options->paper,
                            "Write what the simulated printer printed to this file (default: "
                            "standard output)");

@@ -160,8 +160,8 @@ std::optional<fleet::Inventory> LoadInventory(FileSystem& fs, const std::string&
   return inventory;
 }
 
-void AddProfileCommand(CLI::App& app, CommandEnv& env) {
-  CLI::App* profile = app.add_subcommand(
+void AddProfileCommand(front::CommandLine& line, CommandEnv& env) {
+  CLI::App* profile = line.app().add_subcommand(
       "profile",
       "Profiles: YAML files mapping BLOCK.ITEM to the printer's own label "
       "(MENU1.PITCH: 12 CPI). A .fom setting file is taken wherever a profile is, and means "
@@ -178,7 +178,7 @@ void AddProfileCommand(CLI::App& app, CommandEnv& env) {
       ->delimiter(',');
   exportCommand->add_option("-o,--output", options->output,
                             "Write the profile here (default: standard output)");
-  exportCommand->callback([&env, options] { env.exitCode = Export(env, *options); });
+  line.OnRun(*exportCommand, [&env, options] { return Export(env, *options); });
 
   CLI::App* check = profile->add_subcommand(
       "check",
@@ -189,8 +189,7 @@ void AddProfileCommand(CLI::App& app, CommandEnv& env) {
   CLI::Option* model = AddModelOption(*check, options->model)
                            ->description("Also refuse items a printer of this model never takes")
                            ->default_str("");
-  check->callback(
-      [&env, options, model] { env.exitCode = Check(env, *options, model->count() > 0); });
+  line.OnRun(*check, [&env, options, model] { return Check(env, *options, model->count() > 0); });
 
   CLI::App* build = profile->add_subcommand(
       "build",
@@ -200,7 +199,7 @@ void AddProfileCommand(CLI::App& app, CommandEnv& env) {
   build->add_option("--base", options->base,
                     "Setting file the profile is applied to (default: factory settings)");
   build->add_option("-o,--output", options->output, "Setting file to write")->required();
-  build->callback([&env, options] { env.exitCode = Build(env, *options); });
+  line.OnRun(*build, [&env, options] { return Build(env, *options); });
 }
 
 }  // namespace rovant::cli

@@ -1,12 +1,13 @@
 // rovant-printer-sim: a simulated HX310/HX320 answering one session of the
 // setup command language read from standard input.
-#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 
+#include "cli_front/command_line.hpp"
+#include "cli_front/standard_output.hpp"
 #include "platform/native_file_system.hpp"
 #include "rovant_version.h"
 #include "sim/listen_many.hpp"
@@ -55,57 +56,10 @@ void SetBinaryStreams() {
 #endif
 }
 
-// Everything written to standard output reached it, or the run fails with
-// the system's reason.
-int CheckedOutput(int code) {
-  std::cout.flush();
-  const bool lost = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
-  if (!lost) return code;
-  const int error = errno;
-  std::cerr << "rovant-printer-sim: writing to standard output failed: " << std::strerror(error)
-            << '\n';
-  return code == kSimOk ? kSimFailed : code;
-}
-
-int Run(int argc, char** argv) {
-  SimOptions options;
-  PrinterOptionTexts texts;
-  ListenTexts raw;
-
-  CLI::App app{kDescription, "rovant-printer-sim"};
-  app.footer(kFooter);
-  app.set_version_flag("--version", "rovant-printer-sim " ROVANT_VERSION_TEXT);
-  AddPrinterOptions(app, texts, options);
-  app.add_flag("--show", options.show, "print the memory as BLOCK ITEM VALUE lines and stop");
-  app.add_option("--listen", raw.listen,
-                 "serve sessions on this TCP address (e.g. 127.0.0.1:9100; port 0: any free\n"
-                 "port) instead of standard input: each connection is one session, the reply\n"
-                 "goes back on it; prints \"listening on HOST:PORT\" first");
-  app.add_option("--max-sessions", raw.maxSessions,
-                 "with --listen: stop after N sessions (default: serve until killed)")
-      ->check(CLI::Range(1, 1000000));
-
-  app.add_option("--listen-many", raw.listenMany,
-                 "serve --count printers from this process: printer i on PORT+i (port 0: any\n"
-                 "free ports), one \"listening on HOST:PORT\" line each, a line per session");
-  app.add_option("--count", raw.count, "with --listen-many: how many printers")
-      ->check(CLI::Range(1, kMaxFleetPrinters));
-  app.add_option("--state-dir", raw.stateDir,
-                 "with --listen-many: printer i keeps its memory in DIR/printer-i.state");
-  app.add_option("--faults-for", raw.faultsFor,
-                 "with --listen-many: faults of single printers, e.g. 3:silent,5:report-model,\n"
-                 "4:drop-item=MENU1.PITCH,2:refuse,6:bad-item=CONFIG.LOCK");
-
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return kSimUsage;
-  }
+// After the command line is read: checks the names given, opens the paper file and runs one
+// session, a listener or a simulated fleet.
+int RunPrinter(SimOptions options, const PrinterOptionTexts& texts, const ListenTexts& raw) {
   if (!ResolvePrinterOptions(texts, options, std::cerr)) return kSimUsage;
-
   rovant::NativeFileSystem fs;
   std::ofstream paperFile;
   if (!texts.paperPath.empty()) {
@@ -153,9 +107,45 @@ int Run(int argc, char** argv) {
   return RunSimProgram(options, fs, std::cin, std::cout, paper, std::cerr);
 }
 
+int Run(int argc, char** argv) {
+  SimOptions options;
+  PrinterOptionTexts texts;
+  ListenTexts raw;
+
+  // --version has always ended with the usage status here.
+  rovant::front::CommandLine line{
+      kDescription, "rovant-printer-sim", {.usage = kSimUsage, .version = kSimUsage}};
+  CLI::App& app = line.app();
+  app.footer(kFooter);
+  app.set_version_flag("--version", "rovant-printer-sim " ROVANT_VERSION_TEXT);
+  AddPrinterOptions(app, texts, options);
+  app.add_flag("--show", options.show, "print the memory as BLOCK ITEM VALUE lines and stop");
+  app.add_option("--listen", raw.listen,
+                 "serve sessions on this TCP address (e.g. 127.0.0.1:9100; port 0: any free\n"
+                 "port) instead of standard input: each connection is one session, the reply\n"
+                 "goes back on it; prints \"listening on HOST:PORT\" first");
+  app.add_option("--max-sessions", raw.maxSessions,
+                 "with --listen: stop after N sessions (default: serve until killed)")
+      ->check(CLI::Range(1, 1000000));
+
+  app.add_option("--listen-many", raw.listenMany,
+                 "serve --count printers from this process: printer i on PORT+i (port 0: any\n"
+                 "free ports), one \"listening on HOST:PORT\" line each, a line per session");
+  app.add_option("--count", raw.count, "with --listen-many: how many printers")
+      ->check(CLI::Range(1, kMaxFleetPrinters));
+  app.add_option("--state-dir", raw.stateDir,
+                 "with --listen-many: printer i keeps its memory in DIR/printer-i.state");
+  app.add_option("--faults-for", raw.faultsFor,
+                 "with --listen-many: faults of single printers, e.g. 3:silent,5:report-model,\n"
+                 "4:drop-item=MENU1.PITCH,2:refuse,6:bad-item=CONFIG.LOCK");
+
+  line.OnRun(app, [&] { return RunPrinter(options, texts, raw); });
+  return line.Run(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   SetBinaryStreams();
-  return CheckedOutput(Run(argc, argv));
+  return rovant::front::CheckedOutput("rovant-printer-sim", Run(argc, argv));
 }
