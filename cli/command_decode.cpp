@@ -34,8 +34,8 @@ std::string ItemOfCode(int code) {
 int Decode(CommandEnv& env, const DecodeOptions& options) {
   SettingsRecord base = kFactoryDefaults;
   if (!options.base.empty()) {
-    const std::optional<SettingsRecord> loaded = LoadRecord(env.fs, options.base, std::cerr);
-    if (!loaded) return kExitFailed;
+    const Expected<SettingsRecord> loaded = LoadRecord(env.fs, options.base);
+    if (!Reported(loaded, std::cerr)) return kExitFailed;
     base = *loaded;
   }
   ReplyBuffer reply{};

@@ -15,7 +15,8 @@ void AddDefaultsCommand(front::CommandLine& line, CommandEnv& env) {
   command->add_option("-o,--output", *output, "Setting file to write (replaced if it exists)")
       ->required();
   line.OnRun(*command, [&env, output] {
-    return WriteRecord(env.fs, *output, kFactoryDefaults, std::cerr) ? kExitOk : kExitFailed;
+    return Reported(WriteRecord(env.fs, *output, kFactoryDefaults), std::cerr) ? kExitOk
+                                                                               : kExitFailed;
   });
 }
 

@@ -32,9 +32,10 @@ void AddDiffCommand(front::CommandLine& line, CommandEnv& env) {
   command->add_option("A", options->first, "First setting file")->required();
   command->add_option("B", options->second, "Second setting file")->required();
   line.OnRun(*command, [&env, options] {
-    const std::optional<SettingsRecord> a = LoadRecord(env.fs, options->first, std::cerr);
-    const std::optional<SettingsRecord> b = LoadRecord(env.fs, options->second, std::cerr);
-    if (!a || !b) return kDiffTrouble;
+    const Expected<SettingsRecord> a = LoadRecord(env.fs, options->first);
+    const bool firstRead = Reported(a, std::cerr);
+    const Expected<SettingsRecord> b = LoadRecord(env.fs, options->second);
+    if (!Reported(b, std::cerr) || !firstRead) return kDiffTrouble;
     int differences = 0;
     for (ItemIndex item = 0; item < kItemCount; ++item) {
       if ((*a)[item] == (*b)[item]) continue;

@@ -96,13 +96,9 @@ PrinterResult Work(const Shared& shared, const fleet::InventoryPrinter& printer)
 
   if (shared.action == Action::kRead) {
     if (!shared.options.out.empty()) {
-      std::ostringstream err;
-      if (!WriteRecord(shared.fs, shared.options.out + "/" + printer.name + ".fom", before, err)) {
-        std::string reason = err.str();
-        if (reason.starts_with("rovantctl: ")) reason.erase(0, 11);
-        while (!reason.empty() && reason.back() == '\n') reason.pop_back();
-        return Failed(result, job, reason);
-      }
+      const Expected<void> saved =
+          WriteRecord(shared.fs, shared.options.out + "/" + printer.name + ".fom", before);
+      if (!saved) return Failed(result, job, saved.error());
     }
     result.result = job.Close() ? "read" : "failed";
     result.reason = job.reason();
@@ -190,8 +186,9 @@ int RunFleet(CommandEnv& env, const FleetOptions& options, Action action) {
   std::vector<fleet::InventoryPrinter> printers;
   std::set<std::string> rerun;
   if (!options.onlyFailed.empty()) {
-    const std::optional<std::string> text = ReadTextFile(env.fs, options.onlyFailed, std::cerr);
-    if (!text || !ReadFailedNames(*text, options.onlyFailed, rerun, std::cerr)) return kExitUsage;
+    const Expected<std::string> text = ReadTextFile(env.fs, options.onlyFailed);
+    if (!Reported(text, std::cerr) || !ReadFailedNames(*text, options.onlyFailed, rerun, std::cerr))
+      return kExitUsage;
   }
   for (fleet::InventoryPrinter& p : inventory->printers) {
     if (!options.group.empty() &&
@@ -211,9 +208,10 @@ int RunFleet(CommandEnv& env, const FleetOptions& options, Action action) {
   }
   AuditLog audit;
   if (action == Action::kApply && !options.dryRun && !printers.empty()) {
-    std::string error;
-    if (!audit.Open(options.audit.empty() ? DefaultAuditPath() : options.audit, error)) {
-      std::cerr << "rovantctl: " << error << "; nothing was sent\n";
+    const Expected<void> opened =
+        audit.Open(options.audit.empty() ? DefaultAuditPath() : options.audit);
+    if (!opened) {
+      std::cerr << "rovantctl: " << opened.error() << "; nothing was sent\n";
       return kExitFailed;
     }
   }
@@ -307,7 +305,7 @@ int RunFleet(CommandEnv& env, const FleetOptions& options, Action action) {
                                         .count());
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
                                               text.size());
-    if (!WriteBytes(env.fs, options.metrics, bytes, std::cerr)) exit = kExitFailed;
+    if (!Reported(WriteBytes(env.fs, options.metrics, bytes), std::cerr)) exit = kExitFailed;
   }
   bool runnerDone = false;
   {

@@ -118,14 +118,15 @@ int ReadCommand(CommandEnv& env, const PrinterOptions& options) {
     return kExitFailed;
   }
   run.PrintSettings();
-  if (!options.file.empty() && !WriteRecord(env.fs, options.file, run.state_.settings, std::cerr))
+  if (!options.file.empty() &&
+      !Reported(WriteRecord(env.fs, options.file, run.state_.settings), std::cerr))
     return kExitFailed;
   return kept ? kExitOk : kExitFailed;
 }
 
 int TransferCommand(CommandEnv& env, const PrinterOptions& options) {
-  const std::optional<SettingsRecord> record = LoadRecord(env.fs, options.file, std::cerr);
-  if (!record) return kExitFailed;
+  const Expected<SettingsRecord> record = LoadRecord(env.fs, options.file);
+  if (!Reported(record, std::cerr)) return kExitFailed;
   Run run(env, options);
   if (!run.Open()) return kExitFailed;
   run.state_.settings = *record;
@@ -194,7 +195,7 @@ int ListCommand(CommandEnv& env, const PrinterOptions& options) {
   } else {
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(paper.data()),
                                               paper.size());
-    if (!WriteBytes(env.fs, options.paper, bytes, std::cerr)) return kExitFailed;
+    if (!Reported(WriteBytes(env.fs, options.paper, bytes), std::cerr)) return kExitFailed;
   }
   return kept ? kExitOk : kExitFailed;
 }

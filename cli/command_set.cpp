@@ -94,8 +94,8 @@ void AddSetCommand(front::CommandLine& line, CommandEnv& env) {
                    "BLOCK.ITEM=VALUE, e.g. MENU1.PITCH=\"12 CPI\" or CONFIG.LOCK=SETUP")
       ->required();
   line.OnRun(*command, [&env, options] {
-    std::optional<SettingsRecord> record = LoadRecord(env.fs, options->file, std::cerr);
-    if (!record) return kExitFailed;
+    Expected<SettingsRecord> record = LoadRecord(env.fs, options->file);
+    if (!Reported(record, std::cerr)) return kExitFailed;
     const SettingsRecord before = *record;
     std::ostringstream notes;
     for (const std::string& assignment : options->assignments) {
@@ -106,7 +106,7 @@ void AddSetCommand(front::CommandLine& line, CommandEnv& env) {
       }
     }
     std::cerr << notes.str();
-    if (*record != before && !WriteRecord(env.fs, options->file, *record, std::cerr))
+    if (*record != before && !Reported(WriteRecord(env.fs, options->file, *record), std::cerr))
       return kExitFailed;
     for (ItemIndex item = 0; item < kItemCount; ++item) {
       if (record->at(item) == before[item]) continue;

@@ -27,8 +27,8 @@ void AddShowCommand(front::CommandLine& line, CommandEnv& env) {
   command->add_flag("--json", options->json, "Print JSON instead of a table");
   command->add_option("FILE", options->file, "Setting file (.fom)")->required();
   line.OnRun(*command, [&env, options] {
-    const std::optional<SettingsRecord> record = LoadRecord(env.fs, options->file, std::cerr);
-    if (!record) return kExitFailed;
+    const Expected<SettingsRecord> record = LoadRecord(env.fs, options->file);
+    if (!Reported(record, std::cerr)) return kExitFailed;
     if (options->json) {
       const nlohmann::json document{{"file", options->file},
                                     {"model", NameOf(options->model)},

@@ -45,8 +45,8 @@ void AddTextCommand(front::CommandLine& line, CommandEnv& env) {
                       "Write the text to this file instead of standard output");
   command->add_option("FILE", options->file, "Setting file (.fom)")->required();
   line.OnRun(*command, [&env, options] {
-    const std::optional<SettingsRecord> record = LoadRecord(env.fs, options->file, std::cerr);
-    if (!record) return kExitFailed;
+    const Expected<SettingsRecord> record = LoadRecord(env.fs, options->file);
+    if (!Reported(record, std::cerr)) return kExitFailed;
     SettingText text;
     ItemList refused;
     if (!BuildSettingText(*record, options->model, text, refused)) {
@@ -64,7 +64,7 @@ void AddTextCommand(front::CommandLine& line, CommandEnv& env) {
       const std::string_view bytes = text.view();
       const std::span<const std::uint8_t> raw(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                               bytes.size());
-      if (!WriteBytes(env.fs, options->output, raw, std::cerr)) return kExitFailed;
+      if (!Reported(WriteBytes(env.fs, options->output, raw), std::cerr)) return kExitFailed;
     }
     return kExitOk;
   });

@@ -56,10 +56,18 @@ void SetBinaryStreams() {
 #endif
 }
 
+int ListenManyRefused(const std::string& reason) {
+  std::cerr << "--listen-many: " << reason << '\n';
+  return kSimUsage;
+}
+
 // After the command line is read: checks the names given, opens the paper file and runs one
 // session, a listener or a simulated fleet.
 int RunPrinter(SimOptions options, const PrinterOptionTexts& texts, const ListenTexts& raw) {
-  if (!ResolvePrinterOptions(texts, options, std::cerr)) return kSimUsage;
+  if (const rovant::Expected<void> resolved = ResolvePrinterOptions(texts, options); !resolved) {
+    std::cerr << resolved.error() << '\n';
+    return kSimUsage;
+  }
   rovant::NativeFileSystem fs;
   std::ofstream paperFile;
   if (!texts.paperPath.empty()) {
@@ -76,30 +84,27 @@ int RunPrinter(SimOptions options, const PrinterOptionTexts& texts, const Listen
   }
   std::ostream& paper = texts.paperPath.empty() ? std::cerr : paperFile;
   if (!raw.listenMany.empty() && !options.show) {
+    const rovant::Expected<ListenAddress> address = ParseListenAddress(raw.listenMany);
+    if (!address) return ListenManyRefused(address.error());
+    if (!options.statePath.empty())
+      return ListenManyRefused("--state is for one printer; use --state-dir");
+    const rovant::Expected<std::map<int, Faults>> faults =
+        ParseFleetFaults(raw.faultsFor, raw.count, options.model);
+    if (!faults) return ListenManyRefused(faults.error());
     ListenManyOptions many;
-    std::string error;
-    const std::optional<ListenAddress> address = ParseListenAddress(raw.listenMany, error);
-    std::map<int, Faults> faults;
-    if (!address || !options.statePath.empty() ||
-        !ParseFleetFaults(raw.faultsFor, raw.count, options.model, faults, error)) {
-      std::cerr << "--listen-many: "
-                << (error.empty() ? "--state is for one printer; use --state-dir" : error) << '\n';
-      return kSimUsage;
-    }
     many.first = *address;
     many.count = raw.count;
     many.stateDir = raw.stateDir;
     many.maxSessions = raw.maxSessions;
-    return RunListenManyProgram(options, many, faults, fs, std::cout, std::cerr);
+    return RunListenManyProgram(options, many, *faults, fs, std::cout, std::cerr);
   }
   if (!raw.listen.empty() && !options.show) {
-    ListenOptions listen;
-    std::string error;
-    const std::optional<ListenAddress> address = ParseListenAddress(raw.listen, error);
+    const rovant::Expected<ListenAddress> address = ParseListenAddress(raw.listen);
     if (!address) {
-      std::cerr << "--listen: " << error << '\n';
+      std::cerr << "--listen: " << address.error() << '\n';
       return kSimUsage;
     }
+    ListenOptions listen;
     listen.address = *address;
     listen.maxSessions = raw.maxSessions;
     return RunListenProgram(options, listen, fs, std::cout, paper, std::cerr);

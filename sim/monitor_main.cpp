@@ -64,8 +64,11 @@ int HoldAndWait(Win32MonitorChannel& channel, unsigned idleExitSeconds) {
 
 int Serve(const SimOptions& options, const MonitorOptions& monitor, Win32MonitorChannel& channel,
           FileSystem& fs, std::ostream& paper) {
-  const std::optional<SettingsRecord> memory = LoadStartingMemory(options, fs, std::cerr);
-  if (!memory) return kSimFailed;
+  const Expected<SettingsRecord> memory = LoadStartingMemory(options, fs);
+  if (!memory) {
+    std::cerr << "rovant-printer-sim: " << memory.error() << '\n';
+    return kSimFailed;
+  }
   SimulatedPrinter printer(options.model, *memory);
   printer.faults() = options.faults;
   MonitorLoop loop(channel, printer, monitor.faults);
@@ -79,11 +82,12 @@ int Serve(const SimOptions& options, const MonitorOptions& monitor, Win32Monitor
     if (event == MonitorEvent::kJobEnded) {
       lastActivity = Clock::now();
       if (!WriteOutPaper(printer, options, paper, std::cerr)) return kSimFailed;
-      std::string error;
-      if (!options.statePath.empty() &&
-          !SavePrinterState(fs, options.statePath, printer.memory(), error)) {
-        std::cerr << "rovant-monitor-sim: " << error << '\n';
-        return kSimFailed;
+      if (!options.statePath.empty()) {
+        if (const Expected<void> saved = SavePrinterState(fs, options.statePath, printer.memory());
+            !saved) {
+          std::cerr << "rovant-monitor-sim: " << saved.error() << '\n';
+          return kSimFailed;
+        }
       }
       std::cout << "job " << loop.jobsEnded() << " ended" << std::endl;
       if (monitor.maxJobs > 0 && loop.jobsEnded() >= monitor.maxJobs) return kSimOk;
@@ -99,7 +103,10 @@ int Serve(const SimOptions& options, const MonitorOptions& monitor, Win32Monitor
 // After the command line is read: checks the names given, opens the paper file and the mailbox
 // and serves it.
 int RunMonitor(SimOptions options, const PrinterOptionTexts& texts, const MonitorOptions& monitor) {
-  if (!ResolvePrinterOptions(texts, options, std::cerr)) return kSimUsage;
+  if (const Expected<void> resolved = ResolvePrinterOptions(texts, options); !resolved) {
+    std::cerr << resolved.error() << '\n';
+    return kSimUsage;
+  }
 
   NativeFileSystem fs;
   std::ofstream paperFile;

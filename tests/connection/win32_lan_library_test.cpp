@@ -332,8 +332,8 @@ class ListeningPrinter {
  public:
   ListeningPrinter(const SettingsRecord& memory, int sessions)
       : printer_(ModelCode::kHx320, memory) {
-    std::string error;
-    EXPECT_TRUE(listener_.Listen({"127.0.0.1", 0}, error)) << error;
+    const Expected<void> listening = listener_.Listen({"127.0.0.1", 0});
+    EXPECT_TRUE(listening) << listening.error();
     sim::ListenOptions options;
     options.maxSessions = sessions;
     options.acceptTimeoutMs = kTestWaitMs;
