@@ -15,12 +15,12 @@
 #include "connection/socket_system.hpp"
 #include "model/catalogue.hpp"
 #include "protocol/command_strings.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/reply_parser.hpp"
 #include "protocol/write_settings.hpp"
 #include "sim/sim_listen.hpp"
 #include "tests/fakes/operation_fixture.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::testing {
 namespace {

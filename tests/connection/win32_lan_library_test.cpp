@@ -21,12 +21,12 @@
 #include "connection/win32_lan_loader.hpp"
 #include "lanlib/sxjcp_api.h"
 #include "model/catalogue.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/write_settings.hpp"
 #include "sim/sim_listen.hpp"
 #include "sim/sim_program.hpp"
 #include "tests/fakes/operation_fixture.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::testing {
 namespace {
