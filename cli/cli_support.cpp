@@ -21,68 +21,52 @@ std::string Reason(const FileSystem& fs) {
 
 }  // namespace
 
-std::optional<SettingsRecord> LoadRecord(FileSystem& fs, const std::string& path,
-                                         std::ostream& err) {
-  if (path.empty()) {
-    err << "rovantctl: the file name is empty: name the setting file to read\n";
-    return std::nullopt;
-  }
+Expected<SettingsRecord> LoadRecord(FileSystem& fs, const std::string& path) {
+  if (path.empty()) return Fail("the file name is empty: name the setting file to read");
   const LoadedSettings loaded = LoadSettingFile(fs, path);
-  if (loaded.status == LoadStatus::kOk) return loaded.record;
-  err << "rovantctl: " << path << ": ";
   switch (loaded.status) {
     case LoadStatus::kOk:
-      break;
+      return loaded.record;
     case LoadStatus::kNotFound:
-      err << "no such file\n";
-      break;
+      return Fail(path + ": no such file");
     case LoadStatus::kOpenFailed:
-      err << "cannot open the file" << Reason(fs) << '\n';
-      break;
+      return Fail(path + ": cannot open the file" + Reason(fs));
     case LoadStatus::kReadFailed:
-      err << "cannot read the file" << Reason(fs) << '\n';
-      break;
+      return Fail(path + ": cannot read the file" + Reason(fs));
     case LoadStatus::kEmpty:
-      err << "the file is empty; a setting file holds " << kSettingFileSize << " bytes\n";
-      break;
+      return Fail(path + ": the file is empty; a setting file holds " +
+                  std::to_string(kSettingFileSize) + " bytes");
     case LoadStatus::kShort:
-      err << "the file holds only " << loaded.size << " bytes; a setting file holds "
-          << kSettingFileSize << "\n";
-      break;
+      return Fail(path + ": the file holds only " + std::to_string(loaded.size) +
+                  " bytes; a setting file holds " + std::to_string(kSettingFileSize));
     case LoadStatus::kOutOfList:
-      err << "damaged setting file: these items hold values outside their option lists:\n"
-          << ListItemsWithValues(loaded.badItems, loaded.record);
       break;
   }
-  return std::nullopt;
+  std::string items = ListItemsWithValues(loaded.badItems, loaded.record);
+  if (!items.empty() && items.back() == '\n') items.pop_back();
+  return Fail(path +
+              ": damaged setting file: these items hold values outside their option lists:\n" +
+              items);
 }
 
-bool WriteRecord(FileSystem& fs, const std::string& path, const SettingsRecord& record,
-                 std::ostream& err) {
-  return WriteBytes(fs, path, record, err);
+Expected<void> WriteRecord(FileSystem& fs, const std::string& path, const SettingsRecord& record) {
+  return WriteBytes(fs, path, record);
 }
 
-bool WriteBytes(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
-                std::ostream& err) {
-  if (path.empty()) {
-    err << "rovantctl: the file name is empty: name the file to write\n";
-    return false;
-  }
+Expected<void> WriteBytes(FileSystem& fs, const std::string& path,
+                          std::span<const std::uint8_t> bytes) {
+  if (path.empty()) return Fail("the file name is empty: name the file to write");
   const FileStatus status = fs.WriteWhole(path, bytes, WritePolicy::kReplace);
-  if (status == FileStatus::kOk) return true;
-  err << "rovantctl: " << path << ": ";
   switch (status) {
+    case FileStatus::kOk:
+      return {};
     case FileStatus::kReadOnly:
-      err << "the file is read-only; it was left unchanged" << Reason(fs) << '\n';
-      break;
+      return Fail(path + ": the file is read-only; it was left unchanged" + Reason(fs));
     case FileStatus::kCreateFailed:
-      err << "cannot create a file there" << Reason(fs) << '\n';
-      break;
+      return Fail(path + ": cannot create a file there" + Reason(fs));
     default:
-      err << "writing failed; the file on the disk was left as it was" << Reason(fs) << '\n';
-      break;
+      return Fail(path + ": writing failed; the file on the disk was left as it was" + Reason(fs));
   }
-  return false;
 }
 
 CLI::Option* AddModelOption(CLI::App& command, ModelCode& model) {

@@ -2,11 +2,12 @@
 // files with errors that name the file and the item, and the model option.
 #pragma once
 
-#include <iosfwd>
 #include <optional>
+#include <ostream>
 #include <span>
 #include <string>
 
+#include "base/expected.hpp"
 #include "model/model_code.hpp"
 #include "model/settings_record.hpp"
 #include "platform/file_system.hpp"
@@ -20,19 +21,23 @@ namespace rovant::cli {
 
 enum ExitCode : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
-// Loads a setting file; on failure writes one clear error to `err`.
-std::optional<SettingsRecord> LoadRecord(FileSystem& fs, const std::string& path,
-                                         std::ostream& err);
+// Loads a setting file; the reason names the file (and a damaged one's items).
+Expected<SettingsRecord> LoadRecord(FileSystem& fs, const std::string& path);
 
-// Writes a record as a whole setting file (replacing an old one); on failure
-// writes one clear error to `err`.
-bool WriteRecord(FileSystem& fs, const std::string& path, const SettingsRecord& record,
-                 std::ostream& err);
+// Writes a record as a whole setting file (replacing an old one).
+Expected<void> WriteRecord(FileSystem& fs, const std::string& path, const SettingsRecord& record);
 
-// Writes bytes as a whole file (replacing an old one); on failure writes one
-// clear error to `err` and leaves any old file as it was.
-bool WriteBytes(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
-                std::ostream& err);
+// Writes bytes as a whole file (replacing an old one); on failure any old file stays as it was.
+Expected<void> WriteBytes(FileSystem& fs, const std::string& path,
+                          std::span<const std::uint8_t> bytes);
+
+// Whether `result` holds a value; without one, says why on `err` as rovantctl's error
+// ("rovantctl: REASON").
+template <typename T>
+bool Reported(const Expected<T>& result, std::ostream& err) {
+  if (!result) err << "rovantctl: " << result.error() << '\n';
+  return result.has_value();
+}
 
 // Adds "--model HX310|HX320|other" (any case), defaulting to HX320.
 CLI::Option* AddModelOption(CLI::App& command, ModelCode& model);

@@ -34,8 +34,8 @@ std::string ItemOfCode(int code) {
 int Decode(CommandEnv& env, const DecodeOptions& options) {
   SettingsRecord base = kFactoryDefaults;
   if (!options.base.empty()) {
-    const std::optional<SettingsRecord> loaded = LoadRecord(env.fs, options.base, std::cerr);
-    if (!loaded) return kExitFailed;
+    const Expected<SettingsRecord> loaded = LoadRecord(env.fs, options.base);
+    if (!Reported(loaded, std::cerr)) return kExitFailed;
     base = *loaded;
   }
   ReplyBuffer reply{};
@@ -77,9 +77,9 @@ int Decode(CommandEnv& env, const DecodeOptions& options) {
 
 }  // namespace
 
-void AddDecodeCommand(CLI::App& app, CommandEnv& env) {
+void AddDecodeCommand(front::CommandLine& line, CommandEnv& env) {
   auto options = std::make_shared<DecodeOptions>();
-  CLI::App* command = app.add_subcommand(
+  CLI::App* command = line.app().add_subcommand(
       "decode",
       "Parse the raw bytes of a printer reply exactly as a read does (at most the first 4096 "
       "bytes are used) and print the result, the record and the items reported as bad. Exit "
@@ -102,7 +102,7 @@ void AddDecodeCommand(CLI::App& app, CommandEnv& env) {
   command->add_flag("--json", options->json,
                     "Print one JSON object: result, record, bad_items, connected_model");
   command->add_option("REPLY", options->reply, "File holding the reply bytes")->required();
-  command->callback([&env, options] { env.exitCode = Decode(env, *options); });
+  line.OnRun(*command, [&env, options] { return Decode(env, *options); });
 }
 
 }  // namespace rovant::cli

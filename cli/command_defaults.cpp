@@ -8,15 +8,15 @@
 
 namespace rovant::cli {
 
-void AddDefaultsCommand(CLI::App& app, CommandEnv& env) {
-  CLI::App* command = app.add_subcommand(
+void AddDefaultsCommand(front::CommandLine& line, CommandEnv& env) {
+  CLI::App* command = line.app().add_subcommand(
       "defaults", "Write a setting file holding the printer's factory defaults.");
   auto output = std::make_shared<std::string>();
   command->add_option("-o,--output", *output, "Setting file to write (replaced if it exists)")
       ->required();
-  command->callback([&env, output] {
-    env.exitCode =
-        WriteRecord(env.fs, *output, kFactoryDefaults, std::cerr) ? kExitOk : kExitFailed;
+  line.OnRun(*command, [&env, output] {
+    return Reported(WriteRecord(env.fs, *output, kFactoryDefaults), std::cerr) ? kExitOk
+                                                                               : kExitFailed;
   });
 }
 

@@ -23,19 +23,19 @@ struct DiffOptions {
 
 }  // namespace
 
-void AddDiffCommand(CLI::App& app, CommandEnv& env) {
+void AddDiffCommand(front::CommandLine& line, CommandEnv& env) {
   auto options = std::make_shared<DiffOptions>();
-  CLI::App* command = app.add_subcommand(
+  CLI::App* command = line.app().add_subcommand(
       "diff",
       "List the items whose values differ between two setting files, with both values. Exit "
       "status 0 when they are equal, 1 when they differ, 2 when a file cannot be read.");
   command->add_option("A", options->first, "First setting file")->required();
   command->add_option("B", options->second, "Second setting file")->required();
-  command->callback([&env, options] {
-    env.exitCode = kDiffTrouble;
-    const std::optional<SettingsRecord> a = LoadRecord(env.fs, options->first, std::cerr);
-    const std::optional<SettingsRecord> b = LoadRecord(env.fs, options->second, std::cerr);
-    if (!a || !b) return;
+  line.OnRun(*command, [&env, options] {
+    const Expected<SettingsRecord> a = LoadRecord(env.fs, options->first);
+    const bool firstRead = Reported(a, std::cerr);
+    const Expected<SettingsRecord> b = LoadRecord(env.fs, options->second);
+    if (!Reported(b, std::cerr) || !firstRead) return kDiffTrouble;
     int differences = 0;
     for (ItemIndex item = 0; item < kItemCount; ++item) {
       if ((*a)[item] == (*b)[item]) continue;
@@ -43,7 +43,7 @@ void AddDiffCommand(CLI::App& app, CommandEnv& env) {
       std::cout << std::left << std::setw(16) << DescribeItem(item)
                 << DescribeChange(item, *a, *b, " | ") << '\n';
     }
-    env.exitCode = differences == 0 ? kDiffSame : kDiffDifferent;
+    return differences == 0 ? kDiffSame : kDiffDifferent;
   });
 }
 

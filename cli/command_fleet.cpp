@@ -96,13 +96,9 @@ PrinterResult Work(const Shared& shared, const fleet::InventoryPrinter& printer)
 
   if (shared.action == Action::kRead) {
     if (!shared.options.out.empty()) {
-      std::ostringstream err;
-      if (!WriteRecord(shared.fs, shared.options.out + "/" + printer.name + ".fom", before, err)) {
-        std::string reason = err.str();
-        if (reason.starts_with("rovantctl: ")) reason.erase(0, 11);
-        while (!reason.empty() && reason.back() == '\n') reason.pop_back();
-        return Failed(result, job, reason);
-      }
+      const Expected<void> saved =
+          WriteRecord(shared.fs, shared.options.out + "/" + printer.name + ".fom", before);
+      if (!saved) return Failed(result, job, saved.error());
     }
     result.result = job.Close() ? "read" : "failed";
     result.reason = job.reason();
@@ -190,8 +186,9 @@ int RunFleet(CommandEnv& env, const FleetOptions& options, Action action) {
   std::vector<fleet::InventoryPrinter> printers;
   std::set<std::string> rerun;
   if (!options.onlyFailed.empty()) {
-    const std::optional<std::string> text = ReadTextFile(env.fs, options.onlyFailed, std::cerr);
-    if (!text || !ReadFailedNames(*text, options.onlyFailed, rerun, std::cerr)) return kExitUsage;
+    const Expected<std::string> text = ReadTextFile(env.fs, options.onlyFailed);
+    if (!Reported(text, std::cerr) || !ReadFailedNames(*text, options.onlyFailed, rerun, std::cerr))
+      return kExitUsage;
   }
   for (fleet::InventoryPrinter& p : inventory->printers) {
     if (!options.group.empty() &&
@@ -211,9 +208,10 @@ int RunFleet(CommandEnv& env, const FleetOptions& options, Action action) {
   }
   AuditLog audit;
   if (action == Action::kApply && !options.dryRun && !printers.empty()) {
-    std::string error;
-    if (!audit.Open(options.audit.empty() ? DefaultAuditPath() : options.audit, error)) {
-      std::cerr << "rovantctl: " << error << "; nothing was sent\n";
+    const Expected<void> opened =
+        audit.Open(options.audit.empty() ? DefaultAuditPath() : options.audit);
+    if (!opened) {
+      std::cerr << "rovantctl: " << opened.error() << "; nothing was sent\n";
       return kExitFailed;
     }
   }
@@ -307,7 +305,7 @@ int RunFleet(CommandEnv& env, const FleetOptions& options, Action action) {
                                         .count());
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
                                               text.size());
-    if (!WriteBytes(env.fs, options.metrics, bytes, std::cerr)) exit = kExitFailed;
+    if (!Reported(WriteBytes(env.fs, options.metrics, bytes), std::cerr)) exit = kExitFailed;
   }
   bool runnerDone = false;
   {
@@ -323,8 +321,8 @@ int RunFleet(CommandEnv& env, const FleetOptions& options, Action action) {
   return exit;
 }
 
-CLI::App* AddFleetAction(CLI::App& fleet, CommandEnv& env, const char* name,
-                         const char* description, Action action,
+CLI::App* AddFleetAction(front::CommandLine& line, CLI::App& fleet, CommandEnv& env,
+                         const char* name, const char* description, Action action,
                          const std::shared_ptr<FleetOptions>& options) {
   CLI::App* command = fleet.add_subcommand(name, description);
   command->add_option("--inventory", options->inventory, "The inventory (YAML) of printers")
@@ -352,27 +350,28 @@ CLI::App* AddFleetAction(CLI::App& fleet, CommandEnv& env, const char* name,
   command->add_option("--metrics", options->metrics,
                       "Also write the results in Prometheus' text format to this file "
                       "(for node_exporter's textfile collector)");
-  command->callback([&env, options, action] { env.exitCode = RunFleet(env, *options, action); });
+  line.OnRun(*command, [&env, options, action] { return RunFleet(env, *options, action); });
   return command;
 }
 
 }  // namespace
 
-void AddFleetCommand(CLI::App& app, CommandEnv& env) {
-  CLI::App* fleet = app.add_subcommand(
+void AddFleetCommand(front::CommandLine& line, CommandEnv& env) {
+  CLI::App* fleet = line.app().add_subcommand(
       "fleet",
       "One action on every printer of an inventory, many at once. Exit status: 0 every printer "
       "succeeded, 1 any failed, differs or drifts, 2 wrong usage or a bad inventory or profile.");
   fleet->require_subcommand(1);
   const auto readOptions = std::make_shared<FleetOptions>();
-  CLI::App* read = AddFleetAction(
-      *fleet, env, "read", "Read every printer (model checked); with --out save DIR/NAME.fom.",
-      Action::kRead, readOptions);
+  CLI::App* read =
+      AddFleetAction(line, *fleet, env, "read",
+                     "Read every printer (model checked); with --out save DIR/NAME.fom.",
+                     Action::kRead, readOptions);
   read->add_option("--out", readOptions->out, "Folder for the settings read, one NAME.fom each");
 
   const auto applyOptions = std::make_shared<FleetOptions>();
   CLI::App* apply = AddFleetAction(
-      *fleet, env, "apply",
+      line, *fleet, env, "apply",
       "Read every printer, send what the profile changes, read it back and compare every sent "
       "item: unchanged (nothing sent), applied, or differs with the items.",
       Action::kApply, applyOptions);
@@ -383,7 +382,7 @@ void AddFleetCommand(CLI::App& app, CommandEnv& env) {
                     "$XDG_STATE_HOME/rovant/audit.jsonl, on Windows the settings folder)");
 
   const auto checkOptions = std::make_shared<FleetOptions>();
-  AddFleetAction(*fleet, env, "check",
+  AddFleetAction(line, *fleet, env, "check",
                  "Read every printer and compare with the profile: ok, or drift with each "
                  "differing item.",
                  Action::kCheck, checkOptions);

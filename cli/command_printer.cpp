@@ -11,11 +11,11 @@
 #include "cli/record_output.hpp"
 #include "fleet/profile.hpp"
 #include "model/catalogue.hpp"
-#include "protocol/messages.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/show_message.hpp"
 #include "protocol/write_settings.hpp"
+#include "texts/messages.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::cli {
 namespace {
@@ -118,14 +118,15 @@ int ReadCommand(CommandEnv& env, const PrinterOptions& options) {
     return kExitFailed;
   }
   run.PrintSettings();
-  if (!options.file.empty() && !WriteRecord(env.fs, options.file, run.state_.settings, std::cerr))
+  if (!options.file.empty() &&
+      !Reported(WriteRecord(env.fs, options.file, run.state_.settings), std::cerr))
     return kExitFailed;
   return kept ? kExitOk : kExitFailed;
 }
 
 int TransferCommand(CommandEnv& env, const PrinterOptions& options) {
-  const std::optional<SettingsRecord> record = LoadRecord(env.fs, options.file, std::cerr);
-  if (!record) return kExitFailed;
+  const Expected<SettingsRecord> record = LoadRecord(env.fs, options.file);
+  if (!Reported(record, std::cerr)) return kExitFailed;
   Run run(env, options);
   if (!run.Open()) return kExitFailed;
   run.state_.settings = *record;
@@ -194,7 +195,7 @@ int ListCommand(CommandEnv& env, const PrinterOptions& options) {
   } else {
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(paper.data()),
                                               paper.size());
-    if (!WriteBytes(env.fs, options.paper, bytes, std::cerr)) return kExitFailed;
+    if (!Reported(WriteBytes(env.fs, options.paper, bytes), std::cerr)) return kExitFailed;
   }
   return kept ? kExitOk : kExitFailed;
 }
@@ -214,11 +215,11 @@ struct Registered {
   std::shared_ptr<PrinterOptions> options;
 };
 
-Registered AddPrinterCommand(CLI::App& app, CommandEnv& env, const char* name,
+Registered AddPrinterCommand(front::CommandLine& line, CommandEnv& env, const char* name,
                              const char* description,
                              int (*body)(CommandEnv&, const PrinterOptions&)) {
   auto options = std::make_shared<PrinterOptions>();
-  CLI::App* command = app.add_subcommand(name, description);
+  CLI::App* command = line.app().add_subcommand(name, description);
   command->add_option("--printer", options->printer, "The printer: " + PrinterForms(true))
       ->required()
       ->check(PrinterValidator());
@@ -231,18 +232,18 @@ Registered AddPrinterCommand(CLI::App& app, CommandEnv& env, const char* name,
               "The model the printer is expected to be (default: the printer's own); "
               "decides the WIDTH and CSF-ADJ entries and, for read, the model check")
           ->default_str("");
-  command->callback([&env, options, body, expected] {
+  line.OnRun(*command, [&env, options, body, expected] {
     options->expectedGiven = expected->count() > 0;
-    env.exitCode = body(env, *options);
+    return body(env, *options);
   });
   return {command, options};
 }
 
 }  // namespace
 
-void AddPrinterCommands(CLI::App& app, CommandEnv& env) {
+void AddPrinterCommands(front::CommandLine& line, CommandEnv& env) {
   const Registered read = AddPrinterCommand(
-      app, env, "read",
+      line, env, "read",
       "Read the printer's settings as the setup program does at start-up (the model is checked) "
       "and print them like 'show'.",
       ReadCommand);
@@ -251,7 +252,7 @@ void AddPrinterCommands(CLI::App& app, CommandEnv& env) {
   read.command->add_flag("--json", read.options->json, "Print JSON instead of a table");
 
   const Registered transfer = AddPrinterCommand(
-      app, env, "transfer",
+      line, env, "transfer",
       "Send the settings of a setting file to the printer, which then stores them; then read "
       "them back and say \"applied\" or name each item that differs.",
       TransferCommand);
@@ -261,13 +262,13 @@ void AddPrinterCommands(CLI::App& app, CommandEnv& env) {
                              "Do not read the settings back and compare every item sent");
 
   const Registered reset = AddPrinterCommand(
-      app, env, "default",
+      line, env, "default",
       "Return the printer to its factory settings, wait, read them back and print them.",
       DefaultCommand);
   reset.command->add_flag("--json", reset.options->json, "Print JSON instead of a table");
 
   const Registered list =
-      AddPrinterCommand(app, env, "list", "Make the printer print its setting list.", ListCommand);
+      AddPrinterCommand(line, env, "list", "Make the printer print its setting list.", ListCommand);
   list.command->add_option("--paper", list.options->paper,
                            "Write what the simulated printer printed to this file (default: "
                            "standard output)");

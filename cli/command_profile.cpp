@@ -39,8 +39,8 @@ struct ProfileOptions {
 };
 
 int Export(CommandEnv& env, const ProfileOptions& options) {
-  const std::optional<SettingsRecord> record = LoadRecord(env.fs, options.file, std::cerr);
-  if (!record) return kExitFailed;
+  const Expected<SettingsRecord> record = LoadRecord(env.fs, options.file);
+  if (!Reported(record, std::cerr)) return kExitFailed;
   std::vector<ItemIndex> items;
   for (const std::string& key : options.items) {
     std::string reason;
@@ -63,7 +63,7 @@ int Export(CommandEnv& env, const ProfileOptions& options) {
   }
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
                                             text.size());
-  return WriteBytes(env.fs, options.output, bytes, std::cerr) ? kExitOk : kExitFailed;
+  return Reported(WriteBytes(env.fs, options.output, bytes), std::cerr) ? kExitOk : kExitFailed;
 }
 
 int Check(CommandEnv& env, const ProfileOptions& options, bool modelGiven) {
@@ -75,8 +75,8 @@ int Check(CommandEnv& env, const ProfileOptions& options, bool modelGiven) {
     if (!loaded) return kExitFailed;
     profile = *loaded;
   } else {
-    const std::optional<std::string> text = ReadTextFile(env.fs, options.file, std::cerr);
-    if (!text) return kExitFailed;
+    const Expected<std::string> text = ReadTextFile(env.fs, options.file);
+    if (!Reported(text, std::cerr)) return kExitFailed;
     problems = fleet::ParseProfileYaml(*text, profile);
   }
   SettingsRecord record = kFactoryDefaults;
@@ -98,8 +98,8 @@ int Build(CommandEnv& env, const ProfileOptions& options) {
   if (!profile) return kExitFailed;
   SettingsRecord record = kFactoryDefaults;
   if (!options.base.empty()) {
-    const std::optional<SettingsRecord> base = LoadRecord(env.fs, options.base, std::cerr);
-    if (!base) return kExitFailed;
+    const Expected<SettingsRecord> base = LoadRecord(env.fs, options.base);
+    if (!Reported(base, std::cerr)) return kExitFailed;
     record = *base;
   }
   const std::vector<fleet::ProfileProblem> problems = fleet::ApplyProfile(*profile, record);
@@ -108,23 +108,20 @@ int Build(CommandEnv& env, const ProfileOptions& options) {
     std::cerr << "rovantctl: nothing was written\n";
     return kExitFailed;
   }
-  return WriteRecord(env.fs, options.output, record, std::cerr) ? kExitOk : kExitFailed;
+  return Reported(WriteRecord(env.fs, options.output, record), std::cerr) ? kExitOk : kExitFailed;
 }
 
 }  // namespace
 
-std::optional<std::string> ReadTextFile(FileSystem& fs, const std::string& path,
-                                        std::ostream& err) {
+Expected<std::string> ReadTextFile(FileSystem& fs, const std::string& path) {
   std::vector<std::uint8_t> buffer(kYamlFileLimit + 1);
   const ReadOutcome read = fs.ReadPrefix(path, buffer);
   if (read.status != FileStatus::kOk) {
-    err << "rovantctl: " << path << ": "
-        << (read.status == FileStatus::kNotFound ? "no such file" : "cannot read the file") << '\n';
-    return std::nullopt;
+    return Fail(path + ": " +
+                (read.status == FileStatus::kNotFound ? "no such file" : "cannot read the file"));
   }
   if (read.count > kYamlFileLimit) {
-    err << "rovantctl: " << path << ": longer than " << kYamlFileLimit << " bytes\n";
-    return std::nullopt;
+    return Fail(path + ": longer than " + std::to_string(kYamlFileLimit) + " bytes");
   }
   return std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(read.count));
 }
@@ -132,12 +129,12 @@ std::optional<std::string> ReadTextFile(FileSystem& fs, const std::string& path,
 std::optional<fleet::Profile> LoadProfile(FileSystem& fs, const std::string& path,
                                           std::ostream& err) {
   if (EndsWithFom(path)) {
-    const std::optional<SettingsRecord> record = LoadRecord(fs, path, err);
-    if (!record) return std::nullopt;
+    const Expected<SettingsRecord> record = LoadRecord(fs, path);
+    if (!Reported(record, err)) return std::nullopt;
     return fleet::ProfileOfRecord(*record);
   }
-  const std::optional<std::string> text = ReadTextFile(fs, path, err);
-  if (!text) return std::nullopt;
+  const Expected<std::string> text = ReadTextFile(fs, path);
+  if (!Reported(text, err)) return std::nullopt;
   fleet::Profile profile;
   const std::vector<fleet::ProfileProblem> problems = fleet::ParseProfileYaml(*text, profile);
   Report(err, path, problems);
@@ -147,8 +144,8 @@ std::optional<fleet::Profile> LoadProfile(FileSystem& fs, const std::string& pat
 
 std::optional<fleet::Inventory> LoadInventory(FileSystem& fs, const std::string& path,
                                               std::ostream& err) {
-  const std::optional<std::string> text = ReadTextFile(fs, path, err);
-  if (!text) return std::nullopt;
+  const Expected<std::string> text = ReadTextFile(fs, path);
+  if (!Reported(text, err)) return std::nullopt;
   fleet::Inventory inventory;
   const std::vector<fleet::ProfileProblem> problems =
       fleet::ParseInventoryYaml(*text, inventory, [](const std::string& printer) {
@@ -160,8 +157,8 @@ std::optional<fleet::Inventory> LoadInventory(FileSystem& fs, const std::string&
   return inventory;
 }
 
-void AddProfileCommand(CLI::App& app, CommandEnv& env) {
-  CLI::App* profile = app.add_subcommand(
+void AddProfileCommand(front::CommandLine& line, CommandEnv& env) {
+  CLI::App* profile = line.app().add_subcommand(
       "profile",
       "Profiles: YAML files mapping BLOCK.ITEM to the printer's own label "
       "(MENU1.PITCH: 12 CPI). A .fom setting file is taken wherever a profile is, and means "
@@ -178,7 +175,7 @@ void AddProfileCommand(CLI::App& app, CommandEnv& env) {
       ->delimiter(',');
   exportCommand->add_option("-o,--output", options->output,
                             "Write the profile here (default: standard output)");
-  exportCommand->callback([&env, options] { env.exitCode = Export(env, *options); });
+  line.OnRun(*exportCommand, [&env, options] { return Export(env, *options); });
 
   CLI::App* check = profile->add_subcommand(
       "check",
@@ -189,8 +186,7 @@ void AddProfileCommand(CLI::App& app, CommandEnv& env) {
   CLI::Option* model = AddModelOption(*check, options->model)
                            ->description("Also refuse items a printer of this model never takes")
                            ->default_str("");
-  check->callback(
-      [&env, options, model] { env.exitCode = Check(env, *options, model->count() > 0); });
+  line.OnRun(*check, [&env, options, model] { return Check(env, *options, model->count() > 0); });
 
   CLI::App* build = profile->add_subcommand(
       "build",
@@ -200,7 +196,7 @@ void AddProfileCommand(CLI::App& app, CommandEnv& env) {
   build->add_option("--base", options->base,
                     "Setting file the profile is applied to (default: factory settings)");
   build->add_option("-o,--output", options->output, "Setting file to write")->required();
-  build->callback([&env, options] { env.exitCode = Build(env, *options); });
+  line.OnRun(*build, [&env, options] { return Build(env, *options); });
 }
 
 }  // namespace rovant::cli

@@ -80,9 +80,9 @@ std::optional<std::string> Apply(const std::string& assignment, SettingsRecord& 
 
 }  // namespace
 
-void AddSetCommand(CLI::App& app, CommandEnv& env) {
+void AddSetCommand(front::CommandLine& line, CommandEnv& env) {
   auto options = std::make_shared<SetOptions>();
-  CLI::App* command = app.add_subcommand(
+  CLI::App* command = line.app().add_subcommand(
       "set",
       "Change items of a setting file, as the setting pages do: values are labels of the item's "
       "list in force (seven characters exactly, or unique once surrounding blanks are ignored). "
@@ -93,27 +93,27 @@ void AddSetCommand(CLI::App& app, CommandEnv& env) {
       ->add_option("ASSIGNMENT", options->assignments,
                    "BLOCK.ITEM=VALUE, e.g. MENU1.PITCH=\"12 CPI\" or CONFIG.LOCK=SETUP")
       ->required();
-  command->callback([&env, options] {
-    env.exitCode = kExitFailed;
-    std::optional<SettingsRecord> record = LoadRecord(env.fs, options->file, std::cerr);
-    if (!record) return;
+  line.OnRun(*command, [&env, options] {
+    Expected<SettingsRecord> record = LoadRecord(env.fs, options->file);
+    if (!Reported(record, std::cerr)) return kExitFailed;
     const SettingsRecord before = *record;
     std::ostringstream notes;
     for (const std::string& assignment : options->assignments) {
       if (const std::optional<std::string> error = Apply(assignment, *record, notes)) {
         std::cerr << "rovantctl: " << options->file << ": " << *error
                   << "\nrovantctl: nothing was written\n";
-        return;
+        return kExitFailed;
       }
     }
     std::cerr << notes.str();
-    if (*record != before && !WriteRecord(env.fs, options->file, *record, std::cerr)) return;
+    if (*record != before && !Reported(WriteRecord(env.fs, options->file, *record), std::cerr))
+      return kExitFailed;
     for (ItemIndex item = 0; item < kItemCount; ++item) {
       if (record->at(item) == before[item]) continue;
       std::cout << DescribeItem(item) << ": " << DescribeChange(item, before, *record, " -> ")
                 << '\n';
     }
-    env.exitCode = kExitOk;
+    return kExitOk;
   });
 }
 

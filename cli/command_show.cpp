@@ -17,21 +17,18 @@ struct ShowOptions {
 
 }  // namespace
 
-void AddShowCommand(CLI::App& app, CommandEnv& env) {
+void AddShowCommand(front::CommandLine& line, CommandEnv& env) {
   auto options = std::make_shared<ShowOptions>();
-  CLI::App* command = app.add_subcommand(
+  CLI::App* command = line.app().add_subcommand(
       "show",
       "List every item of a setting file: block, item, shown value, position in its list, "
       "whether it is in effect for the model, and whether it is read-only.");
   AddModelOption(*command, options->model);
   command->add_flag("--json", options->json, "Print JSON instead of a table");
   command->add_option("FILE", options->file, "Setting file (.fom)")->required();
-  command->callback([&env, options] {
-    const std::optional<SettingsRecord> record = LoadRecord(env.fs, options->file, std::cerr);
-    if (!record) {
-      env.exitCode = kExitFailed;
-      return;
-    }
+  line.OnRun(*command, [&env, options] {
+    const Expected<SettingsRecord> record = LoadRecord(env.fs, options->file);
+    if (!Reported(record, std::cerr)) return kExitFailed;
     if (options->json) {
       const nlohmann::json document{{"file", options->file},
                                     {"model", NameOf(options->model)},
@@ -40,7 +37,7 @@ void AddShowCommand(CLI::App& app, CommandEnv& env) {
     } else {
       PrintRecordTable(std::cout, *record, options->model);
     }
-    env.exitCode = kExitOk;
+    return kExitOk;
   });
 }
 

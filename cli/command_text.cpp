@@ -34,9 +34,9 @@ bool WriteToStdout(std::string_view bytes) {
 
 }  // namespace
 
-void AddTextCommand(CLI::App& app, CommandEnv& env) {
+void AddTextCommand(front::CommandLine& line, CommandEnv& env) {
   auto options = std::make_shared<TextOptions>();
-  CLI::App* command = app.add_subcommand(
+  CLI::App* command = line.app().add_subcommand(
       "text",
       "Write the exact setting text that a transfer of the file's settings sends to the printer "
       "(bytes only: no newline is added).");
@@ -44,30 +44,29 @@ void AddTextCommand(CLI::App& app, CommandEnv& env) {
   command->add_option("-o,--output", options->output,
                       "Write the text to this file instead of standard output");
   command->add_option("FILE", options->file, "Setting file (.fom)")->required();
-  command->callback([&env, options] {
-    env.exitCode = kExitFailed;
-    const std::optional<SettingsRecord> record = LoadRecord(env.fs, options->file, std::cerr);
-    if (!record) return;
+  line.OnRun(*command, [&env, options] {
+    const Expected<SettingsRecord> record = LoadRecord(env.fs, options->file);
+    if (!Reported(record, std::cerr)) return kExitFailed;
     SettingText text;
     ItemList refused;
     if (!BuildSettingText(*record, options->model, text, refused)) {
       std::cerr << "rovantctl: " << options->file
                 << ": these items hold values outside their option lists:\n"
                 << ListItemsWithValues(refused, *record);
-      return;
+      return kExitFailed;
     }
     if (options->output.empty()) {
       if (!WriteToStdout(text.view())) {
         std::cerr << "rovantctl: writing to standard output failed\n";
-        return;
+        return kExitFailed;
       }
     } else {
       const std::string_view bytes = text.view();
       const std::span<const std::uint8_t> raw(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                               bytes.size());
-      if (!WriteBytes(env.fs, options->output, raw, std::cerr)) return;
+      if (!Reported(WriteBytes(env.fs, options->output, raw), std::cerr)) return kExitFailed;
     }
-    env.exitCode = kExitOk;
+    return kExitOk;
   });
 }
 

@@ -1,29 +1,25 @@
-// The rovantctl commands. Each adds itself to the application and sets the
-// exit code when it runs.
+// The rovantctl commands. Each adds itself to the program's command line; its body
+// returns the exit code.
 #pragma once
 
+#include "cli_front/command_line.hpp"
 #include "platform/file_system.hpp"
-
-namespace CLI {
-class App;
-}  // namespace CLI
 
 namespace rovant::cli {
 
 struct CommandEnv {
   FileSystem& fs;
-  int exitCode = 0;
 };
 
-void AddDefaultsCommand(CLI::App& app, CommandEnv& env);
-void AddShowCommand(CLI::App& app, CommandEnv& env);
-void AddTextCommand(CLI::App& app, CommandEnv& env);
-void AddSetCommand(CLI::App& app, CommandEnv& env);
-void AddDiffCommand(CLI::App& app, CommandEnv& env);
-void AddDecodeCommand(CLI::App& app, CommandEnv& env);
-void AddPrinterCommands(CLI::App& app, CommandEnv& env);
+void AddDefaultsCommand(front::CommandLine& line, CommandEnv& env);
+void AddShowCommand(front::CommandLine& line, CommandEnv& env);
+void AddTextCommand(front::CommandLine& line, CommandEnv& env);
+void AddSetCommand(front::CommandLine& line, CommandEnv& env);
+void AddDiffCommand(front::CommandLine& line, CommandEnv& env);
+void AddDecodeCommand(front::CommandLine& line, CommandEnv& env);
+void AddPrinterCommands(front::CommandLine& line, CommandEnv& env);
 // Profiles and fleets (builds with yaml-cpp).
-void AddProfileCommand(CLI::App& app, CommandEnv& env);
-void AddFleetCommand(CLI::App& app, CommandEnv& env);
+void AddProfileCommand(front::CommandLine& line, CommandEnv& env);
+void AddFleetCommand(front::CommandLine& line, CommandEnv& env);
 
 }  // namespace rovant::cli

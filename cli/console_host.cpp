@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "protocol/messages.hpp"
+#include "texts/messages.hpp"
 
 namespace rovant::cli {
 namespace {

@@ -106,15 +106,12 @@ std::string DefaultAuditPath() {
 #endif
 }
 
-bool AuditLog::Open(const std::string& path, std::string& error) {
+Expected<void> AuditLog::Open(const std::string& path) {
   std::error_code ignored;
   const std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
   out_.open(path, std::ios::binary | std::ios::app);
-  if (!out_) {
-    error = path + ": the audit log cannot be opened for appending";
-    return false;
-  }
+  if (!out_) return Fail(path + ": the audit log cannot be opened for appending");
   user_ = Env("USER");
   if (user_.empty()) user_ = Env("USERNAME");
 #ifdef _WIN32
@@ -123,7 +120,7 @@ bool AuditLog::Open(const std::string& path, std::string& error) {
   char name[256] = {};
   if (::gethostname(name, sizeof name - 1) == 0) host_ = name;
 #endif
-  return true;
+  return {};
 }
 
 bool AuditLog::Ready() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/expected.hpp"
 #include "fleet/profile.hpp"
 #include "model/settings_record.hpp"
 #include "platform/file_system.hpp"
@@ -44,8 +45,8 @@ std::string DefaultAuditPath();
 // each line is written and flushed as one piece, under a lock.
 class AuditLog {
  public:
-  // Opens for appending (making its folder); false with the reason when it cannot.
-  bool Open(const std::string& path, std::string& error);
+  // Opens for appending (making its folder).
+  Expected<void> Open(const std::string& path);
   // Whether a write can be logged now.
   bool Ready();
   // One line: time, user, host, printer, records before and after, result.

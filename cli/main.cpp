@@ -1,28 +1,14 @@
 // rovantctl: the HX310/HX320 setup tool for scripts and fleets.
-#include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string_view>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "cli_front/standard_output.hpp"
 #include "platform/native_file_system.hpp"
 #include "rovant_version.h"
 
 namespace {
-
-// Everything written to standard output reached it, or the command fails
-// (a full disk, a closed pipe) with the system's reason.
-int CheckedOutput(int code) {
-  std::cout.flush();
-  const bool lost = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
-  if (!lost) return code;
-  const int error = errno;
-  std::cerr << "rovantctl: writing to standard output failed: " << std::strerror(error) << '\n';
-  return code == rovant::cli::kExitOk ? rovant::cli::kExitFailed : code;
-}
 
 // A file option given an empty name ("-o ''"), which the option parser
 // would take for no value at all; nothing when there is none.
@@ -49,41 +35,33 @@ int Run(int argc, char** argv) {
   rovant::NativeFileSystem fs;
   CommandEnv env{fs};
 
-  CLI::App app{
+  rovant::front::CommandLine line{
       "rovantctl - settings of HX310 and HX320 serial-impact printers.\n"
       "Works on setting files (.fom): 87 bytes, one per menu item, as ROVANT saves them.",
-      "rovantctl"};
+      "rovantctl",
+      {.usage = kExitUsage}};
+  CLI::App& app = line.app();
   app.require_subcommand(1);
   app.set_version_flag("--version", "rovantctl " ROVANT_VERSION_TEXT);
   app.footer(
       "Exit status: 0 success, 1 bad data or a failed operation, 2 wrong usage.\n"
       "Run 'rovantctl COMMAND --help' for a command's own options.");
 
-  AddDefaultsCommand(app, env);
-  AddShowCommand(app, env);
-  AddTextCommand(app, env);
-  AddSetCommand(app, env);
-  AddDiffCommand(app, env);
-  AddDecodeCommand(app, env);
-  AddPrinterCommands(app, env);
-  AddProfileCommand(app, env);
-  AddFleetCommand(app, env);
+  AddDefaultsCommand(line, env);
+  AddShowCommand(line, env);
+  AddTextCommand(line, env);
+  AddSetCommand(line, env);
+  AddDiffCommand(line, env);
+  AddDecodeCommand(line, env);
+  AddPrinterCommands(line, env);
+  AddProfileCommand(line, env);
+  AddFleetCommand(line, env);
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForAllHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForVersion& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return kExitUsage;
-  }
-  return env.exitCode;
+  return line.Run(argc, argv);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return CheckedOutput(Run(argc, argv)); }
+int main(int argc, char** argv) {
+  return rovant::front::CheckedOutput("rovantctl", Run(argc, argv));
+}

@@ -1,11 +1,11 @@
 #include "cli/printer_job.hpp"
 
 #include "model/catalogue.hpp"
-#include "protocol/messages.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/show_message.hpp"
 #include "protocol/write_settings.hpp"
+#include "texts/messages.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::cli {
 

@@ -263,12 +263,12 @@ std::unique_ptr<PrinterSession> PrinterSession::Open(const PrinterAddress& addre
   SettingsRecord memory = kFactoryDefaults;
   if (!statePath.empty()) {
     // The same rule as the simulator's: exactly the 87 bytes of a valid record.
-    const sim::LoadedState loaded = sim::LoadPrinterState(fs, statePath);
-    if (!loaded.ok) {
-      err << "rovantctl: the simulated printer's " << loaded.error << '\n';
+    const Expected<sim::LoadedState> loaded = sim::LoadPrinterState(fs, statePath);
+    if (!loaded) {
+      err << "rovantctl: the simulated printer's " << loaded.error() << '\n';
       return nullptr;
     }
-    memory = loaded.memory;
+    memory = loaded->memory;
   }
   auto session = std::make_unique<PrinterSession>(address, statePath, fs);
   session->printer_ = std::make_unique<sim::SimulatedPrinter>(address.model, memory);
@@ -319,9 +319,9 @@ bool PrinterSession::endFailed() const { return endFailed_ && endFailed_(); }
 
 bool PrinterSession::Close(std::ostream& err) {
   if (statePath_.empty() || !printer_) return true;
-  std::string error;
-  if (sim::SavePrinterState(fs_, statePath_, printer_->memory(), error)) return true;
-  err << "rovantctl: the simulated printer's " << error << '\n';
+  const Expected<void> saved = sim::SavePrinterState(fs_, statePath_, printer_->memory());
+  if (saved) return true;
+  err << "rovantctl: the simulated printer's " << saved.error() << '\n';
   return false;
 }
 

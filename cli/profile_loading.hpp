@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/expected.hpp"
 #include "fleet/profile.hpp"
 #include "fleet/yaml_files.hpp"
 #include "platform/file_system.hpp"
@@ -22,7 +23,7 @@ std::optional<fleet::Profile> LoadProfile(FileSystem& fs, const std::string& pat
 std::optional<fleet::Inventory> LoadInventory(FileSystem& fs, const std::string& path,
                                               std::ostream& err);
 
-// The whole text of a small file; nothing (reported) when it cannot be read.
-std::optional<std::string> ReadTextFile(FileSystem& fs, const std::string& path, std::ostream& err);
+// The whole text of a small file.
+Expected<std::string> ReadTextFile(FileSystem& fs, const std::string& path);
 
 }  // namespace rovant::cli

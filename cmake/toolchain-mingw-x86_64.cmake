@@ -1,18 +1,7 @@
 # Cross build for Windows (x86_64) with Debian's MinGW-w64 (posix thread model).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(_rovant_triple x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   /usr/bin/${_rovant_triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER /usr/bin/${_rovant_triple}-g++-posix)
-set(CMAKE_RC_COMPILER  /usr/bin/${_rovant_triple}-windres)
-
-# Libraries and headers come from the MinGW sysroot only; programs from the host.
-set(CMAKE_FIND_ROOT_PATH /usr/${_rovant_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
 
 # Programs built here run under 64-bit Wine, through a wrapper generated into the build folder
 # (private prefix <build>/wineprefix). See cmake/wine-run.sh.in.

@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "connection/fd_wait.hpp"
-#include "protocol/printer_messages.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 namespace {

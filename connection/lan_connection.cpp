@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "protocol/messages.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/show_message.hpp"
+#include "texts/messages.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 

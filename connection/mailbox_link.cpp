@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "protocol/printer_messages.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 

@@ -10,7 +10,7 @@
 
 #include "connection/deadline.hpp"
 #include "connection/socket_system.hpp"
-#include "protocol/printer_messages.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 namespace {

@@ -1,10 +1,10 @@
 #include "files/file_commands.hpp"
 
-#include "files/file_messages.hpp"
 #include "files/setting_file.hpp"
 #include "model/catalogue.hpp"
-#include "protocol/messages.hpp"
 #include "protocol/show_message.hpp"
+#include "texts/file_messages.hpp"
+#include "texts/messages.hpp"
 
 namespace rovant {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "protocol/messages.hpp"
 #include "protocol/show_message.hpp"
+#include "texts/messages.hpp"
 
 namespace rovant {
 

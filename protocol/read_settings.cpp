@@ -3,9 +3,9 @@
 #include <string>
 
 #include "protocol/command_strings.hpp"
-#include "protocol/messages.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/show_message.hpp"
+#include "texts/messages.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 

@@ -1,7 +1,7 @@
 #include "protocol/show_message.hpp"
 
 #include "protocol/item_codes.hpp"
-#include "protocol/messages.hpp"
+#include "texts/messages.hpp"
 
 namespace rovant {
 

@@ -5,10 +5,10 @@
 #include "model/catalogue.hpp"
 #include "model/record_check.hpp"
 #include "protocol/command_strings.hpp"
-#include "protocol/messages.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/setting_text.hpp"
 #include "protocol/show_message.hpp"
+#include "texts/messages.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 namespace {

@@ -29,8 +29,9 @@ void AddFaults(Faults& into, const Faults& more) {
 
 }  // namespace
 
-bool ParseFleetFaults(std::string_view text, int count, ModelCode model,
-                      std::map<int, Faults>& faults, std::string& error) {
+Expected<std::map<int, Faults>> ParseFleetFaults(std::string_view text, int count,
+                                                 ModelCode model) {
+  std::map<int, Faults> faults;
   while (!text.empty()) {
     const std::size_t comma = text.find(',');
     const std::string_view part = text.substr(0, comma);
@@ -45,9 +46,8 @@ bool ParseFleetFaults(std::string_view text, int count, ModelCode model,
       }
     }
     if (index < 0 || index >= count) {
-      error = "\"" + std::string(part) + "\": PRINTER:FAULT with a printer from 0 to " +
-              std::to_string(count - 1) + " expected";
-      return false;
+      return Fail("\"" + std::string(part) + "\": PRINTER:FAULT with a printer from 0 to " +
+                  std::to_string(count - 1) + " expected");
     }
     const std::string_view fault = part.substr(colon + 1);
     const std::size_t equals = fault.find('=');
@@ -64,24 +64,21 @@ bool ParseFleetFaults(std::string_view text, int count, ModelCode model,
           value.empty() ? (model == ModelCode::kHx310 ? ModelCode::kHx320 : ModelCode::kHx310)
                         : ParseModelName(value);
       if (!other) {
-        error = "\"" + std::string(part) + "\": HX310 or HX320 expected";
-        return false;
+        return Fail("\"" + std::string(part) + "\": HX310 or HX320 expected");
       }
       f.reportedModel = other;
     } else if (name == "drop-item" || name == "bad-item") {
       const std::optional<ItemIndex> item = ParseItemName(value);
       if (!item) {
-        error = "\"" + std::string(part) + "\": no item " + std::string(value);
-        return false;
+        return Fail("\"" + std::string(part) + "\": no item " + std::string(value));
       }
       (name == "drop-item" ? f.dropOnSave : f.badValues).push_back(*item);
     } else {
-      error = "\"" + std::string(part) +
-              "\": faults are silent, refuse, report-model[=M], drop-item=ITEM, bad-item=ITEM";
-      return false;
+      return Fail("\"" + std::string(part) +
+                  "\": faults are silent, refuse, report-model[=M], drop-item=ITEM, bad-item=ITEM");
     }
   }
-  return true;
+  return faults;
 }
 
 int RunListenManyProgram(const SimOptions& options, const ListenManyOptions& many,
@@ -96,17 +93,19 @@ int RunListenManyProgram(const SimOptions& options, const ListenManyOptions& man
       own.statePath = many.stateDir + "/printer-" + std::to_string(i) + ".state";
       entry->statePath = own.statePath;
     }
-    const std::optional<SettingsRecord> memory = LoadStartingMemory(own, fs, err);
-    if (!memory) return kSimFailed;
+    const Expected<SettingsRecord> memory = LoadStartingMemory(own, fs);
+    if (!memory) {
+      err << "rovant-printer-sim: " << memory.error() << '\n';
+      return kSimFailed;
+    }
     entry->printer = std::make_unique<SimulatedPrinter>(options.model, *memory);
     entry->printer->faults() = options.faults;
     if (const auto found = perPrinter.find(i); found != perPrinter.end())
       AddFaults(entry->printer->faults(), found->second);
     ListenAddress address = many.first;
     if (address.port != 0) address.port = static_cast<std::uint16_t>(address.port + i);
-    std::string error;
-    if (!entry->listener.Listen(address, error)) {
-      err << "rovant-printer-sim: printer " << i << ": " << error << '\n';
+    if (const Expected<void> listening = entry->listener.Listen(address); !listening) {
+      err << "rovant-printer-sim: printer " << i << ": " << listening.error() << '\n';
       return kSimFailed;
     }
     fleet.push_back(std::move(entry));
@@ -127,19 +126,19 @@ int RunListenManyProgram(const SimOptions& options, const ListenManyOptions& man
       int sessions = 0;
       printer->listener.Serve(*printer->printer, listen, [&](const SessionReport& report) {
         ++sessions;
-        std::string error;
-        const bool saved =
-            printer->statePath.empty() ||
-            SavePrinterState(fs, printer->statePath, printer->printer->memory(), error);
+        const Expected<void> saved =
+            printer->statePath.empty()
+                ? Expected<void>()
+                : SavePrinterState(fs, printer->statePath, printer->printer->memory());
         const std::lock_guard lock(outputs);
         out << "printer " << printer->index << ": session " << sessions << ": " << report.received
             << " bytes received, " << report.replied << " replied\n"
             << std::flush;
         if (!saved) {
-          err << "rovant-printer-sim: printer " << printer->index << ": " << error << '\n';
+          err << "rovant-printer-sim: printer " << printer->index << ": " << saved.error() << '\n';
           exit = kSimFailed;
         }
-        return saved;
+        return saved.has_value();
       });
     });
   }

@@ -28,8 +28,7 @@ struct ListenManyOptions {
 // send of each session refused; report-model[=M]: answers as the other model
 // or M; drop-item=ITEM and bad-item=ITEM as the options of those names).
 // Printers outside 0..count-1 and unknown faults are refused with the reason.
-bool ParseFleetFaults(std::string_view text, int count, ModelCode model,
-                      std::map<int, Faults>& faults, std::string& error);
+Expected<std::map<int, Faults>> ParseFleetFaults(std::string_view text, int count, ModelCode model);
 
 // Loads each memory, listens on every port, prints one "listening on
 // HOST:PORT" line per printer (in order) on `out`, then serves all printers at

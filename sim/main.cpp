@@ -1,12 +1,13 @@
 // rovant-printer-sim: a simulated HX310/HX320 answering one session of the
 // setup command language read from standard input.
-#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 
+#include "cli_front/command_line.hpp"
+#include "cli_front/standard_output.hpp"
 #include "platform/native_file_system.hpp"
 #include "rovant_version.h"
 #include "sim/listen_many.hpp"
@@ -55,16 +56,60 @@ void SetBinaryStreams() {
 #endif
 }
 
-// Everything written to standard output reached it, or the run fails with
-// the system's reason.
-int CheckedOutput(int code) {
-  std::cout.flush();
-  const bool lost = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
-  if (!lost) return code;
-  const int error = errno;
-  std::cerr << "rovant-printer-sim: writing to standard output failed: " << std::strerror(error)
-            << '\n';
-  return code == kSimOk ? kSimFailed : code;
+int ListenManyRefused(const std::string& reason) {
+  std::cerr << "--listen-many: " << reason << '\n';
+  return kSimUsage;
+}
+
+// After the command line is read: checks the names given, opens the paper file and runs one
+// session, a listener or a simulated fleet.
+int RunPrinter(SimOptions options, const PrinterOptionTexts& texts, const ListenTexts& raw) {
+  if (const rovant::Expected<void> resolved = ResolvePrinterOptions(texts, options); !resolved) {
+    std::cerr << resolved.error() << '\n';
+    return kSimUsage;
+  }
+  rovant::NativeFileSystem fs;
+  std::ofstream paperFile;
+  if (!texts.paperPath.empty()) {
+    errno = 0;
+    paperFile.open(texts.paperPath, std::ios::binary | std::ios::app);
+    if (!paperFile) {
+      const int error = errno;
+      std::cerr << "rovant-printer-sim: the paper file " << texts.paperPath
+                << " cannot be opened: " << (error != 0 ? std::strerror(error) : "open error")
+                << '\n';
+      return kSimFailed;
+    }
+    options.paperName = texts.paperPath;
+  }
+  std::ostream& paper = texts.paperPath.empty() ? std::cerr : paperFile;
+  if (!raw.listenMany.empty() && !options.show) {
+    const rovant::Expected<ListenAddress> address = ParseListenAddress(raw.listenMany);
+    if (!address) return ListenManyRefused(address.error());
+    if (!options.statePath.empty())
+      return ListenManyRefused("--state is for one printer; use --state-dir");
+    const rovant::Expected<std::map<int, Faults>> faults =
+        ParseFleetFaults(raw.faultsFor, raw.count, options.model);
+    if (!faults) return ListenManyRefused(faults.error());
+    ListenManyOptions many;
+    many.first = *address;
+    many.count = raw.count;
+    many.stateDir = raw.stateDir;
+    many.maxSessions = raw.maxSessions;
+    return RunListenManyProgram(options, many, *faults, fs, std::cout, std::cerr);
+  }
+  if (!raw.listen.empty() && !options.show) {
+    const rovant::Expected<ListenAddress> address = ParseListenAddress(raw.listen);
+    if (!address) {
+      std::cerr << "--listen: " << address.error() << '\n';
+      return kSimUsage;
+    }
+    ListenOptions listen;
+    listen.address = *address;
+    listen.maxSessions = raw.maxSessions;
+    return RunListenProgram(options, listen, fs, std::cout, paper, std::cerr);
+  }
+  return RunSimProgram(options, fs, std::cin, std::cout, paper, std::cerr);
 }
 
 int Run(int argc, char** argv) {
@@ -72,7 +117,10 @@ int Run(int argc, char** argv) {
   PrinterOptionTexts texts;
   ListenTexts raw;
 
-  CLI::App app{kDescription, "rovant-printer-sim"};
+  // --version has always ended with the usage status here.
+  rovant::front::CommandLine line{
+      kDescription, "rovant-printer-sim", {.usage = kSimUsage, .version = kSimUsage}};
+  CLI::App& app = line.app();
   app.footer(kFooter);
   app.set_version_flag("--version", "rovant-printer-sim " ROVANT_VERSION_TEXT);
   AddPrinterOptions(app, texts, options);
@@ -96,66 +144,13 @@ int Run(int argc, char** argv) {
                  "with --listen-many: faults of single printers, e.g. 3:silent,5:report-model,\n"
                  "4:drop-item=MENU1.PITCH,2:refuse,6:bad-item=CONFIG.LOCK");
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return kSimUsage;
-  }
-  if (!ResolvePrinterOptions(texts, options, std::cerr)) return kSimUsage;
-
-  rovant::NativeFileSystem fs;
-  std::ofstream paperFile;
-  if (!texts.paperPath.empty()) {
-    errno = 0;
-    paperFile.open(texts.paperPath, std::ios::binary | std::ios::app);
-    if (!paperFile) {
-      const int error = errno;
-      std::cerr << "rovant-printer-sim: the paper file " << texts.paperPath
-                << " cannot be opened: " << (error != 0 ? std::strerror(error) : "open error")
-                << '\n';
-      return kSimFailed;
-    }
-    options.paperName = texts.paperPath;
-  }
-  std::ostream& paper = texts.paperPath.empty() ? std::cerr : paperFile;
-  if (!raw.listenMany.empty() && !options.show) {
-    ListenManyOptions many;
-    std::string error;
-    const std::optional<ListenAddress> address = ParseListenAddress(raw.listenMany, error);
-    std::map<int, Faults> faults;
-    if (!address || !options.statePath.empty() ||
-        !ParseFleetFaults(raw.faultsFor, raw.count, options.model, faults, error)) {
-      std::cerr << "--listen-many: "
-                << (error.empty() ? "--state is for one printer; use --state-dir" : error) << '\n';
-      return kSimUsage;
-    }
-    many.first = *address;
-    many.count = raw.count;
-    many.stateDir = raw.stateDir;
-    many.maxSessions = raw.maxSessions;
-    return RunListenManyProgram(options, many, faults, fs, std::cout, std::cerr);
-  }
-  if (!raw.listen.empty() && !options.show) {
-    ListenOptions listen;
-    std::string error;
-    const std::optional<ListenAddress> address = ParseListenAddress(raw.listen, error);
-    if (!address) {
-      std::cerr << "--listen: " << error << '\n';
-      return kSimUsage;
-    }
-    listen.address = *address;
-    listen.maxSessions = raw.maxSessions;
-    return RunListenProgram(options, listen, fs, std::cout, paper, std::cerr);
-  }
-  return RunSimProgram(options, fs, std::cin, std::cout, paper, std::cerr);
+  line.OnRun(app, [&] { return RunPrinter(options, texts, raw); });
+  return line.Run(argc, argv);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   SetBinaryStreams();
-  return CheckedOutput(Run(argc, argv));
+  return rovant::front::CheckedOutput("rovant-printer-sim", Run(argc, argv));
 }

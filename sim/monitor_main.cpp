@@ -4,11 +4,11 @@
 // printer, with the printer's faults and a monitor's own.
 #include <windows.h>
 
-#include <CLI/CLI.hpp>
 #include <chrono>
 #include <fstream>
 #include <iostream>
 
+#include "cli_front/command_line.hpp"
 #include "connection/mailbox_names.hpp"
 #include "platform/native_file_system.hpp"
 #include "platform/windows_platform_class.hpp"
@@ -64,8 +64,11 @@ int HoldAndWait(Win32MonitorChannel& channel, unsigned idleExitSeconds) {
 
 int Serve(const SimOptions& options, const MonitorOptions& monitor, Win32MonitorChannel& channel,
           FileSystem& fs, std::ostream& paper) {
-  const std::optional<SettingsRecord> memory = LoadStartingMemory(options, fs, std::cerr);
-  if (!memory) return kSimFailed;
+  const Expected<SettingsRecord> memory = LoadStartingMemory(options, fs);
+  if (!memory) {
+    std::cerr << "rovant-printer-sim: " << memory.error() << '\n';
+    return kSimFailed;
+  }
   SimulatedPrinter printer(options.model, *memory);
   printer.faults() = options.faults;
   MonitorLoop loop(channel, printer, monitor.faults);
@@ -79,11 +82,12 @@ int Serve(const SimOptions& options, const MonitorOptions& monitor, Win32Monitor
     if (event == MonitorEvent::kJobEnded) {
       lastActivity = Clock::now();
       if (!WriteOutPaper(printer, options, paper, std::cerr)) return kSimFailed;
-      std::string error;
-      if (!options.statePath.empty() &&
-          !SavePrinterState(fs, options.statePath, printer.memory(), error)) {
-        std::cerr << "rovant-monitor-sim: " << error << '\n';
-        return kSimFailed;
+      if (!options.statePath.empty()) {
+        if (const Expected<void> saved = SavePrinterState(fs, options.statePath, printer.memory());
+            !saved) {
+          std::cerr << "rovant-monitor-sim: " << saved.error() << '\n';
+          return kSimFailed;
+        }
       }
       std::cout << "job " << loop.jobsEnded() << " ended" << std::endl;
       if (monitor.maxJobs > 0 && loop.jobsEnded() >= monitor.maxJobs) return kSimOk;
@@ -96,45 +100,13 @@ int Serve(const SimOptions& options, const MonitorOptions& monitor, Win32Monitor
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  SimOptions options;
-  PrinterOptionTexts texts;
-  MonitorOptions monitor;
-
-  CLI::App app{kDescription, "rovant-monitor-sim"};
-  app.footer(kFooter);
-  app.set_version_flag("--version", "rovant-monitor-sim " ROVANT_VERSION_TEXT);
-  AddPrinterOptions(app, texts, options);
-  app.add_option("--fail-exchange", monitor.faults.failExchange,
-                 "monitor fault: answer the N-th send or receive (from 1, over the whole run) "
-                 "with status 1, as when the port refuses it")
-      ->check(CLI::Range(1, 1000000));
-  app.add_flag("--silent", monitor.faults.silent, "monitor fault: never answer");
-  app.add_flag("--status-3", monitor.faults.strangeStatus,
-               "monitor fault: answer every send and receive with status 3");
-  app.add_flag("--hold-mutex", monitor.holdMutex,
-               "monitor fault: take the mailbox mutex and never release it");
-  app.add_option("--max-jobs", monitor.maxJobs, "stop after N jobs (default: run until killed)")
-      ->check(CLI::Range(1, 1000000));
-  app.add_option("--idle-exit", monitor.idleExitSeconds,
-                 "stop when no command came for this many seconds (default: never)")
-      ->check(CLI::Range(1, 86400));
-  app.add_option("--names", monitor.names,
-                 "mailbox object names: local, global (\"Global\\\" prefix) or auto (as the "
-                 "setup program chooses on this system; default)")
-      ->check(CLI::IsMember({"auto", "local", "global"}));
-
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    app.exit(e);
+// After the command line is read: checks the names given, opens the paper file and the mailbox
+// and serves it.
+int RunMonitor(SimOptions options, const PrinterOptionTexts& texts, const MonitorOptions& monitor) {
+  if (const Expected<void> resolved = ResolvePrinterOptions(texts, options); !resolved) {
+    std::cerr << resolved.error() << '\n';
     return kSimUsage;
   }
-  if (!ResolvePrinterOptions(texts, options, std::cerr)) return kSimUsage;
 
   NativeFileSystem fs;
   std::ofstream paperFile;
@@ -157,4 +129,41 @@ int main(int argc, char** argv) {
   std::cout << "monitoring " << names.mapping << std::endl;
   if (monitor.holdMutex) return HoldAndWait(channel, monitor.idleExitSeconds);
   return Serve(options, monitor, channel, fs, paper);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SimOptions options;
+  PrinterOptionTexts texts;
+  MonitorOptions monitor;
+
+  // --version has always ended with the usage status here.
+  front::CommandLine line{
+      kDescription, "rovant-monitor-sim", {.usage = kSimUsage, .version = kSimUsage}};
+  CLI::App& app = line.app();
+  app.footer(kFooter);
+  app.set_version_flag("--version", "rovant-monitor-sim " ROVANT_VERSION_TEXT);
+  AddPrinterOptions(app, texts, options);
+  app.add_option("--fail-exchange", monitor.faults.failExchange,
+                 "monitor fault: answer the N-th send or receive (from 1, over the whole run) "
+                 "with status 1, as when the port refuses it")
+      ->check(CLI::Range(1, 1000000));
+  app.add_flag("--silent", monitor.faults.silent, "monitor fault: never answer");
+  app.add_flag("--status-3", monitor.faults.strangeStatus,
+               "monitor fault: answer every send and receive with status 3");
+  app.add_flag("--hold-mutex", monitor.holdMutex,
+               "monitor fault: take the mailbox mutex and never release it");
+  app.add_option("--max-jobs", monitor.maxJobs, "stop after N jobs (default: run until killed)")
+      ->check(CLI::Range(1, 1000000));
+  app.add_option("--idle-exit", monitor.idleExitSeconds,
+                 "stop when no command came for this many seconds (default: never)")
+      ->check(CLI::Range(1, 86400));
+  app.add_option("--names", monitor.names,
+                 "mailbox object names: local, global (\"Global\\\" prefix) or auto (as the "
+                 "setup program chooses on this system; default)")
+      ->check(CLI::IsMember({"auto", "local", "global"}));
+
+  line.OnRun(app, [&] { return RunMonitor(options, texts, monitor); });
+  return line.Run(argc, argv);
 }

@@ -1,6 +1,6 @@
 #include "sim/printer_options.hpp"
 
-#include <ostream>
+#include <string>
 
 namespace rovant::sim {
 
@@ -26,38 +26,33 @@ void AddPrinterOptions(CLI::App& app, PrinterOptionTexts& texts, SimOptions& opt
                "fault: the settings come without the ?NVRAM marker");
 }
 
-bool ResolvePrinterOptions(const PrinterOptionTexts& texts, SimOptions& options,
-                           std::ostream& err) {
+Expected<void> ResolvePrinterOptions(const PrinterOptionTexts& texts, SimOptions& options) {
   const std::optional<ModelCode> model = ParseModelName(texts.model);
   if (!model) {
-    err << "--model: HX310 or HX320 expected, not " << texts.model << '\n';
-    return false;
+    return Fail("--model: HX310 or HX320 expected, not " + texts.model);
   }
   options.model = *model;
   if (!texts.reportModel.empty()) {
     options.faults.reportedModel = ParseModelName(texts.reportModel);
     if (!options.faults.reportedModel) {
-      err << "--report-model: HX310 or HX320 expected, not " << texts.reportModel << '\n';
-      return false;
+      return Fail("--report-model: HX310 or HX320 expected, not " + texts.reportModel);
     }
   }
   for (const std::string& name : texts.badItems) {
     const std::optional<ItemIndex> item = ParseItemName(name);
     if (!item) {
-      err << "--bad-item: no item " << name << " (BLOCK.ITEM, e.g. MENU1.PITCH)\n";
-      return false;
+      return Fail("--bad-item: no item " + name + " (BLOCK.ITEM, e.g. MENU1.PITCH)");
     }
     options.faults.badValues.push_back(*item);
   }
   for (const std::string& name : texts.dropItems) {
     const std::optional<ItemIndex> item = ParseItemName(name);
     if (!item) {
-      err << "--drop-item: no item " << name << " (BLOCK.ITEM, e.g. MENU1.PITCH)\n";
-      return false;
+      return Fail("--drop-item: no item " + name + " (BLOCK.ITEM, e.g. MENU1.PITCH)");
     }
     options.faults.dropOnSave.push_back(*item);
   }
-  return true;
+  return {};
 }
 
 }  // namespace rovant::sim

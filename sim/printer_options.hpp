@@ -21,7 +21,7 @@ struct PrinterOptionTexts {
 
 // --model, --state, --paper and the printer's fault options.
 void AddPrinterOptions(CLI::App& app, PrinterOptionTexts& texts, SimOptions& options);
-// Turns the names given into options; false (after saying why on `err`) on a bad name.
-bool ResolvePrinterOptions(const PrinterOptionTexts& texts, SimOptions& options, std::ostream& err);
+// Turns the names given into options; refused on a bad name.
+Expected<void> ResolvePrinterOptions(const PrinterOptionTexts& texts, SimOptions& options);
 
 }  // namespace rovant::sim

@@ -23,8 +23,7 @@ std::string Reason(const FileSystem& fs) {
 
 }  // namespace
 
-LoadedState LoadPrinterState(FileSystem& fs, const std::string& path) {
-  LoadedState state;
+Expected<LoadedState> LoadPrinterState(FileSystem& fs, const std::string& path) {
   // One byte more than a record, so that a longer file shows.
   std::array<std::uint8_t, kSettingFileSize + 1> buffer{};
   const ReadOutcome read = fs.ReadPrefix(path, buffer);
@@ -32,42 +31,32 @@ LoadedState LoadPrinterState(FileSystem& fs, const std::string& path) {
     case FileStatus::kOk:
       break;
     case FileStatus::kNotFound:
-      state.ok = true;
-      state.fresh = true;
-      state.memory = kFactoryDefaults;
-      return state;
+      return LoadedState{.fresh = true, .memory = kFactoryDefaults};
     case FileStatus::kReadFailed:
-      state.error = Named(path, "cannot be read" + Reason(fs));
-      return state;
+      return Fail(Named(path, "cannot be read" + Reason(fs)));
     default:
-      state.error = Named(path, "cannot be opened" + Reason(fs));
-      return state;
+      return Fail(Named(path, "cannot be opened" + Reason(fs)));
   }
   const std::size_t count = std::min(read.count, buffer.size());
   if (count != kSettingFileSize) {
-    state.error = Named(path, count > kSettingFileSize ? "longer than 87 bytes"
-                                                       : std::to_string(count) + " bytes, not 87");
-    return state;
+    return Fail(Named(path, count > kSettingFileSize ? "longer than 87 bytes"
+                                                     : std::to_string(count) + " bytes, not 87"));
   }
   const LoadedSettings loaded = DecodeSettingFile(std::span(buffer).first(count));
   if (loaded.status != LoadStatus::kOk) {
-    state.error = Named(path, "values outside their lists:\n" +
-                                  ListItemsWithValues(loaded.badItems, loaded.record));
-    return state;
+    return Fail(Named(path, "values outside their lists:\n" +
+                                ListItemsWithValues(loaded.badItems, loaded.record)));
   }
-  state.ok = true;
-  state.memory = loaded.record;
-  return state;
+  return LoadedState{.fresh = false, .memory = loaded.record};
 }
 
-bool SavePrinterState(FileSystem& fs, const std::string& path, const SettingsRecord& memory,
-                      std::string& error) {
+Expected<void> SavePrinterState(FileSystem& fs, const std::string& path,
+                                const SettingsRecord& memory) {
   const FileStatus status = WriteSettingFile(fs, path, memory, WritePolicy::kReplace);
-  if (status == FileStatus::kOk) return true;
-  error =
+  if (status == FileStatus::kOk) return {};
+  return Fail(
       Named(path, (status == FileStatus::kReadOnly ? "may not be replaced" : "cannot be written") +
-                      Reason(fs));
-  return false;
+                      Reason(fs)));
 }
 
 }  // namespace rovant::sim

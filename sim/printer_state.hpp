@@ -4,25 +4,24 @@
 
 #include <string>
 
+#include "base/expected.hpp"
 #include "model/settings_record.hpp"
 #include "platform/file_system.hpp"
 
 namespace rovant::sim {
 
 struct LoadedState {
-  bool ok = false;
-  bool fresh = false;       // no state file yet: the memory is the factory defaults
-  SettingsRecord memory{};  // when ok
-  std::string error;        // when not ok: what is wrong, naming the file
+  bool fresh = false;  // no state file yet: the memory is the factory defaults
+  SettingsRecord memory{};
 };
 
 // Reads the state file. A missing file gives the factory defaults; one that
 // cannot be read, is not exactly 87 bytes, or holds values outside their
-// lists is an error.
-LoadedState LoadPrinterState(FileSystem& fs, const std::string& path);
+// lists is refused, the reason naming the file.
+Expected<LoadedState> LoadPrinterState(FileSystem& fs, const std::string& path);
 
-// Writes the memory as the whole state file; false with `error` set on failure.
-bool SavePrinterState(FileSystem& fs, const std::string& path, const SettingsRecord& memory,
-                      std::string& error);
+// Writes the memory as the whole state file.
+Expected<void> SavePrinterState(FileSystem& fs, const std::string& path,
+                                const SettingsRecord& memory);
 
 }  // namespace rovant::sim

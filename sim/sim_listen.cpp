@@ -75,47 +75,41 @@ void Feed(SimulatedPrinter& printer, std::string& pending, bool final, SessionRe
 
 }  // namespace
 
-std::optional<ListenAddress> ParseListenAddress(std::string_view text, std::string& error) {
+Expected<ListenAddress> ParseListenAddress(std::string_view text) {
   const std::size_t colon = text.rfind(':');
   if (colon == std::string_view::npos || colon == 0 || colon + 1 == text.size()) {
-    error = "HOST:PORT expected (e.g. 127.0.0.1:9100), not \"" + std::string(text) + "\"";
-    return std::nullopt;
+    return Fail("HOST:PORT expected (e.g. 127.0.0.1:9100), not \"" + std::string(text) + "\"");
   }
   const std::string_view portText = text.substr(colon + 1);
   unsigned port = 0;
   const auto [end, status] =
       std::from_chars(portText.data(), portText.data() + portText.size(), port);
   if (status != std::errc{} || end != portText.data() + portText.size() || port > 65535) {
-    error = "the port must be a number from 0 to 65535, not \"" + std::string(portText) + "\"";
-    return std::nullopt;
+    return Fail("the port must be a number from 0 to 65535, not \"" + std::string(portText) + "\"");
   }
   ListenAddress address{std::string(text.substr(0, colon)), static_cast<std::uint16_t>(port)};
   const net::SocketSession sockets;  // Winsock's address functions want it started
   in_addr numeric{};
   if (::inet_pton(AF_INET, address.host.c_str(), &numeric) != 1) {
-    error =
-        "the host must be a numeric IPv4 address (e.g. 127.0.0.1), not \"" + address.host + "\"";
-    return std::nullopt;
+    return Fail("the host must be a numeric IPv4 address (e.g. 127.0.0.1), not \"" + address.host +
+                "\"");
   }
   return address;
 }
 
-bool SimListener::Listen(const ListenAddress& address, std::string& error) {
+Expected<void> SimListener::Listen(const ListenAddress& address) {
   sockaddr_in where{};
   where.sin_family = AF_INET;
   where.sin_port = htons(address.port);
   if (::inet_pton(AF_INET, address.host.c_str(), &where.sin_addr) != 1) {
-    error = "not a numeric IPv4 address: " + address.host;
-    return false;
+    return Fail("not a numeric IPv4 address: " + address.host);
   }
   if (!sockets_.ok()) {
-    error = Explained("the system's sockets cannot be used");
-    return false;
+    return Fail(Explained("the system's sockets cannot be used"));
   }
   SocketHandle fd(net::OpenStreamSocket(AF_INET, 0));
   if (!fd.valid()) {
-    error = Explained("cannot create a socket");
-    return false;
+    return Fail(Explained("cannot create a socket"));
   }
 #ifndef _WIN32
   // A port left in TIME_WAIT by the last run can be bound again at once. (On
@@ -126,18 +120,16 @@ bool SimListener::Listen(const ListenAddress& address, std::string& error) {
   // NOLINTNEXTLINE: the sockets API takes the address through its generic type.
   if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 ||
       ::listen(fd.get(), kBacklog) != 0) {
-    error = Explained("cannot listen on " + address.host + ":" + std::to_string(address.port));
-    return false;
+    return Fail(Explained("cannot listen on " + address.host + ":" + std::to_string(address.port)));
   }
   sockaddr_in bound{};
   socklen_t size = sizeof bound;
   if (::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&bound), &size) != 0) {
-    error = Explained("cannot tell the port bound");
-    return false;
+    return Fail(Explained("cannot tell the port bound"));
   }
   port_ = ntohs(bound.sin_port);
   socket_ = std::move(fd);
-  return true;
+  return {};
 }
 
 int SimListener::Serve(SimulatedPrinter& printer, const ListenOptions& options,
@@ -255,13 +247,15 @@ SessionReport ServeSession(const SocketHandle& connection, SimulatedPrinter& pri
 
 int RunListenProgram(const SimOptions& options, const ListenOptions& listen, FileSystem& fs,
                      std::ostream& out, std::ostream& paper, std::ostream& err) {
-  const std::optional<SettingsRecord> loaded = LoadStartingMemory(options, fs, err);
-  if (!loaded) return kSimFailed;
+  const Expected<SettingsRecord> loaded = LoadStartingMemory(options, fs);
+  if (!loaded) {
+    err << "rovant-printer-sim: " << loaded.error() << '\n';
+    return kSimFailed;
+  }
   const SettingsRecord& memory = *loaded;
   SimListener listener;
-  std::string error;
-  if (!listener.Listen(listen.address, error)) {
-    err << "rovant-printer-sim: " << error << '\n';
+  if (const Expected<void> listening = listener.Listen(listen.address); !listening) {
+    err << "rovant-printer-sim: " << listening.error() << '\n';
     return kSimFailed;
   }
   out << "listening on " << listen.address.host << ':' << listener.port() << std::endl;
@@ -279,9 +273,10 @@ int RunListenProgram(const SimOptions& options, const ListenOptions& listen, Fil
       exit = kSimFailed;
       return false;
     }
-    if (!options.statePath.empty() &&
-        !SavePrinterState(fs, options.statePath, printer.memory(), error)) {
-      err << "rovant-printer-sim: " << error << '\n';
+    if (options.statePath.empty()) return true;
+    if (const Expected<void> saved = SavePrinterState(fs, options.statePath, printer.memory());
+        !saved) {
+      err << "rovant-printer-sim: " << saved.error() << '\n';
       exit = kSimFailed;
       return false;
     }

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/expected.hpp"
 #include "connection/socket_api.hpp"
 #include "connection/socket_handle.hpp"
 #include "platform/file_system.hpp"
@@ -24,8 +25,8 @@ struct ListenAddress {
   std::uint16_t port = 0;  // 0: any free port
 };
 
-// "HOST:PORT" (PORT 0 to 65535); on failure says why in `error`.
-std::optional<ListenAddress> ParseListenAddress(std::string_view text, std::string& error);
+// "HOST:PORT" (PORT 0 to 65535).
+Expected<ListenAddress> ParseListenAddress(std::string_view text);
 
 struct ListenOptions {
   ListenAddress address;
@@ -50,8 +51,8 @@ using Acceptor = std::function<NativeSocket(NativeSocket listener, int& error)>;
 
 class SimListener {
  public:
-  // Binds and listens; false with `error` set when it cannot.
-  bool Listen(const ListenAddress& address, std::string& error);
+  // Binds and listens.
+  Expected<void> Listen(const ListenAddress& address);
   // The port actually bound (after Listen).
   [[nodiscard]] std::uint16_t port() const { return port_; }
   // Serves sessions one at a time with `printer` until options.maxSessions

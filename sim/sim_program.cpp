@@ -53,15 +53,11 @@ std::optional<ItemIndex> ParseItemName(std::string_view text) {
   return FindItem(*block, text.substr(dot + 1));
 }
 
-std::optional<SettingsRecord> LoadStartingMemory(const SimOptions& options, FileSystem& fs,
-                                                 std::ostream& err) {
+Expected<SettingsRecord> LoadStartingMemory(const SimOptions& options, FileSystem& fs) {
   if (options.statePath.empty()) return kFactoryDefaults;
-  const LoadedState state = LoadPrinterState(fs, options.statePath);
-  if (!state.ok) {
-    err << "rovant-printer-sim: " << state.error << '\n';
-    return std::nullopt;
-  }
-  return state.memory;
+  const Expected<LoadedState> state = LoadPrinterState(fs, options.statePath);
+  if (!state) return Fail(state.error());
+  return state->memory;
 }
 
 bool WriteOutPaper(SimulatedPrinter& printer, const SimOptions& options, std::ostream& paper,
@@ -86,8 +82,11 @@ bool WriteOutPaper(SimulatedPrinter& printer, const SimOptions& options, std::os
 
 int RunSimProgram(const SimOptions& options, FileSystem& fs, std::istream& in, std::ostream& out,
                   std::ostream& paper, std::ostream& err) {
-  const std::optional<SettingsRecord> loaded = LoadStartingMemory(options, fs, err);
-  if (!loaded) return kSimFailed;
+  const Expected<SettingsRecord> loaded = LoadStartingMemory(options, fs);
+  if (!loaded) {
+    err << "rovant-printer-sim: " << loaded.error() << '\n';
+    return kSimFailed;
+  }
   const SettingsRecord& memory = *loaded;
   if (options.show) {
     out << SettingListing(memory, options.model);
@@ -117,11 +116,12 @@ int RunSimProgram(const SimOptions& options, FileSystem& fs, std::istream& in, s
     err << "rovant-printer-sim: " << outcome.refusedSends << " send(s) refused\n";
     exit = kSimFailed;
   }
-  std::string error;
-  if (!options.statePath.empty() &&
-      !SavePrinterState(fs, options.statePath, printer.memory(), error)) {
-    err << "rovant-printer-sim: " << error << '\n';
-    exit = kSimFailed;
+  if (!options.statePath.empty()) {
+    if (const Expected<void> saved = SavePrinterState(fs, options.statePath, printer.memory());
+        !saved) {
+      err << "rovant-printer-sim: " << saved.error() << '\n';
+      exit = kSimFailed;
+    }
   }
   if (!out) {
     err << "rovant-printer-sim: the reply cannot be written to standard output: "

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/expected.hpp"
 #include "model/model_code.hpp"
 #include "platform/file_system.hpp"
 #include "sim/simulated_printer.hpp"
@@ -35,9 +36,8 @@ std::optional<ItemIndex> ParseItemName(std::string_view text);
 // from `in`: the reply goes to `out`, printed setting lists to `paper`,
 // errors to `err`; the memory is saved back. Returns a SimExit.
 // The memory the printer starts with: the state file's, or the factory
-// defaults without one. Nothing (reported on `err`) when the file is damaged.
-std::optional<SettingsRecord> LoadStartingMemory(const SimOptions& options, FileSystem& fs,
-                                                 std::ostream& err);
+// defaults without one; refused when the file is damaged.
+Expected<SettingsRecord> LoadStartingMemory(const SimOptions& options, FileSystem& fs);
 
 // Writes and flushes what `printer` printed to `paper` and drops it; says on
 // `err` when lists did not fit on the paper or it cannot be written (false).

@@ -1,9 +1,9 @@
 #include "ui/commands.hpp"
 
-#include "protocol/messages.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/show_message.hpp"
-#include "ui/command_texts.hpp"
+#include "texts/command_texts.hpp"
+#include "texts/messages.hpp"
+#include "texts/printer_messages.hpp"
 #include "ui/startup.hpp"
 
 namespace rovant::ui {

@@ -10,7 +10,8 @@
 #include <string_view>
 
 #include "model/printer_entry.hpp"
-#include "protocol/messages.hpp"
+#include "texts/messages.hpp"
+#include "texts/port_state_messages.hpp"
 
 namespace rovant::ui {
 
@@ -63,25 +64,12 @@ struct PortStateMessage {
 };
 
 inline constexpr std::array<PortStateMessage, 6> kPortStateMessages{{
-    {kPortFile,
-     "The FILE is selected as output.\n\nOpen the printer property and change the out put to "
-     "the local port, and click OK,\n select the printer to be connected to the local port"},
-    {kPortPaused,
-     "Printer is stop status.\n\nOpen the printer folder, uncheck the printer stop, and click "
-     "OK,\nor select the printer connected to the local port"},
-    {kPortNoBidi,
-     "The bi-directional function of printer is invalid.\n\nOpen the printer property, change "
-     "the bi-directional check and click OK,\nor select the printer connected to the local port"},
-    {kPortOffline,
-     "Printer is off line.\n\nOpen the printer folder, uncheck the offline, and click OK,\nor "
-     "confirm the connected printer"},
-    {kPortSeparator,
-     "Separating page is set.\n\nOpen the printer property, uncheck the separating page "
-     "setting, and click OK,\nor select the printer connected to another local port"},
-    {kPortUnusable,
-     "The output port of the selected printer is not corresponding to ROVANT.\n\nOpen the "
-     "Printer property, change the port to local port, and click OK,\nor select the printer "
-     "connected to the local port"},
+    {kPortFile, msg::kPortStateFile},
+    {kPortPaused, msg::kPortStatePaused},
+    {kPortNoBidi, msg::kPortStateNoBidi},
+    {kPortOffline, msg::kPortStateOffline},
+    {kPortSeparator, msg::kPortStateSeparator},
+    {kPortUnusable, msg::kPortStateUnusable},
 }};
 
 // Every port state that blocks setup has a message, and the usable ones have none.

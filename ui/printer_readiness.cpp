@@ -1,10 +1,10 @@
 #include "ui/printer_readiness.hpp"
 
-#include "protocol/messages.hpp"
 #include "protocol/show_message.hpp"
+#include "texts/messages.hpp"
+#include "texts/selection_messages.hpp"
 #include "ui/port_state.hpp"
 #include "ui/printer_table.hpp"
-#include "ui/selection_messages.hpp"
 
 namespace rovant::ui {
 
@@ -31,8 +31,8 @@ RefreshResult RefreshPrinterState(SelectionContext& c) {
 ReadyResult CheckPrinterReady(SelectionContext& c) {
   switch (RefreshPrinterState(c)) {
     case kRefreshCannotOpen:
-      ShowMessage(c.boxes, msg::kUserIconOk, selection_msg::kPrinterDeleted, msg::kIconInformation,
-                  0, c.mainWindow);
+      ShowMessage(c.boxes, msg::kUserIconOk, msg::kPrinterDeleted, msg::kIconInformation, 0,
+                  c.mainWindow);
       return kReadyPrinterGone;
     case kRefreshUnreadable:
       return kReadyUnreadable;
@@ -44,8 +44,7 @@ ReadyResult CheckPrinterReady(SelectionContext& c) {
   const PrinterEntry& printer = c.state.selectedPrinter;
   if (IsUsablePort(printer.portState)) {
     if (printer.queuedJobs == 0) return kReady;
-    ShowMessage(c.boxes, msg::kUserIconOk, selection_msg::kJobsWaiting, msg::kIconWarning, 0,
-                c.mainWindow);
+    ShowMessage(c.boxes, msg::kUserIconOk, msg::kJobsWaiting, msg::kIconWarning, 0, c.mainWindow);
     return kReadyJobsWaiting;
   }
   if (const auto text = PortStateMessageOf(printer.portState)) {

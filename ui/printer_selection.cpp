@@ -1,10 +1,10 @@
 #include "ui/printer_selection.hpp"
 
 #include "model/model_code.hpp"
-#include "protocol/messages.hpp"
 #include "protocol/show_message.hpp"
+#include "texts/messages.hpp"
+#include "texts/selection_messages.hpp"
 #include "ui/printer_readiness.hpp"
-#include "ui/selection_messages.hpp"
 
 namespace rovant::ui {
 
@@ -16,7 +16,7 @@ const PrinterTable& PrinterSelection::Rebuild() {
 
 bool PrinterSelection::Choose(std::optional<std::size_t> focusedRow) {
   if (!focusedRow || *focusedRow >= table_.entries.size()) {
-    ShowMessage(context_.boxes, msg::kUserIconOk, selection_msg::kNotSelected, msg::kIconWarning, 0,
+    ShowMessage(context_.boxes, msg::kUserIconOk, msg::kNotSelected, msg::kIconWarning, 0,
                 context_.mainWindow);
     return false;
   }

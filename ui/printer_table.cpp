@@ -1,7 +1,7 @@
 #include "ui/printer_table.hpp"
 
 #include "model/model_code.hpp"
-#include "protocol/messages.hpp"
+#include "texts/messages.hpp"
 #include "ui/port_state.hpp"
 
 namespace rovant::ui {

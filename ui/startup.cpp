@@ -1,7 +1,7 @@
 #include "ui/startup.hpp"
 
-#include "protocol/messages.hpp"
 #include "protocol/show_message.hpp"
+#include "texts/messages.hpp"
 
 namespace rovant::ui {
 

@@ -3,13 +3,16 @@
 #include <string_view>
 
 #include "model/model_code.hpp"
-#include "protocol/messages.hpp"
 #include "protocol/show_message.hpp"
+#include "texts/messages.hpp"
+#include "texts/selection_messages.hpp"
 #include "ui/port_state.hpp"
-#include "ui/selection_messages.hpp"
 
 namespace rovant::ui {
 namespace {
+
+// A port name with this in it is an IPP port, which the program cannot use.
+constexpr std::string_view kIppMarker = "/ipp";
 
 enum class Verdict { kAccepted, kChooseAgain, kIppPort };
 
@@ -22,7 +25,7 @@ void Tell(SelectionContext& c, std::string_view text, unsigned icon) {
 Verdict Examine(SelectionContext& c) {
   const PrinterEntry& printer = c.state.selectedPrinter;
   if (printer.modelCode == ModelCode::kOther) {
-    Tell(c, selection_msg::kDriverNotSupported, msg::kIconError);
+    Tell(c, msg::kDriverNotSupported, msg::kIconError);
     return Verdict::kChooseAgain;
   }
   if (!IsUsablePort(printer.portState)) {
@@ -32,11 +35,11 @@ Verdict Examine(SelectionContext& c) {
     return Verdict::kChooseAgain;
   }
   if (printer.portState == kPortLocal && printer.queuedJobs != 0) {
-    Tell(c, selection_msg::kJobsWaiting, msg::kIconWarning);
+    Tell(c, msg::kJobsWaiting, msg::kIconWarning);
     return Verdict::kChooseAgain;
   }
-  if (printer.portName.find(selection_msg::kIppMarker) != std::string::npos) {
-    Tell(c, selection_msg::kIppPort, msg::kIconError);
+  if (printer.portName.find(kIppMarker) != std::string::npos) {
+    Tell(c, msg::kIppPort, msg::kIconError);
     return Verdict::kIppPort;
   }
   return Verdict::kAccepted;
@@ -53,7 +56,7 @@ StartupOutcome RunStartupSelection(StartupSelection& s) {
       case SelectionResult::kCancelled:
         return StartupOutcome::kCancelled;
       case SelectionResult::kNoSupportedPrinter:
-        Tell(c, selection_msg::kNoSupportedPrinter, msg::kIconError);
+        Tell(c, msg::kNoSupportedPrinter, msg::kIconError);
         return StartupOutcome::kNoSupportedPrinter;
       case SelectionResult::kChosen:
         switch (Examine(c)) {
@@ -76,15 +79,14 @@ StartupOutcome RunStartupSelection(StartupSelection& s) {
       return StartupOutcome::kReadFromPrinter;
     }
     if (read == -1) {
-      Tell(c, selection_msg::kOtherModel, msg::kIconWarning);
+      Tell(c, msg::kOtherModel, msg::kIconWarning);
       // Without the dialog there is nothing else to choose: going round again
       // would read the same printer and show the same box for ever.
       if (chosen.result == SelectionResult::kNotShown) return StartupOutcome::kOtherModelNoChoice;
       continue;
     }
-    const int answer =
-        ShowMessage(c.boxes, msg::kUserIconAbortRetryIgnore, selection_msg::kReadFailedContinue,
-                    msg::kIconWarning, 0, c.mainWindow);
+    const int answer = ShowMessage(c.boxes, msg::kUserIconAbortRetryIgnore,
+                                   msg::kReadFailedContinue, msg::kIconWarning, 0, c.mainWindow);
     if (answer == msg::kResultRetry) continue;
     if (answer == msg::kResultIgnore) {
       s.loadWorkingCopy();

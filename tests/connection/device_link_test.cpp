@@ -28,13 +28,13 @@
 
 #include "model/catalogue.hpp"
 #include "protocol/command_strings.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/write_settings.hpp"
 #include "sim/session_input.hpp"
 #include "sim/sim_program.hpp"
 #include "sim/simulated_printer.hpp"
 #include "tests/fakes/operation_fixture.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::testing {
 namespace {

@@ -5,11 +5,11 @@
 #include "connection/mailbox_link.hpp"
 #include "connection/memory_mailbox_platform.hpp"
 #include "connection/reply_mailbox.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/write_settings.hpp"
 #include "sim/simulated_printer.hpp"
 #include "tests/fakes/operation_fixture.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 namespace {

@@ -15,12 +15,12 @@
 #include "connection/socket_system.hpp"
 #include "model/catalogue.hpp"
 #include "protocol/command_strings.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/reply_parser.hpp"
 #include "protocol/write_settings.hpp"
 #include "sim/sim_listen.hpp"
 #include "tests/fakes/operation_fixture.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::testing {
 namespace {
@@ -325,17 +325,16 @@ TEST(Sockets, ErrorCodesAreClassifiedAndExplained) {
 }
 
 TEST(SimListenAddress, HostAndPortAreParsed) {
-  std::string error;
-  const std::optional<sim::ListenAddress> any = sim::ParseListenAddress("127.0.0.1:0", error);
-  ASSERT_TRUE(any.has_value()) << error;
+  const Expected<sim::ListenAddress> any = sim::ParseListenAddress("127.0.0.1:0");
+  ASSERT_TRUE(any.has_value()) << any.error();
   EXPECT_EQ(any->host, "127.0.0.1");
   EXPECT_EQ(any->port, 0);
-  EXPECT_EQ(sim::ParseListenAddress("127.0.0.1:9100", error)->port, 9100);
+  EXPECT_EQ(sim::ParseListenAddress("127.0.0.1:9100")->port, 9100);
   for (const char* bad :
        {"127.0.0.1", "127.0.0.1:", ":9100", "127.0.0.1:65536", "127.0.0.1:9x", "printer:9100"}) {
-    error.clear();
-    EXPECT_FALSE(sim::ParseListenAddress(bad, error).has_value()) << bad;
-    EXPECT_FALSE(error.empty()) << bad;
+    const Expected<sim::ListenAddress> refused = sim::ParseListenAddress(bad);
+    ASSERT_FALSE(refused.has_value()) << bad;
+    EXPECT_FALSE(refused.error().empty()) << bad;
   }
 }
 
@@ -351,8 +350,8 @@ class ListeningPrinter {
   ListeningPrinter(const SettingsRecord& memory, int sessions,
                    const std::function<void(sim::ListenOptions&)>& tune = {})
       : printer_(ModelCode::kHx320, memory) {
-    std::string error;
-    EXPECT_TRUE(listener_.Listen({"127.0.0.1", 0}, error)) << error;
+    const Expected<void> listening = listener_.Listen({"127.0.0.1", 0});
+    EXPECT_TRUE(listening) << listening.error();
     sim::ListenOptions options;
     options.maxSessions = sessions;
     options.acceptTimeoutMs = kTestWaitMs;
@@ -493,8 +492,8 @@ class SimAcceptFailure : public ::testing::TestWithParam<AcceptCase> {};
 TEST_P(SimAcceptFailure, IsReported) {
   sim::SimulatedPrinter printer(ModelCode::kHx320, kFactoryDefaults);
   sim::SimListener listener;
-  std::string error;
-  ASSERT_TRUE(listener.Listen({"127.0.0.1", 0}, error)) << error;
+  const Expected<void> listening = listener.Listen({"127.0.0.1", 0});
+  ASSERT_TRUE(listening) << listening.error();
   int calls = 0;
   listener.UseAcceptor([&](NativeSocket socket, int& code) {
     if (++calls == 1) {

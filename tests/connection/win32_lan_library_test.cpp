@@ -21,12 +21,12 @@
 #include "connection/win32_lan_loader.hpp"
 #include "lanlib/sxjcp_api.h"
 #include "model/catalogue.hpp"
-#include "protocol/printer_messages.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/write_settings.hpp"
 #include "sim/sim_listen.hpp"
 #include "sim/sim_program.hpp"
 #include "tests/fakes/operation_fixture.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::testing {
 namespace {
@@ -332,8 +332,8 @@ class ListeningPrinter {
  public:
   ListeningPrinter(const SettingsRecord& memory, int sessions)
       : printer_(ModelCode::kHx320, memory) {
-    std::string error;
-    EXPECT_TRUE(listener_.Listen({"127.0.0.1", 0}, error)) << error;
+    const Expected<void> listening = listener_.Listen({"127.0.0.1", 0});
+    EXPECT_TRUE(listening) << listening.error();
     sim::ListenOptions options;
     options.maxSessions = sessions;
     options.acceptTimeoutMs = kTestWaitMs;

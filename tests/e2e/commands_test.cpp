@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "protocol/printer_messages.hpp"
 #include "resources/resource_ids.h"
 #include "tests/e2e/command_steps.hpp"
-#include "ui/command_texts.hpp"
+#include "texts/command_texts.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::e2e {
 namespace {

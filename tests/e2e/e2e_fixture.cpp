@@ -8,8 +8,8 @@
 #include <iostream>
 #include <iterator>
 
-#include "protocol/printer_messages.hpp"
 #include "resources/resource_ids.h"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::e2e {
 namespace {

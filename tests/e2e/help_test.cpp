@@ -7,7 +7,7 @@
 
 #include "testbed/uidriver/remote_tree_view.hpp"
 #include "tests/e2e/e2e_fixture.hpp"
-#include "ui/command_texts.hpp"
+#include "texts/command_texts.hpp"
 
 namespace rovant::e2e {
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "protocol/printer_messages.hpp"
 #include "resources/resource_ids.h"
 #include "tests/e2e/e2e_fixture.hpp"
 #include "tests/e2e/panel_tabs.hpp"
-#include "ui/command_texts.hpp"
+#include "texts/command_texts.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::e2e {
 namespace {

@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "protocol/printer_messages.hpp"
 #include "resources/resource_ids.h"
 #include "tests/e2e/e2e_fixture.hpp"
 #include "tests/e2e/lan_printer.hpp"
-#include "ui/command_texts.hpp"
-#include "ui/selection_messages.hpp"
+#include "texts/command_texts.hpp"
+#include "texts/printer_messages.hpp"
+#include "texts/selection_messages.hpp"
 
 namespace rovant::e2e {
 namespace {
@@ -128,7 +128,7 @@ TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
     ExpectBox(std::string(box.text), box.icon, {IDOK});
     Press(IDOK);
   }
-  ExpectBox(std::string(ui::selection_msg::kReadFailedContinue), IconKind::kPrinterWarning,
+  ExpectBox(std::string(msg::kReadFailedContinue), IconKind::kPrinterWarning,
             {IDABORT, IDRETRY, IDIGNORE});
   Press(IDABORT);
   EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "tests/e2e/e2e_fixture.hpp"
-#include "ui/selection_messages.hpp"
+#include "texts/selection_messages.hpp"
 
 namespace rovant::e2e {
 namespace {
@@ -20,7 +20,7 @@ class ReadFailureTest : public EndToEnd {
     StartMonitor({L"--fail-exchange", L"2"}, memory);
     StartRovant();
     ChoosePrinter("HX320 on LPT1");
-    ExpectBox(std::string(ui::selection_msg::kReadFailedContinue), IconKind::kPrinterWarning,
+    ExpectBox(std::string(msg::kReadFailedContinue), IconKind::kPrinterWarning,
               {IDABORT, IDRETRY, IDIGNORE}, 45000);
   }
 };

@@ -5,8 +5,8 @@
 
 #include "resources/resource_ids.h"
 #include "tests/e2e/e2e_fixture.hpp"
+#include "texts/selection_messages.hpp"
 #include "ui/port_state.hpp"
-#include "ui/selection_messages.hpp"
 
 namespace rovant::e2e {
 namespace {
@@ -18,7 +18,7 @@ using SelectionTest = EndToEnd;
 TEST_F(SelectionTest, AnotherDriverIsRefusedAndCancelEnds) {
   StartRovant();
   ChoosePrinter("Other driver on LPT1");
-  ExpectBox(std::string(ui::selection_msg::kDriverNotSupported), IconKind::kPrinterError, {IDOK});
+  ExpectBox(std::string(msg::kDriverNotSupported), IconKind::kPrinterError, {IDOK});
   Press(IDOK);
   // The dialog again; Cancel ends the program.
   CancelSelection();
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(WinePorts, PortStateTest,
 TEST_F(SelectionTest, AnIppPortEndsTheProgram) {
   StartRovant();
   ChoosePrinter("HX320 ipp");
-  ExpectBox(std::string(ui::selection_msg::kIppPort), IconKind::kPrinterError, {IDOK});
+  ExpectBox(std::string(msg::kIppPort), IconKind::kPrinterError, {IDOK});
   Press(IDOK);
   EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
 }
@@ -103,7 +103,7 @@ TEST_P(OtherModelTest, IsReportedAndTheDialogComesAgain) {
   StartMonitor(GetParam().monitorOptions, memory);
   StartRovant();
   ChoosePrinter(GetParam().printer);
-  ExpectBox(std::string(ui::selection_msg::kOtherModel), IconKind::kPrinterWarning, {IDOK});
+  ExpectBox(std::string(msg::kOtherModel), IconKind::kPrinterWarning, {IDOK});
   Press(IDOK);
   EXPECT_NE(WaitSelectionDialog(), nullptr);
   CancelSelection();

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "model/catalogue.hpp"
-#include "protocol/messages.hpp"
 #include "protocol/printer_operation.hpp"
 #include "protocol/show_message.hpp"
 #include "tests/fakes/fake_printer.hpp"
 #include "tests/fakes/fake_ui.hpp"
+#include "texts/messages.hpp"
 
 namespace rovant::testing {
 

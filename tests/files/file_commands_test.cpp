@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "files/file_messages.hpp"
 #include "model/catalogue.hpp"
-#include "protocol/messages.hpp"
 #include "tests/fakes/fake_file_system.hpp"
 #include "tests/fakes/fake_ui.hpp"
+#include "texts/file_messages.hpp"
+#include "texts/messages.hpp"
 
 namespace rovant {
 namespace {

@@ -9,14 +9,14 @@
 #include <string_view>
 #include <vector>
 
-#include "files/file_messages.hpp"
 #include "model/catalogue.hpp"
-#include "protocol/messages.hpp"
-#include "protocol/printer_messages.hpp"
-#include "ui/command_texts.hpp"
+#include "texts/command_texts.hpp"
+#include "texts/file_messages.hpp"
+#include "texts/messages.hpp"
+#include "texts/printer_messages.hpp"
+#include "texts/selection_messages.hpp"
 #include "ui/page_rules.hpp"
 #include "ui/port_state.hpp"
-#include "ui/selection_messages.hpp"
 #include "ui/startup.hpp"
 
 namespace rovant {
@@ -179,14 +179,14 @@ std::vector<Message> ProgramMessages() {
       {"kConfirmQuit", std::string(msg::kConfirmQuit)},
       {"kQuitNoResponse", std::string(msg::kQuitNoResponse)},
       {"kVersion", std::string(msg::kVersion)},
-      {"kNotSelected", std::string(ui::selection_msg::kNotSelected)},
-      {"kNoSupportedPrinter", std::string(ui::selection_msg::kNoSupportedPrinter)},
-      {"kDriverNotSupported", std::string(ui::selection_msg::kDriverNotSupported)},
-      {"kJobsWaiting", std::string(ui::selection_msg::kJobsWaiting)},
-      {"kIppPort", std::string(ui::selection_msg::kIppPort)},
-      {"kOtherModel", std::string(ui::selection_msg::kOtherModel)},
-      {"kReadFailedContinue", std::string(ui::selection_msg::kReadFailedContinue)},
-      {"kPrinterDeleted", std::string(ui::selection_msg::kPrinterDeleted)},
+      {"kNotSelected", std::string(msg::kNotSelected)},
+      {"kNoSupportedPrinter", std::string(msg::kNoSupportedPrinter)},
+      {"kDriverNotSupported", std::string(msg::kDriverNotSupported)},
+      {"kJobsWaiting", std::string(msg::kJobsWaiting)},
+      {"kIppPort", std::string(msg::kIppPort)},
+      {"kOtherModel", std::string(msg::kOtherModel)},
+      {"kReadFailedContinue", std::string(msg::kReadFailedContinue)},
+      {"kPrinterDeleted", std::string(msg::kPrinterDeleted)},
       {"kEmulationChangedText", std::string(ui::kEmulationChangedText)},
       {"kAlreadyStarted", std::string(ui::kAlreadyStarted)},
       {"kResourceInsufficient",

@@ -1,8 +1,8 @@
 #include "protocol/read_settings.hpp"
 
-#include "protocol/printer_messages.hpp"
 #include "tests/fakes/operation_fixture.hpp"
 #include "tests/fakes/test_records.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "protocol/item_codes.hpp"
-#include "protocol/messages.hpp"
 #include "tests/fakes/fake_ui.hpp"
+#include "texts/messages.hpp"
 
 namespace rovant {
 namespace {

@@ -1,8 +1,8 @@
 #include "protocol/write_settings.hpp"
 
-#include "protocol/printer_messages.hpp"
 #include "protocol/setting_text.hpp"
 #include "tests/fakes/operation_fixture.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 namespace {

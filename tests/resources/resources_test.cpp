@@ -17,7 +17,7 @@
 
 #include "resources/resource_ids.h"
 #include "tests/resources/dialog_template.hpp"
-#include "ui/command_texts.hpp"
+#include "texts/command_texts.hpp"
 #include "ui/page_layout.hpp"
 
 namespace rovant::test {

@@ -21,23 +21,23 @@ class SimState : public ::testing::Test {
 };
 
 TEST_F(SimState, MissingFileMeansFactoryDefaults) {
-  const LoadedState state = LoadPrinterState(fs, "printer.state");
-  EXPECT_TRUE(state.ok);
-  EXPECT_TRUE(state.fresh);
-  EXPECT_EQ(state.memory, kFactoryDefaults);
+  const Expected<LoadedState> state = LoadPrinterState(fs, "printer.state");
+  ASSERT_TRUE(state);
+  EXPECT_TRUE(state->fresh);
+  EXPECT_EQ(state->memory, kFactoryDefaults);
 }
 
 TEST_F(SimState, SavedMemoryComesBack) {
   std::mt19937 rng(17);
   for (int round = 0; round < 20; ++round) {
     const SettingsRecord memory = testing::RandomRecord(rng);
-    std::string error;
-    ASSERT_TRUE(SavePrinterState(fs, "printer.state", memory, error)) << error;
+    const Expected<void> saved = SavePrinterState(fs, "printer.state", memory);
+    ASSERT_TRUE(saved) << saved.error();
     ASSERT_EQ(fs.files["printer.state"], std::vector<std::uint8_t>(memory.begin(), memory.end()));
-    const LoadedState state = LoadPrinterState(fs, "printer.state");
-    ASSERT_TRUE(state.ok) << state.error;
-    EXPECT_FALSE(state.fresh);
-    EXPECT_EQ(state.memory, memory);
+    const Expected<LoadedState> state = LoadPrinterState(fs, "printer.state");
+    ASSERT_TRUE(state) << state.error();
+    EXPECT_FALSE(state->fresh);
+    EXPECT_EQ(state->memory, memory);
   }
 }
 
@@ -67,10 +67,10 @@ TEST_P(SimDamagedState, IsAnErrorNamingWhatIsWrong) {
   CallLog log;
   FakeFileSystem fs(log);
   fs.files["s.bin"] = GetParam().bytes;
-  const LoadedState state = LoadPrinterState(fs, "s.bin");
-  EXPECT_FALSE(state.ok);
-  EXPECT_NE(state.error.find("s.bin"), std::string::npos) << state.error;
-  EXPECT_NE(state.error.find(GetParam().says), std::string::npos) << state.error;
+  const Expected<LoadedState> state = LoadPrinterState(fs, "s.bin");
+  ASSERT_FALSE(state);
+  EXPECT_NE(state.error().find("s.bin"), std::string::npos) << state.error();
+  EXPECT_NE(state.error().find(GetParam().says), std::string::npos) << state.error();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,16 +84,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SimState, UnreadableFileIsAnError) {
   fs.files["s.bin"] = Defaults();
   fs.unreadable.insert("s.bin");
-  const LoadedState state = LoadPrinterState(fs, "s.bin");
-  EXPECT_FALSE(state.ok);
-  EXPECT_NE(state.error.find("cannot be read"), std::string::npos);
+  const Expected<LoadedState> state = LoadPrinterState(fs, "s.bin");
+  ASSERT_FALSE(state);
+  EXPECT_NE(state.error().find("cannot be read"), std::string::npos);
 }
 
 TEST_F(SimState, FailedSaveSaysSo) {
   fs.diskFull = true;
-  std::string error;
-  EXPECT_FALSE(SavePrinterState(fs, "s.bin", kFactoryDefaults, error));
-  EXPECT_NE(error.find("s.bin"), std::string::npos);
+  const Expected<void> saved = SavePrinterState(fs, "s.bin", kFactoryDefaults);
+  ASSERT_FALSE(saved);
+  EXPECT_NE(saved.error().find("s.bin"), std::string::npos);
   EXPECT_FALSE(fs.files.contains("s.bin"));
 }
 

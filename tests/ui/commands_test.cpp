@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "files/file_messages.hpp"
-#include "protocol/messages.hpp"
-#include "protocol/printer_messages.hpp"
 #include "tests/fakes/fake_file_system.hpp"
 #include "tests/fakes/fake_printer.hpp"
 #include "tests/fakes/fake_ui.hpp"
 #include "tests/ui/fake_command_operations.hpp"
-#include "ui/command_texts.hpp"
+#include "texts/command_texts.hpp"
+#include "texts/file_messages.hpp"
+#include "texts/messages.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::ui {
 namespace {

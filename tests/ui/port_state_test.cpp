@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/selection_messages.hpp"
+#include "texts/selection_messages.hpp"
 
 namespace rovant::ui {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "tests/ui/selection_fixture.hpp"
-#include "ui/selection_messages.hpp"
+#include "texts/selection_messages.hpp"
 
 namespace rovant::ui {
 namespace {
@@ -96,8 +96,8 @@ TEST_P(ReadyCheck, ResultAndMessage) {
   for (const MessageBoxRequest& shown : boxes.shown) EXPECT_EQ(shown.owner, testing::kMainWindow);
 }
 
-const std::string_view kJobs = selection_msg::kJobsWaiting;
-const std::string_view kGone = selection_msg::kPrinterDeleted;
+const std::string_view kJobs = msg::kJobsWaiting;
+const std::string_view kGone = msg::kPrinterDeleted;
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, ReadyCheck,

@@ -12,7 +12,7 @@
 
 #include "resources/resource_ids.h"
 #include "tests/ui/selection_fixture.hpp"
-#include "ui/selection_messages.hpp"
+#include "texts/selection_messages.hpp"
 
 namespace rovant::ui {
 namespace {
@@ -151,8 +151,7 @@ TEST_F(SelectionDialog, OkWithoutAFocusedRowShowsTheMessageAndStays) {
   ASSERT_NE(window.get(), nullptr);
   SetFocusedRow(List(window.get()), -1);
   Command(window.get(), IDC_SELECTION_OK);
-  EXPECT_EQ(log.calls,
-            (testing::Calls{"spooler enumerate", Box(189, selection_msg::kNotSelected)}));
+  EXPECT_EQ(log.calls, (testing::Calls{"spooler enumerate", Box(189, msg::kNotSelected)}));
   EXPECT_FALSE(dialog.result().has_value());
   EXPECT_EQ(::GetFocus(), List(window.get()));
 }

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "tests/ui/selection_fixture.hpp"
-#include "ui/selection_messages.hpp"
+#include "texts/selection_messages.hpp"
 
 namespace rovant::ui {
 namespace {
@@ -39,7 +39,7 @@ TEST_P(NoRow, ShowsTheMessageAndStays) {
   selection.Rebuild();
   const PrinterEntry before = state.selectedPrinter;
   EXPECT_FALSE(selection.Choose(GetParam()));
-  EXPECT_EQ(log.calls, (Calls{"spooler enumerate", Box(189, selection_msg::kNotSelected)}));
+  EXPECT_EQ(log.calls, (Calls{"spooler enumerate", Box(189, msg::kNotSelected)}));
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].owner, testing::kMainWindow);
   EXPECT_EQ(state.selectedPrinter.printerName, before.printerName);

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "protocol/app_state.hpp"
-#include "protocol/messages.hpp"
 #include "tests/fakes/call_log.hpp"
 #include "tests/fakes/fake_spooler.hpp"
 #include "tests/fakes/fake_ui.hpp"
+#include "texts/messages.hpp"
 #include "ui/port_state.hpp"
 #include "ui/selection_context.hpp"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/ui/selection_fixture.hpp"
-#include "ui/selection_messages.hpp"
+#include "texts/selection_messages.hpp"
 
 namespace rovant::ui {
 namespace {
@@ -61,8 +61,7 @@ class FakeStartupWindow final : public StartupWindow {
 
 const std::string kRead = "read 7 owner " + std::to_string(testing::kMainWindow);
 const std::string kLoad = "load working copy";
-const std::string kAsk =
-    Box(189, selection_msg::kReadFailedContinue, msg::kUserIconAbortRetryIgnore);
+const std::string kAsk = Box(189, msg::kReadFailedContinue, msg::kUserIconAbortRetryIgnore);
 
 // One showing of the dialog in which printer `name` (supported) is chosen at the first OK.
 Calls Chosen(const std::string& name, bool supported = true) {
@@ -187,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  StartupOutcome::kNoSupportedPrinter,
                  {"dialog", "spooler enumerate", "focus main window",
-                  Box(187, selection_msg::kNoSupportedPrinter)}},
+                  Box(187, msg::kNoSupportedPrinter)}},
         LoopCase{"NoPrinterAtAll",
                  {},
                  {},
@@ -195,16 +194,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  StartupOutcome::kNoSupportedPrinter,
                  {"dialog", "spooler enumerate", "focus main window",
-                  Box(187, selection_msg::kNoSupportedPrinter)}},
+                  Box(187, msg::kNoSupportedPrinter)}},
         LoopCase{"OkWithoutRowStaysInTheDialog",
                  {kReady},
                  {DialogTurn{{std::nullopt, 0}}},
                  {1},
                  {},
                  StartupOutcome::kReadFromPrinter,
-                 {"dialog", "spooler enumerate", Box(189, selection_msg::kNotSelected),
-                  "spooler read ready", "spooler read ready", "focus main window",
-                  "paint main window", kRead, "focus read button"}},
+                 {"dialog", "spooler enumerate", Box(189, msg::kNotSelected), "spooler read ready",
+                  "spooler read ready", "focus main window", "paint main window", kRead,
+                  "focus read button"}},
         LoopCase{"UnsupportedDriverThenChooseAgain",
                  {kOther, kReady},
                  {Ok(0), Ok(1)},
@@ -212,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  StartupOutcome::kReadFromPrinter,
                  Join({Chosen("other", false),
-                       {Box(187, selection_msg::kDriverNotSupported)},
+                       {Box(187, msg::kDriverNotSupported)},
                        Chosen("ready"),
                        {"paint main window", kRead, "focus read button"}})},
         Blocked("FilePort", kFile, 2), Blocked("Paused", kPaused, 3), Blocked("NoBidi", kNoBidi, 4),
@@ -225,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  StartupOutcome::kCancelled,
                  Join({Chosen("jobs"),
-                       {Box(189, selection_msg::kJobsWaiting)},
+                       {Box(189, msg::kJobsWaiting)},
                        {"dialog", "spooler enumerate", "focus main window"}})},
         LoopCase{"IppPortEndsTheStartUp",
                  {kIpp},
@@ -233,14 +232,14 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  {},
                  StartupOutcome::kIppPort,
-                 Join({Chosen("ipp"), {Box(187, selection_msg::kIppPort)}})},
+                 Join({Chosen("ipp"), {Box(187, msg::kIppPort)}})},
         LoopCase{"IppOnALanPortEndsTheStartUp",
                  {kIppLan},
                  {Ok(0)},
                  {},
                  {},
                  StartupOutcome::kIppPort,
-                 Join({Chosen("ipplan"), {Box(187, selection_msg::kIppPort)}})},
+                 Join({Chosen("ipplan"), {Box(187, msg::kIppPort)}})},
         LoopCase{"OtherModelThenChooseAgain",
                  {kReady},
                  {Ok(0), Ok(0)},
@@ -248,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  StartupOutcome::kReadFromPrinter,
                  Join({Chosen("ready"),
-                       {"paint main window", kRead, Box(189, selection_msg::kOtherModel)},
+                       {"paint main window", kRead, Box(189, msg::kOtherModel)},
                        Chosen("ready"),
                        {"paint main window", kRead, "focus read button"}})},
         LoopCase{"ReadFailedAbort",
@@ -312,7 +311,7 @@ TEST_F(Startup, WithoutADialogAnotherModelEndsTheStartInsteadOfLooping) {
   reads = {-1, -1, 1};
   EXPECT_EQ(RunStartupSelection(startup), StartupOutcome::kOtherModelNoChoice);
   EXPECT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].text, selection_msg::kOtherModel);
+  EXPECT_EQ(boxes.shown[0].text, msg::kOtherModel);
   EXPECT_EQ(reads.size(), 2u) << "one read only";
 }
 

@@ -21,7 +21,7 @@
 #include "tests/fakes/fake_printer.hpp"
 #include "tests/fakes/fake_ui.hpp"
 #include "tests/ui/selection_fixture.hpp"
-#include "ui/command_texts.hpp"
+#include "texts/command_texts.hpp"
 #include "ui/commands.hpp"
 #include "ui/core_command_operations.hpp"
 #include "ui/page_context.hpp"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "resources/resource_ids.h"
-#include "ui/selection_messages.hpp"
+#include "texts/selection_messages.hpp"
 #include "ui/win32/window_placement.hpp"
 
 namespace rovant::ui {
@@ -163,8 +163,8 @@ void PrinterSelectionDialog::AddRow(int row, const PrinterEntry& entry, unsigned
 
 void PrinterSelectionDialog::BuildList() {
   ClearList();
-  AddColumn(0, selection_msg::kColumnPrinterName);
-  AddColumn(1, selection_msg::kColumnPort);
+  AddColumn(0, msg::kColumnPrinterName);
+  AddColumn(1, msg::kColumnPort);
 
   const PrinterTable& table = selection_.Rebuild();
   const int count = static_cast<int>(table.entries.size());

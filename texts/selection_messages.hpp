@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace rovant::ui::selection_msg {
+namespace rovant::msg {
 
 inline constexpr std::string_view kNotSelected =
     "Printer is not selected. Select the printer corresponding with ROVANT";
@@ -24,11 +24,8 @@ inline constexpr std::string_view kReadFailedContinue =
 inline constexpr std::string_view kPrinterDeleted =
     "Printer is deleted. Install the printer corresponding to ROVANT";
 
-// A port name with this in it is an IPP port, which the program cannot use.
-inline constexpr std::string_view kIppMarker = "/ipp";
-
 // The list's column headings.
 inline constexpr std::string_view kColumnPrinterName = "PRINTER NAME";
 inline constexpr std::string_view kColumnPort = "PORT";
 
-}  // namespace rovant::ui::selection_msg
+}  // namespace rovant::msg
