@@ -87,7 +87,9 @@ function(rovant_add_gtest)
   rovant_windows_static(${arg_NAME})
 
   if(NOT CMAKE_CROSSCOMPILING)
-    gtest_discover_tests(${arg_NAME} DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES)
+    # Each case is a test of its own, labelled with its executable's name.
+    gtest_discover_tests(${arg_NAME} DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
+      PROPERTIES LABELS ${arg_NAME})
   elseif(CMAKE_CROSSCOMPILING_EMULATOR)
     # Starting Wine once per test case is far too slow: run the whole executable as one test.
     add_test(NAME ${arg_NAME} COMMAND ${arg_NAME})
