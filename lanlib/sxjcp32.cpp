@@ -163,7 +163,7 @@ HANDLE WINAPI SxOpenPort(const char* portText) {
 
   // Connecting may take seconds: other ports go on meanwhile.
   auto port = std::make_shared<Port>(std::string(portText, length), PrinterTcpPort(), Timeouts());
-  if (!port->link.Open(LinkRoute::kLan).open) {
+  if (!port->link.Open(rovant::LinkRoute::kLan).open) {
     const int code = port->link.lastErrorCode();
     return OpenFailed(code != 0 ? static_cast<DWORD>(code) : ERROR_GEN_FAILURE);
   }
