@@ -28,14 +28,14 @@ void BM_MailboxReadPolling(benchmark::State& state) {
   MailboxLink link(mailbox);
   sim::SimulatedPrinter printer(ModelCode::kHx320, kFactoryDefaults);
   const sim::MemoryMonitor monitor(shared, printer, std::chrono::milliseconds(state.range(0)));
-  link.OpenMailbox();
+  mailbox.Open();
   std::array<char, 4096> reply{};
   for (auto _ : state) {
-    link.StartSpoolerSession();
+    link.Open(LinkRoute::kSpoolerSession);
     std::size_t length = 0;
     const bool ok = link.Send(wire::kOnlineSequence) && link.Send(wire::kQuerySettings) &&
                     link.Receive(reply, length);
-    link.End();
+    link.Close();
     if (!ok || length == 0) state.SkipWithError("the monitor did not answer");
   }
 }

@@ -14,13 +14,13 @@
 #include <thread>
 
 #include "connection/mailbox_link.hpp"
+#include "connection/mailbox_platform_win32.hpp"
 #include "connection/reply_mailbox.hpp"
-#include "connection/win32_mailbox_platform.hpp"
 #include "model/catalogue.hpp"
 #include "platform/steady_clock.hpp"
 #include "protocol/command_strings.hpp"
+#include "sim/monitor_channel_win32.hpp"
 #include "sim/monitor_loop.hpp"
-#include "sim/win32_monitor_channel.hpp"
 
 namespace {
 
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   SteadyClock clock;
   ReplyMailbox mailbox(platform, clock);
   MailboxLink link(mailbox);
-  if (!link.OpenMailbox()) {
+  if (!mailbox.Open()) {
     std::fprintf(stderr, "mailbox_cpu_probe: the mailbox cannot be opened\n");
     return 1;
   }
@@ -71,11 +71,11 @@ int main(int argc, char** argv) {
   int failures = 0;
   std::array<char, 4096> reply{};
   for (int i = 0; i < reads; ++i) {
-    link.StartSpoolerSession();
+    link.Open(LinkRoute::kSpoolerSession);
     std::size_t length = 0;
     const bool ok = link.Send(wire::kOnlineSequence) && link.Send(wire::kQuerySettings) &&
                     link.Receive(reply, length);
-    link.End();
+    link.Close();
     if (!ok || length == 0) ++failures;
   }
   const double wallMs =

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <map>
+#include <vector>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
@@ -22,6 +23,22 @@ struct DecodeOptions {
   ModelCode model = ModelCode::kHx320;
   bool json = false;
 };
+
+// The --mode numbers are the read modes' own values.
+constexpr ReadMode kReadModes[] = {ReadMode::kRead, ReadMode::kAfterDefault, ReadMode::kStartUp};
+
+std::vector<int> ReadModeNumbers() {
+  std::vector<int> numbers;
+  for (const ReadMode mode : kReadModes) numbers.push_back(static_cast<int>(mode));
+  return numbers;
+}
+
+ReadMode ReadModeOf(int number) {
+  for (const ReadMode mode : kReadModes) {
+    if (static_cast<int>(mode) == number) return mode;
+  }
+  return ReadMode::kRead;  // --mode takes nothing else
+}
 
 // The item a received code names, for people.
 std::string ItemOfCode(int code) {
@@ -50,9 +67,9 @@ int Decode(CommandEnv& env, const DecodeOptions& options) {
     return kExitFailed;
   }
 
-  const ParsedReply parsed = ParseReply(reply, read.count, static_cast<ReadMode>(options.mode),
-                                        options.model, options.connected, base);
-  const SettingsRecord& record = parsed.result == kReadDone ? parsed.staging : base;
+  const ParsedReply parsed = ParseReply(reply, read.count, ReadModeOf(options.mode), options.model,
+                                        options.connected, base);
+  const SettingsRecord& record = parsed.result == ReadResult::kDone ? parsed.staging : base;
   if (options.json) {
     const nlohmann::ordered_json document{{"result", static_cast<int>(parsed.result)},
                                           {"record", record},
@@ -60,10 +77,10 @@ int Decode(CommandEnv& env, const DecodeOptions& options) {
                                           {"connected_model", parsed.connectedModel}};
     std::cout << document.dump() << '\n';
   } else {
-    static const std::map<int, const char*> kResults{
-        {kReadDone, "1 (settings read)"},
-        {kReadFailed, "0 (no settings in the reply)"},
-        {kReadOtherModel, "-1 (another model is connected)"}};
+    static const std::map<ReadResult, const char*> kResults{
+        {ReadResult::kDone, "1 (settings read)"},
+        {ReadResult::kFailed, "0 (no settings in the reply)"},
+        {ReadResult::kOtherModel, "-1 (another model is connected)"}};
     std::cout << "result: " << kResults.at(parsed.result) << '\n'
               << "connected model: " << parsed.connectedModel << '\n'
               << "bad items:";
@@ -72,7 +89,7 @@ int Decode(CommandEnv& env, const DecodeOptions& options) {
     std::cout << (parsed.reportedCodes.empty() ? " none\n" : "\n");
     PrintRecordTable(std::cout, record, options.model);
   }
-  return parsed.result == kReadDone ? kExitOk : kExitFailed;
+  return parsed.result == ReadResult::kDone ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -87,7 +104,7 @@ void AddDecodeCommand(front::CommandLine& line, CommandEnv& env) {
   command
       ->add_option("--mode", options->mode,
                    "Read mode: 1 Read, 3 after a factory default, 7 start-up (checks the model)")
-      ->check(CLI::IsMember({1, 3, 7}))
+      ->check(CLI::IsMember(ReadModeNumbers()))
       ->default_str("1");
   AddModelOption(*command, options->model)
       ->description("Model of the selected printer (mode 7 compares the reply's model with it)");

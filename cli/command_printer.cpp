@@ -76,6 +76,18 @@ class Run {
     return PrinterOperationContext{state_,  session_->link(), clock_, host_,
                                    cursor_, messages_,        page_};
   }
+  // Runs the write; a printer that reset the connection right after the last
+  // send did not take it.
+  WriteResult Write(WriteMode mode) {
+    PrinterOperationContext context = Context();
+    const WriteResult result = WritePrinterSettings(mode, kNoWindow, context);
+    if (result == WriteResult::kDone && session_->endFailed()) return WriteResult::kFailed;
+    return result;
+  }
+  ReadResult Read(ReadMode mode) {
+    PrinterOperationContext context = Context();
+    return ReadPrinterSettings(mode, kNoWindow, context);
+  }
   void NoResponse() {
     ShowMessage(messages_, msg::kUserIconOk, msg::kNoResponse, msg::kIconError, 0, kNoWindow);
   }
@@ -106,14 +118,13 @@ class Run {
 int ReadCommand(CommandEnv& env, const PrinterOptions& options) {
   Run run(env, options);
   if (!run.Open()) return kExitFailed;
-  PrinterOperationContext context = run.Context();
-  const int result = ReadPrinterSettings(7, kNoWindow, context);
+  const ReadResult result = run.Read(ReadMode::kStartUp);
   const bool kept = run.Close();
-  if (result == kReadOtherModel) {
+  if (result == ReadResult::kOtherModel) {
     ShowMessage(run.messages_, msg::kUserIconOk, kOtherPrinter, msg::kIconWarning, 0, kNoWindow);
     return kExitFailed;
   }
-  if (result != kReadDone) {
+  if (result != ReadResult::kDone) {
     run.NoResponse();
     return kExitFailed;
   }
@@ -130,15 +141,13 @@ int TransferCommand(CommandEnv& env, const PrinterOptions& options) {
   Run run(env, options);
   if (!run.Open()) return kExitFailed;
   run.state_.settings = *record;
-  PrinterOperationContext context = run.Context();
-  int result = WritePrinterSettings(1, kNoWindow, context);
-  if (result == kWriteDone && run.session_->endFailed()) result = kWriteFailed;
+  const WriteResult result = run.Write(WriteMode::kTransfer);
   // Read back what the printer stored and compare every item sent.
-  const bool verify = result == kWriteDone && !options.noVerify;
-  const bool readBack = verify && ReadPrinterSettings(1, kNoWindow, context) == kReadDone;
+  const bool verify = result == WriteResult::kDone && !options.noVerify;
+  const bool readBack = verify && run.Read(ReadMode::kRead) == ReadResult::kDone;
   const bool kept = run.Close();
-  if (result == kWriteFailed || (verify && !readBack)) run.NoResponse();
-  if (result != kWriteDone || !kept || (verify && !readBack)) return kExitFailed;
+  if (result == WriteResult::kFailed || (verify && !readBack)) run.NoResponse();
+  if (result != WriteResult::kDone || !kept || (verify && !readBack)) return kExitFailed;
   if (!verify) return kExitOk;
   const std::vector<fleet::ItemDifference> differences =
       fleet::Differences(*record, run.state_.settings, run.state_.selectedPrinter.modelCode);
@@ -158,15 +167,14 @@ int TransferCommand(CommandEnv& env, const PrinterOptions& options) {
 int DefaultCommand(CommandEnv& env, const PrinterOptions& options) {
   Run run(env, options);
   if (!run.Open()) return kExitFailed;
-  PrinterOperationContext context = run.Context();
-  int result = WritePrinterSettings(2, kNoWindow, context);
-  if (result == kWriteDone && run.session_->endFailed()) result = kWriteFailed;
-  if (result == kWriteDone) {
+  // A write that did not go through reads as a read that failed.
+  ReadResult result = ReadResult::kFailed;
+  if (run.Write(WriteMode::kFactoryDefault) == WriteResult::kDone) {
     run.clock_.SleepMs(kWaitBeforeReadBack);
-    result = ReadPrinterSettings(3, kNoWindow, context);
+    result = run.Read(ReadMode::kAfterDefault);
   }
   const bool kept = run.Close();
-  if (result != kReadDone) {
+  if (result != ReadResult::kDone) {
     run.NoResponse();
     return kExitFailed;
   }
@@ -177,11 +185,9 @@ int DefaultCommand(CommandEnv& env, const PrinterOptions& options) {
 int ListCommand(CommandEnv& env, const PrinterOptions& options) {
   Run run(env, options);
   if (!run.Open()) return kExitFailed;
-  PrinterOperationContext context = run.Context();
-  int result = WritePrinterSettings(8, kNoWindow, context);
-  if (result == kWriteDone && run.session_->endFailed()) result = kWriteFailed;
+  const WriteResult result = run.Write(WriteMode::kListPrint);
   const bool kept = run.Close();
-  if (result != kWriteDone) {
+  if (result != WriteResult::kDone) {
     run.NoResponse();
     return kExitFailed;
   }

@@ -2,10 +2,10 @@
 
 #include "cli/console_host.hpp"
 #include "connection/lan_connection.hpp"
+#include "connection/lan_loader_win32.hpp"
 #include "connection/mailbox_link.hpp"
 #include "connection/memory_mailbox_platform.hpp"
 #include "connection/reply_mailbox.hpp"
-#include "connection/win32_lan_loader.hpp"
 #include "platform/window_ref.hpp"
 
 namespace rovant::cli {
@@ -37,13 +37,12 @@ LanPrinterLink::LanPrinterLink(const std::string& portName, Clock& clock, std::o
 
 LanPrinterLink::~LanPrinterLink() = default;
 
-bool LanPrinterLink::OpenMailbox() { return parts_->link.OpenMailbox(); }
-void LanPrinterLink::StartSpoolerSession() { parts_->link.StartSpoolerSession(); }
-bool LanPrinterLink::OpenLan(std::string& failureText) { return parts_->link.OpenLan(failureText); }
+LinkOpening LanPrinterLink::Open(LinkRoute route) { return parts_->link.Open(route); }
 bool LanPrinterLink::Send(std::string_view bytes) { return parts_->link.Send(bytes); }
 bool LanPrinterLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
   return parts_->link.Receive(reply, length);
 }
-void LanPrinterLink::End() { parts_->link.End(); }
+void LanPrinterLink::Close() { parts_->link.Close(); }
+std::string LanPrinterLink::LastError() const { return parts_->link.LastError(); }
 
 }  // namespace rovant::cli

@@ -24,12 +24,11 @@ class LanPrinterLink final : public PrinterLink {
   LanPrinterLink(const LanPrinterLink&) = delete;
   LanPrinterLink& operator=(const LanPrinterLink&) = delete;
 
-  bool OpenMailbox() override;
-  void StartSpoolerSession() override;
-  bool OpenLan(std::string& failureText) override;
+  LinkOpening Open(LinkRoute route) override;
   bool Send(std::string_view bytes) override;
   bool Receive(std::array<char, 4096>& reply, std::size_t& length) override;
-  void End() override;
+  void Close() override;
+  [[nodiscard]] std::string LastError() const override;
 
  private:
   struct Parts;

@@ -50,12 +50,13 @@ void PrinterJob::NoResponse() {
 
 PrinterJob::Read PrinterJob::ReadSettings(bool checkModel) {
   PrinterOperationContext context = Context();
-  const int result = ReadPrinterSettings(checkModel ? 7 : 1, kNoWindow, context);
-  if (result == kReadOtherModel) {
+  const ReadResult result =
+      ReadPrinterSettings(checkModel ? ReadMode::kStartUp : ReadMode::kRead, kNoWindow, context);
+  if (result == ReadResult::kOtherModel) {
     ShowMessage(messages_, msg::kUserIconOk, kOtherPrinterMessage, msg::kIconWarning, 0, kNoWindow);
     return Read::kOtherModel;
   }
-  if (result != kReadDone) {
+  if (result != ReadResult::kDone) {
     NoResponse();
     return Read::kFailed;
   }
@@ -65,11 +66,11 @@ PrinterJob::Read PrinterJob::ReadSettings(bool checkModel) {
 bool PrinterJob::Transfer(const SettingsRecord& record) {
   state_.settings = record;
   PrinterOperationContext context = Context();
-  int result = WritePrinterSettings(1, kNoWindow, context);
+  WriteResult result = WritePrinterSettings(WriteMode::kTransfer, kNoWindow, context);
   // A printer that reset the connection right after the last send did not take it.
-  if (result == kWriteDone && session_->endFailed()) result = kWriteFailed;
-  if (result == kWriteFailed) NoResponse();
-  return result == kWriteDone;
+  if (result == WriteResult::kDone && session_->endFailed()) result = WriteResult::kFailed;
+  if (result == WriteResult::kFailed) NoResponse();
+  return result == WriteResult::kDone;
 }
 
 bool PrinterJob::Close() {

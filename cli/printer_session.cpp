@@ -231,10 +231,7 @@ std::unique_ptr<PrinterSession> PrinterSession::Open(const PrinterAddress& addre
   if (address.kind == PrinterKind::kDevice) {
 #ifndef _WIN32
     auto session = std::make_unique<PrinterSession>(address, std::string(), fs);
-    auto device = std::make_unique<DeviceLink>(address.device);
-    const DeviceLink* view = device.get();
-    session->linkError_ = [view] { return view->lastError(); };
-    session->link_ = std::move(device);
+    session->link_ = std::make_unique<DeviceLink>(address.device);
     return session;
 #else
     err << "rovantctl: printers on a device file are not supported by the Windows build\n";
@@ -255,7 +252,6 @@ std::unique_ptr<PrinterSession> PrinterSession::Open(const PrinterAddress& addre
     auto session = std::make_unique<PrinterSession>(address, std::string(), fs);
     auto tcp = std::make_unique<TcpLink>(address.host, address.port);
     const TcpLink* view = tcp.get();
-    session->linkError_ = [view] { return view->lastError(); };
     session->endFailed_ = [view] { return view->endFailed(); };
     session->link_ = std::move(tcp);
     return session;
@@ -296,10 +292,7 @@ std::unique_ptr<PrinterSession> PrinterSession::OpenSpooler(const PrinterAddress
       session->address_.model = model;
     }
   }
-  std::unique_ptr<SpoolerLink> link = MakeSpoolerLink(address.printerName);
-  const SpoolerLink* view = link.get();
-  session->linkError_ = [view] { return view->lastError(); };
-  session->link_ = std::move(link);
+  session->link_ = MakeSpoolerLink(address.printerName);
   return session;
 #else
   (void)fs;
@@ -313,7 +306,7 @@ PrinterLink& PrinterSession::link() { return *link_; }
 
 std::string PrinterSession::paper() const { return printer_ ? printer_->paper() : std::string(); }
 
-std::string PrinterSession::linkError() const { return linkError_ ? linkError_() : std::string(); }
+std::string PrinterSession::linkError() const { return link_ ? link_->LastError() : std::string(); }
 
 bool PrinterSession::endFailed() const { return endFailed_ && endFailed_(); }
 

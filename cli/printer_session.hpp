@@ -84,7 +84,6 @@ class PrinterSession {
   FileSystem& fs_;
   std::unique_ptr<sim::SimulatedPrinter> printer_;
   std::unique_ptr<PrinterLink> link_;
-  std::function<std::string()> linkError_;
   std::function<bool()> endFailed_;
   std::string portName_;
 };

@@ -19,14 +19,8 @@ struct SpoolerPrinterInfo {
 // What the spooler knows of the printer; nothing when it cannot be opened.
 std::optional<SpoolerPrinterInfo> LookUpSpoolerPrinter(const std::string& printerName);
 
-class SpoolerLink : public PrinterLink {
- public:
-  // Why the last exchange failed, for the user ("" when none did).
-  [[nodiscard]] virtual std::string lastError() const = 0;
-};
-
 // The link for `printerName`, with the mailbox names and spooler calls this
-// system calls for.
-std::unique_ptr<SpoolerLink> MakeSpoolerLink(const std::string& printerName);
+// system calls for. Its LastError tells the reply mailbox's last failure.
+std::unique_ptr<PrinterLink> MakeSpoolerLink(const std::string& printerName);
 
 }  // namespace rovant::cli

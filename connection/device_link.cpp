@@ -83,16 +83,12 @@ DeviceLink::DeviceLink(std::string path, DeviceTimeouts timeouts, DeviceOpener o
   }
 }
 
-void DeviceLink::StartSpoolerSession() { Open(); }
-
-bool DeviceLink::OpenLan(std::string& failureText) {
-  failureText.clear();
-  if (Open()) return true;
-  failureText = msg::kLanNoResponse;
-  return false;
+LinkOpening DeviceLink::Open(LinkRoute route) {
+  if (OpenDevice() || route == LinkRoute::kSpoolerSession) return {};
+  return {false, std::string(msg::kLanNoResponse)};
 }
 
-bool DeviceLink::Open() {
+bool DeviceLink::OpenDevice() {
   device_.Reset();
   error_.clear();
   int fd = -1;

@@ -1,7 +1,7 @@
 // A printer reached through its device file: a USB printer (/dev/usb/lpN,
-// the usblp driver) or a parallel port (/dev/lpN). Each exchange opened by
-// StartSpoolerSession or OpenLan opens the device, End closes it, so the
-// printer is held no longer than one exchange. POSIX only.
+// the usblp driver) or a parallel port (/dev/lpN). Each exchange Open begins
+// opens the device, Close closes it, so the printer is held no longer than one
+// exchange. POSIX only.
 #pragma once
 
 #include <fcntl.h>
@@ -53,12 +53,11 @@ class DeviceLink final : public PrinterLink {
   // An empty `opener` opens the device with OpenCharacterDevice.
   explicit DeviceLink(std::string path, DeviceTimeouts timeouts = {}, DeviceOpener opener = {});
 
-  // Nothing to open: the reply comes back through the device itself.
-  bool OpenMailbox() override { return true; }
-  // Opens the device; a failure is kept, so the following Send fails.
-  void StartSpoolerSession() override;
-  // Opens the device; on failure `failureText` is the printer's "no response" text.
-  bool OpenLan(std::string& failureText) override;
+  // Opens the device (the reply comes back through the device itself: there
+  // is no mailbox). A failure on the LAN route carries the printer's "no
+  // response" text; on the spooler session route it is kept, so the following
+  // Send fails.
+  LinkOpening Open(LinkRoute route) override;
   // Writes every byte, waiting while the printer takes none; false on an
   // error, after the write time-out without a byte taken, once the whole
   // send took longer than its own time-out, or without an open device.
@@ -69,14 +68,14 @@ class DeviceLink final : public PrinterLink {
   // replies (one-way), or the device is not open.
   bool Receive(std::array<char, 4096>& reply, std::size_t& length) override;
   // Closes the device.
-  void End() override { device_.Reset(); }
+  void Close() override { device_.Reset(); }
 
   // Why the last open, send or receive failed, for the user ("" when none did).
-  [[nodiscard]] std::string lastError() const { return error_; }
+  [[nodiscard]] std::string LastError() const override { return error_; }
   [[nodiscard]] bool open() const { return device_.valid(); }
 
  private:
-  bool Open();
+  bool OpenDevice();
   bool NotOpen();
   bool ReadFailed(int error);
 

@@ -10,14 +10,6 @@
 
 namespace rovant {
 
-// Every name the library must export; one missing makes it unusable.
-inline constexpr std::string_view kLanEntryPoints[] = {
-    "SxStartup",    "SxCleanup",     "SxOpenPort",    "SxClosePort", "SxReadPort",
-    "SxWritePort",  "SxOpenStatus",  "SxCloseStatus", "SxGetStatus", "SxGetDeviceID",
-    "SxOpenSearch", "SxCloseSearch", "SxSendSearch",  "SxGetError",  "SxSetUseICMP",
-    "SxSendCancel", "SxSendICMP"};
-static_assert(std::size(kLanEntryPoints) == 17);
-
 using LanPort = std::uintptr_t;
 inline constexpr LanPort kLanNoPort = ~LanPort{0};
 

@@ -2,17 +2,25 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "texts/printer_messages.hpp"
 
 namespace rovant {
 
-bool MailboxLink::OpenLan(std::string& failureText) {
-  if (lan_ == nullptr) {
-    failureText = std::string(msg::kLanInitFailed);
-    return false;
+LinkOpening MailboxLink::Open(LinkRoute route) {
+  if (!mailbox_.Open()) return {false, {}};
+  switch (route) {
+    case LinkRoute::kSpoolerSession:
+      mailbox_.StartSpoolerSession();
+      return {};
+    case LinkRoute::kLan:
+      break;
   }
-  return lan_->Open(lanPortName_, failureText);
+  if (lan_ == nullptr) return {false, std::string(msg::kLanInitFailed)};
+  std::string failure;
+  if (!lan_->Open(lanPortName_, failure)) return {false, failure};
+  return {};
 }
 
 bool MailboxLink::Send(std::string_view bytes) {
@@ -39,12 +47,33 @@ bool MailboxLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
   return true;
 }
 
-void MailboxLink::End() {
+void MailboxLink::Close() {
   if (OnLan()) {
     lan_->Close();
   } else {
     mailbox_.End();
   }
+}
+
+std::string MailboxLink::LastError() const {
+  switch (mailbox_.lastFailure()) {
+    case MailboxFailure::kNone:
+      return {};
+    case MailboxFailure::kNotOpen:
+      return "the reply mailbox (the named file mapping shared with the printer driver's "
+             "language monitor) cannot be opened";
+    case MailboxFailure::kLockTimedOut:
+      return "the reply mailbox's mutex stayed held for " +
+             std::to_string(kMailboxLockSlices * kMailboxLockSliceMs / 1000) +
+             " s: the language monitor may hang";
+    case MailboxFailure::kMonitorFailed:
+      return "the printer driver's language monitor reported that the printer port failed";
+    case MailboxFailure::kNoAnswer:
+      return "the printer driver's language monitor did not answer within " +
+             std::to_string(kMailboxAnswerLimitMs / 1000) +
+             " s: is the printer's own driver installed, with its language monitor?";
+  }
+  return {};
 }
 
 }  // namespace rovant

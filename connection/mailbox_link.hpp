@@ -17,12 +17,16 @@ class MailboxLink final : public PrinterLink {
   MailboxLink(ReplyMailbox& mailbox, LanConnection& lan, std::string lanPortName)
       : mailbox_(mailbox), lan_(&lan), lanPortName_(std::move(lanPortName)) {}
 
-  bool OpenMailbox() override { return mailbox_.Open(); }
-  void StartSpoolerSession() override { mailbox_.StartSpoolerSession(); }
-  bool OpenLan(std::string& failureText) override;
+  // The reply mailbox first, whatever the route (a mailbox that cannot be
+  // made fails in silence); then the spooler job, or the LAN connection,
+  // whose failure carries the library's reason.
+  LinkOpening Open(LinkRoute route) override;
   bool Send(std::string_view bytes) override;
   bool Receive(std::array<char, 4096>& reply, std::size_t& length) override;
-  void End() override;
+  // Ends the spooler job's exchange, or closes the LAN connection.
+  void Close() override;
+  // The reply mailbox's last failure; the LAN library shows its own.
+  [[nodiscard]] std::string LastError() const override;
 
  private:
   [[nodiscard]] bool OnLan() const { return lan_ != nullptr && lan_->IsOpen(); }

@@ -84,16 +84,12 @@ void TcpLink::Fail(int code, std::string text) {
   error_ = std::move(text);
 }
 
-void TcpLink::StartSpoolerSession() { Connect(); }
-
-bool TcpLink::OpenLan(std::string& failureText) {
-  failureText.clear();
-  if (Connect()) return true;
-  failureText = msg::kLanNoResponse;
-  return false;
+LinkOpening TcpLink::Open(LinkRoute route) {
+  if (Connect() || route == LinkRoute::kSpoolerSession) return {};
+  return {false, std::string(msg::kLanNoResponse)};
 }
 
-void TcpLink::End() {
+void TcpLink::Close() {
   endFailed_ = false;
   if (socket_.valid() && lastWasSend_) FinishSending();
   lastWasSend_ = false;

@@ -1,6 +1,6 @@
 // A printer reached over a raw TCP connection (the printer's print port,
-// 9100 by default): each exchange opened by StartSpoolerSession or OpenLan is
-// one connection, closed by End. POSIX sockets or Winsock alike.
+// 9100 by default): each exchange Open begins is one connection, ended by
+// Close. POSIX sockets or Winsock alike.
 #pragma once
 
 #include <array>
@@ -52,12 +52,10 @@ class TcpLink final : public PrinterLink {
   explicit TcpLink(std::string host, std::uint16_t port = kTcpDefaultPort,
                    TcpTimeouts timeouts = {}, AddressResolver resolver = {});
 
-  // Nothing to open: the reply comes back on the connection itself.
-  bool OpenMailbox() override { return true; }
-  // Connects; a failure is kept, so the following Send fails.
-  void StartSpoolerSession() override;
-  // Connects; on failure `failureText` is the printer's "no response" text.
-  bool OpenLan(std::string& failureText) override;
+  // Connects (the reply comes back on the connection itself: there is no
+  // mailbox). A failure on the LAN route carries the printer's "no response"
+  // text; on the spooler session route it is kept, so the following Send fails.
+  LinkOpening Open(LinkRoute route) override;
   // Writes every byte; false on an error or without a connection.
   bool Send(std::string_view bytes) override;
   // Reads the reply until the printer has been quiet for a moment after its
@@ -67,12 +65,12 @@ class TcpLink final : public PrinterLink {
   // Closes the connection. When the last thing done was a send, the sending
   // side is shut first and the printer's answer waited for a short time: a
   // reset then is a failure (endFailed), a close or silence is not.
-  void End() override;
+  void Close() override;
   // Whether the last End found the connection reset by the printer.
   [[nodiscard]] bool endFailed() const { return endFailed_; }
 
   // Why the last connect, send or receive failed, for the user ("" when none did).
-  [[nodiscard]] std::string lastError() const { return error_; }
+  [[nodiscard]] std::string LastError() const override { return error_; }
   // The system's code for that failure (time-outs and a connection closed
   // without an answer have theirs too); 0 when none failed.
   [[nodiscard]] int lastErrorCode() const { return errorCode_; }

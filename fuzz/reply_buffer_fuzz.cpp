@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             clean.end(), '\0');
   if (!Same(parsed, ParseReply(clean, used, mode, model, before, staging))) std::abort();
 
-  if (parsed.result == kReadDone) {
+  if (parsed.result == ReadResult::kDone) {
     for (ItemIndex item = 0; item < kItemCount; ++item) {
       if (!IsInList(item, parsed.staging)) std::abort();
     }

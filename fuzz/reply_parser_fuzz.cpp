@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const int code : parsed.reportedCodes) {
     if (!IsItemCode(code)) std::abort();
   }
-  if (parsed.result == kReadDone) {
+  if (parsed.result == ReadResult::kDone) {
     for (ItemIndex item = 0; item < kItemCount; ++item) {
       if (!IsInList(item, parsed.staging)) std::abort();
     }

@@ -32,7 +32,7 @@ void CheckReply(sim::SimulatedPrinter& printer) {
   if (length == 0 || length == reply.size()) return;
   const ParsedReply parsed =
       ParseReply(reply, length, ReadMode::kRead, printer.model(), 0, kFactoryDefaults);
-  if (parsed.settingsSeen && (parsed.result != kReadDone || !parsed.reportedCodes.empty()))
+  if (parsed.settingsSeen && (parsed.result != ReadResult::kDone || !parsed.reportedCodes.empty()))
     std::abort();
 }
 

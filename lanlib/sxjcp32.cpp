@@ -163,8 +163,7 @@ HANDLE WINAPI SxOpenPort(const char* portText) {
 
   // Connecting may take seconds: other ports go on meanwhile.
   auto port = std::make_shared<Port>(std::string(portText, length), PrinterTcpPort(), Timeouts());
-  std::string failureText;
-  if (!port->link.OpenLan(failureText)) {
+  if (!port->link.Open(rovant::LinkRoute::kLan).open) {
     const int code = port->link.lastErrorCode();
     return OpenFailed(code != 0 ? static_cast<DWORD>(code) : ERROR_GEN_FAILURE);
   }
@@ -191,7 +190,7 @@ BOOL WINAPI SxClosePort(HANDLE handle) {
   }
   if (!port) return Failed(ERROR_INVALID_HANDLE);
   const std::lock_guard<std::mutex> use(port->use);
-  port->link.End();
+  port->link.Close();
   return TRUE;
 }
 

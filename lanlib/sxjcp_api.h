@@ -1,6 +1,6 @@
 /* SxJcp32.dll, the LAN connection library: the C declarations of its 17
  * entry points, shared by the library itself (lanlib/) and by the program's
- * loader (connection/win32_lan_loader.cpp), which binds them by name.
+ * loader (connection/lan_loader_win32.cpp), which binds them by name.
  *
  * All are __stdcall (WINAPI) and exported undecorated. A port handle of all
  * bits set (INVALID_HANDLE_VALUE) means the port was not opened.

@@ -34,11 +34,11 @@ inline constexpr unsigned kWaitAfterListPrint = 2000;
 
 namespace rovant {
 
-// Opens the exchange with the selected printer: the reply mailbox, then the
-// spooler session (local port) or the LAN connection (network port), then the
-// wait owed to an earlier command that could not be sent. On failure the
-// status window is gone, the arrow cursor is back, a LAN failure has been
-// shown to `owner`, and false returns.
+// Opens the exchange with the selected printer by its port's route (a
+// spooler session for a local port, the LAN connection for a network port),
+// then waits as owed to an earlier command that could not be sent. On failure
+// the operation has left by exits::kNotOpened or, with the link's reason shown
+// to `owner`, exits::kOpenRefused, and false returns.
 bool BeginExchange(PrinterOperationContext& context, WindowRef owner);
 
 }  // namespace rovant

@@ -7,11 +7,11 @@
 
 namespace rovant {
 
-// Queries the printer (mode 1 Read, 3 after a factory default, 7 at start-up
-// with the model check), parses the reply and, when it carried the settings,
-// replaces the settings record. Returns 1 done, 0 failed (the caller reports
-// a silent printer), -1 another model is connected (mode 7). Any other mode
-// returns 0 at once. Messages go to `owner`.
-int ReadPrinterSettings(int mode, WindowRef owner, PrinterOperationContext& context);
+// Queries the printer (the start-up read with the model check), parses the
+// reply and, when it carried the settings, replaces the settings record.
+// Returns kDone, kFailed (the caller reports a silent printer) or kOtherModel
+// (a start-up read found another model connected). A value that is no read
+// mode returns kFailed at once. Messages go to `owner`.
+ReadResult ReadPrinterSettings(ReadMode mode, WindowRef owner, PrinterOperationContext& context);
 
 }  // namespace rovant

@@ -115,7 +115,7 @@ ParsedReply ParseReply(const ReplyBuffer& reply, std::size_t length, ReadMode mo
       if (scan.Matches(value, kHx310)) parsed.connectedModel = static_cast<int>(ModelCode::kHx310);
       if (scan.Matches(value, kHx320)) parsed.connectedModel = static_cast<int>(ModelCode::kHx320);
       if (parsed.connectedModel != static_cast<int>(selected)) {
-        parsed.result = kReadOtherModel;
+        parsed.result = ReadResult::kOtherModel;
         return parsed;
       }
       settingsFrom = value;
@@ -131,7 +131,7 @@ ParsedReply ParseReply(const ReplyBuffer& reply, std::size_t length, ReadMode mo
   parsed.staging = kFactoryDefaults;
   ScanSettings(scan, *marker + kFieldStep, parsed.staging, parsed.reportedCodes);
   SettleValuesOutsideTheirLists(parsed.staging, parsed.reportedCodes);
-  parsed.result = kReadDone;
+  parsed.result = ReadResult::kDone;
   return parsed;
 }
 

@@ -20,16 +20,19 @@ namespace rovant {
 inline constexpr std::size_t kReplyBufferSize = 4096;
 using ReplyBuffer = std::array<char, kReplyBufferSize>;
 
-// Which read asked: the start-up read checks the model as well.
+// Which read asked: the Read command, the read after a factory default, or
+// the start-up read, which checks the model as well.
 enum class ReadMode : int { kRead = 1, kAfterDefault = 3, kStartUp = 7 };
 
-constexpr bool IsReadMode(int mode) { return mode == 1 || mode == 3 || mode == 7; }
+constexpr bool IsReadMode(ReadMode mode) {
+  return mode == ReadMode::kRead || mode == ReadMode::kAfterDefault || mode == ReadMode::kStartUp;
+}
 
-// What a read reports: 1 done, 0 failed, -1 another model connected.
-enum ReadResult : int { kReadFailed = 0, kReadDone = 1, kReadOtherModel = -1 };
+// What a read reports: done, failed, or another model connected.
+enum class ReadResult : int { kFailed = 0, kDone = 1, kOtherModel = -1 };
 
 struct ParsedReply {
-  ReadResult result = kReadFailed;
+  ReadResult result = ReadResult::kFailed;
   bool settingsSeen = false;       // the reply held the settings marker
   SettingsRecord staging{};        // the parsed record (factory defaults where nothing valid came)
   std::vector<int> reportedCodes;  // item codes of bad values, in the order found

@@ -5,6 +5,7 @@
 #include "model/catalogue.hpp"
 #include "model/record_check.hpp"
 #include "protocol/command_strings.hpp"
+#include "protocol/operation_exits.hpp"
 #include "protocol/setting_text.hpp"
 #include "protocol/show_message.hpp"
 #include "texts/messages.hpp"
@@ -13,97 +14,60 @@
 namespace rovant {
 namespace {
 
-bool IsWriteMode(int mode) { return mode == 1 || mode == 2 || mode == 8; }
+bool IsWriteMode(WriteMode mode) {
+  return mode == WriteMode::kTransfer || mode == WriteMode::kFactoryDefault ||
+         mode == WriteMode::kListPrint;
+}
 
-}  // namespace
-
-int WritePrinterSettings(int mode, WindowRef owner, PrinterOperationContext& c) {
-  if (!IsWriteMode(mode)) return kWriteFailed;
-  const auto writeMode = static_cast<WriteMode>(mode);
-  AppState& state = c.state;
-
-  SettingText text;
-  switch (writeMode) {
-    case WriteMode::kTransfer: {
-      c.host.ShowStatus(msg::kStatusTransfer);
-      c.cursor.ShowWait();
-      c.pages.StorePageSelections();
-      ItemList refused;
-      if (!BuildSettingText(state.settings, state.selectedPrinter.modelCode, text, refused)) {
-        c.host.CloseStatus();
-        std::string report(msg::kRecordOutOfListHeader);
-        report += ListItemsWithValues(refused, state.settings);
-        ShowMessage(c.boxes, msg::kUserIconOk, report, msg::kIconWarning, 0, owner);
-        c.cursor.ShowArrow();
-        return kWriteRefused;
-      }
-      break;
-    }
+std::string_view StatusOf(WriteMode mode) {
+  switch (mode) {
+    case WriteMode::kTransfer:
+      return msg::kStatusTransfer;
     case WriteMode::kFactoryDefault:
-      c.host.ShowStatus(msg::kStatusFactoryDefault);
-      c.cursor.ShowWait();
-      break;
+      return msg::kStatusFactoryDefault;
     case WriteMode::kListPrint:
-      c.host.ShowStatus(msg::kStatusListPrint);
-      c.cursor.ShowWait();
       break;
   }
+  return msg::kStatusListPrint;
+}
 
-  if (!BeginExchange(c, owner)) return kWriteFailed;
+WriteResult Failed(PrinterOperationContext& c, ExitSteps exit) {
+  TakeExit(c, exit);
+  return WriteResult::kFailed;
+}
 
-  if (!c.link.Send(wire::kOnlineSequence)) {
-    c.cursor.ShowArrow();
-    c.host.CloseStatus();
-    c.link.End();
-    return kWriteFailed;
-  }
+// The record cannot be sent: the items outside their lists are listed for the user.
+WriteResult RefuseRecord(PrinterOperationContext& c, const ItemList& refused, WindowRef owner) {
+  std::string report(msg::kRecordOutOfListHeader);
+  report += ListItemsWithValues(refused, c.state.settings);
+  TakeExit(c, exits::kWriteRecordRefused, owner, {report, msg::kIconWarning});
+  return WriteResult::kRefused;
+}
 
-  bool commandSent = false;
-  switch (writeMode) {
+// The mode's command. The visible page shows the factory values while the
+// printer takes them; the user's settings come back unless it accepted them.
+bool SendCommand(PrinterOperationContext& c, WriteMode mode, const SettingText& text) {
+  switch (mode) {
     case WriteMode::kListPrint:
-      commandSent = c.link.Send(wire::kListExit);
-      break;
+      return c.link.Send(wire::kListExit);
     case WriteMode::kFactoryDefault: {
-      // The visible page shows the factory values while the printer takes them; the user's
-      // settings come back unless it accepted the command.
-      const SettingsRecord kept = state.settings;
-      ResetToFactoryDefaults(state.settings);
+      const SettingsRecord kept = c.state.settings;
+      ResetToFactoryDefaults(c.state.settings);
       c.pages.RefreshCurrentPage();
-      commandSent = c.link.Send(wire::kDefault);
-      if (!commandSent) {
-        state.settings = kept;
-        c.pages.RefreshCurrentPage();
-      }
-      break;
+      if (c.link.Send(wire::kDefault)) return true;
+      c.state.settings = kept;
+      c.pages.RefreshCurrentPage();
+      return false;
     }
     case WriteMode::kTransfer:
-      commandSent = c.link.Send(text.view());
       break;
   }
-  const bool closesWithSave = writeMode != WriteMode::kListPrint;
+  return c.link.Send(text.view());
+}
 
-  if (!commandSent) {
-    // Leave the printer's setup state all the same.
-    if (!closesWithSave || !c.link.Send(wire::kSaveExit)) state.noResponsePending = true;
-    c.cursor.ShowArrow();
-    c.host.CloseStatus();
-    c.link.End();
-    return kWriteFailed;
-  }
-
-  bool closed = true;
-  if (closesWithSave) {
-    closed = c.link.Send(wire::kSaveExit);
-    if (!closed) state.noResponsePending = true;
-  }
-  c.link.End();
-  if (!closed) {
-    c.cursor.ShowArrow();
-    c.host.CloseStatus();
-    return kWriteFailed;
-  }
-
-  switch (writeMode) {
+// The printer took everything: the mode's wait, then the status window goes.
+WriteResult Finish(PrinterOperationContext& c, WriteMode mode) {
+  switch (mode) {
     case WriteMode::kTransfer:
       c.clock.SleepMs(kWaitAfterTransfer);
       c.host.CloseStatus();
@@ -119,7 +83,42 @@ int WritePrinterSettings(int mode, WindowRef owner, PrinterOperationContext& c) 
       break;
   }
   c.cursor.ShowArrow();
-  return kWriteDone;
+  return WriteResult::kDone;
+}
+
+}  // namespace
+
+WriteResult WritePrinterSettings(WriteMode mode, WindowRef owner, PrinterOperationContext& c) {
+  if (!IsWriteMode(mode)) return WriteResult::kFailed;
+  AppState& state = c.state;
+
+  c.host.ShowStatus(StatusOf(mode));
+  c.cursor.ShowWait();
+  SettingText text;
+  if (mode == WriteMode::kTransfer) {
+    c.pages.StorePageSelections();
+    ItemList refused;
+    if (!BuildSettingText(state.settings, state.selectedPrinter.modelCode, text, refused)) {
+      return RefuseRecord(c, refused, owner);
+    }
+  }
+
+  if (!BeginExchange(c, owner)) return WriteResult::kFailed;
+  if (!c.link.Send(wire::kOnlineSequence)) return Failed(c, exits::kWriteNotSent);
+
+  // The setting list leaves the setup state by itself; the others close with a save.
+  const bool closesWithSave = mode != WriteMode::kListPrint;
+  if (!SendCommand(c, mode, text)) {
+    // Leave the printer's setup state all the same.
+    if (!closesWithSave || !c.link.Send(wire::kSaveExit)) state.noResponsePending = true;
+    return Failed(c, exits::kWriteNotSent);
+  }
+  if (closesWithSave && !c.link.Send(wire::kSaveExit)) {
+    state.noResponsePending = true;
+    return Failed(c, exits::kWriteNotSaved);
+  }
+  c.link.Close();
+  return Finish(c, mode);
 }
 
 }  // namespace rovant

@@ -9,13 +9,12 @@ namespace rovant {
 
 enum class WriteMode : int { kTransfer = 1, kFactoryDefault = 2, kListPrint = 8 };
 
-// Results: done, failed (the caller reports a silent printer), or not sent
+// Done, failed (the caller reports a silent printer), or refused: not sent
 // because the record holds values outside their lists (already reported).
-enum WriteResult : int { kWriteFailed = 0, kWriteDone = 1, kWriteRefused = -1 };
+enum class WriteResult : int { kFailed = 0, kDone = 1, kRefused = -1 };
 
-// Runs the mode (1 Transfer, 2 FactoryDefault, 8 ListPrint; anything else
-// returns 0 at once). `owner` owns the message shown when the LAN connection
-// cannot be opened.
-int WritePrinterSettings(int mode, WindowRef owner, PrinterOperationContext& context);
+// Runs the mode; a value that is no write mode returns kFailed at once.
+// `owner` owns the messages the operation shows.
+WriteResult WritePrinterSettings(WriteMode mode, WindowRef owner, PrinterOperationContext& context);
 
 }  // namespace rovant

@@ -11,12 +11,12 @@
 #include "cli_front/command_line.hpp"
 #include "connection/mailbox_names.hpp"
 #include "platform/native_file_system.hpp"
-#include "platform/windows_platform_class.hpp"
+#include "platform/platform_class_win32.hpp"
 #include "rovant_version.h"
+#include "sim/monitor_channel_win32.hpp"
 #include "sim/monitor_loop.hpp"
 #include "sim/printer_options.hpp"
 #include "sim/printer_state.hpp"
-#include "sim/win32_monitor_channel.hpp"
 
 namespace {
 

@@ -8,11 +8,6 @@ namespace rovant::sim {
 // printer can never write past it.
 static_assert(std::is_same_v<std::array<char, 4096>, std::array<char, kReplyLimit>>);
 
-bool SimulatorLink::OpenLan(std::string& failureText) {
-  failureText.clear();
-  return true;
-}
-
 bool SimulatorLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
   const unsigned wait = printer_.faults().slowAnswerMs;
   if (wait != 0) clock_.SleepMs(wait);

@@ -1,5 +1,6 @@
 // The road to a simulated printer: every link call goes straight to it, and a
-// receive takes as long as the printer's slow-answer fault says, through the clock.
+// receive takes as long as the printer's slow-answer fault says, through the
+// clock. Either route reaches it; opening always succeeds.
 #pragma once
 
 #include "platform/clock.hpp"
@@ -12,12 +13,12 @@ class SimulatorLink final : public PrinterLink {
  public:
   SimulatorLink(SimulatedPrinter& printer, Clock& clock) : printer_(printer), clock_(clock) {}
 
-  bool OpenMailbox() override { return true; }
-  void StartSpoolerSession() override {}
-  bool OpenLan(std::string& failureText) override;
+  LinkOpening Open(LinkRoute /*route*/) override { return {}; }
   bool Send(std::string_view bytes) override { return printer_.Accept(bytes); }
   bool Receive(std::array<char, 4096>& reply, std::size_t& length) override;
-  void End() override { printer_.EndSession(); }
+  void Close() override { printer_.EndSession(); }
+  // The simulated printer says what goes wrong in its replies, not here.
+  [[nodiscard]] std::string LastError() const override { return {}; }
 
  private:
   SimulatedPrinter& printer_;

@@ -11,7 +11,7 @@
 
 #include "platform/win32/printer.hpp"
 #include "ui/port_state.hpp"
-#include "ui/win32/win32_spooler.hpp"
+#include "ui/win32/spooler_win32.hpp"
 
 namespace rovant::ui {
 namespace {

@@ -9,6 +9,8 @@
 #include "platform/message_boxes.hpp"
 #include "platform/window_ref.hpp"
 #include "protocol/app_state.hpp"
+#include "protocol/read_settings.hpp"
+#include "protocol/write_settings.hpp"
 
 namespace rovant::ui {
 
@@ -18,11 +20,10 @@ class CommandOperations {
   virtual ~CommandOperations() = default;
   // 0 when the selected printer can be used now; otherwise the user has been told why.
   virtual int CheckPrinterReady() = 0;
-  // Mode 1 read, 3 read after a factory default: non-zero done, 0 no response.
-  virtual int ReadPrinterSettings(int mode, WindowRef owner) = 0;
-  // Mode 1 transfer, 2 factory default, 8 list printing: 1 done, 0 no response,
-  // -1 refused (already reported).
-  virtual int WritePrinterSettings(int mode, WindowRef owner) = 0;
+  // kFailed: no response; the commands read in ReadMode::kRead and kAfterDefault.
+  virtual ReadResult ReadPrinterSettings(ReadMode mode, WindowRef owner) = 0;
+  // kFailed: no response; kRefused: the record was refused (already reported).
+  virtual WriteResult WritePrinterSettings(WriteMode mode, WindowRef owner) = 0;
   // The file dialogs and their messages belong to these.
   virtual bool OpenSettingFile() = 0;
   virtual bool SaveSettingFile() = 0;

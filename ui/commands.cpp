@@ -33,10 +33,16 @@ void ShowNoResponse(CommandContext& c, WindowRef owner) {
 }
 
 // A write that found no printer is reported here; a refused one has reported itself.
-bool WriteSucceeded(CommandContext& c, int mode, WindowRef owner) {
-  const int result = c.operations.WritePrinterSettings(mode, owner);
-  if (result == 0) ShowNoResponse(c, owner);
-  return result == 1;
+bool WriteSucceeded(CommandContext& c, WriteMode mode, WindowRef owner) {
+  const WriteResult result = c.operations.WritePrinterSettings(mode, owner);
+  if (result == WriteResult::kFailed) ShowNoResponse(c, owner);
+  return result == WriteResult::kDone;
+}
+
+// A read that found no printer is reported here.
+void Read(CommandContext& c, ReadMode mode, WindowRef owner) {
+  if (c.operations.ReadPrinterSettings(mode, owner) == ReadResult::kFailed)
+    ShowNoResponse(c, owner);
 }
 
 }  // namespace
@@ -46,7 +52,7 @@ FocusDecision ReadCommand(CommandContext& c, CommandSource source) {
   const bool menu = source == CommandSource::kMenu;
   if (c.operations.CheckPrinterReady() != 0) return NotReady(source);
   if (!Confirmed(c, owner, msg::kConfirmRead)) return menu ? kRestore : kForegroundRestore;
-  if (c.operations.ReadPrinterSettings(kReadMode, owner) == 0) ShowNoResponse(c, owner);
+  Read(c, ReadMode::kRead, owner);
   return menu ? kForegroundRestoreValid : kForegroundRestore;
 }
 
@@ -55,7 +61,7 @@ FocusDecision TransferCommand(CommandContext& c, CommandSource source) {
   const bool menu = source == CommandSource::kMenu;
   if (c.operations.CheckPrinterReady() != 0) return NotReady(source);
   if (!Confirmed(c, owner, msg::kConfirmTransfer)) return menu ? kRestore : kForegroundRestore;
-  WriteSucceeded(c, kTransferMode, owner);
+  WriteSucceeded(c, WriteMode::kTransfer, owner);
   return kForegroundRestore;
 }
 
@@ -64,16 +70,16 @@ FocusDecision InitializeCommand(CommandContext& c, CommandSource source) {
   const FocusDecision after = source == CommandSource::kMenu ? kRestoreValid : kRestore;
   if (c.operations.CheckPrinterReady() != 0) return NotReady(source);
   if (!Confirmed(c, owner, msg::kConfirmInitialize)) return after;
-  if (!WriteSucceeded(c, kFactoryDefaultMode, owner)) return after;
+  if (!WriteSucceeded(c, WriteMode::kFactoryDefault, owner)) return after;
   c.clock.SleepMs(kWaitBeforeReadAfterDefault);
-  if (c.operations.ReadPrinterSettings(kReadAfterDefaultMode, owner) == 0) ShowNoResponse(c, owner);
+  Read(c, ReadMode::kAfterDefault, owner);
   return after;
 }
 
 FocusDecision ListPrintCommand(CommandContext& c) {
   if (c.operations.CheckPrinterReady() != 0) return kRestore;
   if (!Confirmed(c, c.mainWindow, msg::kConfirmListPrint)) return kRestore;
-  WriteSucceeded(c, kListPrintMode, c.mainWindow);
+  WriteSucceeded(c, WriteMode::kListPrint, c.mainWindow);
   return kRestore;
 }
 

@@ -28,12 +28,6 @@ struct FocusDecision {
   friend bool operator==(const FocusDecision&, const FocusDecision&) = default;
 };
 
-// The modes the commands run the operations in.
-inline constexpr int kReadMode = 1;
-inline constexpr int kReadAfterDefaultMode = 3;
-inline constexpr int kTransferMode = 1;
-inline constexpr int kFactoryDefaultMode = 2;
-inline constexpr int kListPrintMode = 8;
 // The wait between a factory default and the read that follows it.
 inline constexpr unsigned kWaitBeforeReadAfterDefault = 2000;
 

@@ -8,11 +8,11 @@ namespace rovant::ui {
 
 int CoreCommandOperations::CheckPrinterReady() { return ui::CheckPrinterReady(selection_); }
 
-int CoreCommandOperations::ReadPrinterSettings(int mode, WindowRef owner) {
+ReadResult CoreCommandOperations::ReadPrinterSettings(ReadMode mode, WindowRef owner) {
   return rovant::ReadPrinterSettings(mode, owner, printer_);
 }
 
-int CoreCommandOperations::WritePrinterSettings(int mode, WindowRef owner) {
+WriteResult CoreCommandOperations::WritePrinterSettings(WriteMode mode, WindowRef owner) {
   return rovant::WritePrinterSettings(mode, owner, printer_);
 }
 

@@ -16,8 +16,8 @@ class CoreCommandOperations final : public CommandOperations {
       : printer_(printer), selection_(selection), files_(files) {}
 
   int CheckPrinterReady() override;
-  int ReadPrinterSettings(int mode, WindowRef owner) override;
-  int WritePrinterSettings(int mode, WindowRef owner) override;
+  ReadResult ReadPrinterSettings(ReadMode mode, WindowRef owner) override;
+  WriteResult WritePrinterSettings(WriteMode mode, WindowRef owner) override;
   bool OpenSettingFile() override;
   bool SaveSettingFile() override;
   bool StoreWorkingCopy() override;

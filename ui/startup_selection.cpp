@@ -73,12 +73,12 @@ StartupOutcome RunStartupSelection(StartupSelection& s) {
     }
 
     s.window.PaintMainWindow();
-    const int read = s.readSettings(kStartupReadMode, c.mainWindow);
-    if (read == 1) {
+    const ReadResult read = s.readSettings(ReadMode::kStartUp, c.mainWindow);
+    if (read == ReadResult::kDone) {
       s.window.FocusReadButton();
       return StartupOutcome::kReadFromPrinter;
     }
-    if (read == -1) {
+    if (read == ReadResult::kOtherModel) {
       Tell(c, msg::kOtherModel, msg::kIconWarning);
       // Without the dialog there is nothing else to choose: going round again
       // would read the same printer and show the same box for ever.

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/window_ref.hpp"
+#include "protocol/reply_parser.hpp"
 #include "ui/printer_selection.hpp"
 #include "ui/selection_context.hpp"
 
@@ -33,15 +34,12 @@ class StartupWindow {
   virtual void FocusReadButton() = 0;  // the keyboard focus to the Reading button
 };
 
-// The start-up read of the printer's settings.
-inline constexpr int kStartupReadMode = 7;
-
 struct StartupSelection {
   SelectionContext& selection;
   SelectionDialogRunner& dialog;
   StartupWindow& window;
-  // ReadPrinterSettings(mode, owner): 1 read, 0 failed, -1 another model.
-  std::function<int(int mode, WindowRef owner)> readSettings;
+  // ReadPrinterSettings(mode, owner), called with ReadMode::kStartUp.
+  std::function<ReadResult(ReadMode mode, WindowRef owner)> readSettings;
   // Fills the settings record from the working copy (factory defaults without one).
   std::function<void()> loadWorkingCopy;
 };

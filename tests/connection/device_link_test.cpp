@@ -125,7 +125,7 @@ void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 std::string Received(DeviceLink& link) {
   std::array<char, 4096> reply{};
   std::size_t length = 0;
-  EXPECT_TRUE(link.Receive(reply, length)) << link.lastError();
+  EXPECT_TRUE(link.Receive(reply, length)) << link.LastError();
   return std::string(reply.data(), length);
 }
 
@@ -141,15 +141,13 @@ TEST(DeviceLink, SendArrivesByteForByte) {
   for (int value = 0; value < 256; ++value) every += static_cast<char>(value);
   const std::string sent = std::string(wire::kOnlineSequence) + every + "\r\n" + every;
   DeviceLink link(pty.path(), kFast);
-  std::string failure = "old";
-  ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
-  EXPECT_EQ(failure, "");
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
   EXPECT_TRUE(link.open());
   EXPECT_TRUE(link.Send(std::string_view(sent).substr(0, 5)));
   EXPECT_TRUE(link.Send(std::string_view(sent).substr(5)));
-  EXPECT_EQ(link.lastError(), "");
+  EXPECT_EQ(link.LastError(), "");
   EXPECT_EQ(pty.Read(sent.size()), sent);
-  link.End();
+  link.Close();
   EXPECT_FALSE(link.open());
 }
 
@@ -164,16 +162,16 @@ TEST(DeviceLink, ReplyInPiecesIsJoinedUntilThePrinterIsQuiet) {
     pty.Write("20  \r\n");
   });
   DeviceLink link(pty.path(), {2000, 2000, 600});
-  link.StartSpoolerSession();
-  ASSERT_TRUE(link.open()) << link.lastError();
+  link.Open(LinkRoute::kSpoolerSession);
+  ASSERT_TRUE(link.open()) << link.LastError();
   EXPECT_EQ(Received(link), "?MODEL  :HX320  \r\n");
 }
 
 TEST(DeviceLink, WhatComesAfterAQuietMomentBelongsToTheNextReceive) {
   Pty pty;
   DeviceLink link(pty.path(), {2000, 2000, 100});
-  link.StartSpoolerSession();
-  ASSERT_TRUE(link.open()) << link.lastError();
+  link.Open(LinkRoute::kSpoolerSession);
+  ASSERT_TRUE(link.open()) << link.LastError();
   Background printer([&] {
     pty.Write("FIRST");
     Pause(600);  // far longer than the quiet time
@@ -187,12 +185,12 @@ TEST(DeviceLink, ReplyLongerThanTheBufferIsCutAt4096AndTheRestDropped) {
   Pty pty;
   const std::string sent = Pattern(5000);
   DeviceLink link(pty.path(), {2000, 300, 150});
-  link.StartSpoolerSession();
-  ASSERT_TRUE(link.open()) << link.lastError();
+  link.Open(LinkRoute::kSpoolerSession);
+  ASSERT_TRUE(link.open()) << link.LastError();
   Background printer([&] { pty.Write(sent); });
   std::array<char, 4096> reply{};
   std::size_t length = 0;
-  ASSERT_TRUE(link.Receive(reply, length)) << link.lastError();
+  ASSERT_TRUE(link.Receive(reply, length)) << link.LastError();
   EXPECT_EQ(length, 4096U);
   EXPECT_EQ(std::string(reply.data(), length), sent.substr(0, 4096));
   printer.Join();
@@ -204,7 +202,7 @@ TEST(DeviceLink, ReplyLongerThanTheBufferIsCutAt4096AndTheRestDropped) {
 TEST(DeviceLink, SilentPrinterGivesNoReplyAfterTheReceiveTimeOut) {
   Pty pty;
   DeviceLink link(pty.path(), {2000, 150, 100});
-  link.StartSpoolerSession();
+  link.Open(LinkRoute::kSpoolerSession);
   ASSERT_TRUE(link.Send("?MODEL  \r"));
   std::array<char, 4096> reply{};
   reply.fill('x');
@@ -212,16 +210,16 @@ TEST(DeviceLink, SilentPrinterGivesNoReplyAfterTheReceiveTimeOut) {
   EXPECT_FALSE(link.Receive(reply, length));
   EXPECT_EQ(length, 0U);
   EXPECT_EQ(reply[0], '\0');
-  EXPECT_EQ(link.lastError(), "no answer from the printer at " + pty.path() + " within 0.15 s");
+  EXPECT_EQ(link.LastError(), "no answer from the printer at " + pty.path() + " within 0.15 s");
 }
 
 TEST(DeviceLink, PrinterTakingNoDataFailsTheSendAfterTheWriteTimeOut) {
   Pty pty;  // nobody reads the printer's side: its buffers fill up
   DeviceLink link(pty.path(), {150, 2000, 100});
-  link.StartSpoolerSession();
-  ASSERT_TRUE(link.open()) << link.lastError();
+  link.Open(LinkRoute::kSpoolerSession);
+  ASSERT_TRUE(link.open()) << link.LastError();
   EXPECT_FALSE(link.Send(std::string(8U << 20U, 'x')));
-  EXPECT_EQ(link.lastError(), "the printer at " + pty.path() +
+  EXPECT_EQ(link.LastError(), "the printer at " + pty.path() +
                                   " took no data within 0.15 s: it may be off line, out of paper "
                                   "or jammed");
 }
@@ -240,13 +238,13 @@ TEST(DeviceLink, PrinterTakingATrickleFailsTheSendAfterTheSendTimeOut) {
   });
   ASSERT_EQ(::fcntl(pty.master(), F_SETFL, ::fcntl(pty.master(), F_GETFL) | O_NONBLOCK), 0);
   DeviceLink link(pty.path(), {1000, 2000, 100, 600});
-  link.StartSpoolerSession();
-  ASSERT_TRUE(link.open()) << link.lastError();
+  link.Open(LinkRoute::kSpoolerSession);
+  ASSERT_TRUE(link.open()) << link.LastError();
   const auto started = std::chrono::steady_clock::now();
   EXPECT_FALSE(link.Send(std::string(256U << 10U, 'x')));
   stop = true;
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(3000));
-  EXPECT_THAT(link.lastError(), ::testing::MatchesRegex("the printer at .* took only [0-9]+ of "
+  EXPECT_THAT(link.LastError(), ::testing::MatchesRegex("the printer at .* took only [0-9]+ of "
                                                         "262144 bytes within 0.6 s: it may be off "
                                                         "line, out of paper or jammed"));
 }
@@ -268,10 +266,9 @@ TEST_P(DeviceLinkRefuses, WhatIsNotACharacterDevice) {
   struct stat before {};
   ASSERT_EQ(::stat(path.c_str(), &before), 0);
   DeviceLink link(path, kFast);
-  std::string failure;
-  EXPECT_FALSE(link.OpenLan(failure));
+  EXPECT_FALSE(link.Open(LinkRoute::kLan).open);
   EXPECT_FALSE(link.Send(std::string(wire::kOnlineSequence) + "DEFAULT\r"));
-  EXPECT_EQ(link.lastError(), path + " is " + GetParam().what +
+  EXPECT_EQ(link.LastError(), path + " is " + GetParam().what +
                                   ", not a printer's device file (a character device such as "
                                   "/dev/usb/lp0): nothing was sent to it");
   struct stat after {};
@@ -295,13 +292,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DeviceLink, NothingGoesOutBeforeOpeningOrAfterEnd) {
   Pty pty;
   DeviceLink link(pty.path(), kFast);
-  EXPECT_TRUE(link.OpenMailbox());
   EXPECT_FALSE(link.Send("x"));
-  EXPECT_EQ(link.lastError(), "the printer device " + pty.path() + " is not open");
-  link.StartSpoolerSession();
+  EXPECT_EQ(link.LastError(), "the printer device " + pty.path() + " is not open");
+  link.Open(LinkRoute::kSpoolerSession);
   EXPECT_TRUE(link.open());
-  EXPECT_EQ(link.lastError(), "");
-  link.End();
+  EXPECT_EQ(link.LastError(), "");
+  link.Close();
   EXPECT_FALSE(link.open());
   EXPECT_FALSE(link.Send("x"));
   std::array<char, 4096> reply{};
@@ -313,10 +309,10 @@ TEST(DeviceLink, NothingGoesOutBeforeOpeningOrAfterEnd) {
 TEST(DeviceLink, MissingDeviceIsExplained) {
   const std::string path = "/dev/usb/rovant-no-such-printer";
   DeviceLink link(path, kFast);
-  std::string failure;
-  EXPECT_FALSE(link.OpenLan(failure));
-  EXPECT_EQ(failure, msg::kLanNoResponse);
-  EXPECT_EQ(link.lastError(), "there is no printer device " + path +
+  const LinkOpening opening = link.Open(LinkRoute::kLan);
+  EXPECT_FALSE(opening.open);
+  EXPECT_EQ(opening.message, msg::kLanNoResponse);
+  EXPECT_EQ(link.LastError(), "there is no printer device " + path +
                                   ": the printer is not connected or is switched off (check the "
                                   "cable, the power and the device name)");
   EXPECT_FALSE(link.open());
@@ -324,9 +320,9 @@ TEST(DeviceLink, MissingDeviceIsExplained) {
 
 TEST(DeviceLink, FailedSpoolerSessionMakesTheNextSendFailWithItsReason) {
   DeviceLink link("/dev/usb/rovant-no-such-printer", kFast);
-  link.StartSpoolerSession();
+  EXPECT_TRUE(link.Open(LinkRoute::kSpoolerSession).open) << "kept for the first send";
   EXPECT_FALSE(link.Send(wire::kOnlineSequence));
-  EXPECT_THAT(link.lastError(), ::testing::HasSubstr("there is no printer device"));
+  EXPECT_THAT(link.LastError(), ::testing::HasSubstr("there is no printer device"));
 }
 
 TEST(DeviceLink, DeviceIsOpenedForBothDirectionsWithoutBlocking) {
@@ -338,7 +334,7 @@ TEST(DeviceLink, DeviceIsOpenedForBothDirectionsWithoutBlocking) {
     askedFlags = flags;
     return ::open(pty.path().c_str(), flags);
   });
-  link.StartSpoolerSession();
+  link.Open(LinkRoute::kSpoolerSession);
   EXPECT_TRUE(link.open());
   EXPECT_EQ(askedPath, "/dev/usb/lp3");
   EXPECT_EQ(askedFlags, O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -354,8 +350,8 @@ TEST(DeviceLink, OpenInterruptedBySignalIsTriedAgain) {
     }
     return ::open(pty.path().c_str(), flags);
   });
-  link.StartSpoolerSession();
-  EXPECT_TRUE(link.open()) << link.lastError();
+  link.Open(LinkRoute::kSpoolerSession);
+  EXPECT_TRUE(link.open()) << link.LastError();
   EXPECT_EQ(calls, 2);
 }
 
@@ -373,9 +369,9 @@ TEST_P(DeviceOpenFailure, IsExplainedWithWhatToDo) {
     errno = failure.error;
     return -1;
   });
-  link.StartSpoolerSession();
+  link.Open(LinkRoute::kSpoolerSession);
   EXPECT_FALSE(link.open());
-  EXPECT_EQ(link.lastError(), failure.told);
+  EXPECT_EQ(link.LastError(), failure.told);
 }
 
 constexpr const char* kBusyText =
@@ -404,8 +400,8 @@ INSTANTIATE_TEST_SUITE_P(
 std::optional<std::string> OpenErrorWithoutRights(const std::string& path) {
   if (::geteuid() != 0) {
     DeviceLink link(path, kFast);
-    link.StartSpoolerSession();
-    return link.lastError();
+    link.Open(LinkRoute::kSpoolerSession);
+    return link.LastError();
   }
   std::array<int, 2> pipe{};
   if (::pipe2(pipe.data(), O_CLOEXEC) != 0) return std::nullopt;
@@ -418,8 +414,8 @@ std::optional<std::string> OpenErrorWithoutRights(const std::string& path) {
     if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
       ::_exit(3);
     DeviceLink link(path, kFast);
-    link.StartSpoolerSession();
-    const std::string told = link.lastError();
+    link.Open(LinkRoute::kSpoolerSession);
+    const std::string told = link.LastError();
     const bool written =
         ::write(writeEnd.get(), told.data(), told.size()) == static_cast<ssize_t>(told.size());
     ::_exit(written ? 0 : 4);
@@ -478,8 +474,8 @@ TEST(DeviceLink, OneWayInterfaceFailsTheReceiveWithItsReason) {
   constexpr unsigned kLongReceiveMs = 10000;
   DeviceLink link("/dev/usb/lp1", {2000, kLongReceiveMs, 100},
                   [](const std::string&, int) { return ::epoll_create1(EPOLL_CLOEXEC); });
-  link.StartSpoolerSession();
-  ASSERT_TRUE(link.open()) << link.lastError();
+  link.Open(LinkRoute::kSpoolerSession);
+  ASSERT_TRUE(link.open()) << link.LastError();
   std::array<char, 4096> reply{};
   std::size_t length = 0;
   const auto started = std::chrono::steady_clock::now();
@@ -488,7 +484,7 @@ TEST(DeviceLink, OneWayInterfaceFailsTheReceiveWithItsReason) {
   EXPECT_LT(std::chrono::steady_clock::now() - started,
             std::chrono::milliseconds(kLongReceiveMs / 2));
   EXPECT_EQ(length, 0U);
-  EXPECT_EQ(link.lastError(),
+  EXPECT_EQ(link.LastError(),
             "the printer's interface at /dev/usb/lp1 is one-way: no replies can be read through "
             "it; check that the interface and the cable support bidirectional mode (a parallel "
             "port: ECP, EPP or PS/2 in the computer's firmware settings)");
@@ -551,7 +547,8 @@ TEST_F(OperationTest, ReadThroughTheDeviceGetsTheSimulatedPrintersSettings) {
   PrinterOperationContext overDevice{state, device, clock, host, cursor, boxes, pages};
   state.selectedPrinter.portState = kPortLocal;
   state.selectedPrinter.modelCode = ModelCode::kHx320;
-  EXPECT_EQ(ReadPrinterSettings(7, kOwner, overDevice), kReadDone) << device.lastError();
+  EXPECT_EQ(ReadPrinterSettings(ReadMode::kStartUp, kOwner, overDevice), ReadResult::kDone)
+      << device.LastError();
   EXPECT_EQ(state.settings, memory);
   EXPECT_FALSE(device.open());  // the exchange ended: the device is free again
   sim.Stop();
@@ -567,7 +564,8 @@ TEST_F(OperationTest, TransferThroughTheDeviceIsStoredByTheSimulatedPrinter) {
   state.selectedPrinter.portState = kPortLocal;
   state.selectedPrinter.modelCode = ModelCode::kHx320;
   state.settings = wanted;
-  EXPECT_EQ(WritePrinterSettings(1, kOwner, overDevice), kWriteDone) << device.lastError();
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, overDevice), WriteResult::kDone)
+      << device.LastError();
   // The printer side takes the burst once it has been quiet.
   for (int wait = 0; wait < kTestWaitMs / 50 && sim.sessions() == 0; ++wait) Pause(50);
   sim.Stop();
@@ -579,8 +577,8 @@ TEST_F(OperationTest, ReadFromAMissingDeviceFailsAndKeepsTheReason) {
   DeviceLink device("/dev/usb/rovant-no-such-printer", kFast);
   PrinterOperationContext overDevice{state, device, clock, host, cursor, boxes, pages};
   state.selectedPrinter.portState = kPortLocal;
-  EXPECT_EQ(ReadPrinterSettings(1, kOwner, overDevice), kReadFailed);
-  EXPECT_THAT(device.lastError(), ::testing::HasSubstr("there is no printer device"));
+  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, overDevice), ReadResult::kFailed);
+  EXPECT_THAT(device.LastError(), ::testing::HasSubstr("there is no printer device"));
 }
 
 }  // namespace

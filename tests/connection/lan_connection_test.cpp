@@ -91,7 +91,8 @@ class Lan : public testing::OperationTest {
 
 TEST_F(Lan, TransferSendsEachPieceBetweenOneSecondWaits) {
   state.settings[3] = 5;
-  ASSERT_EQ(WritePrinterSettings(1, testing::kOwner, viaLan), kWriteDone);
+  ASSERT_EQ(WritePrinterSettings(WriteMode::kTransfer, testing::kOwner, viaLan),
+            WriteResult::kDone);
   EXPECT_EQ(printer.memory()[3], 5);
   const auto first = std::find(log.calls.begin(), log.calls.end(), "lan load");
   EXPECT_EQ(Calls(first, log.calls.end()),
@@ -102,7 +103,7 @@ TEST_F(Lan, TransferSendsEachPieceBetweenOneSecondWaits) {
 }
 
 TEST_F(Lan, ReadStoresTheCountInTheMailboxMirror) {
-  ASSERT_EQ(ReadPrinterSettings(7, testing::kOwner, viaLan), kReadDone);
+  ASSERT_EQ(ReadPrinterSettings(ReadMode::kStartUp, testing::kOwner, viaLan), ReadResult::kDone);
   EXPECT_EQ(state.connectedModel, 19);
   EXPECT_GT(mailbox.mirror().length(), 2000u);
   EXPECT_EQ(host.logged[0].size(), mailbox.mirror().length());
@@ -180,7 +181,8 @@ TEST_F(Lan, FailedReleaseIsShownAndTheLibraryUnloaded) {
 
 TEST_F(Lan, RefusedPortShowsTheReasonToTheCallersOwner) {
   loader.failing = "open";
-  EXPECT_EQ(WritePrinterSettings(1, testing::kOwner, viaLan), kWriteFailed);
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, testing::kOwner, viaLan),
+            WriteResult::kFailed);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0],
             (MessageBoxRequest{testing::kOwner, std::string(msg::kLanNoResponse), 0x80, 187}));

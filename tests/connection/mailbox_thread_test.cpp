@@ -38,13 +38,15 @@ TEST_F(MailboxBetweenThreads, TransferThenReadThroughTheMonitor) {
   const sim::MemoryMonitor monitor(shared, printer);
   state.settings[3] = 5;
   state.settings[79] = 1;
-  ASSERT_EQ(WritePrinterSettings(1, testing::kOwner, viaMailbox), kWriteDone);
+  ASSERT_EQ(WritePrinterSettings(WriteMode::kTransfer, testing::kOwner, viaMailbox),
+            WriteResult::kDone);
   EXPECT_EQ(printer.memory()[3], 5);
   EXPECT_EQ(printer.memory()[79], 1);
   EXPECT_EQ(platform.jobs, 1);
 
   state.settings = {};
-  ASSERT_EQ(ReadPrinterSettings(7, testing::kOwner, viaMailbox), kReadDone);
+  ASSERT_EQ(ReadPrinterSettings(ReadMode::kStartUp, testing::kOwner, viaMailbox),
+            ReadResult::kDone);
   EXPECT_EQ(state.settings, printer.memory());
   EXPECT_EQ(state.connectedModel, 19);
   EXPECT_TRUE(boxes.shown.empty());
@@ -53,17 +55,20 @@ TEST_F(MailboxBetweenThreads, TransferThenReadThroughTheMonitor) {
 TEST_F(MailboxBetweenThreads, FactoryDefaultAndListPrinting) {
   const sim::MemoryMonitor monitor(shared, printer);
   state.settings[60] = 9;
-  ASSERT_EQ(WritePrinterSettings(1, testing::kOwner, viaMailbox), kWriteDone);
-  ASSERT_EQ(WritePrinterSettings(2, testing::kOwner, viaMailbox), kWriteDone);
+  ASSERT_EQ(WritePrinterSettings(WriteMode::kTransfer, testing::kOwner, viaMailbox),
+            WriteResult::kDone);
+  ASSERT_EQ(WritePrinterSettings(WriteMode::kFactoryDefault, testing::kOwner, viaMailbox),
+            WriteResult::kDone);
   EXPECT_EQ(printer.memory(), kFactoryDefaults);
-  ASSERT_EQ(WritePrinterSettings(8, testing::kOwner, viaMailbox), kWriteDone);
+  ASSERT_EQ(WritePrinterSettings(WriteMode::kListPrint, testing::kOwner, viaMailbox),
+            WriteResult::kDone);
   EXPECT_NE(printer.paper().find("CNT-ORG"), std::string::npos);
 }
 
 TEST_F(MailboxBetweenThreads, MonitorReportingFailureGivesTheNoResponsePath) {
   const sim::MemoryMonitor monitor(shared, printer);
   printer.faults().switchedOff = true;
-  EXPECT_EQ(ReadPrinterSettings(1, testing::kOwner, viaMailbox), kReadFailed);
+  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, testing::kOwner, viaMailbox), ReadResult::kFailed);
   EXPECT_TRUE(boxes.shown.empty()) << "the caller reports the silent printer";
 }
 

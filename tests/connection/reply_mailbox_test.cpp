@@ -10,6 +10,7 @@
 #include "connection/mailbox_link.hpp"
 #include "connection/mailbox_names.hpp"
 #include "tests/fakes/fake_printer.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant {
 namespace {
@@ -228,9 +229,51 @@ TEST_F(Mailbox, BlockFieldsAreLittleEndian) {
   EXPECT_EQ(MailboxBlock::kStatusOffset, 4104u);
 }
 
+// The mailbox comes first on either route and fails in silence; the spooler
+// job follows only on its own route; the LAN route without a connection says so.
+TEST_F(Mailbox, LinkOpensTheMailboxThenTheRoute) {
+  struct Case {
+    LinkRoute route;
+    bool maps;
+    bool open;
+    std::string_view message;
+    Calls calls;
+  };
+  const Case cases[] = {
+      {LinkRoute::kSpoolerSession, true, true, "", {"map", "spooler job"}},
+      {LinkRoute::kSpoolerSession, false, false, "", {"map"}},
+      {LinkRoute::kLan, false, false, "", {"map"}},
+      {LinkRoute::kLan, true, false, msg::kLanInitFailed, {"map"}},
+  };
+  for (const Case& c : cases) {
+    testing::CallLog calls;
+    RecordingPlatform own{calls};
+    own.maps = c.maps;
+    ReplyMailbox box{own, clock};
+    MailboxLink link(box);
+    const LinkOpening opening = link.Open(c.route);
+    EXPECT_EQ(opening.open, c.open);
+    EXPECT_EQ(opening.message, c.message);
+    EXPECT_EQ(calls.calls, c.calls);
+    EXPECT_EQ(link.LastError(), "") << "opening is no exchange";
+  }
+}
+
+TEST_F(Mailbox, LinkTellsTheMailboxsLastFailure) {
+  MailboxLink link(mailbox);
+  ASSERT_TRUE(link.Open(LinkRoute::kSpoolerSession).open);
+  AnswerWith(kMailboxFailed);
+  EXPECT_FALSE(link.Send("x"));
+  EXPECT_EQ(link.LastError(),
+            "the printer driver's language monitor reported that the printer port failed");
+  AnswerWith(kMailboxDone);
+  EXPECT_TRUE(link.Send("x"));
+  EXPECT_EQ(link.LastError(), "");
+}
+
 TEST_F(Mailbox, LinkReceivesTheReplyAndBoundsItsLength) {
   MailboxLink link(mailbox);
-  ASSERT_TRUE(link.OpenMailbox());
+  ASSERT_TRUE(link.Open(LinkRoute::kSpoolerSession).open);
   AnswerWith(kMailboxDone, "?NVRAM  :");
   std::array<char, 4096> reply{};
   std::size_t length = 0;
@@ -249,7 +292,7 @@ TEST_F(Mailbox, LinkReceivesTheReplyAndBoundsItsLength) {
 
 TEST_F(Mailbox, EmptyReplyIsAReceiveAllTheSame) {
   MailboxLink link(mailbox);
-  ASSERT_TRUE(link.OpenMailbox());
+  ASSERT_TRUE(link.Open(LinkRoute::kSpoolerSession).open);
   AnswerWith(kMailboxDone, "");
   std::array<char, 4096> reply{};
   std::size_t length = 99;

@@ -96,9 +96,7 @@ TEST(TcpLink, SendsEveryByteAndReceivesTheReply) {
     ReadBytes(fd, 1);  // until the link closes
   });
   TcpLink link("127.0.0.1", server.port(), kFast);
-  std::string failure = "old";
-  ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
-  EXPECT_EQ(failure, "");
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
   EXPECT_EQ(link.lastErrorCode(), 0);
   EXPECT_TRUE(
       link.Send("\x1b"
@@ -106,10 +104,10 @@ TEST(TcpLink, SendsEveryByteAndReceivesTheReply) {
   EXPECT_TRUE(link.Send("LINE?MOD"));
   std::array<char, 4096> reply{};
   std::size_t length = 0;
-  ASSERT_TRUE(link.Receive(reply, length)) << link.lastError();
+  ASSERT_TRUE(link.Receive(reply, length)) << link.LastError();
   EXPECT_EQ(std::string(reply.data(), length), "?MODEL  :HX320  \r\n");
   EXPECT_EQ(reply[length], '\0');
-  link.End();
+  link.Close();
   server.Join();
   EXPECT_EQ(received,
             "\x1b"
@@ -125,8 +123,7 @@ TEST(TcpLink, ReplyInPiecesIsJoinedUntilThePrinterIsQuiet) {
     ReadBytes(fd, 1);
   });
   TcpLink link("127.0.0.1", server.port(), {2000, 2000, 1500});
-  std::string failure;
-  ASSERT_TRUE(link.OpenLan(failure));
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open);
   std::array<char, 4096> reply{};
   std::size_t length = 0;
   ASSERT_TRUE(link.Receive(reply, length));
@@ -141,8 +138,7 @@ TEST(TcpLink, ReplyLongerThanTheBufferIsCutAt4096) {
     ReadBytes(fd, 1);
   });
   TcpLink link("127.0.0.1", server.port(), kFast);
-  std::string failure;
-  ASSERT_TRUE(link.OpenLan(failure));
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open);
   std::array<char, 4096> reply{};
   std::size_t length = 0;
   ASSERT_TRUE(link.Receive(reply, length));
@@ -153,15 +149,14 @@ TEST(TcpLink, ReplyLongerThanTheBufferIsCutAt4096) {
 TEST(TcpLink, SilentPrinterGivesNoReplyAfterTheReceiveTimeOut) {
   LoopbackServer server([](NativeSocket fd) { ReadBytes(fd, 1); });
   TcpLink link("127.0.0.1", server.port(), {2000, 150, 100});
-  std::string failure;
-  ASSERT_TRUE(link.OpenLan(failure));
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open);
   std::array<char, 4096> reply{};
   reply.fill('x');
   std::size_t length = 7;
   EXPECT_FALSE(link.Receive(reply, length));
   EXPECT_EQ(length, 0U);
   EXPECT_EQ(reply[0], '\0');
-  EXPECT_EQ(link.lastError(),
+  EXPECT_EQ(link.LastError(),
             "no answer from 127.0.0.1:" + std::to_string(server.port()) + " within 0.15 s");
   EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kTimedOut);
 }
@@ -169,12 +164,11 @@ TEST(TcpLink, SilentPrinterGivesNoReplyAfterTheReceiveTimeOut) {
 TEST(TcpLink, PrinterClosingWithoutAnAnswerGivesNoReply) {
   LoopbackServer server([](NativeSocket) {});
   TcpLink link("127.0.0.1", server.port(), kFast);
-  std::string failure;
-  ASSERT_TRUE(link.OpenLan(failure));
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open);
   std::array<char, 4096> reply{};
   std::size_t length = 0;
   EXPECT_FALSE(link.Receive(reply, length));
-  EXPECT_NE(link.lastError().find("closed the connection"), std::string::npos);
+  EXPECT_NE(link.LastError().find("closed the connection"), std::string::npos);
 }
 
 std::uint16_t ClosedPort() {
@@ -186,10 +180,10 @@ std::uint16_t ClosedPort() {
 TEST(TcpLink, RefusedConnectionIsExplained) {
   const std::uint16_t port = ClosedPort();
   TcpLink link("127.0.0.1", port, kFast);
-  std::string failure;
-  EXPECT_FALSE(link.OpenLan(failure));
-  EXPECT_EQ(failure, msg::kLanNoResponse);
-  EXPECT_EQ(link.lastError(), "the printer at 127.0.0.1:" + std::to_string(port) +
+  const LinkOpening opening = link.Open(LinkRoute::kLan);
+  EXPECT_FALSE(opening.open);
+  EXPECT_EQ(opening.message, msg::kLanNoResponse);
+  EXPECT_EQ(link.LastError(), "the printer at 127.0.0.1:" + std::to_string(port) +
                                   " refused the connection: it is busy with another session or "
                                   "switched off");
   EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kRefused);
@@ -198,19 +192,18 @@ TEST(TcpLink, RefusedConnectionIsExplained) {
 
 TEST(TcpLink, FailedSpoolerSessionMakesTheNextSendFail) {
   TcpLink link("127.0.0.1", ClosedPort(), kFast);
-  EXPECT_TRUE(link.OpenMailbox());
-  link.StartSpoolerSession();
+  EXPECT_TRUE(link.Open(LinkRoute::kSpoolerSession).open) << "kept for the first send";
   EXPECT_FALSE(link.Send(wire::kOnlineSequence));
-  EXPECT_NE(link.lastError().find("refused the connection"), std::string::npos);
+  EXPECT_NE(link.LastError().find("refused the connection"), std::string::npos);
 }
 
 TEST(TcpLink, NothingGoesOutBeforeConnectingOrAfterEnd) {
   LoopbackServer server([](NativeSocket fd) { ReadBytes(fd, 1); });
   TcpLink link("127.0.0.1", server.port(), kFast);
   EXPECT_FALSE(link.Send("x"));
-  link.StartSpoolerSession();
+  link.Open(LinkRoute::kSpoolerSession);
   EXPECT_TRUE(link.connected());
-  link.End();
+  link.Close();
   EXPECT_FALSE(link.connected());
   EXPECT_FALSE(link.Send("x"));
   std::array<char, 4096> reply{};
@@ -236,20 +229,19 @@ TEST_P(TcpLinkEnd, AfterTheLastSend) {
 #endif
   LoopbackServer server(GetParam().printer);
   TcpLink link("127.0.0.1", server.port(), {2000, 2000, 100, 500});
-  std::string failure;
-  ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
   ASSERT_TRUE(link.Send("SETTINGS"));
   const auto started = std::chrono::steady_clock::now();
-  link.End();
+  link.Close();
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
   EXPECT_FALSE(link.connected());
   EXPECT_EQ(link.endFailed(), GetParam().failed);
   if (GetParam().failed) {
-    EXPECT_THAT(link.lastError(),
+    EXPECT_THAT(link.LastError(),
                 ::testing::StartsWith("the printer at 127.0.0.1:" + std::to_string(server.port()) +
                                       " reset the connection after the last send ("));
   } else {
-    EXPECT_EQ(link.lastError(), "");
+    EXPECT_EQ(link.LastError(), "");
   }
 }
 
@@ -286,12 +278,12 @@ TEST(TcpLink, NameLookupThatDoesNotAnswerFailsAfterItsTimeOut) {
                  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
                  return EAI_AGAIN;
                });
-  std::string failure;
   const auto started = std::chrono::steady_clock::now();
-  EXPECT_FALSE(link.OpenLan(failure));
+  const LinkOpening opening = link.Open(LinkRoute::kLan);
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
-  EXPECT_EQ(failure, msg::kLanNoResponse);
-  EXPECT_EQ(link.lastError(),
+  EXPECT_FALSE(opening.open);
+  EXPECT_EQ(opening.message, msg::kLanNoResponse);
+  EXPECT_EQ(link.LastError(),
             "the printer address printer.example cannot be resolved within 0.2 s: the name "
             "service does not answer");
   EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kTimedOut);
@@ -394,18 +386,17 @@ TEST(TcpLinkWithSimulator, QueryAnsweredWithTheSettingsInMemory) {
   const SettingsRecord memory = ChangedSettings();
   ListeningPrinter sim(memory, 1);
   TcpLink link("127.0.0.1", sim.port(), kFast);
-  std::string failure;
-  ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
   ASSERT_TRUE(link.Send(wire::kOnlineSequence));
   ASSERT_TRUE(link.Send("?NVRAM  \rEXIT   \r"));
   ReplyBuffer reply{};
   std::size_t length = 0;
-  ASSERT_TRUE(link.Receive(reply, length)) << link.lastError();
-  link.End();
+  ASSERT_TRUE(link.Receive(reply, length)) << link.LastError();
+  link.Close();
   sim.Join();
   const ParsedReply parsed =
       ParseReply(reply, length, ReadMode::kRead, ModelCode::kHx320, 0, kFactoryDefaults);
-  EXPECT_EQ(parsed.result, kReadDone);
+  EXPECT_EQ(parsed.result, ReadResult::kDone);
   EXPECT_EQ(parsed.staging, memory);
   ASSERT_EQ(sim.reports().size(), 1U);
   EXPECT_EQ(sim.reports()[0].replied, length);
@@ -415,17 +406,16 @@ TEST(TcpLinkWithSimulator, QueryAnsweredWithTheSettingsInMemory) {
 TEST(TcpLinkWithSimulator, OnlineSequenceSplitAcrossSendsIsStillRecognised) {
   ListeningPrinter sim(kFactoryDefaults, 1);
   TcpLink link("127.0.0.1", sim.port(), kFast);
-  std::string failure;
-  ASSERT_TRUE(link.OpenLan(failure));
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open);
   // Whether or not the pieces arrive apart, the printer must see one online sequence.
   ASSERT_TRUE(link.Send("\x1b"));
   ASSERT_TRUE(link.Send("eONL"));
   ASSERT_TRUE(link.Send("INE?MODEL  \r"));
   ReplyBuffer reply{};
   std::size_t length = 0;
-  ASSERT_TRUE(link.Receive(reply, length)) << link.lastError();
+  ASSERT_TRUE(link.Receive(reply, length)) << link.LastError();
   EXPECT_EQ(std::string(reply.data(), length), "?MODEL  :HX320  \r\n");
-  link.End();
+  link.Close();
 }
 
 // A client connected to the simulator on a socket of its own.
@@ -444,15 +434,14 @@ TEST(TcpLinkWithSimulator, ASilentClientDoesNotKeepTheNextOneWaiting) {
   const SocketHandle silent = Connected(sim.port());
   std::this_thread::sleep_for(std::chrono::milliseconds(200));  // its session has begun
   TcpLink link("127.0.0.1", sim.port(), kFast);                 // gives up on a reply after 2 s
-  std::string failure;
-  ASSERT_TRUE(link.OpenLan(failure)) << link.lastError();
+  ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
   ASSERT_TRUE(link.Send(wire::kOnlineSequence));
   ASSERT_TRUE(link.Send("?MODEL  \rEXIT   \r"));
   ReplyBuffer reply{};
   std::size_t length = 0;
-  EXPECT_TRUE(link.Receive(reply, length)) << link.lastError();
+  EXPECT_TRUE(link.Receive(reply, length)) << link.LastError();
   EXPECT_EQ(std::string(reply.data(), length), "?MODEL  :HX320  \r\n");
-  link.End();
+  link.Close();
   sim.Join();
   ASSERT_EQ(sim.reports().size(), 2U);
   EXPECT_EQ(sim.reports()[0].end, sim::SessionEnd::kGaveWay);
@@ -553,9 +542,11 @@ TEST_F(OperationTest, TransferAndReadThroughTcpReachTheSimulator) {
   state.selectedPrinter.portState = kPortLan;
   state.selectedPrinter.modelCode = ModelCode::kHx320;
   state.settings = wanted;
-  EXPECT_EQ(WritePrinterSettings(1, kOwner, overTcp), kWriteDone) << tcp.lastError();
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, overTcp), WriteResult::kDone)
+      << tcp.LastError();
   state.settings = kFactoryDefaults;
-  EXPECT_EQ(ReadPrinterSettings(1, kOwner, overTcp), kReadDone) << tcp.lastError();
+  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, overTcp), ReadResult::kDone)
+      << tcp.LastError();
   EXPECT_EQ(state.settings, wanted);
   sim.Join();
   EXPECT_EQ(sim.printer().memory(), wanted);
@@ -568,7 +559,7 @@ TEST_F(OperationTest, ReadFromAnAbsentTcpPrinterShowsTheLanMessage) {
   TcpLink tcp("127.0.0.1", ClosedPort(), kFast);
   PrinterOperationContext overTcp{state, tcp, clock, host, cursor, boxes, pages};
   state.selectedPrinter.portState = kPortLan;
-  EXPECT_EQ(ReadPrinterSettings(1, kOwner, overTcp), kReadFailed);
+  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, overTcp), ReadResult::kFailed);
   EXPECT_THAT(log.calls, ::testing::Contains(Box(msg::kIconError, msg::kLanNoResponse)));
 }
 

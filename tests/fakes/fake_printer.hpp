@@ -29,15 +29,13 @@ class FakePrinterLink final : public PrinterLink {
  public:
   explicit FakePrinterLink(CallLog& log) : log_(log) {}
 
-  bool OpenMailbox() override {
-    log_.Add("link open mailbox");
-    return mailboxOpens;
-  }
-  void StartSpoolerSession() override { log_.Add("link spooler session"); }
-  bool OpenLan(std::string& failureText) override {
-    log_.Add("link open lan");
-    failureText = lanFailure;
-    return lanFailure.empty();
+  // Fails as the Windows link does: first the reply mailbox (in silence),
+  // then on the LAN route the connection (with its reason).
+  LinkOpening Open(LinkRoute route) override {
+    log_.Add(route == LinkRoute::kLan ? "link open lan" : "link open spooler session");
+    if (!mailboxOpens) return {false, {}};
+    if (route == LinkRoute::kLan && !lanFailure.empty()) return {false, lanFailure};
+    return {};
   }
   bool Send(std::string_view bytes) override {
     log_.Add("link send " + SendName(bytes));
@@ -54,7 +52,8 @@ class FakePrinterLink final : public PrinterLink {
     if (reportedLength) length = *reportedLength;
     return receives;
   }
-  void End() override { log_.Add("link end"); }
+  void Close() override { log_.Add("link close"); }
+  [[nodiscard]] std::string LastError() const override { return lastError; }
 
   bool mailboxOpens = true;
   std::string lanFailure;        // empty: the LAN connection opens
@@ -63,6 +62,7 @@ class FakePrinterLink final : public PrinterLink {
   std::optional<std::size_t> reportedLength;  // a length other than the text's
   bool receives = true;
   std::vector<std::string> sent;
+  std::string lastError;  // what LastError says
 
  private:
   CallLog& log_;

@@ -23,8 +23,8 @@ class RoundTrip : public ::testing::TestWithParam<ModelCode> {
     state.settings = kFactoryDefaults;
   }
 
-  int Read(int mode) { return ReadPrinterSettings(mode, 1, context); }
-  int Write(int mode) { return WritePrinterSettings(mode, 1, context); }
+  ReadResult Read(ReadMode mode) { return ReadPrinterSettings(mode, 1, context); }
+  WriteResult Write(WriteMode mode) { return WritePrinterSettings(mode, 1, context); }
 
   testing::CallLog log;
   testing::FakeClock clock{log};
@@ -43,9 +43,9 @@ TEST_P(RoundTrip, TransferThenReadGivesBackEverySentItem) {
   for (int round = 0; round < 200; ++round) {
     const SettingsRecord sent = testing::RandomRecord(rng);
     state.settings = sent;
-    ASSERT_EQ(Write(1), kWriteDone);
+    ASSERT_EQ(Write(WriteMode::kTransfer), WriteResult::kDone);
     EXPECT_EQ(printer.memory(), printer.current());
-    ASSERT_EQ(Read(1), kReadDone);
+    ASSERT_EQ(Read(ReadMode::kRead), ReadResult::kDone);
     ASSERT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
     for (ItemIndex i = 0; i < kItemCount; ++i) {
       if (IsSentNow(i, sent, GetParam())) {
@@ -56,27 +56,27 @@ TEST_P(RoundTrip, TransferThenReadGivesBackEverySentItem) {
 }
 
 TEST_P(RoundTrip, StartUpReadFindsTheModel) {
-  EXPECT_EQ(Read(7), kReadDone);
+  EXPECT_EQ(Read(ReadMode::kStartUp), ReadResult::kDone);
   EXPECT_EQ(state.connectedModel, static_cast<int>(GetParam()));
   state.selectedPrinter.modelCode =
       GetParam() == ModelCode::kHx310 ? ModelCode::kHx320 : ModelCode::kHx310;
-  EXPECT_EQ(Read(7), kReadOtherModel);
+  EXPECT_EQ(Read(ReadMode::kStartUp), ReadResult::kOtherModel);
 }
 
 TEST_P(RoundTrip, FactoryDefaultThenReadGivesTheFactoryDefaults) {
   std::mt19937 rng(11);
   state.settings = testing::RandomRecord(rng);
-  ASSERT_EQ(Write(1), kWriteDone);
+  ASSERT_EQ(Write(WriteMode::kTransfer), WriteResult::kDone);
   ASSERT_NE(printer.memory(), kFactoryDefaults);
-  ASSERT_EQ(Write(2), kWriteDone);
+  ASSERT_EQ(Write(WriteMode::kFactoryDefault), WriteResult::kDone);
   EXPECT_EQ(printer.memory(), kFactoryDefaults);
   state.settings.fill(0);
-  ASSERT_EQ(Read(3), kReadDone);
+  ASSERT_EQ(Read(ReadMode::kAfterDefault), ReadResult::kDone);
   EXPECT_EQ(state.settings, kFactoryDefaults);
 }
 
 TEST_P(RoundTrip, ListPrintingPrintsOnPaperAndChangesNothing) {
-  ASSERT_EQ(Write(8), kWriteDone);
+  ASSERT_EQ(Write(WriteMode::kListPrint), WriteResult::kDone);
   EXPECT_NE(printer.paper().find("PITCH"), std::string::npos);
   EXPECT_EQ(printer.memory(), kFactoryDefaults);
   EXPECT_NE(std::find(log.calls.begin(), log.calls.end(), "print finished dialog"),
@@ -85,7 +85,7 @@ TEST_P(RoundTrip, ListPrintingPrintsOnPaperAndChangesNothing) {
 
 TEST_P(RoundTrip, BadValuesAreReportedOnceEachInReplyOrder) {
   printer.faults().badValues = {78, 4, 60};
-  ASSERT_EQ(Read(1), kReadDone);
+  ASSERT_EQ(Read(ReadMode::kRead), ReadResult::kDone);
   ASSERT_EQ(boxes.shown.size(), 3u);
   // The printer sends its lines in catalogue order.
   EXPECT_NE(boxes.shown[0].text.find("\n\nLINE-SP\n\n"), std::string::npos);
@@ -95,19 +95,19 @@ TEST_P(RoundTrip, BadValuesAreReportedOnceEachInReplyOrder) {
 
 TEST_P(RoundTrip, SwitchedOffPrinterFailsWithoutMarkingTheNextExchange) {
   printer.faults().switchedOff = true;
-  EXPECT_EQ(Write(1), kWriteFailed);
-  EXPECT_EQ(Read(1), kReadFailed);
+  EXPECT_EQ(Write(WriteMode::kTransfer), WriteResult::kFailed);
+  EXPECT_EQ(Read(ReadMode::kRead), ReadResult::kFailed);
   EXPECT_FALSE(state.noResponsePending) << "the online sequence itself was refused";
 }
 
 TEST_P(RoundTrip, RefusedCommandMakesTheNextExchangeWait) {
   printer.faults().refuseSend = 2;  // the list command after the online sequence
-  EXPECT_EQ(Write(8), kWriteFailed);
+  EXPECT_EQ(Write(WriteMode::kListPrint), WriteResult::kFailed);
   EXPECT_TRUE(state.noResponsePending);
   EXPECT_TRUE(printer.paper().empty());
   printer.faults().refuseSend = 0;
   clock.total = 0;
-  EXPECT_EQ(Read(1), kReadDone);
+  EXPECT_EQ(Read(ReadMode::kRead), ReadResult::kDone);
   EXPECT_EQ(clock.total, 5000u + 2000u + 1200u);
   EXPECT_FALSE(state.noResponsePending);
 }
@@ -115,12 +115,12 @@ TEST_P(RoundTrip, RefusedCommandMakesTheNextExchangeWait) {
 TEST_P(RoundTrip, ReplyWithoutSettingsAndOversizedRepliesAreHandled) {
   printer.faults().noSettingsMarker = true;
   state.settings.fill(0);
-  EXPECT_EQ(Read(1), kReadFailed);
+  EXPECT_EQ(Read(ReadMode::kRead), ReadResult::kFailed);
   EXPECT_EQ(state.settings, SettingsRecord{});
   printer.faults().noSettingsMarker = false;
   printer.faults().oversizeReply = true;
   printer.faults().noise = true;
-  EXPECT_EQ(Read(1), kReadDone);
+  EXPECT_EQ(Read(ReadMode::kRead), ReadResult::kDone);
   EXPECT_EQ(host.logged.back().size(), 4096u);
 }
 

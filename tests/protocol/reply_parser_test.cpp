@@ -35,14 +35,14 @@ ParsedReply Parse(const std::string& text, ReadMode mode = ReadMode::kRead,
 
 TEST(ReplyParser, MarkerAloneGivesTheFactoryDefaults) {
   const ParsedReply parsed = Parse("?NVRAM  \r");
-  EXPECT_EQ(parsed.result, kReadDone);
+  EXPECT_EQ(parsed.result, ReadResult::kDone);
   EXPECT_EQ(parsed.staging, kFactoryDefaults);
   EXPECT_TRUE(parsed.reportedCodes.empty());
 }
 
 TEST(ReplyParser, NoMarkerFailsEvenWithValidLines) {
   const ParsedReply parsed = Parse(ReplyLine("MENU1", "PITCH", "12 CPI "));
-  EXPECT_EQ(parsed.result, kReadFailed);
+  EXPECT_EQ(parsed.result, ReadResult::kFailed);
   EXPECT_FALSE(parsed.settingsSeen);
   EXPECT_EQ(parsed.staging[0], 0xAA) << "the staging record is untouched";
 }
@@ -54,7 +54,7 @@ TEST(ReplyParser, ReadsLinesOfEveryBlock) {
             ReplyLine("HARDWRE", "BAUD-RT", "1200   ") + ReplyLine("ADJUST", "CNT-ORG", "1.8/6IN") +
             ReplyLine("ADJUST", "CNT-LFT", "- 9/90 ") + ReplyLine("CONFIG", "//S//", "ENABLE ") +
             ReplyLine("CONFIG", "TOF-CTL", "SETUP  "));
-  ASSERT_EQ(parsed.result, kReadDone);
+  ASSERT_EQ(parsed.result, ReadResult::kDone);
   SettingsRecord expected = kFactoryDefaults;
   expected[3] = 5;
   expected[27] = 7;
@@ -144,42 +144,42 @@ TEST(ReplyParser, EachBadValueIsReportedInReplyOrder) {
 TEST(ReplyParser, StartUpReadChecksTheModel) {
   const ParsedReply other = Parse(Header("HX310  ") + ReplyLine("MENU1", "PITCH", "12 CPI "),
                                   ReadMode::kStartUp, ModelCode::kHx320, 0);
-  EXPECT_EQ(other.result, kReadOtherModel);
+  EXPECT_EQ(other.result, ReadResult::kOtherModel);
   EXPECT_EQ(other.connectedModel, 17);
   EXPECT_EQ(other.staging[0], 0xAA);
 
   const ParsedReply same = Parse(Header("HX320  ") + ReplyLine("MENU1", "PITCH", "12 CPI "),
                                  ReadMode::kStartUp, ModelCode::kHx320, 0);
-  EXPECT_EQ(same.result, kReadDone);
+  EXPECT_EQ(same.result, ReadResult::kDone);
   EXPECT_EQ(same.connectedModel, 19);
   EXPECT_EQ(same.staging[3], 5);
 }
 
 TEST(ReplyParser, UnknownModelKeepsThePreviousOne) {
   EXPECT_EQ(Parse(Header("HX999  "), ReadMode::kStartUp, ModelCode::kHx320, 0).result,
-            kReadOtherModel);
+            ReadResult::kOtherModel);
   const ParsedReply kept = Parse(Header("HX999  "), ReadMode::kStartUp, ModelCode::kHx320, 19);
-  EXPECT_EQ(kept.result, kReadDone);
+  EXPECT_EQ(kept.result, ReadResult::kDone);
   EXPECT_EQ(kept.connectedModel, 19);
 }
 
 TEST(ReplyParser, StartUpReadWithoutModelMarkerFindsNoSettings) {
   const ParsedReply parsed = Parse("?NVRAM  :" + ReplyLine("MENU1", "PITCH", "12 CPI "),
                                    ReadMode::kStartUp, ModelCode::kHx320, 19);
-  EXPECT_EQ(parsed.result, kReadFailed);
+  EXPECT_EQ(parsed.result, ReadResult::kFailed);
 }
 
 TEST(ReplyParser, SettingsMarkerIsSearchedAfterTheModel) {
   // A settings marker before the model marker is not the settings section.
   const ParsedReply parsed = Parse("?NVRAM  :" + Header("HX320  ").substr(0, 18),
                                    ReadMode::kStartUp, ModelCode::kHx320, 0);
-  EXPECT_EQ(parsed.result, kReadFailed);
+  EXPECT_EQ(parsed.result, ReadResult::kFailed);
 }
 
 TEST(ReplyParser, OtherModesDoNotLookForTheModel) {
   const ParsedReply parsed =
       Parse(Header("HX310  "), ReadMode::kAfterDefault, ModelCode::kHx320, 0);
-  EXPECT_EQ(parsed.result, kReadDone);
+  EXPECT_EQ(parsed.result, ReadResult::kDone);
   EXPECT_EQ(parsed.connectedModel, 0);
 }
 
@@ -191,7 +191,7 @@ TEST(ReplyParser, OnlyTheValidLengthIsScanned) {
   EXPECT_EQ(cut.staging[3], 4) << "a line starting past the valid length is not read";
   const ParsedReply markerOutside =
       ParseReply(reply.buffer, 0, ReadMode::kRead, ModelCode::kHx320, 0, kFactoryDefaults);
-  EXPECT_EQ(markerOutside.result, kReadFailed);
+  EXPECT_EQ(markerOutside.result, ReadResult::kFailed);
 }
 
 TEST(ReplyParser, LineStartingInsideTheValidLengthMayRunPastIt) {
@@ -210,18 +210,18 @@ TEST(ReplyParser, FullBufferNeverComparesPastItsEnd) {
   text += "MENU1   :PITCH   :12";  // a line cut by the end of the buffer
   ASSERT_EQ(text.size(), kReplyBufferSize);
   const ParsedReply parsed = Parse(text);
-  EXPECT_EQ(parsed.result, kReadDone);
+  EXPECT_EQ(parsed.result, ReadResult::kDone);
   EXPECT_EQ(parsed.staging[3], 5);
   EXPECT_EQ(parsed.reportedCodes, std::vector<int>{104}) << "the cut value cannot match";
   const ParsedReply endMarker = Parse(std::string(kReplyBufferSize - 4, '.') + "?NVR");
-  EXPECT_EQ(endMarker.result, kReadFailed);
+  EXPECT_EQ(endMarker.result, ReadResult::kFailed);
 }
 
 TEST(ReplyParser, ValidLengthBeyondTheBufferIsBounded) {
   const Reply reply("?NVRAM  :");
   const ParsedReply parsed =
       ParseReply(reply.buffer, 100000, ReadMode::kRead, ModelCode::kHx320, 0, kFactoryDefaults);
-  EXPECT_EQ(parsed.result, kReadDone);
+  EXPECT_EQ(parsed.result, ReadResult::kDone);
 }
 
 }  // namespace

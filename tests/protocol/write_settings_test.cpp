@@ -13,7 +13,7 @@ using testing::kOwner;
 const std::string kTransfer = "status " + std::string(msg::kStatusTransfer);
 const std::string kDefault = "status " + std::string(msg::kStatusFactoryDefault);
 const std::string kList = "status " + std::string(msg::kStatusListPrint);
-const Calls kOpen{"link open mailbox", "link spooler session"};
+const Calls kOpen{"link open spooler session"};
 
 Calls Join(std::initializer_list<Calls> parts) {
   Calls all;
@@ -25,7 +25,9 @@ class WriteSettings : public testing::OperationTest {};
 
 TEST_F(WriteSettings, OtherModesDoNothing) {
   for (const int mode : {0, 3, 4, 7, 9, -1}) {
-    EXPECT_EQ(WritePrinterSettings(mode, kOwner, context), 0) << mode;
+    EXPECT_EQ(WritePrinterSettings(static_cast<WriteMode>(mode), kOwner, context),
+              WriteResult::kFailed)
+        << mode;
   }
   EXPECT_TRUE(log.calls.empty());
 }
@@ -34,11 +36,11 @@ TEST_F(WriteSettings, TransferSendsThePageThenSavesAndWaits) {
   SettingsRecord onPage = kFactoryDefaults;
   onPage[3] = 5;
   pages.selections = onPage;
-  EXPECT_EQ(WritePrinterSettings(1, kOwner, context), 1);
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, context), WriteResult::kDone);
   EXPECT_EQ(log.calls, Join({{kTransfer, "cursor wait", "page store"},
                              kOpen,
                              {"link send online", "link send text 1160", "link send save+exit",
-                              "link end", "sleep 2000", "status close", "cursor arrow"}}));
+                              "link close", "sleep 2000", "status close", "cursor arrow"}}));
   SettingText expected;
   ItemList refused;
   ASSERT_TRUE(BuildSettingText(onPage, ModelCode::kHx320, expected, refused));
@@ -48,39 +50,39 @@ TEST_F(WriteSettings, TransferSendsThePageThenSavesAndWaits) {
 
 TEST_F(WriteSettings, TransferFollowsTheSelectedModel) {
   state.selectedPrinter.modelCode = ModelCode::kHx310;
-  EXPECT_EQ(WritePrinterSettings(1, kOwner, context), 1);
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, context), WriteResult::kDone);
   EXPECT_EQ(link.sent[1].size(), 1112u);
 }
 
 TEST_F(WriteSettings, FactoryDefaultResetsTheRecordAndShowsIt) {
   state.settings[3] = 5;
-  EXPECT_EQ(WritePrinterSettings(2, kOwner, context), 1);
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kFactoryDefault, kOwner, context), WriteResult::kDone);
   EXPECT_EQ(log.calls,
             Join({{kDefault, "cursor wait"},
                   kOpen,
                   {"link send online", "page refresh", "link send default", "link send save+exit",
-                   "link end", "sleep 5000", "status close", "cursor arrow"}}));
+                   "link close", "sleep 5000", "status close", "cursor arrow"}}));
   EXPECT_EQ(state.settings, kFactoryDefaults);
   EXPECT_EQ(pages.shown, kFactoryDefaults);
 }
 
 TEST_F(WriteSettings, ListPrintWaitsForTheUserAfterTheStatusWindowHasGone) {
-  EXPECT_EQ(WritePrinterSettings(8, kOwner, context), 1);
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kListPrint, kOwner, context), WriteResult::kDone);
   EXPECT_EQ(log.calls, Join({{kList, "cursor wait"},
                              kOpen,
-                             {"link send online", "link send list+exit", "link end", "sleep 2000",
+                             {"link send online", "link send list+exit", "link close", "sleep 2000",
                               "status close", "print finished dialog", "cursor arrow"}}));
 }
 
 TEST_F(WriteSettings, OverLanTheConnectionIsOpenedInstead) {
   state.selectedPrinter.portState = kPortLan;
-  EXPECT_EQ(WritePrinterSettings(8, kOwner, context), 1);
-  EXPECT_EQ(log.calls[3], "link open lan");
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kListPrint, kOwner, context), WriteResult::kDone);
+  EXPECT_EQ(log.calls[2], "link open lan");
 }
 
 struct EarlyFailure {
   const char* name;
-  int mode;
+  WriteMode mode;
   int portState;
   bool mailboxOpens;
   std::string lanFailure;
@@ -97,7 +99,7 @@ TEST_P(WriteEarlyFailure, EndsBeforeAnythingIsSent) {
   state.noResponsePending = true;
   state.settings[3] = 5;
   const SettingsRecord before = state.settings;
-  EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), 0) << c.name;
+  EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), WriteResult::kFailed) << c.name;
   EXPECT_TRUE(link.sent.empty());
   EXPECT_EQ(state.settings, before) << "nothing reached the printer: the settings stay";
   EXPECT_FALSE(pages.shown.has_value());
@@ -115,18 +117,21 @@ TEST_P(WriteEarlyFailure, EndsBeforeAnythingIsSent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, WriteEarlyFailure,
-    ::testing::Values(
-        EarlyFailure{"mailbox", 1, kPortLocal, false, ""},
-        EarlyFailure{"mailbox list", 8, kPortLocal, false, ""},
-        EarlyFailure{"lan library", 1, kPortLan, true, std::string(msg::kLanInitFailed)},
-        EarlyFailure{"lan port", 8, kPortLan, true, std::string(msg::kLanNoResponse)},
-        EarlyFailure{"blocked port", 2, 2, true, ""},
-        EarlyFailure{"mailbox default", 2, kPortLocal, false, ""},
-        EarlyFailure{"lan default", 2, kPortLan, true, std::string(msg::kLanInitFailed)}));
+    ::testing::Values(EarlyFailure{"mailbox", WriteMode::kTransfer, kPortLocal, false, ""},
+                      EarlyFailure{"mailbox list", WriteMode::kListPrint, kPortLocal, false, ""},
+                      EarlyFailure{"lan library", WriteMode::kTransfer, kPortLan, true,
+                                   std::string(msg::kLanInitFailed)},
+                      EarlyFailure{"lan port", WriteMode::kListPrint, kPortLan, true,
+                                   std::string(msg::kLanNoResponse)},
+                      EarlyFailure{"blocked port", WriteMode::kFactoryDefault, 2, true, ""},
+                      EarlyFailure{"mailbox default", WriteMode::kFactoryDefault, kPortLocal, false,
+                                   ""},
+                      EarlyFailure{"lan default", WriteMode::kFactoryDefault, kPortLan, true,
+                                   std::string(msg::kLanInitFailed)}));
 
 struct SendFailure {
   const char* name;
-  int mode;
+  WriteMode mode;
   std::deque<bool> sends;
   bool flagAfter;
   Calls tail;                 // from the online sequence on
@@ -140,7 +145,7 @@ TEST_P(WriteSendFailure, SetsTheFlagOnlyWhenTheCloseCouldNotBeSent) {
   link.sendResults = c.sends;
   state.settings[3] = 5;
   const SettingsRecord before = state.settings;
-  EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), 0) << c.name;
+  EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), WriteResult::kFailed) << c.name;
   EXPECT_EQ(state.noResponsePending, c.flagAfter) << c.name;
   // The user's settings stay unless the printer took the factory default; the page shows them.
   EXPECT_EQ(state.settings, c.factoryAfter ? kFactoryDefaults : before) << c.name;
@@ -154,65 +159,65 @@ INSTANTIATE_TEST_SUITE_P(
     Failures, WriteSendFailure,
     ::testing::Values(
         SendFailure{"online refused",
-                    1,
+                    WriteMode::kTransfer,
                     {false},
                     false,
-                    {"link send online", "cursor arrow", "status close", "link end"}},
+                    {"link send online", "cursor arrow", "status close", "link close"}},
         SendFailure{"text refused, close accepted",
-                    1,
+                    WriteMode::kTransfer,
                     {true, false, true},
                     false,
                     {"link send online", "link send text 1160", "link send save+exit",
-                     "cursor arrow", "status close", "link end"}},
+                     "cursor arrow", "status close", "link close"}},
         SendFailure{"text and close refused",
-                    1,
+                    WriteMode::kTransfer,
                     {true, false, false},
                     true,
                     {"link send online", "link send text 1160", "link send save+exit",
-                     "cursor arrow", "status close", "link end"}},
+                     "cursor arrow", "status close", "link close"}},
         SendFailure{"default: online refused",
-                    2,
+                    WriteMode::kFactoryDefault,
                     {false},
                     false,
-                    {"link send online", "cursor arrow", "status close", "link end"}},
+                    {"link send online", "cursor arrow", "status close", "link close"}},
         SendFailure{"default refused, close accepted",
-                    2,
+                    WriteMode::kFactoryDefault,
                     {true, false, true},
                     false,
                     {"link send online", "page refresh", "link send default", "page refresh",
-                     "link send save+exit", "cursor arrow", "status close", "link end"}},
+                     "link send save+exit", "cursor arrow", "status close", "link close"}},
         SendFailure{"default refused, close refused",
-                    2,
+                    WriteMode::kFactoryDefault,
                     {true, false, false},
                     true,
                     {"link send online", "page refresh", "link send default", "page refresh",
-                     "link send save+exit", "cursor arrow", "status close", "link end"}},
+                     "link send save+exit", "cursor arrow", "status close", "link close"}},
         SendFailure{"close refused after the default",
-                    2,
+                    WriteMode::kFactoryDefault,
                     {true, true, false},
                     true,
                     {"link send online", "page refresh", "link send default", "link send save+exit",
-                     "link end", "cursor arrow", "status close"},
+                     "link close", "cursor arrow", "status close"},
                     true},
         SendFailure{"list refused",
-                    8,
+                    WriteMode::kListPrint,
                     {true, false},
                     true,
                     {"link send online", "link send list+exit", "cursor arrow", "status close",
-                     "link end"}},
+                     "link close"}},
         SendFailure{"close refused after the text",
-                    1,
+                    WriteMode::kTransfer,
                     {true, true, false},
                     true,
-                    {"link send online", "link send text 1160", "link send save+exit", "link end",
+                    {"link send online", "link send text 1160", "link send save+exit", "link close",
                      "cursor arrow", "status close"}}));
 
 TEST_F(WriteSettings, PendingNoResponseWaitsBeforeTheOnlineSequenceAndIsCleared) {
   state.noResponsePending = true;
   link.sendResults = {false};
-  EXPECT_EQ(WritePrinterSettings(8, kOwner, context), 0);
-  EXPECT_EQ(log.calls[4], "sleep 5000");
-  EXPECT_EQ(log.calls[5], "link send online");
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kListPrint, kOwner, context), WriteResult::kFailed);
+  EXPECT_EQ(log.calls[3], "sleep 5000");
+  EXPECT_EQ(log.calls[4], "link send online");
   EXPECT_FALSE(state.noResponsePending);
 }
 
@@ -220,7 +225,7 @@ TEST_F(WriteSettings, TransferOfValuesOutsideTheirListsIsRefusedWithTheItems) {
   SettingsRecord onPage = kFactoryDefaults;
   onPage[61] = 30;  // one past the FINE list
   pages.selections = onPage;
-  EXPECT_EQ(WritePrinterSettings(1, kOwner, context), kWriteRefused);
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, context), WriteResult::kRefused);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].icon, 189u);
   EXPECT_NE(boxes.shown[0].text.find("ADJUST CNTFINE (stored 30, list of 30)"), std::string::npos);

@@ -129,7 +129,7 @@ TEST(SimFaults, HostParserReadsThroughNoiseAndReportsBadValues) {
   std::copy(reply.begin(), reply.end(), buffer.begin());
   const ParsedReply parsed =
       ParseReply(buffer, reply.size(), ReadMode::kRead, ModelCode::kHx320, 0, kFactoryDefaults);
-  ASSERT_EQ(parsed.result, kReadDone);
+  ASSERT_EQ(parsed.result, ReadResult::kDone);
   EXPECT_EQ(parsed.reportedCodes.size(), 1u);
   for (ItemIndex item = 0; item < kItemCount; ++item) {
     if (item == kStatusItem || item == kTearOffItem) continue;

@@ -96,7 +96,7 @@ TEST_P(SimReplyParse, TheHostParserGetsTheRecordBack) {
     std::copy(reply.begin(), reply.end(), buffer.begin());
     const ParsedReply parsed =
         ParseReply(buffer, reply.size(), ReadMode::kStartUp, model, 0, kFactoryDefaults);
-    ASSERT_EQ(parsed.result, kReadDone);
+    ASSERT_EQ(parsed.result, ReadResult::kDone);
     EXPECT_TRUE(parsed.reportedCodes.empty());
     SettingsRecord expected = record;
     expected[kStatusItem] = kFactoryDefaults[kStatusItem];  // never read

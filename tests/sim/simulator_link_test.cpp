@@ -14,11 +14,11 @@ TEST(SimLink, PassesEveryCallToThePrinter) {
   SimulatedPrinter printer(ModelCode::kHx320, kFactoryDefaults);
   FakeClock clock;
   SimulatorLink link(printer, clock);
-  std::string failure = "old";
-  EXPECT_TRUE(link.OpenMailbox());
-  EXPECT_TRUE(link.OpenLan(failure));
-  EXPECT_EQ(failure, "");
-  link.StartSpoolerSession();
+  for (const LinkRoute route : {LinkRoute::kLan, LinkRoute::kSpoolerSession}) {
+    const LinkOpening opening = link.Open(route);
+    EXPECT_TRUE(opening.open);
+    EXPECT_EQ(opening.message, "");
+  }
   EXPECT_TRUE(link.Send(wire::kOnlineSequence));
   EXPECT_TRUE(printer.inSetup());
   EXPECT_TRUE(link.Send("?VER    \r"));
@@ -27,8 +27,9 @@ TEST(SimLink, PassesEveryCallToThePrinter) {
   EXPECT_TRUE(link.Receive(reply, length));
   EXPECT_EQ(std::string(reply.data(), length), "?VER    :1.02   \r\n");
   EXPECT_EQ(clock.calls, 0) << "no wait without the slow-answer fault";
-  link.End();
+  link.Close();
   EXPECT_FALSE(printer.inSetup());
+  EXPECT_EQ(link.LastError(), "");
 }
 
 TEST(SimLink, SwitchedOffPrinterFailsSendAndReceive) {

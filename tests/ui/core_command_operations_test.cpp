@@ -30,15 +30,17 @@ TEST_F(CoreOperations, TheReadinessCheckAsksTheSpooler) {
 
 TEST_F(CoreOperations, PrinterOperationsTakeTheirModes) {
   // Modes the operations do not know end at once, without the printer.
-  EXPECT_EQ(operations.ReadPrinterSettings(2, testing::kOwner), 0);
-  EXPECT_EQ(operations.WritePrinterSettings(3, testing::kOwner), 0);
+  EXPECT_EQ(operations.ReadPrinterSettings(static_cast<ReadMode>(2), testing::kOwner),
+            ReadResult::kFailed);
+  EXPECT_EQ(operations.WritePrinterSettings(static_cast<WriteMode>(3), testing::kOwner),
+            WriteResult::kFailed);
   EXPECT_TRUE(log.calls.empty());
-  operations.ReadPrinterSettings(1, testing::kOwner);
+  operations.ReadPrinterSettings(ReadMode::kRead, testing::kOwner);
   EXPECT_EQ(log.calls.front(), "status Setting data is read from the printer");
 }
 
 TEST_F(CoreOperations, WriteRunsTheGivenMode) {
-  operations.WritePrinterSettings(8, testing::kOwner);
+  operations.WritePrinterSettings(WriteMode::kListPrint, testing::kOwner);
   ASSERT_FALSE(log.calls.empty());
   EXPECT_EQ(log.calls.front(), "status The setting list is printed");
 }

@@ -19,13 +19,13 @@ class FakeCommandOperations final : public ui::CommandOperations {
     log_.Add("ready check");
     return ready;
   }
-  int ReadPrinterSettings(int mode, WindowRef owner) override {
-    log_.Add("read " + std::to_string(mode) + " @" + std::to_string(owner));
-    return Next(readResults);
+  ReadResult ReadPrinterSettings(ReadMode mode, WindowRef owner) override {
+    log_.Add("read " + std::to_string(static_cast<int>(mode)) + " @" + std::to_string(owner));
+    return static_cast<ReadResult>(Next(readResults));
   }
-  int WritePrinterSettings(int mode, WindowRef owner) override {
-    log_.Add("write " + std::to_string(mode) + " @" + std::to_string(owner));
-    return Next(writeResults);
+  WriteResult WritePrinterSettings(WriteMode mode, WindowRef owner) override {
+    log_.Add("write " + std::to_string(static_cast<int>(mode)) + " @" + std::to_string(owner));
+    return static_cast<WriteResult>(Next(writeResults));
   }
   bool OpenSettingFile() override {
     log_.Add("open setting file");
@@ -41,9 +41,11 @@ class FakeCommandOperations final : public ui::CommandOperations {
     return files != nullptr && rovant::StoreWorkingCopy(*files);
   }
 
-  int ready = 0;                 // the readiness check's answer
-  std::deque<int> readResults;   // answers in order; 1 when none is left
-  std::deque<int> writeResults;  // answers in order; 1 when none is left
+  int ready = 0;  // the readiness check's answer
+  // The results' values in order (1 done, 0 failed, -1 another model or
+  // refused); 1 when none is left.
+  std::deque<int> readResults;
+  std::deque<int> writeResults;
   FileCommandContext* files = nullptr;
 
  private:

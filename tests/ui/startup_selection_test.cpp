@@ -104,17 +104,17 @@ class StartupLoop : public testing::SelectionTest, public ::testing::WithParamIn
   PrinterSelection selection{context};
   FakeSelectionDialog dialog{log, selection};
   FakeStartupWindow window{log};
-  std::deque<int> reads;
-  StartupSelection startup{
-      context, dialog, window,
-      [this](int mode, WindowRef owner) {
-        log.Add("read " + std::to_string(mode) + " owner " + std::to_string(owner));
-        if (reads.empty()) return 0;
-        const int result = reads.front();
-        reads.pop_front();
-        return result;
-      },
-      [this] { log.Add(kLoad); }};
+  std::deque<int> reads;  // the results' values: 1 done, 0 failed, -1 another model
+  StartupSelection startup{context, dialog, window,
+                           [this](ReadMode mode, WindowRef owner) {
+                             log.Add("read " + std::to_string(static_cast<int>(mode)) + " owner " +
+                                     std::to_string(owner));
+                             if (reads.empty()) return ReadResult::kFailed;
+                             const int result = reads.front();
+                             reads.pop_front();
+                             return static_cast<ReadResult>(result);
+                           },
+                           [this] { log.Add(kLoad); }};
 };
 
 TEST_P(StartupLoop, ShowsEachMessageAndEndsAsTheUserDecides) {

@@ -59,14 +59,14 @@ class ScriptedOperations final : public CommandOperations {
   ScriptedOperations(CommandOperations& real, AppState& state, PageStore& pages)
       : real_(real), state_(state), pages_(pages) {}
   int CheckPrinterReady() override { return real_.CheckPrinterReady(); }
-  int ReadPrinterSettings(int mode, WindowRef owner) override {
+  ReadResult ReadPrinterSettings(ReadMode mode, WindowRef owner) override {
     if (!readRecord) return real_.ReadPrinterSettings(mode, owner);
     ++reads;
     state_.settings = *readRecord;
     pages_.RefreshCurrentPage();
-    return 1;
+    return ReadResult::kDone;
   }
-  int WritePrinterSettings(int mode, WindowRef owner) override {
+  WriteResult WritePrinterSettings(WriteMode mode, WindowRef owner) override {
     return real_.WritePrinterSettings(mode, owner);
   }
   bool OpenSettingFile() override { return real_.OpenSettingFile(); }

@@ -1,8 +1,8 @@
 #include "ui/win32/page_dialog.hpp"
 
 #include "ui/page_rules.hpp"
+#include "ui/win32/page_view_win32.hpp"
 #include "ui/win32/setting_pages.hpp"
-#include "ui/win32/win32_page_view.hpp"
 
 namespace rovant::ui {
 

@@ -1,12 +1,12 @@
 #include "ui/win32/rovant_app.hpp"
 
+#include "connection/lan_loader_win32.hpp"
 #include "connection/mailbox_names.hpp"
-#include "connection/win32_lan_loader.hpp"
 #include "platform/win32/system.hpp"
 #include "ui/printer_selection.hpp"
 #include "ui/startup_selection.hpp"
 #include "ui/win32/printer_selection_dialog.hpp"
-#include "ui/win32/win32_startup_window.hpp"
+#include "ui/win32/startup_window_win32.hpp"
 
 namespace rovant::ui {
 std::string LanPortNameOf(const PrinterEntry& printer) {
@@ -17,7 +17,7 @@ std::string LanPortNameOf(const PrinterEntry& printer) {
 
 std::unique_ptr<LanLoader> MakeLanLoader() { return std::make_unique<Win32LanLoader>(); }
 
-bool SelectedPrinterLink::OpenMailbox() {
+LinkOpening SelectedPrinterLink::Open(LinkRoute route) {
   // A new exchange: the link follows the printer selected now.
   link_.reset();
   lan_.reset();
@@ -25,7 +25,7 @@ bool SelectedPrinterLink::OpenMailbox() {
                        ntFamily_);
   lan_.emplace(loader_, clock_, boxes_, mainWindow_);
   link_.emplace(mailbox_, *lan_, LanPortNameOf(state_.selectedPrinter));
-  return link_->OpenMailbox();
+  return link_->Open(route);
 }
 
 MailboxLink& SelectedPrinterLink::Link() {
@@ -110,10 +110,11 @@ bool RovantApp::InitInstance(const StartupFacts& facts) {
   PrinterSelection selection(s.selection);
   Win32SelectionDialogRunner dialog(instance_, main, selection);
   Win32StartupWindow window(main, s.mainWindow.panel().window());
-  StartupSelection startup{
-      s.selection, dialog, window,
-      [&s](int mode, WindowRef owner) { return s.operations.ReadPrinterSettings(mode, owner); },
-      [&s] { LoadWorkingCopy(s.files); }};
+  StartupSelection startup{s.selection, dialog, window,
+                           [&s](ReadMode mode, WindowRef owner) {
+                             return s.operations.ReadPrinterSettings(mode, owner);
+                           },
+                           [&s] { LoadWorkingCopy(s.files); }};
   return StartupSucceeded(RunStartupSelection(startup));
 }
 

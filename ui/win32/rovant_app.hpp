@@ -11,8 +11,8 @@
 
 #include "connection/lan_connection.hpp"
 #include "connection/mailbox_link.hpp"
+#include "connection/mailbox_platform_win32.hpp"
 #include "connection/reply_mailbox.hpp"
-#include "connection/win32_mailbox_platform.hpp"
 #include "files/file_commands.hpp"
 #include "platform/native_file_system.hpp"
 #include "protocol/app_state.hpp"
@@ -22,16 +22,16 @@
 #include "ui/page_context.hpp"
 #include "ui/selection_context.hpp"
 #include "ui/startup.hpp"
+#include "ui/win32/clock_win32.hpp"
+#include "ui/win32/cursor_win32.hpp"
+#include "ui/win32/file_dialogs_win32.hpp"
 #include "ui/win32/html_help_viewer.hpp"
 #include "ui/win32/main_window.hpp"
+#include "ui/win32/message_boxes_win32.hpp"
+#include "ui/win32/operation_host_win32.hpp"
 #include "ui/win32/setting_pages.hpp"
-#include "ui/win32/win32_clock.hpp"
-#include "ui/win32/win32_cursor.hpp"
-#include "ui/win32/win32_file_dialogs.hpp"
-#include "ui/win32/win32_message_boxes.hpp"
-#include "ui/win32/win32_operation_host.hpp"
-#include "ui/win32/win32_spooler.hpp"
-#include "ui/win32/win32_startup_services.hpp"
+#include "ui/win32/spooler_win32.hpp"
+#include "ui/win32/startup_services_win32.hpp"
 
 namespace rovant::ui {
 
@@ -42,8 +42,8 @@ std::string LanPortNameOf(const PrinterEntry& printer);
 // one given loads nothing, so a printer on a network port reports that the library is missing.
 std::unique_ptr<LanLoader> MakeLanLoader();
 
-// The printer link of the selected printer: at the start of every exchange it points the
-// spooler job at the selected printer and the LAN connection at its port.
+// The printer link of the selected printer: opening an exchange points the spooler job at the
+// selected printer and the LAN connection at its port, then opens by the route.
 class SelectedPrinterLink final : public PrinterLink {
  public:
   SelectedPrinterLink(const AppState& state, bool ntFamily, Win32MailboxPlatform& platform,
@@ -58,14 +58,15 @@ class SelectedPrinterLink final : public PrinterLink {
         boxes_(boxes),
         mainWindow_(mainWindow) {}
 
-  bool OpenMailbox() override;
-  void StartSpoolerSession() override { Link().StartSpoolerSession(); }
-  bool OpenLan(std::string& failureText) override { return Link().OpenLan(failureText); }
+  LinkOpening Open(LinkRoute route) override;
   bool Send(std::string_view bytes) override { return Link().Send(bytes); }
   bool Receive(std::array<char, 4096>& reply, std::size_t& length) override {
     return Link().Receive(reply, length);
   }
-  void End() override { Link().End(); }
+  void Close() override { Link().Close(); }
+  [[nodiscard]] std::string LastError() const override {
+    return link_ ? link_->LastError() : std::string();
+  }
 
  private:
   MailboxLink& Link();

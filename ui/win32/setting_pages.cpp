@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/page_rules.hpp"
-#include "ui/win32/win32_page_view.hpp"
+#include "ui/win32/page_view_win32.hpp"
 
 namespace rovant::ui {
 

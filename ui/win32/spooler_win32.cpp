@@ -1,4 +1,4 @@
-#include "ui/win32/win32_spooler.hpp"
+#include "ui/win32/spooler_win32.hpp"
 
 #include <windows.h>
 #include <winspool.h>

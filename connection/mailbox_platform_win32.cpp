@@ -1,4 +1,4 @@
-#include "connection/win32_mailbox_platform.hpp"
+#include "connection/mailbox_platform_win32.hpp"
 
 #include <windows.h>
 #include <winspool.h>

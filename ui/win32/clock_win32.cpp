@@ -1,4 +1,4 @@
-#include "ui/win32/win32_clock.hpp"
+#include "ui/win32/clock_win32.hpp"
 
 #include <windows.h>
 

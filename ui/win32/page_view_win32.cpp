@@ -1,4 +1,4 @@
-#include "ui/win32/win32_page_view.hpp"
+#include "ui/win32/page_view_win32.hpp"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "platform/windows_platform_class.hpp"
+#include "platform/platform_class_win32.hpp"
 
 #include <windows.h>
 

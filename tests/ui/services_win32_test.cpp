@@ -10,10 +10,10 @@
 
 #include "resources/resource_ids.h"
 #include "ui/startup.hpp"
+#include "ui/win32/clock_win32.hpp"
 #include "ui/win32/html_help_viewer.hpp"
-#include "ui/win32/win32_clock.hpp"
-#include "ui/win32/win32_operation_host.hpp"
-#include "ui/win32/win32_startup_services.hpp"
+#include "ui/win32/operation_host_win32.hpp"
+#include "ui/win32/startup_services_win32.hpp"
 
 namespace rovant::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/win32/win32_message_boxes.hpp"
+#include "ui/win32/message_boxes_win32.hpp"
 
 namespace rovant::ui {
 

@@ -1,9 +1,8 @@
-#include "connection/win32_lan_loader.hpp"
+#include "connection/lan_loader_win32.hpp"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <iterator>
 #include <limits>
 #include <string_view>
 
@@ -44,15 +43,6 @@ UniqueModule LoadFromSafeFolders(const std::string& fileName) {
   }
   return {};
 }
-
-constexpr bool SameNames() {
-  if (std::size(kSxJcpEntryPointNames) != std::size(kLanEntryPoints)) return false;
-  for (std::size_t i = 0; i < std::size(kLanEntryPoints); ++i) {
-    if (kLanEntryPoints[i] != kSxJcpEntryPointNames[i]) return false;
-  }
-  return true;
-}
-static_assert(SameNames(), "the portable list of names is the library's own");
 
 // Every entry point of the library, each as the type of its declaration.
 struct EntryPoints {

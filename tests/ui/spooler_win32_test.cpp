@@ -1,7 +1,7 @@
 // The Windows spooler as Wine offers it: Wine keeps no paused state and no
 // job counts, so those are covered with the fake spooler; here the calls,
 // the conversions and the failures that can be produced for real.
-#include "ui/win32/win32_spooler.hpp"
+#include "ui/win32/spooler_win32.hpp"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "ui/win32/win32_operation_host.hpp"
+#include "ui/win32/operation_host_win32.hpp"
 
 #include <iterator>
 #include <optional>

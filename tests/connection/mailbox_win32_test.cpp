@@ -9,15 +9,15 @@
 #include <thread>
 
 #include "connection/mailbox_link.hpp"
+#include "connection/mailbox_platform_win32.hpp"
 #include "connection/reply_mailbox.hpp"
-#include "connection/win32_mailbox_platform.hpp"
 #include "model/catalogue.hpp"
 #include "platform/steady_clock.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/write_settings.hpp"
+#include "sim/monitor_channel_win32.hpp"
 #include "sim/monitor_loop.hpp"
 #include "sim/simulated_printer.hpp"
-#include "sim/win32_monitor_channel.hpp"
 #include "tests/fakes/operation_fixture.hpp"
 
 namespace rovant {
@@ -71,10 +71,12 @@ TEST_F(NamedMailbox, TransferAndReadThroughNamedObjects) {
   ASSERT_TRUE(mailbox.Open());
   const NamedMonitor monitor(names, printer);
   state.settings[3] = 5;
-  ASSERT_EQ(WritePrinterSettings(1, testing::kOwner, viaMailbox), kWriteDone);
+  ASSERT_EQ(WritePrinterSettings(WriteMode::kTransfer, testing::kOwner, viaMailbox),
+            WriteResult::kDone);
   EXPECT_EQ(printer.memory()[3], 5);
   state.settings = {};
-  ASSERT_EQ(ReadPrinterSettings(7, testing::kOwner, viaMailbox), kReadDone);
+  ASSERT_EQ(ReadPrinterSettings(ReadMode::kStartUp, testing::kOwner, viaMailbox),
+            ReadResult::kDone);
   EXPECT_EQ(state.settings, printer.memory());
 }
 
@@ -94,9 +96,11 @@ TEST_F(NamedMailbox, EveryJobEndIsPassedOnOnce) {
   platform.SetPrinter("No Such Printer", {}, true);
   ASSERT_TRUE(mailbox.Open());
   const NamedMonitor monitor(names, printer);
-  ASSERT_EQ(WritePrinterSettings(8, testing::kOwner, viaMailbox), kWriteDone);
+  ASSERT_EQ(WritePrinterSettings(WriteMode::kListPrint, testing::kOwner, viaMailbox),
+            WriteResult::kDone);
   ::Sleep(100);  // the operations' own waits are not real here: let the monitor see the end
-  ASSERT_EQ(ReadPrinterSettings(7, testing::kOwner, viaMailbox), kReadDone);
+  ASSERT_EQ(ReadPrinterSettings(ReadMode::kStartUp, testing::kOwner, viaMailbox),
+            ReadResult::kDone);
   ::Sleep(100);
   EXPECT_EQ(monitor.jobsEnded(), 2);
   EXPECT_NE(printer.paper().find("MENU1"), std::string::npos);

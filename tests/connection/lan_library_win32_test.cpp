@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "connection/lan_connection.hpp"
+#include "connection/lan_loader_win32.hpp"
 #include "connection/mailbox_link.hpp"
 #include "connection/memory_mailbox_platform.hpp"
 #include "connection/reply_mailbox.hpp"
 #include "connection/socket_api.hpp"
-#include "connection/win32_lan_loader.hpp"
 #include "lanlib/sxjcp_api.h"
 #include "model/catalogue.hpp"
 #include "protocol/read_settings.hpp"
@@ -165,7 +165,8 @@ std::span<const std::uint8_t> Bytes(std::string_view text) {
 TEST(LanLibrary, ExportsExactlyTheSeventeenPlainNames) {
   const RawLibrary library(kLanLibraryFileName);
   ASSERT_NE(library.module(), nullptr) << "SxJcp32.dll is not beside the test program";
-  std::vector<std::string> expected(std::begin(kLanEntryPoints), std::end(kLanEntryPoints));
+  std::vector<std::string> expected(std::begin(kSxJcpEntryPointNames),
+                                    std::end(kSxJcpEntryPointNames));
   EXPECT_THAT(ExportedNames(library.module()), ::testing::UnorderedElementsAreArray(expected));
 }
 
@@ -394,10 +395,10 @@ TEST_F(LanThroughLibrary, TransferIsStoredAndReadBack) {
   ListeningPrinter sim(kFactoryDefaults, 2);
   const LibraryTarget target(sim.port());
   state.settings = wanted;
-  ASSERT_EQ(WritePrinterSettings(1, kOwner, viaLan), kWriteDone)
+  ASSERT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, viaLan), WriteResult::kDone)
       << ::testing::PrintToString(log.calls);
   state.settings = kFactoryDefaults;
-  ASSERT_EQ(ReadPrinterSettings(1, kOwner, viaLan), kReadDone)
+  ASSERT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, viaLan), ReadResult::kDone)
       << ::testing::PrintToString(log.calls);
   EXPECT_EQ(state.settings, wanted);
   EXPECT_FALSE(lan.IsOpen());
@@ -413,7 +414,7 @@ TEST_F(LanThroughLibrary, TransferIsStoredAndReadBack) {
 
 TEST_F(LanThroughLibrary, RefusedPortShowsNoResponseFromPrinter) {
   const LibraryTarget target(ClosedPort());
-  EXPECT_EQ(ReadPrinterSettings(1, kOwner, viaLan), kReadFailed);
+  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, viaLan), ReadResult::kFailed);
   EXPECT_THAT(log.calls, ::testing::Contains(Box(msg::kIconError, msg::kLanNoResponse)));
   EXPECT_FALSE(lan.IsOpen());
 }

@@ -1,4 +1,4 @@
-#include "ui/win32/win32_startup_services.hpp"
+#include "ui/win32/startup_services_win32.hpp"
 
 #include <shlobj.h>
 

@@ -1,4 +1,4 @@
-#include "sim/win32_monitor_channel.hpp"
+#include "sim/monitor_channel_win32.hpp"
 
 #include <cstring>
 

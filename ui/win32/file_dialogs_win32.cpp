@@ -1,4 +1,4 @@
-#include "ui/win32/win32_file_dialogs.hpp"
+#include "ui/win32/file_dialogs_win32.hpp"
 
 #include <windows.h>
 // The common dialogs need the definitions above.
