@@ -25,5 +25,7 @@ void AddPrinterCommands(CLI::App& app, CommandEnv& env);
 // Profiles and fleets (builds with yaml-cpp).
 void AddProfileCommand(CLI::App& app, CommandEnv& env);
 void AddFleetCommand(CLI::App& app, CommandEnv& env);
+// Finding printers by SNMP (Linux builds with net-snmp).
+void AddDiscoverCommand(CLI::App& app, CommandEnv& env);
 
 }  // namespace rovant::cli

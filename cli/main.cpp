@@ -70,6 +70,9 @@ int Run(int argc, char** argv) {
   AddProfileCommand(app, env);
   AddFleetCommand(app, env);
 #endif
+#ifdef ROVANT_DISCOVER_COMMAND
+  AddDiscoverCommand(app, env);
+#endif
 
   try {
     app.parse(argc, argv);

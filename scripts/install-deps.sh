@@ -11,6 +11,10 @@ PACKAGES=(
   # libraries
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   libyaml-cpp-dev
+  # rovantctl discover: net-snmp's library; its tests run Debian's agent (snmpd, snmpget)
+  libsnmp-dev snmpd snmp
+  # the Ansible collection (ansible/): ansible-playbook and ansible-test
+  ansible-core
   # Windows cross compilers (posix thread model) and windres
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686

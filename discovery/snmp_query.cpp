@@ -1,0 +1,213 @@
+#include "discovery/snmp_query.hpp"
+
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
+#include <sys/select.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+namespace rovant::discovery {
+namespace {
+
+constexpr std::array<oid, 9> kSysDescr = {1, 3, 6, 1, 2, 1, 1, 1, 0};
+constexpr std::array<oid, 12> kDeviceDescr = {1, 3, 6, 1, 2, 1, 25, 3, 2, 1, 3, 1};
+
+struct SessionCloser {
+  void operator()(netsnmp_session* session) const { snmp_close(session); }
+};
+using Session = std::unique_ptr<netsnmp_session, SessionCloser>;
+
+struct PduFreer {
+  void operator()(netsnmp_pdu* pdu) const { snmp_free_pdu(pdu); }
+};
+
+// One request in flight.
+struct Slot {
+  Session session;
+  AgentReply reply;
+  bool done = false;
+};
+
+template <std::size_t N>
+bool Is(const netsnmp_variable_list* var, const std::array<oid, N>& name) {
+  return var->name_length == N && std::equal(name.begin(), name.end(), var->name);
+}
+
+int OnReply(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
+  Slot& slot = *static_cast<Slot*>(magic);
+  slot.done = true;
+  if (operation != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || pdu == nullptr) return 1;
+  slot.reply.answered = true;
+  if (pdu->errstat != SNMP_ERR_NOERROR) {
+    slot.reply.error = snmp_errstring(static_cast<int>(pdu->errstat));
+    return 1;
+  }
+  for (const netsnmp_variable_list* var = pdu->variables; var; var = var->next_variable) {
+    if (var->type != ASN_OCTET_STR || var->val.string == nullptr) continue;
+    std::string text(reinterpret_cast<const char*>(var->val.string), var->val_len);
+    if (Is(var, kSysDescr)) slot.reply.sysDescr = std::move(text);
+    if (Is(var, kDeviceDescr)) slot.reply.deviceDescr = std::move(text);
+  }
+  return 1;
+}
+
+// The library once per process: no configuration files, no MIBs, no state
+// written under the user's home.
+bool StartLibrary() {
+  static const bool started = [] {
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_QUICK_PRINT, 1);
+    init_snmp("rovantctl");
+    return true;
+  }();
+  return started;
+}
+
+// Sets the SNMPv3 user and keys; false with the reason when a key cannot be made.
+bool SetUser(netsnmp_session& s, const SnmpOptions& options, std::string& error) {
+  s.version = SNMP_VERSION_3;
+  s.securityName = const_cast<char*>(options.user.c_str());
+  s.securityNameLen = options.user.size();
+  s.securityLevel = options.authKey.empty()   ? SNMP_SEC_LEVEL_NOAUTH
+                    : options.privKey.empty() ? SNMP_SEC_LEVEL_AUTHNOPRIV
+                                              : SNMP_SEC_LEVEL_AUTHPRIV;
+  if (options.authKey.empty()) return true;
+  s.securityAuthProto = snmp_duplicate_objid(usmHMACSHA1AuthProtocol, USM_AUTH_PROTO_SHA_LEN);
+  s.securityAuthProtoLen = USM_AUTH_PROTO_SHA_LEN;
+  s.securityAuthKeyLen = USM_AUTH_KU_LEN;
+  auto* auth = reinterpret_cast<u_char*>(const_cast<char*>(options.authKey.data()));
+  if (generate_Ku(s.securityAuthProto, static_cast<u_int>(s.securityAuthProtoLen), auth,
+                  options.authKey.size(), s.securityAuthKey,
+                  &s.securityAuthKeyLen) != SNMPERR_SUCCESS) {
+    error = "the SNMPv3 authentication key cannot be made from the pass phrase";
+    return false;
+  }
+  if (options.privKey.empty()) return true;
+  s.securityPrivProto = snmp_duplicate_objid(usmAESPrivProtocol, USM_PRIV_PROTO_AES_LEN);
+  s.securityPrivProtoLen = USM_PRIV_PROTO_AES_LEN;
+  s.securityPrivKeyLen = USM_PRIV_KU_LEN;
+  auto* priv = reinterpret_cast<u_char*>(const_cast<char*>(options.privKey.data()));
+  if (generate_Ku(s.securityAuthProto, static_cast<u_int>(s.securityAuthProtoLen), priv,
+                  options.privKey.size(), s.securityPrivKey,
+                  &s.securityPrivKeyLen) != SNMPERR_SUCCESS) {
+    error = "the SNMPv3 privacy key cannot be made from the pass phrase";
+    return false;
+  }
+  return true;
+}
+
+// Opens a session to `address` and sends the request; the slot is done at
+// once when either fails.
+void Start(Slot& slot, std::uint32_t address, const SnmpOptions& options) {
+  slot = Slot{};
+  slot.reply.address = address;
+  netsnmp_session s;
+  snmp_sess_init(&s);
+  std::string peer = "udp:" + FormatAddress(address) + ":" + std::to_string(options.port);
+  s.peername = peer.data();
+  s.timeout = static_cast<long>(options.timeoutMs) * 1000L;
+  s.retries = options.retries;
+  s.callback = OnReply;
+  s.callback_magic = &slot;
+  if (options.v3) {
+    if (!SetUser(s, options, slot.reply.error)) {
+      slot.done = true;
+      return;
+    }
+  } else {
+    s.version = SNMP_VERSION_2c;
+    s.community = reinterpret_cast<u_char*>(const_cast<char*>(options.community.data()));
+    s.community_len = options.community.size();
+  }
+  slot.session.reset(snmp_open(&s));
+  // snmp_open kept copies of the protocol names.
+  std::free(s.securityAuthProto);
+  std::free(s.securityPrivProto);
+  if (!slot.session) {
+    slot.reply.error = snmp_api_errstring(snmp_errno);
+    slot.done = true;
+    return;
+  }
+  std::unique_ptr<netsnmp_pdu, PduFreer> pdu(snmp_pdu_create(SNMP_MSG_GET));
+  snmp_add_null_var(pdu.get(), kSysDescr.data(), kSysDescr.size());
+  snmp_add_null_var(pdu.get(), kDeviceDescr.data(), kDeviceDescr.size());
+  if (snmp_send(slot.session.get(), pdu.get()) == 0) {
+    slot.reply.error = snmp_api_errstring(snmp_errno);
+    slot.done = true;
+    return;
+  }
+  pdu.release();  // the library owns a sent request
+}
+
+}  // namespace
+
+QueryOutcome QueryAgents(const std::vector<AddressRange>& merged, const SnmpOptions& options) {
+  QueryOutcome outcome;
+  if (!StartLibrary()) {
+    outcome.error = "the SNMP library cannot be started";
+    return outcome;
+  }
+  const auto parallel = static_cast<std::size_t>(std::clamp(options.parallel, 1, kMostInFlight));
+  // Slots are never moved while in flight: the library holds their addresses.
+  std::vector<std::unique_ptr<Slot>> slots;
+  auto range = merged.begin();
+  std::uint64_t nextInRange = range == merged.end() ? 0 : range->first;
+  auto more = [&] { return range != merged.end(); };
+  auto take = [&] {
+    const auto address = static_cast<std::uint32_t>(nextInRange);
+    if (nextInRange == range->last) {
+      ++range;
+      if (range != merged.end()) nextInRange = range->first;
+    } else {
+      ++nextInRange;
+    }
+    return address;
+  };
+
+  while (more() || !slots.empty()) {
+    while (more() && slots.size() < parallel) {
+      slots.push_back(std::make_unique<Slot>());
+      Start(*slots.back(), take(), options);
+      ++outcome.asked;
+    }
+    int fds = 0;
+    int block = 0;
+    fd_set readable;
+    FD_ZERO(&readable);
+    timeval wait{1, 0};
+    snmp_select_info(&fds, &readable, &wait, &block);
+    if (block != 0) wait = timeval{1, 0};  // never an unbounded wait
+    const bool anyPending =
+        std::any_of(slots.begin(), slots.end(), [](const auto& s) { return !s->done; });
+    if (anyPending) {
+      const int ready = select(fds, &readable, nullptr, nullptr, &wait);
+      if (ready > 0) {
+        snmp_read(&readable);
+      } else if (ready < 0 && errno != EINTR) {
+        outcome.error = "waiting for replies failed";
+        break;
+      }
+      // Expired requests are resent or given up even while others keep answering.
+      snmp_timeout();
+    }
+    // Finished requests leave; their sessions close here, outside the callback.
+    for (auto it = slots.begin(); it != slots.end();) {
+      if (!(*it)->done) {
+        ++it;
+        continue;
+      }
+      if ((*it)->reply.answered) outcome.replies.push_back(std::move((*it)->reply));
+      it = slots.erase(it);
+    }
+  }
+  return outcome;
+}
+
+}  // namespace rovant::discovery
