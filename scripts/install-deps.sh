@@ -13,8 +13,9 @@ PACKAGES=(
   libyaml-cpp-dev
   # rovantctl discover: net-snmp's library; its tests run Debian's agent (snmpd, snmpget)
   libsnmp-dev snmpd snmp
-  # the Ansible collection (ansible/): ansible-playbook and ansible-test
-  ansible-core
+  # the Ansible collection (ansible/): ansible-playbook and ansible-test, and what
+  # ansible-test sanity runs offline (tests/ansible/ansible_sanity.sh)
+  ansible-core pylint yamllint python3-pycodestyle python3-voluptuous python3-yaml shellcheck
   # Windows cross compilers (posix thread model) and windres
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686

@@ -17,7 +17,7 @@ description:
   - Sends only the read; never writes.
 version_added: "2.0.0"
 author:
-  - ROVANT developers
+  - ROVANT developers !UNKNOWN
 options:
   printer:
     description:

@@ -20,7 +20,7 @@ description:
     rovantctl's.
 version_added: "2.0.0"
 author:
-  - ROVANT developers
+  - ROVANT developers !UNKNOWN
 options:
   printer:
     description:
