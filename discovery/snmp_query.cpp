@@ -25,10 +25,13 @@ struct PduFreer {
   void operator()(netsnmp_pdu* pdu) const { snmp_free_pdu(pdu); }
 };
 
-// One request in flight.
+// One request in flight. SNMPv3 first asks for the agent's engine ID with a
+// request of its own (the library's own probe would wait, one agent at a time).
 struct Slot {
   Session session;
   AgentReply reply;
+  bool probing = false;  // the engine-ID probe is out
+  bool probed = false;   // its reply came: the request proper can go
   bool done = false;
 };
 
@@ -37,8 +40,19 @@ bool Is(const netsnmp_variable_list* var, const std::array<oid, N>& name) {
   return var->name_length == N && std::equal(name.begin(), name.end(), var->name);
 }
 
-int OnReply(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
+int OnReply(int operation, netsnmp_session* session, int, netsnmp_pdu* pdu, void* magic) {
   Slot& slot = *static_cast<Slot*>(magic);
+  if (slot.probing && operation != NETSNMP_CALLBACK_OP_TIMED_OUT) {
+    // The agent's report (not a response: the library may call it an error) names
+    // its engine ID.
+    if (pdu != nullptr && session->securityEngineIDLen == 0 && pdu->securityEngineIDLen != 0) {
+      session->securityEngineID =
+          static_cast<u_char*>(netsnmp_memdup(pdu->securityEngineID, pdu->securityEngineIDLen));
+      session->securityEngineIDLen = pdu->securityEngineIDLen;
+    }
+    slot.probed = true;
+    return 1;
+  }
   slot.done = true;
   if (operation != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || pdu == nullptr) return 1;
   slot.reply.answered = true;
@@ -64,6 +78,8 @@ bool StartLibrary() {
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_QUICK_PRINT, 1);
+    // Only numeric names are used: no MIB is read (nor complained about).
+    setenv("MIBS", "", 1);
     init_snmp("rovantctl");
     return true;
   }();
@@ -73,6 +89,7 @@ bool StartLibrary() {
 // Sets the SNMPv3 user and keys; false with the reason when a key cannot be made.
 bool SetUser(netsnmp_session& s, const SnmpOptions& options, std::string& error) {
   s.version = SNMP_VERSION_3;
+  s.flags |= SNMP_FLAGS_DONT_PROBE;
   s.securityName = const_cast<char*>(options.user.c_str());
   s.securityNameLen = options.user.size();
   s.securityLevel = options.authKey.empty()   ? SNMP_SEC_LEVEL_NOAUTH
@@ -102,6 +119,17 @@ bool SetUser(netsnmp_session& s, const SnmpOptions& options, std::string& error)
   }
   return true;
 }
+
+void Send(Slot& slot, std::unique_ptr<netsnmp_pdu, PduFreer> pdu) {
+  if (snmp_send(slot.session.get(), pdu.get()) == 0) {
+    slot.reply.error = snmp_api_errstring(snmp_errno);
+    slot.done = true;
+    return;
+  }
+  static_cast<void>(pdu.release());  // the library owns a sent request
+}
+
+void SendRequest(Slot& slot);
 
 // Opens a session to `address` and sends the request; the slot is done at
 // once when either fails.
@@ -135,15 +163,45 @@ void Start(Slot& slot, std::uint32_t address, const SnmpOptions& options) {
     slot.done = true;
     return;
   }
+  if (options.v3) {
+    // An empty request without user or keys: the agent answers with its engine ID.
+    std::unique_ptr<netsnmp_pdu, PduFreer> probe(snmp_pdu_create(SNMP_MSG_GET));
+    probe->version = SNMP_VERSION_3;
+    probe->securityName = static_cast<char*>(std::calloc(1, 1));
+    probe->securityNameLen = 0;
+    probe->securityLevel = SNMP_SEC_LEVEL_NOAUTH;
+    probe->securityModel = SNMP_SEC_MODEL_USM;
+    slot.probing = true;
+    // The library clears the flag once the session is open; the probe is ours.
+    slot.session->flags |= SNMP_FLAGS_DONT_PROBE;
+    Send(slot, std::move(probe));
+    return;
+  }
+  SendRequest(slot);
+}
+
+// Sends the two questions (after the engine-ID probe for SNMPv3).
+void SendRequest(Slot& slot) {
   std::unique_ptr<netsnmp_pdu, PduFreer> pdu(snmp_pdu_create(SNMP_MSG_GET));
   snmp_add_null_var(pdu.get(), kSysDescr.data(), kSysDescr.size());
   snmp_add_null_var(pdu.get(), kDeviceDescr.data(), kDeviceDescr.size());
-  if (snmp_send(slot.session.get(), pdu.get()) == 0) {
-    slot.reply.error = snmp_api_errstring(snmp_errno);
+  Send(slot, std::move(pdu));
+}
+
+// The probe came back: with the engine ID known, the user's keys are
+// localised for it and the request proper goes out.
+void AfterProbe(Slot& slot) {
+  slot.probing = false;
+  slot.probed = false;
+  netsnmp_session* session = snmp_sess_session(snmp_sess_pointer(slot.session.get()));
+  if (session == nullptr || session->securityEngineIDLen == 0 ||
+      create_user_from_session(session) != SNMPERR_SUCCESS) {
+    slot.reply.answered = true;
+    slot.reply.error = "the SNMPv3 engine ID could not be learned";
     slot.done = true;
     return;
   }
-  pdu.release();  // the library owns a sent request
+  SendRequest(slot);
 }
 
 }  // namespace
@@ -196,6 +254,9 @@ QueryOutcome QueryAgents(const std::vector<AddressRange>& merged, const SnmpOpti
       }
       // Expired requests are resent or given up even while others keep answering.
       snmp_timeout();
+    }
+    for (const auto& slot : slots) {
+      if (slot->probed && !slot->done) AfterProbe(*slot);
     }
     // Finished requests leave; their sessions close here, outside the callback.
     for (auto it = slots.begin(); it != slots.end();) {

@@ -82,6 +82,7 @@ grep -q "^{\"address\":\"$net.22\",\"confirm\":\"confirmed\",\"description\":\"V
 grep -q "^rovantctl: 30 addresses asked, 3 answered, 2 printers found in" found.err ||
   fail "summary: $(cat found.err)"
 grep -q "inv.yaml: 2 added, 0 already listed" found.err || fail "inventory: $(cat found.err)"
+[[ $(wc -l <found.err) == 2 ]] || fail "standard error holds more than the two reports: $(head -5 found.err)"
 
 # The inventory is fleet's: both printers read, with their models checked.
 "$ctl" fleet read --inventory inv.yaml --json >read.jsonl 2>read.err || fail "fleet read: $(cat read.jsonl read.err)"
@@ -98,10 +99,18 @@ grep -q 'name: dock-7' own.yaml && grep -q 'hx310-127-0-77-22' own.yaml && [[ $(
 head -1 table.out | grep -q '^ADDRESS *MODEL *PRINTER *DESCRIPTION$' || fail "table: $(cat table.out)"
 grep -q "^$net.22 *HX310 *tcp://$net.22 *Vek HX310 on LPT1$" table.out || fail "table: $(cat table.out)"
 
-# SNMPv3 (SHA, AES) finds them too; a wrong community finds nothing.
-"$ctl" discover "$net.21" "$net.22" --port $port --timeout 400 --snmpv3 rovant:authpass-1:privpass-1 --json \
+# SNMPv3 (SHA, AES) finds them too, the silent addresses' engine-ID probes all
+# at once (one after another, 27 of them would take over 20 s); a wrong pass
+# phrase or community finds nothing.
+start=$(date +%s%N)
+"$ctl" discover "$net.0/27" --port $port --timeout 400 --snmpv3 rovant:authpass-1:privpass-1 --json \
   >v3.jsonl 2>v3.err || fail "v3: $(cat v3.err)"
+ms=$((($(date +%s%N) - start) / 1000000))
 [[ $(wc -l <v3.jsonl) == 2 ]] || fail "v3: $(cat v3.jsonl v3.err)"
+(( ms < 8000 )) || fail "SNMPv3 over a /27 took $ms ms"
+"$ctl" discover "$net.21" --port $port --timeout 400 --snmpv3 rovant:authpass-2:privpass-1 --json \
+  >v3bad.jsonl 2>/dev/null || fail "v3 with a wrong pass phrase"
+[[ ! -s v3bad.jsonl ]] || fail "a wrong pass phrase found printers: $(cat v3bad.jsonl)"
 "$ctl" discover "$net.16/28" --port $port --timeout 300 --community private --json >none.jsonl 2>none.err ||
   fail "wrong community: $(cat none.err)"
 [[ ! -s none.jsonl ]] || fail "a wrong community found printers: $(cat none.jsonl)"
