@@ -2,7 +2,8 @@
 # rovantctl discover against Debian's snmpd on loopback addresses, one agent per
 # address on an unprivileged port: 127.0.77.21 describes an HX320, .22 an HX310
 # (by its device description only), .23 a printer of another make whose port
-# 9100 is a listener that must never be reached; nothing answers elsewhere.
+# 9100 is a listener that must never be reached, .40 an HX310 where an HX320
+# listens; nothing answers elsewhere.
 # Found printers are confirmed against simulators on ADDRESS:9100 and added to
 # an inventory that fleet then reads.
 # Usage: discovery_end_to_end.sh SIM ROVANTCTL WORKDIR
@@ -41,6 +42,7 @@ agent() {
 agent 21 "Vek HX320 serial impact printer" "Vek HX320"
 agent 22 "Linux 6.1 print server" "Vek HX310 on LPT1"
 agent 23 "Acme LaserJet 9 PCL" "Acme LaserJet 9"
+agent 40 "Vek HX310" "Vek HX310"
 
 # The other make's port 9100: counts connections and bytes.
 python3 - "$net.23" >other.log 2>&1 <<'PY' &
@@ -61,11 +63,14 @@ timeout 100 "$sim" --listen "$net.21:9100" >sim21.out 2>&1 &
 pids+=($!)
 timeout 100 "$sim" --listen "$net.22:9100" --model HX310 >sim22.out 2>&1 &
 pids+=($!)
+timeout 100 "$sim" --listen "$net.40:9100" >sim40.out 2>&1 &
+pids+=($!)
 
 for _ in $(seq 100); do  # at most 10 s for everything to listen
   ready=1
-  for h in 21 22 23; do grep -q 'NET-SNMP version' "snmpd-$h.log" 2>/dev/null || ready=0; done
-  grep -q listening other.log && grep -q '^listening on' sim21.out && grep -q '^listening on' sim22.out || ready=0
+  for h in 21 22 23 40; do grep -q 'NET-SNMP version' "snmpd-$h.log" 2>/dev/null || ready=0; done
+  for s in sim21 sim22 sim40; do grep -q '^listening on' $s.out || ready=0; done
+  grep -q listening other.log || ready=0
   [[ $ready == 1 ]] && break
   sleep 0.1
 done
@@ -88,6 +93,12 @@ grep -q "inv.yaml: 2 added, 0 already listed" found.err || fail "inventory: $(ca
 "$ctl" fleet read --inventory inv.yaml --json >read.jsonl 2>read.err || fail "fleet read: $(cat read.jsonl read.err)"
 grep -q '"name":"hx320-127-0-77-21",.*"result":"read"' read.jsonl &&
   grep -q '"name":"hx310-127-0-77-22",.*"result":"read"' read.jsonl || fail "fleet read: $(cat read.jsonl)"
+
+# The model check of --confirm: .40 says HX310 but an HX320 answers.
+"$ctl" discover "$net.40" --port $port --timeout 400 --json --confirm >mixed.jsonl 2>mixed.err
+[[ $? == 1 ]] || fail "a printer not confirmed must give exit status 1: $(cat mixed.jsonl mixed.err)"
+grep -q '"confirm":"other-model",.*"model":"HX310".*"reason":"warning: Different printer is connected' mixed.jsonl ||
+  fail "the other model: $(cat mixed.jsonl)"
 
 # Again, into an inventory that names one of them already: its name stays.
 printf 'printers:\n  - {name: dock-7, printer: "tcp://%s.21:9100", model: HX320}\n' "$net" >own.yaml
@@ -125,8 +136,8 @@ ms=$((($(date +%s%N) - start) / 1000000))
 start=$(date +%s%N)
 "$ctl" discover "$net.0/24" --port $port --json >all.jsonl 2>all.err || fail "/24: $(cat all.err)"
 ms=$((($(date +%s%N) - start) / 1000000))
-echo "discover $net.0/24 (3 agents, 251 silent addresses): $ms ms"
-[[ $(wc -l <all.jsonl) == 2 ]] || fail "/24: $(cat all.jsonl)"
+echo "discover $net.0/24 (4 agents, 250 silent addresses): $ms ms"
+[[ $(wc -l <all.jsonl) == 3 ]] || fail "/24: $(cat all.jsonl)"
 (( ms < 10000 )) || fail "a /24 took $ms ms"
 
 # The other make's port 9100 was never reached; nor any printer but ours.
