@@ -107,4 +107,10 @@ for h in p0 p1; do expect_recap check.out $h 1 0; done
 grep -q 'CONFIG.LOCK' check.out && fail "the diff shows an item that does not differ: $(cat check.out)"
 [[ $(md5sum state/*) == "$sums" ]] || fail "check mode changed a simulator's memory"
 [[ $(wc -l <audit.jsonl) == 3 ]] || fail "check mode wrote: $(cat audit.jsonl)"
+# A setting rovantctl refuses fails the task with rovantctl's reason; nothing is sent.
+ansible p0 -i hosts.yml -m vek.rovant.printer_settings \
+  -a "{\"printer\": \"tcp://127.0.0.1:${ports[0]}\", \"settings\": {\"MENU1.PICH\": \"12 CPI\"}, \"rovantctl\": \"$ctl\"}" \
+  >bad.out 2>&1 && fail "an unknown item was taken: $(cat bad.out)"
+grep -q '"msg": "rovantctl: settings:1: no item \\"PICH\\" in MENU1"' bad.out || fail "bad settings: $(cat bad.out)"
+[[ $(md5sum state/*) == "$sums" ]] || fail "a refused profile changed a simulator's memory"
 echo "ansible end to end: ok"

@@ -149,6 +149,12 @@ def main():
     try:
         inventory = write_inventory(work, params['printer'], params['model'])
         profile = params['profile'] or write_settings(work, params['settings'])
+
+        def fail(msg, **kwargs):
+            # rovantctl names the profile it refuses: inline, that is the settings.
+            if not params['profile']:
+                msg = msg.replace(profile, 'settings')
+            module.fail_json(msg=msg, **kwargs)
         common = ['--inventory', inventory, profile, '--json', '--parallel', '1',
                   '--timeout', str(params['timeout'])]
 
@@ -156,7 +162,7 @@ def main():
         rc, found, out, err = run_for_printer(module, [ctl, 'fleet', 'apply', '--dry-run'] + common)
         if found is None or found.get('result') == 'failed':
             reason = found.get('reason') if found else reason_of(rc, out, err)
-            module.fail_json(msg=reason or reason_of(rc, out, err), rc=rc)
+            fail(reason or reason_of(rc, out, err), rc=rc)
         items = found.get('items', [])
         result = dict(changed=bool(items), items=items, verified=False,
                       result='unchanged' if not items else 'drift')
@@ -171,17 +177,16 @@ def main():
             args += ['--audit', params['audit_log']]
         rc, found, out, err = run_for_printer(module, args)
         if found is None:
-            module.fail_json(msg=reason_of(rc, out, err), rc=rc, **result)
+            fail(reason_of(rc, out, err), rc=rc, **result)
         result['result'] = found.get('result')
         if found.get('result') == 'differs':
-            module.fail_json(msg='the printer does not hold what was sent', rc=rc,
-                             differences=found.get('items', []), **result)
+            fail('the printer does not hold what was sent', rc=rc,
+                 differences=found.get('items', []), **result)
         if found.get('result') != 'applied':
             # "unchanged" here means someone else wrote it meanwhile: nothing was sent.
             result['changed'] = found.get('result') != 'unchanged'
             if found.get('result') == 'failed':
-                module.fail_json(msg=found.get('reason') or reason_of(rc, out, err), rc=rc,
-                                 **result)
+                fail(found.get('reason') or reason_of(rc, out, err), rc=rc, **result)
 
         if params['verify']:
             rc, found, out, err = run_for_printer(
@@ -191,8 +196,7 @@ def main():
                 reason = (found or {}).get('reason') or reason_of(rc, out, err)
                 if found is not None and found.get('result') == 'drift':
                     reason = 'a read after the write does not find the profile'
-                module.fail_json(msg=reason, rc=rc,
-                                 differences=(found or {}).get('items', []), **result)
+                fail(reason, rc=rc, differences=(found or {}).get('items', []), **result)
             result['verified'] = True
         module.exit_json(**result)
     finally:
