@@ -22,7 +22,9 @@ stop() {
 }
 trap stop EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-command -v snmpd >/dev/null || fail "snmpd is not installed (Debian package snmpd; scripts/install-deps.sh)"
+# Debian puts snmpd in /usr/sbin, which a user's PATH may lack.
+snmpd=$(PATH=$PATH:/usr/sbin:/sbin command -v snmpd) ||
+  fail "snmpd is not installed (Debian package snmpd; scripts/install-deps.sh)"
 
 # agent HOST SYSDESCR HRDEVICEDESCR
 agent() {
@@ -36,7 +38,7 @@ agent() {
     echo "rouser rovant priv"
   } >"snmpd-$host.conf"
   MIBS= MIBDIRS=/nonexistent SNMP_PERSISTENT_DIR="$PWD/persist-$host" \
-    timeout 100 snmpd -f -I -smux -C -c "snmpd-$host.conf" -Lf "snmpd-$host.log" "udp:$net.$host:$port" &
+    timeout 100 "$snmpd" -f -I -smux -C -c "snmpd-$host.conf" -Lf "snmpd-$host.log" "udp:$net.$host:$port" &
   pids+=($!)
 }
 agent 21 "Vek HX320 serial impact printer" "Vek HX320"
