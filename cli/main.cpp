@@ -65,13 +65,13 @@ int Run(int argc, char** argv) {
   AddSetCommand(app, env);
   AddDiffCommand(app, env);
   AddDecodeCommand(app, env);
+#ifdef ROVANT_DISCOVER_COMMAND
+  AddDiscoverCommand(app, env);
+#endif
   AddPrinterCommands(app, env);
 #ifdef ROVANT_FLEET_COMMANDS
   AddProfileCommand(app, env);
   AddFleetCommand(app, env);
-#endif
-#ifdef ROVANT_DISCOVER_COMMAND
-  AddDiscoverCommand(app, env);
 #endif
 
   try {
