@@ -144,6 +144,14 @@ void Start(Slot& slot, std::uint32_t address, const SnmpOptions& options) {
   s.retries = options.retries;
   s.callback = OnReply;
   s.callback_magic = &slot;
+  // The protocol names SetUser makes are ours; snmp_open keeps copies.
+  struct ProtocolNames {
+    netsnmp_session& s;
+    ~ProtocolNames() {
+      std::free(s.securityAuthProto);
+      std::free(s.securityPrivProto);
+    }
+  } names{s};
   if (options.v3) {
     if (!SetUser(s, options, slot.reply.error)) {
       slot.done = true;
@@ -155,9 +163,6 @@ void Start(Slot& slot, std::uint32_t address, const SnmpOptions& options) {
     s.community_len = options.community.size();
   }
   slot.session.reset(snmp_open(&s));
-  // snmp_open kept copies of the protocol names.
-  std::free(s.securityAuthProto);
-  std::free(s.securityPrivProto);
   if (!slot.session) {
     slot.reply.error = snmp_api_errstring(snmp_errno);
     slot.done = true;
