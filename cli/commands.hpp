@@ -21,5 +21,7 @@ void AddPrinterCommands(front::CommandLine& line, CommandEnv& env);
 // Profiles and fleets (builds with yaml-cpp).
 void AddProfileCommand(front::CommandLine& line, CommandEnv& env);
 void AddFleetCommand(front::CommandLine& line, CommandEnv& env);
+// Finding printers by SNMP (Linux builds with net-snmp).
+void AddDiscoverCommand(front::CommandLine& line, CommandEnv& env);
 
 }  // namespace rovant::cli

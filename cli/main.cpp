@@ -53,6 +53,9 @@ int Run(int argc, char** argv) {
   AddSetCommand(line, env);
   AddDiffCommand(line, env);
   AddDecodeCommand(line, env);
+#ifdef ROVANT_DISCOVER_COMMAND
+  AddDiscoverCommand(line, env);
+#endif
   AddPrinterCommands(line, env);
   AddProfileCommand(line, env);
   AddFleetCommand(line, env);

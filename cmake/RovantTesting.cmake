@@ -1,6 +1,6 @@
 # Unit-test support: GoogleTest/GoogleMock and test registration.
 #
-#   rovant_add_gtest(NAME <name> SOURCES <files...> [LIBS <targets...>])
+#   rovant_add_gtest(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
 #       Builds a test executable linked with GTest::gmock_main, strict warnings, static on MinGW.
 #       Native: one ctest test per test case (gtest_discover_tests).
 #       Windows (cross): the whole executable is ONE ctest test run under Wine.
@@ -74,7 +74,7 @@ function(rovant_add_test)
 endfunction()
 
 function(rovant_add_gtest)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME" "SOURCES;LIBS")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME" "SOURCES;LIBS;LABELS")
   if(NOT arg_NAME OR NOT arg_SOURCES)
     message(FATAL_ERROR "rovant_add_gtest: NAME and SOURCES are required")
   endif()
@@ -87,12 +87,16 @@ function(rovant_add_gtest)
   rovant_windows_static(${arg_NAME})
 
   if(NOT CMAKE_CROSSCOMPILING)
-    # Each case is a test of its own, labelled with its executable's name.
+    # Each case is a test of its own, labelled with its executable's name (the LABELS given go
+    # to the executable's test where it runs whole).
     gtest_discover_tests(${arg_NAME} DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
       PROPERTIES LABELS ${arg_NAME})
   elseif(CMAKE_CROSSCOMPILING_EMULATOR)
     # Starting Wine once per test case is far too slow: run the whole executable as one test.
     add_test(NAME ${arg_NAME} COMMAND ${arg_NAME})
+    if(arg_LABELS)
+      set_property(TEST ${arg_NAME} APPEND PROPERTY LABELS ${arg_LABELS})
+    endif()
     rovant_requires_wine(${arg_NAME})
   endif()
 endfunction()

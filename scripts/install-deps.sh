@@ -11,6 +11,11 @@ PACKAGES=(
   # libraries
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   libyaml-cpp-dev
+  # rovantctl discover: net-snmp's library; its tests run Debian's agent (snmpd, snmpget)
+  libsnmp-dev snmpd snmp
+  # the Ansible collection (ansible/): ansible-playbook and ansible-test, and what
+  # ansible-test sanity runs offline (tests/ansible/ansible_sanity.sh)
+  ansible-core pylint yamllint python3-pycodestyle python3-voluptuous python3-yaml shellcheck
   # Windows cross compilers (posix thread model) and windres
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686

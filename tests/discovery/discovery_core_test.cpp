@@ -1,0 +1,201 @@
+// Address ranges, telling our printers from other devices, the results, and
+// adding found printers to an inventory.
+#include <gtest/gtest.h>
+
+#include "discovery/address_range.hpp"
+#include "discovery/discovered.hpp"
+#include "discovery/identify.hpp"
+#include "discovery/inventory_merge.hpp"
+#include "fleet/yaml_files.hpp"
+
+namespace rovant::discovery {
+namespace {
+
+std::uint32_t Ip(const char* text) { return ParseAddress(text).value(); }
+
+struct RangeCase {
+  const char* text;
+  bool force;
+  const char* first;  // nullptr: refused
+  const char* last;
+  const char* reason;  // part of the refusal
+};
+
+TEST(AddressRangeTest, ParsesAndRefusesAsTheTableSays) {
+  const RangeCase cases[] = {
+      {"10.20.1.0/24", false, "10.20.1.1", "10.20.1.254", ""},
+      {"10.20.1.7", false, "10.20.1.7", "10.20.1.7", ""},
+      {"10.20.1.7/32", false, "10.20.1.7", "10.20.1.7", ""},
+      {"10.20.1.6/31", false, "10.20.1.6", "10.20.1.7", ""},
+      {"10.20.1.4/30", false, "10.20.1.5", "10.20.1.6", ""},
+      {"10.20.0.0/16", false, "10.20.0.1", "10.20.255.254", ""},
+      {"10.20.0.0/15", false, nullptr, nullptr, "more than a /16; give --force"},
+      {"10.20.0.0/15", true, "10.20.0.1", "10.21.255.254", ""},
+      {"0.0.0.0/0", true, "0.0.0.1", "255.255.255.254", ""},
+      {"10.20.1.5/24", false, nullptr, nullptr, "host bits set; the range starts at 10.20.1.0/24"},
+      {"10.20.1.0/33", false, nullptr, nullptr, "prefix length"},
+      {"10.20.1.0/", false, nullptr, nullptr, "prefix length"},
+      {"10.20.1.0/024", false, nullptr, nullptr, "prefix length"},
+      {"10.20.1.256", false, nullptr, nullptr, "not an IPv4 address"},
+      {"10.20.01.1", false, nullptr, nullptr, "not an IPv4 address"},
+      {"10.20.1", false, nullptr, nullptr, "not an IPv4 address"},
+      {"10.20.1.1.1", false, nullptr, nullptr, "not an IPv4 address"},
+      {"10.20.+1.1", false, nullptr, nullptr, "not an IPv4 address"},
+      {"printer.local", false, nullptr, nullptr, "not an IPv4 address"},
+      {"", false, nullptr, nullptr, "not an IPv4 address"},
+  };
+  for (const RangeCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string error;
+    const std::optional<AddressRange> range = ParseRange(c.text, c.force, error);
+    if (c.first == nullptr) {
+      EXPECT_FALSE(range);
+      EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+      continue;
+    }
+    ASSERT_TRUE(range) << error;
+    EXPECT_EQ(FormatAddress(range->first), c.first);
+    EXPECT_EQ(FormatAddress(range->last), c.last);
+  }
+}
+
+TEST(AddressRangeTest, MergesOverlappingAndTouchingRangesSoEachAddressIsAskedOnce) {
+  const std::vector<AddressRange> merged =
+      MergeRanges({{Ip("10.0.0.20"), Ip("10.0.0.30")},
+                   {Ip("10.0.0.1"), Ip("10.0.0.10")},
+                   {Ip("10.0.0.11"), Ip("10.0.0.12")},
+                   {Ip("10.0.0.25"), Ip("10.0.0.40")},
+                   {Ip("255.255.255.255"), Ip("255.255.255.255")}});
+  ASSERT_EQ(merged.size(), 3u);
+  EXPECT_EQ(FormatAddress(merged[0].first), "10.0.0.1");
+  EXPECT_EQ(FormatAddress(merged[0].last), "10.0.0.12");
+  EXPECT_EQ(FormatAddress(merged[1].first), "10.0.0.20");
+  EXPECT_EQ(FormatAddress(merged[1].last), "10.0.0.40");
+  EXPECT_EQ(CountAddresses(merged), 12u + 21u + 1u);
+}
+
+struct IdentifyCase {
+  const char* sysDescr;
+  const char* deviceDescr;
+  std::optional<ModelCode> model;
+};
+
+TEST(IdentifyTest, NamesOurModelsOnlyWhenTheDescriptionsAgree) {
+  const IdentifyCase cases[] = {
+      {"Vek HX320 serial impact printer", "", ModelCode::kHx320},
+      {"", "Vek HX310", ModelCode::kHx310},
+      {"Linux print server 6.1", "vek hx320 (LPT1)", ModelCode::kHx320},
+      {"Vek HX310", "Vek HX310", ModelCode::kHx310},
+      {"Vek HX310", "Vek HX320", std::nullopt},        // they disagree
+      {"Vek HX320", "Acme LaserJet 9", std::nullopt},  // the device is something else
+      {"Vek HX310/HX320 family", "", std::nullopt},    // names both
+      {"Acme HX3200 laser", "", std::nullopt},
+      {"Acme XHX320", "", std::nullopt},
+      {"HX320-compatible", "", ModelCode::kHx320},
+      {"Acme LaserJet 9 on port 9100", "Acme LaserJet 9", std::nullopt},
+      {"", "", std::nullopt},
+  };
+  for (const IdentifyCase& c : cases) {
+    SCOPED_TRACE(std::string(c.sysDescr) + " | " + c.deviceDescr);
+    EXPECT_EQ(IdentifyPrinter(c.sysDescr, c.deviceDescr), c.model);
+  }
+}
+
+TEST(DiscoveredTest, ListsOnlyOurPrintersThatAnsweredInAddressOrder) {
+  std::vector<AgentReply> replies = {
+      {Ip("10.0.0.9"), true, "Vek HX320", "Vek HX320 printer", ""},
+      {Ip("10.0.0.3"), true, "Vek HX310 \x01\xff", "", ""},
+      {Ip("10.0.0.4"), true, "Acme LaserJet", "Acme LaserJet", ""},
+      {Ip("10.0.0.5"), false, "Vek HX320", "", ""},
+  };
+  const std::vector<FoundPrinter> found = PrintersAmong(replies);
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].address, "10.0.0.3");
+  EXPECT_EQ(found[0].model, ModelCode::kHx310);
+  EXPECT_EQ(found[0].description, "Vek HX310 ??");
+  EXPECT_EQ(found[0].printer, "tcp://10.0.0.3");
+  EXPECT_EQ(found[1].description, "Vek HX320 printer");
+  EXPECT_EQ(PrinterJson(found[1], false).dump(),
+            R"({"address":"10.0.0.9","description":"Vek HX320 printer","model":"HX320",)"
+            R"("printer":"tcp://10.0.0.9"})");
+  FoundPrinter failed = found[0];
+  failed.confirm = "failed";
+  failed.reason = "The printer does not respond.";
+  EXPECT_EQ(PrinterJson(failed, true)["firmware"], nullptr);
+  EXPECT_EQ(PrinterJson(failed, true)["reason"], "The printer does not respond.");
+}
+
+FoundPrinter Found(const char* address, ModelCode model) {
+  FoundPrinter p;
+  p.address = address;
+  p.model = model;
+  p.printer = PrinterForm(address);
+  return p;
+}
+
+fleet::Inventory Read(const std::string& text) {
+  fleet::Inventory inventory;
+  const auto problems =
+      fleet::ParseInventoryYaml(text, inventory, [](const std::string&) { return std::nullopt; });
+  EXPECT_TRUE(problems.empty()) << text;
+  return inventory;
+}
+
+TEST(InventoryMergeTest, MakesANewInventoryThatFleetReads) {
+  std::string error;
+  const auto merged = MergeIntoInventory(
+      std::nullopt, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)},
+      error);
+  ASSERT_TRUE(merged) << error;
+  EXPECT_EQ(merged->added, (std::vector<std::string>{"hx310-10-0-0-3", "hx320-10-0-0-9"}));
+  const fleet::Inventory inventory = Read(merged->text);
+  ASSERT_EQ(inventory.printers.size(), 2u);
+  EXPECT_EQ(inventory.printers[0].printer, "tcp://10.0.0.3");
+  EXPECT_EQ(inventory.printers[0].model, ModelCode::kHx310);
+  EXPECT_EQ(inventory.printers[1].model, ModelCode::kHx320);
+}
+
+TEST(InventoryMergeTest, KeepsListedPrintersTheirNamesAndDefaultsAndAvoidsTakenNames) {
+  const std::string existing =
+      "defaults: {model: HX310, groups: [site]}\n"
+      "printers:\n"
+      "  - {name: dock-01, printer: \"tcp://10.0.0.3:9100\", groups: [dock]}\n"
+      "  - {name: hx320-10-0-0-9, printer: \"tcp://10.0.0.99\", model: HX320}\n";
+  std::string error;
+  const auto merged = MergeIntoInventory(
+      existing, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)},
+      error);
+  ASSERT_TRUE(merged) << error;
+  EXPECT_EQ(merged->kept, std::vector<std::string>{"dock-01"});
+  EXPECT_EQ(merged->added, std::vector<std::string>{"hx320-10-0-0-9-2"});
+  const fleet::Inventory inventory = Read(merged->text);
+  ASSERT_EQ(inventory.printers.size(), 3u);
+  EXPECT_EQ(inventory.printers[0].name, "dock-01");
+  EXPECT_EQ(inventory.printers[0].groups, std::vector<std::string>{"dock"});
+  EXPECT_EQ(inventory.printers[1].printer, "tcp://10.0.0.99");
+  EXPECT_EQ(inventory.printers[2].printer, "tcp://10.0.0.9");
+  EXPECT_EQ(inventory.printers[2].model, ModelCode::kHx320);  // not the defaults' model
+  EXPECT_EQ(inventory.printers[2].groups, std::vector<std::string>{"site"});
+
+  // Merging the same printers again adds nothing.
+  const auto again = MergeIntoInventory(
+      merged->text, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)},
+      error);
+  ASSERT_TRUE(again) << error;
+  EXPECT_TRUE(again->added.empty());
+  EXPECT_EQ(Read(again->text).printers.size(), 3u);
+}
+
+TEST(InventoryMergeTest, RefusesAnInventoryFleetWouldRefuse) {
+  const std::string existing =
+      "printers:\n"
+      "  - {name: a, printer: \"tcp://10.0.0.1\"}\n"
+      "  - {name: a, printer: \"tcp://10.0.0.2\"}\n";
+  std::string error;
+  EXPECT_FALSE(MergeIntoInventory(existing, {Found("10.0.0.3", ModelCode::kHx310)}, error));
+  EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+  EXPECT_FALSE(MergeIntoInventory(std::string("printers: [\n"), {}, error));
+}
+
+}  // namespace
+}  // namespace rovant::discovery
