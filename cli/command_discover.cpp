@@ -113,7 +113,7 @@ bool WriteInventory(FileSystem& fs, const std::string& path,
   }
   const std::span<const std::uint8_t> bytes(
       reinterpret_cast<const std::uint8_t*>(merged->text.data()), merged->text.size());
-  if (!WriteBytes(fs, path, bytes, std::cerr)) return false;
+  if (!Reported(WriteBytes(fs, path, bytes), std::cerr)) return false;
   std::cerr << "rovantctl: " << path << ": " << merged->added.size() << " added, "
             << merged->kept.size() << " already listed\n";
   return true;
@@ -173,9 +173,9 @@ int RunDiscover(CommandEnv& env, const DiscoverOptions& options) {
 
 }  // namespace
 
-void AddDiscoverCommand(CLI::App& app, CommandEnv& env) {
+void AddDiscoverCommand(front::CommandLine& line, CommandEnv& env) {
   const auto options = std::make_shared<DiscoverOptions>();
-  CLI::App* command = app.add_subcommand(
+  CLI::App* command = line.app().add_subcommand(
       "discover",
       "Find HX310 and HX320 printers by SNMP (sysDescr and hrDeviceDescr). Only SNMP requests "
       "go to devices not identified as ours. Exit status: 0 success, 1 a confirm read or the "
@@ -209,7 +209,7 @@ void AddDiscoverCommand(CLI::App& app, CommandEnv& env) {
   command->add_flag("--confirm", options->confirm,
                     "Read each printer found (model checked) over tcp://ADDRESS:9100");
   command->add_flag("--force", options->force, "Allow ranges wider than a /16");
-  command->callback([&env, options] { env.exitCode = RunDiscover(env, *options); });
+  line.OnRun(*command, [&env, options] { return RunDiscover(env, *options); });
 }
 
 }  // namespace rovant::cli
