@@ -35,7 +35,8 @@ def run(cmd, cwd, log, timeout=3600):
 
 
 def applies(fault: Fault, root: pathlib.Path) -> bool:
-    return (root / fault.file).read_text().count(fault.old) == 1
+    path = root / fault.file
+    return path.is_file() and path.read_text().count(fault.old) == 1
 
 
 def sync(scratch: pathlib.Path) -> None:
@@ -81,6 +82,8 @@ def ctest_selections(fault: Fault, build: pathlib.Path) -> list[list[str]] | Non
 
 def plant(fault: Fault, scratch: pathlib.Path, logs: pathlib.Path) -> tuple[str, str]:
     path = scratch / fault.file
+    if not applies(fault, scratch):
+        return "stale", "the text to change is not in the file once"
     original = path.read_text()
     if original.count(fault.old) != 1:
         return "stale", "the text to change is not in the file once"
