@@ -104,11 +104,10 @@ bool WriteInventory(FileSystem& fs, const std::string& path,
     std::cerr << "rovantctl: " << path << ": the inventory cannot be read\n";
     return false;
   }
-  std::string error;
-  const std::optional<discovery::MergeResult> merged =
-      discovery::MergeIntoInventory(existing, found, error);
+  const Expected<discovery::MergeResult> merged = discovery::MergeIntoInventory(existing, found);
   if (!merged) {
-    std::cerr << "rovantctl: " << path << ": " << error << "; the inventory was left as it was\n";
+    std::cerr << "rovantctl: " << path << ": " << merged.error()
+              << "; the inventory was left as it was\n";
     return false;
   }
   const std::span<const std::uint8_t> bytes(
@@ -122,11 +121,9 @@ bool WriteInventory(FileSystem& fs, const std::string& path,
 int RunDiscover(CommandEnv& env, const DiscoverOptions& options) {
   std::vector<discovery::AddressRange> ranges;
   for (const std::string& text : options.ranges) {
-    std::string error;
-    const std::optional<discovery::AddressRange> range =
-        discovery::ParseRange(text, options.force, error);
+    const Expected<discovery::AddressRange> range = discovery::ParseRange(text, options.force);
     if (!range) {
-      std::cerr << "rovantctl: " << error << '\n';
+      std::cerr << "rovantctl: " << range.error() << '\n';
       return kExitUsage;
     }
     ranges.push_back(*range);

@@ -225,9 +225,7 @@ int RunFleet(CommandEnv& env, const FleetOptions& options, Action action) {
     fleet::RunInParallel(
         printers.size(), static_cast<std::size_t>(options.parallel),
         [&printers](std::size_t i) -> std::string {
-          std::string error;
-          const std::optional<PrinterAddress> address =
-              ParsePrinterAddress(printers[i].printer, error);
+          const Expected<PrinterAddress> address = ParsePrinterAddress(printers[i].printer);
           // The spooler's reply mailbox and the LAN library take one exchange at a time.
           if (address && address->kind == PrinterKind::kSpooler) return "spooler";
           if (address && address->kind == PrinterKind::kLan) return "lan";

@@ -44,10 +44,9 @@ class Run {
 
   // Opens the printer; false (reported) when it cannot be.
   bool Open() {
-    std::string error;
-    const std::optional<PrinterAddress> address = ParsePrinterAddress(options_.printer, error);
+    const Expected<PrinterAddress> address = ParsePrinterAddress(options_.printer);
     if (!address) {
-      std::cerr << "rovantctl: --printer: " << error << '\n';
+      std::cerr << "rovantctl: --printer: " << address.error() << '\n';
       return false;
     }
     if (address->kind != PrinterKind::kSimulator && !options_.state.empty()) {
@@ -156,8 +155,8 @@ int TransferCommand(CommandEnv& env, const PrinterOptions& options) {
   } else {
     std::cout << "differs:\n";
     for (const fleet::ItemDifference& d : differences) {
-      std::cout << "  " << ItemKey(d.item) << " want " << Quoted(d.want) << " got "
-                << Quoted(d.got) << '\n';
+      std::cout << "  " << ItemKey(d.item) << " want " << Quoted(d.want) << " got " << Quoted(d.got)
+                << '\n';
     }
   }
   std::cout.flush();
@@ -210,8 +209,8 @@ int ListCommand(CommandEnv& env, const PrinterOptions& options) {
 CLI::Validator PrinterValidator() {
   return CLI::Validator(
       [](std::string& text) {
-        std::string error;
-        return ParsePrinterAddress(text, error) ? std::string() : error;
+        const Expected<PrinterAddress> address = ParsePrinterAddress(text);
+        return address ? std::string() : address.error();
       },
       "PRINTER");
 }

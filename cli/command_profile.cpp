@@ -149,8 +149,8 @@ std::optional<fleet::Inventory> LoadInventory(FileSystem& fs, const std::string&
   fleet::Inventory inventory;
   const std::vector<fleet::ProfileProblem> problems =
       fleet::ParseInventoryYaml(*text, inventory, [](const std::string& printer) {
-        std::string error;
-        return ParsePrinterAddress(printer, error) ? std::optional<std::string>() : error;
+        const Expected<PrinterAddress> address = ParsePrinterAddress(printer);
+        return address ? std::optional<std::string>() : address.error();
       });
   Report(err, path, problems);
   if (!problems.empty()) return std::nullopt;

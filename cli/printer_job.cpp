@@ -22,10 +22,9 @@ PrinterJob::PrinterJob(FileSystem& fs, std::string printer, std::string statePat
 PrinterJob::~PrinterJob() = default;
 
 bool PrinterJob::Open() {
-  std::string error;
-  const std::optional<PrinterAddress> address = ParsePrinterAddress(printer_, error);
+  const Expected<PrinterAddress> address = ParsePrinterAddress(printer_);
   if (!address) {
-    said_ << "rovantctl: " << error << '\n';
+    said_ << "rovantctl: " << address.error() << '\n';
     return false;
   }
   kind_ = address->kind;

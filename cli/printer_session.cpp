@@ -31,17 +31,15 @@ constexpr std::string_view kUsbScheme = "USB:";
 constexpr std::string_view kParallelScheme = "PARALLEL:";
 
 // The device file's absolute path after usb: or parallel:.
-std::optional<PrinterAddress> ParseDeviceAddress(std::string_view path, const std::string& text,
-                                                 std::string& error) {
+Expected<PrinterAddress> ParseDeviceAddress(std::string_view path, const std::string& text) {
   if (path.empty() || path.front() != '/') {
-    error = "\"" + text +
-            "\": the device file's absolute path is expected, e.g. usb:/dev/usb/lp0 or "
-            "parallel:/dev/lp0";
-    return std::nullopt;
+    return Fail("\"" + text +
+                "\": the device file's absolute path is expected, e.g. usb:/dev/usb/lp0 or "
+                "parallel:/dev/lp0");
   }
   if (!DevicePrintersSupported()) {
-    error = "\"" + text + "\": printers on a device file are not supported by the Windows build";
-    return std::nullopt;
+    return Fail("\"" + text +
+                "\": printers on a device file are not supported by the Windows build");
   }
   PrinterAddress address;
   address.kind = PrinterKind::kDevice;
@@ -50,23 +48,20 @@ std::optional<PrinterAddress> ParseDeviceAddress(std::string_view path, const st
 }
 
 // "HOST", "HOST:PORT", "[V6]" or "[V6]:PORT" after tcp://.
-std::optional<PrinterAddress> ParseTcpAddress(std::string_view rest, const std::string& text,
-                                              std::string& error) {
+Expected<PrinterAddress> ParseTcpAddress(std::string_view rest, const std::string& text) {
   PrinterAddress address;
   address.kind = PrinterKind::kTcp;
   std::string_view portText;
   if (!rest.empty() && rest.front() == '[') {
     const std::size_t close = rest.find(']');
     if (close == std::string_view::npos) {
-      error = "\"" + text + "\": the ']' after the IPv6 address is missing";
-      return std::nullopt;
+      return Fail("\"" + text + "\": the ']' after the IPv6 address is missing");
     }
     address.host = std::string(rest.substr(1, close - 1));
     rest.remove_prefix(close + 1);
     if (!rest.empty()) {
       if (rest.front() != ':') {
-        error = "\"" + text + "\": ':PORT' or nothing expected after ']'";
-        return std::nullopt;
+        return Fail("\"" + text + "\": ':PORT' or nothing expected after ']'");
       }
       portText = rest.substr(1);
       if (portText.empty()) portText = ":";  // an empty port is refused below
@@ -74,8 +69,7 @@ std::optional<PrinterAddress> ParseTcpAddress(std::string_view rest, const std::
   } else {
     const std::size_t colon = rest.find(':');
     if (colon != std::string_view::npos && rest.find(':', colon + 1) != std::string_view::npos) {
-      error = "\"" + text + "\": write an IPv6 address in brackets, e.g. tcp://[::1]:9100";
-      return std::nullopt;
+      return Fail("\"" + text + "\": write an IPv6 address in brackets, e.g. tcp://[::1]:9100");
     }
     address.host = std::string(rest.substr(0, colon));
     if (colon != std::string_view::npos) {
@@ -84,8 +78,7 @@ std::optional<PrinterAddress> ParseTcpAddress(std::string_view rest, const std::
     }
   }
   if (address.host.empty() || address.host.find_first_of("/?#@ ") != std::string::npos) {
-    error = "\"" + text + "\": a printer host name or address is expected after tcp://";
-    return std::nullopt;
+    return Fail("\"" + text + "\": a printer host name or address is expected after tcp://");
   }
   if (!portText.empty()) {
     unsigned port = 0;
@@ -95,8 +88,7 @@ std::optional<PrinterAddress> ParseTcpAddress(std::string_view rest, const std::
       if (digits) port = port * 10 + static_cast<unsigned>(c - '0');
     }
     if (!digits || port == 0 || port > 65535) {
-      error = "\"" + text + "\": the port must be a number from 1 to 65535";
-      return std::nullopt;
+      return Fail("\"" + text + "\": the port must be a number from 1 to 65535");
     }
     address.port = static_cast<std::uint16_t>(port);
   }
@@ -137,7 +129,7 @@ bool LanPrintersSupported() {
 #endif
 }
 
-std::optional<PrinterAddress> ParsePrinterAddress(const std::string& text, std::string& error) {
+Expected<PrinterAddress> ParsePrinterAddress(const std::string& text) {
   std::string upper = text;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (upper == "SIM:HX320") return SimulatorAddress(ModelCode::kHx320);
@@ -147,13 +139,11 @@ std::optional<PrinterAddress> ParsePrinterAddress(const std::string& text, std::
     address.kind = PrinterKind::kSpooler;
     address.printerName = text.substr(kSpoolerScheme.size());
     if (address.printerName.empty()) {
-      error = "\"" + text + "\": the printer's name in the spooler is expected after spooler:";
-      return std::nullopt;
+      return Fail("\"" + text + "\": the printer's name in the spooler is expected after spooler:");
     }
     if (!SpoolerPrintersSupported()) {
-      error =
-          "\"" + text + "\": printers in the Windows spooler are reached by the Windows build only";
-      return std::nullopt;
+      return Fail("\"" + text +
+                  "\": printers in the Windows spooler are reached by the Windows build only");
     }
     return address;
   }
@@ -162,28 +152,25 @@ std::optional<PrinterAddress> ParsePrinterAddress(const std::string& text, std::
     address.kind = PrinterKind::kLan;
     address.host = text.substr(kLanScheme.size());
     if (address.host.empty() || address.host.front() == ':') {
-      error = "\"" + text + "\": a port name is expected after lan:, e.g. lan:192.168.1.20:lp";
-      return std::nullopt;
+      return Fail("\"" + text + "\": a port name is expected after lan:, e.g. lan:192.168.1.20:lp");
     }
     if (!LanPrintersSupported()) {
-      error = "\"" + text +
-              "\": the LAN connection library is used by the Windows build only (use "
-              "tcp://HOST here)";
-      return std::nullopt;
+      return Fail("\"" + text +
+                  "\": the LAN connection library is used by the Windows build only (use "
+                  "tcp://HOST here)");
     }
     return address;
   }
   if (upper.starts_with(kTcpScheme)) {
-    return ParseTcpAddress(std::string_view(text).substr(kTcpScheme.size()), text, error);
+    return ParseTcpAddress(std::string_view(text).substr(kTcpScheme.size()), text);
   }
   if (upper.starts_with(kUsbScheme)) {
-    return ParseDeviceAddress(std::string_view(text).substr(kUsbScheme.size()), text, error);
+    return ParseDeviceAddress(std::string_view(text).substr(kUsbScheme.size()), text);
   }
   if (upper.starts_with(kParallelScheme)) {
-    return ParseDeviceAddress(std::string_view(text).substr(kParallelScheme.size()), text, error);
+    return ParseDeviceAddress(std::string_view(text).substr(kParallelScheme.size()), text);
   }
-  error = "unknown printer \"" + text + "\"; use " + PrinterForms(false);
-  return std::nullopt;
+  return Fail("unknown printer \"" + text + "\"; use " + PrinterForms(false));
 }
 
 std::string PrinterForms(bool explained) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "base/expected.hpp"
 #include "model/model_code.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_system.hpp"
@@ -36,7 +37,7 @@ struct PrinterAddress {
 };
 
 // Parses the --printer text; on failure says why in `error`.
-std::optional<PrinterAddress> ParsePrinterAddress(const std::string& text, std::string& error);
+Expected<PrinterAddress> ParsePrinterAddress(const std::string& text);
 // Whether this build can reach printers over TCP.
 bool TcpPrintersSupported();
 // The --printer forms this build takes, joined for a sentence ("A, B or C");

@@ -8,22 +8,20 @@
 
 namespace rovant {
 
-bool LanConnection::Open(std::string_view portText, std::string& failureText) {
+Expected<void> LanConnection::Open(std::string_view portText) {
   Close();
   library_ = loader_.Load();
   if (!library_ || !library_->Startup()) {
     library_.reset();
-    failureText = std::string(msg::kLanInitFailed);
-    return false;
+    return Fail(std::string(msg::kLanInitFailed));
   }
   port_ = library_->OpenPort(portText);
   if (port_ == kLanNoPort) {
     library_->Cleanup();
     library_.reset();
-    failureText = std::string(msg::kLanNoResponse);
-    return false;
+    return Fail(std::string(msg::kLanNoResponse));
   }
-  return true;
+  return {};
 }
 
 bool LanConnection::Transfer(int operation, std::span<const std::uint8_t> bytes,

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "base/expected.hpp"
 #include "connection/lan_library.hpp"
 #include "connection/mailbox_block.hpp"
 #include "platform/clock.hpp"
@@ -24,8 +25,8 @@ class LanConnection {
       : loader_(loader), clock_(clock), boxes_(boxes), mainWindow_(mainWindow) {}
 
   // Loads the library and opens the port named by `portText` (the port name
-  // up to its first colon). On failure `failureText` says why for the user.
-  bool Open(std::string_view portText, std::string& failureText);
+  // up to its first colon); on failure, why, for the user.
+  Expected<void> Open(std::string_view portText);
   // Send: the bytes. Receive: up to 4096 bytes into `reply`, the count also
   // stored in the mailbox mirror's length field. Failures are shown here.
   bool Transfer(int operation, std::span<const std::uint8_t> bytes,

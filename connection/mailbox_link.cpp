@@ -18,8 +18,8 @@ LinkOpening MailboxLink::Open(LinkRoute route) {
       break;
   }
   if (lan_ == nullptr) return {false, std::string(msg::kLanInitFailed)};
-  std::string failure;
-  if (!lan_->Open(lanPortName_, failure)) return {false, failure};
+  const Expected<void> opened = lan_->Open(lanPortName_);
+  if (!opened) return {false, opened.error()};
   return {};
 }
 

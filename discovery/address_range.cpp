@@ -36,19 +36,17 @@ std::string FormatAddress(std::uint32_t address) {
          std::to_string((address >> 8) & 0xFF) + '.' + std::to_string(address & 0xFF);
 }
 
-std::optional<AddressRange> ParseRange(std::string_view text, bool force, std::string& error) {
+Expected<AddressRange> ParseRange(std::string_view text, bool force) {
   const std::size_t slash = text.find('/');
   const std::optional<std::uint32_t> address = ParseAddress(text.substr(0, slash));
   if (!address) {
-    error = std::string(text) + ": not an IPv4 address or range (A.B.C.D or A.B.C.D/N)";
-    return std::nullopt;
+    return Fail(std::string(text) + ": not an IPv4 address or range (A.B.C.D or A.B.C.D/N)");
   }
   unsigned prefix = 32;
   if (slash != std::string_view::npos) {
     const std::optional<unsigned> bits = ParseNumber(text.substr(slash + 1), 2);
     if (!bits || *bits > 32) {
-      error = std::string(text) + ": the prefix length is a number from 0 to 32";
-      return std::nullopt;
+      return Fail(std::string(text) + ": the prefix length is a number from 0 to 32");
     }
     prefix = *bits;
   }
@@ -56,14 +54,12 @@ std::optional<AddressRange> ParseRange(std::string_view text, bool force, std::s
       prefix == 0 ? 0xFFFFFFFFu
                   : static_cast<std::uint32_t>((std::uint64_t{1} << (32 - prefix)) - 1);
   if ((*address & hostMask) != 0) {
-    error = std::string(text) + ": the address has host bits set; the range starts at " +
-            FormatAddress(*address & ~hostMask) + "/" + std::to_string(prefix);
-    return std::nullopt;
+    return Fail(std::string(text) + ": the address has host bits set; the range starts at " +
+                FormatAddress(*address & ~hostMask) + "/" + std::to_string(prefix));
   }
   if (prefix < static_cast<unsigned>(kWidestPrefix) && !force) {
-    error = std::string(text) + ": " + std::to_string(std::uint64_t{hostMask} + 1) +
-            " addresses, more than a /16; give --force to ask them all";
-    return std::nullopt;
+    return Fail(std::string(text) + ": " + std::to_string(std::uint64_t{hostMask} + 1) +
+                " addresses, more than a /16; give --force to ask them all");
   }
   AddressRange range{*address, *address | hostMask};
   if (prefix <= 30) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/expected.hpp"
+
 namespace rovant::discovery {
 
 // The widest range taken without --force: a /16, 65536 addresses.
@@ -28,7 +30,7 @@ std::string FormatAddress(std::uint32_t address);
 // /30, the network's own address and its broadcast address are left out.
 // Ranges wider than a /16 need `force`. Nothing, with the reason, when the
 // text is not a range that can be asked.
-std::optional<AddressRange> ParseRange(std::string_view text, bool force, std::string& error);
+Expected<AddressRange> ParseRange(std::string_view text, bool force);
 
 // The ranges sorted and joined where they overlap or touch.
 std::vector<AddressRange> MergeRanges(std::vector<AddressRange> ranges);

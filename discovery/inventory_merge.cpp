@@ -39,23 +39,20 @@ std::string NameFor(const FoundPrinter& printer) {
   return name;
 }
 
-std::optional<MergeResult> MergeIntoInventory(const std::optional<std::string>& existing,
-                                              const std::vector<FoundPrinter>& found,
-                                              std::string& error) {
+Expected<MergeResult> MergeIntoInventory(const std::optional<std::string>& existing,
+                                         const std::vector<FoundPrinter>& found) {
   fleet::Inventory inventory;
   YAML::Node root;
   if (existing) {
     const std::vector<fleet::ProfileProblem> problems =
         fleet::ParseInventoryYaml(*existing, inventory, AnyPrinter);
     if (!problems.empty()) {
-      error = ProblemsText(problems);
-      return std::nullopt;
+      return Fail(ProblemsText(problems));
     }
     try {
       root = YAML::Load(*existing);
     } catch (const std::exception& e) {
-      error = std::string("cannot be read: ") + e.what();
-      return std::nullopt;
+      return Fail(std::string("cannot be read: ") + e.what());
     }
   } else {
     root["printers"] = YAML::Node(YAML::NodeType::Sequence);

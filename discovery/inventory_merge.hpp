@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/expected.hpp"
 #include "discovery/discovered.hpp"
 
 namespace rovant::discovery {
@@ -19,11 +20,10 @@ struct MergeResult {
 };
 
 // `existing`: the inventory's text, or nothing when there is no file yet.
-// Nothing, with the reason, when the existing inventory cannot be read (as
+// The reason, when the existing inventory cannot be read (as
 // fleet would refuse it) — then the file must be left as it is.
-std::optional<MergeResult> MergeIntoInventory(const std::optional<std::string>& existing,
-                                              const std::vector<FoundPrinter>& found,
-                                              std::string& error);
+Expected<MergeResult> MergeIntoInventory(const std::optional<std::string>& existing,
+                                         const std::vector<FoundPrinter>& found);
 
 // The name for a printer found at `address`: "hx320-10-20-1-11".
 std::string NameFor(const FoundPrinter& printer);

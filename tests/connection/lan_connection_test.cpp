@@ -123,9 +123,9 @@ TEST_P(LanOpenFailure, GivesTheReasonAndLeavesNothingLoaded) {
   const OpenCase& c = GetParam();
   loader.loads = c.loads;
   loader.failing = c.failing;
-  std::string failure;
-  EXPECT_FALSE(lan.Open("host", failure)) << c.name;
-  EXPECT_EQ(failure, c.text);
+  const Expected<void> opened = lan.Open("host");
+  ASSERT_FALSE(opened) << c.name;
+  EXPECT_EQ(opened.error(), c.text);
   EXPECT_EQ(log.calls, c.calls);
   EXPECT_FALSE(lan.IsOpen());
 }
@@ -146,9 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 "lan unload"}}));
 
 TEST_F(Lan, FailedSendAndReceiveAreShownAfterTheWaits) {
-  std::string failure;
   loader.failing = "write";
-  ASSERT_TRUE(lan.Open("host", failure));
+  ASSERT_TRUE(lan.Open("host"));
   std::array<char, 4096> reply{};
   const std::uint8_t byte = 1;
   log.calls.clear();
@@ -159,7 +158,7 @@ TEST_F(Lan, FailedSendAndReceiveAreShownAfterTheWaits) {
   lan.Close();
 
   loader.failing = "read";
-  ASSERT_TRUE(lan.Open("host", failure));
+  ASSERT_TRUE(lan.Open("host"));
   log.calls.clear();
   EXPECT_FALSE(lan.Transfer(kLanReceive, {}, reply, mailbox.mirror()));
   EXPECT_EQ(log.calls, (Calls{"lan read", "sleep 1000", "lan get error",
@@ -169,9 +168,8 @@ TEST_F(Lan, FailedSendAndReceiveAreShownAfterTheWaits) {
 }
 
 TEST_F(Lan, FailedReleaseIsShownAndTheLibraryUnloaded) {
-  std::string failure;
   loader.failing = "close";
-  ASSERT_TRUE(lan.Open("host", failure));
+  ASSERT_TRUE(lan.Open("host"));
   log.calls.clear();
   lan.Close();
   EXPECT_EQ(log.calls, (Calls{"lan close", "lan unload",

@@ -46,14 +46,13 @@ TEST(AddressRangeTest, ParsesAndRefusesAsTheTableSays) {
   };
   for (const RangeCase& c : cases) {
     SCOPED_TRACE(c.text);
-    std::string error;
-    const std::optional<AddressRange> range = ParseRange(c.text, c.force, error);
+    const Expected<AddressRange> range = ParseRange(c.text, c.force);
     if (c.first == nullptr) {
-      EXPECT_FALSE(range);
-      EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+      ASSERT_FALSE(range);
+      EXPECT_NE(range.error().find(c.reason), std::string::npos) << range.error();
       continue;
     }
-    ASSERT_TRUE(range) << error;
+    ASSERT_TRUE(range);
     EXPECT_EQ(FormatAddress(range->first), c.first);
     EXPECT_EQ(FormatAddress(range->last), c.last);
   }
@@ -142,11 +141,9 @@ fleet::Inventory Read(const std::string& text) {
 }
 
 TEST(InventoryMergeTest, MakesANewInventoryThatFleetReads) {
-  std::string error;
   const auto merged = MergeIntoInventory(
-      std::nullopt, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)},
-      error);
-  ASSERT_TRUE(merged) << error;
+      std::nullopt, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)});
+  ASSERT_TRUE(merged) << merged.error();
   EXPECT_EQ(merged->added, (std::vector<std::string>{"hx310-10-0-0-3", "hx320-10-0-0-9"}));
   const fleet::Inventory inventory = Read(merged->text);
   ASSERT_EQ(inventory.printers.size(), 2u);
@@ -161,11 +158,9 @@ TEST(InventoryMergeTest, KeepsListedPrintersTheirNamesAndDefaultsAndAvoidsTakenN
       "printers:\n"
       "  - {name: dock-01, printer: \"tcp://10.0.0.3:9100\", groups: [dock]}\n"
       "  - {name: hx320-10-0-0-9, printer: \"tcp://10.0.0.99\", model: HX320}\n";
-  std::string error;
   const auto merged = MergeIntoInventory(
-      existing, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)},
-      error);
-  ASSERT_TRUE(merged) << error;
+      existing, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)});
+  ASSERT_TRUE(merged) << merged.error();
   EXPECT_EQ(merged->kept, std::vector<std::string>{"dock-01"});
   EXPECT_EQ(merged->added, std::vector<std::string>{"hx320-10-0-0-9-2"});
   const fleet::Inventory inventory = Read(merged->text);
@@ -179,9 +174,8 @@ TEST(InventoryMergeTest, KeepsListedPrintersTheirNamesAndDefaultsAndAvoidsTakenN
 
   // Merging the same printers again adds nothing.
   const auto again = MergeIntoInventory(
-      merged->text, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)},
-      error);
-  ASSERT_TRUE(again) << error;
+      merged->text, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)});
+  ASSERT_TRUE(again) << again.error();
   EXPECT_TRUE(again->added.empty());
   EXPECT_EQ(Read(again->text).printers.size(), 3u);
 }
@@ -191,10 +185,10 @@ TEST(InventoryMergeTest, RefusesAnInventoryFleetWouldRefuse) {
       "printers:\n"
       "  - {name: a, printer: \"tcp://10.0.0.1\"}\n"
       "  - {name: a, printer: \"tcp://10.0.0.2\"}\n";
-  std::string error;
-  EXPECT_FALSE(MergeIntoInventory(existing, {Found("10.0.0.3", ModelCode::kHx310)}, error));
-  EXPECT_NE(error.find("line 3"), std::string::npos) << error;
-  EXPECT_FALSE(MergeIntoInventory(std::string("printers: [\n"), {}, error));
+  const auto twice = MergeIntoInventory(existing, {Found("10.0.0.3", ModelCode::kHx310)});
+  ASSERT_FALSE(twice);
+  EXPECT_NE(twice.error().find("line 3"), std::string::npos) << twice.error();
+  EXPECT_FALSE(MergeIntoInventory(std::string("printers: [\n"), {}));
 }
 
 }  // namespace
