@@ -35,6 +35,7 @@ constexpr ModelCode ModelOfDriver(std::string_view driverName) {
 }
 
 static_assert(ModelOfDriver("Vek HX310") == ModelCode::kHx310);
+static_assert(ModelOfDriver("Vek HX320") == ModelCode::kHx320);
 static_assert(ModelOfDriver("vek HX320") == ModelCode::kOther);
 static_assert(ModelOfDriver("Vek HX320 ") == ModelCode::kOther);
 
