@@ -12,6 +12,13 @@ import os
 # The name the one-printer inventory gives the printer.
 TARGET = 'target'
 
+# The options every module takes (doc fragment vek.rovant.printer).
+PRINTER_ARGUMENTS = dict(
+    printer=dict(type='str', required=True),
+    model=dict(type='str', default='HX320', choices=['HX310', 'HX320']),
+    rovantctl=dict(type='path'),
+)
+
 
 def rovantctl_path(module):
     """The rovantctl to run: the one given, or the one on the path."""

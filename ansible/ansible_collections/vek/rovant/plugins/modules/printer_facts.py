@@ -18,22 +18,8 @@ description:
 version_added: "2.0.0"
 author:
   - ROVANT developers !UNKNOWN
-options:
-  printer:
-    description:
-      - The printer in rovantctl's C(--printer) form, for example C(tcp://10.20.1.11).
-    type: str
-    required: true
-  model:
-    description:
-      - The model the printer must be; a printer of the other model fails.
-    type: str
-    choices: [HX310, HX320]
-    default: HX320
-  rovantctl:
-    description:
-      - The rovantctl program; found on the path when not given.
-    type: path
+extends_documentation_fragment:
+  - vek.rovant.printer
 attributes:
   check_mode:
     support: full
@@ -74,16 +60,12 @@ import json
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.vek.rovant.plugins.module_utils.rovantctl import (
-    reason_of, rovantctl_path)
+    PRINTER_ARGUMENTS, reason_of, rovantctl_path)
 
 
 def main():
     module = AnsibleModule(
-        argument_spec=dict(
-            printer=dict(type='str', required=True),
-            model=dict(type='str', default='HX320', choices=['HX310', 'HX320']),
-            rovantctl=dict(type='path'),
-        ),
+        argument_spec=dict(PRINTER_ARGUMENTS),
         supports_check_mode=True,
     )
     params = module.params

@@ -21,19 +21,9 @@ description:
 version_added: "2.0.0"
 author:
   - ROVANT developers !UNKNOWN
+extends_documentation_fragment:
+  - vek.rovant.printer
 options:
-  printer:
-    description:
-      - The printer in rovantctl's C(--printer) form, for example C(tcp://10.20.1.11) or
-        C(tcp://10.20.1.11:9100).
-    type: str
-    required: true
-  model:
-    description:
-      - The model the printer must be; a printer of the other model fails.
-    type: str
-    choices: [HX310, HX320]
-    default: HX320
   profile:
     description:
       - A profile (YAML, C(BLOCK.ITEM) mapped to labels) or an 87-byte setting file (C(.fom))
@@ -62,10 +52,6 @@ options:
       - Seconds the printer may take before it is reported as failed.
     type: int
     default: 120
-  rovantctl:
-    description:
-      - The rovantctl program; found on the path when not given.
-    type: path
 notes:
   - Supports check mode and diff mode.
 attributes:
@@ -117,7 +103,7 @@ import tempfile
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.vek.rovant.plugins.module_utils.rovantctl import (
-    reason_of, run_for_printer, rovantctl_path, write_inventory, write_settings)
+    PRINTER_ARGUMENTS, reason_of, run_for_printer, rovantctl_path, write_inventory, write_settings)
 
 
 def diff_of(items):
@@ -130,14 +116,12 @@ def diff_of(items):
 def main():
     module = AnsibleModule(
         argument_spec=dict(
-            printer=dict(type='str', required=True),
-            model=dict(type='str', default='HX320', choices=['HX310', 'HX320']),
+            **PRINTER_ARGUMENTS,
             profile=dict(type='path'),
             settings=dict(type='dict'),
             verify=dict(type='bool', default=True),
             audit_log=dict(type='path'),
             timeout=dict(type='int', default=120),
-            rovantctl=dict(type='path'),
         ),
         mutually_exclusive=[['profile', 'settings']],
         required_one_of=[['profile', 'settings']],
