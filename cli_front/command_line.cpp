@@ -17,10 +17,7 @@ int CommandLine::Run(int argc, const char* const* argv) {
   try {
     app_.parse(argc, argv);
     return chosen_ ? chosen_() : 0;
-  } catch (const CLI::CallForVersion& e) {
-    app_.exit(e);
-    return exits_.version;
-  } catch (const CLI::Success& e) {
+  } catch (const CLI::Success& e) {  // --help, --version
     return app_.exit(e);
   } catch (const CLI::ParseError& e) {
     app_.exit(e);

@@ -12,8 +12,7 @@ namespace rovant::front {
 using CommandBody = std::function<int()>;
 
 struct FrontExits {
-  int usage = 2;    // a command line the parser refuses
-  int version = 0;  // after --version has printed the version
+  int usage = 2;  // a command line the parser refuses
 };
 
 class CommandLine {
@@ -29,8 +28,8 @@ class CommandLine {
   // read and accepted.
   void OnRun(CLI::App& command, CommandBody body);
 
-  // Reads the command line and runs the chosen body: its exit code; 0 after --help (and
-  // exits.version after --version); exits.usage when the parser refuses the line (saying why on
+  // Reads the command line and runs the chosen body: its exit code; 0 after --help and
+  // --version; exits.usage when the parser refuses the line (saying why on
   // standard error) or a body lets an exception out (its reason on standard error). Without a
   // chosen body: 0.
   int Run(int argc, const char* const* argv);

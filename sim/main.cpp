@@ -117,9 +117,7 @@ int Run(int argc, char** argv) {
   PrinterOptionTexts texts;
   ListenTexts raw;
 
-  // --version has always ended with the usage status here.
-  rovant::front::CommandLine line{
-      kDescription, "rovant-printer-sim", {.usage = kSimUsage, .version = kSimUsage}};
+  rovant::front::CommandLine line{kDescription, "rovant-printer-sim", {.usage = kSimUsage}};
   CLI::App& app = line.app();
   app.footer(kFooter);
   app.set_version_flag("--version", "rovant-printer-sim " ROVANT_VERSION_TEXT);

@@ -138,9 +138,7 @@ int main(int argc, char** argv) {
   PrinterOptionTexts texts;
   MonitorOptions monitor;
 
-  // --version has always ended with the usage status here.
-  front::CommandLine line{
-      kDescription, "rovant-monitor-sim", {.usage = kSimUsage, .version = kSimUsage}};
+  front::CommandLine line{kDescription, "rovant-monitor-sim", {.usage = kSimUsage}};
   CLI::App& app = line.app();
   app.footer(kFooter);
   app.set_version_flag("--version", "rovant-monitor-sim " ROVANT_VERSION_TEXT);

@@ -7,7 +7,8 @@ rovantctl(1): every command 'rovantctl --help' lists has its entry in COMMANDS a
 EXAMPLES; every option of every command's --help is described in COMMANDS; the program's own
 options are in OPTIONS; every printer form of --printer is in PRINTERS; every exit status of the
 help's footer is in EXIT STATUS. rovant-printer-sim(1): every option of its --help is in OPTIONS,
-every exit status in EXIT STATUS, and it has EXAMPLES. Pages are rendered with groff -Tascii.
+every exit status in EXIT STATUS, and it has EXAMPLES; its --version succeeds. Pages are rendered
+with groff -Tascii.
 Exit status 0 when all holds, 1 otherwise.
 """
 import argparse
@@ -152,6 +153,9 @@ def check_sim(exe, page):
     for status in statuses:
         if not re.search(r"^ {7}" + status + r"\b", exit_text, re.M):
             fail(f"rovant-printer-sim.1: exit status {status} is not in EXIT STATUS")
+    version = subprocess.run([exe, "--version"], capture_output=True, text=True)
+    if version.returncode != 0 or not version.stdout.startswith("rovant-printer-sim "):
+        fail(f"rovant-printer-sim --version: exit {version.returncode}, output {version.stdout!r}")
     print(f"rovant-printer-sim.1: checked {len(options)} options, exit statuses {', '.join(statuses)}")
 
 
