@@ -80,6 +80,18 @@ def ctest_selections(fault: Fault, build: pathlib.Path) -> list[list[str]] | Non
     return selections
 
 
+def build_targets(fault: Fault, build: pathlib.Path) -> list[str]:
+    """The targets to rebuild: the test executables the fault names, or everything when it names a
+    script, a scenario or the build itself."""
+    names = fault.tests.split("|")
+    listed = subprocess.run(["ninja", "-C", str(build), "-t", "targets", "all"],
+                            capture_output=True, text=True).stdout
+    targets = {line.split(":")[0] for line in listed.splitlines()}
+    if "build" in names or not all(name in targets for name in names):
+        return []
+    return [arg for name in names for arg in ("--target", name)]
+
+
 def plant(fault: Fault, scratch: pathlib.Path, logs: pathlib.Path) -> tuple[str, str]:
     path = scratch / fault.file
     if not applies(fault, scratch):
@@ -90,7 +102,8 @@ def plant(fault: Fault, scratch: pathlib.Path, logs: pathlib.Path) -> tuple[str,
     path.write_text(original.replace(fault.old, fault.new))
     try:
         build = scratch / "build" / fault.preset
-        built = run(["cmake", "--build", str(build)], scratch, logs / f"{fault.id}.build.log")
+        built = run(["cmake", "--build", str(build), *build_targets(fault, build)], scratch,
+                    logs / f"{fault.id}.build.log")
         if built != 0:
             return ("caught", "build") if "build" in fault.tests.split("|") else \
                 ("no build", "the fault does not compile: see the log")
