@@ -17,22 +17,14 @@ import sys
 class Page(html.parser.HTMLParser):
     def __init__(self):
         super().__init__(convert_charrefs=True)
-        self.anchors = set()
-        self.links = []  # (attribute value, line)
-        self.scripts = 0
+        self.anchors, self.links, self.scripts = set(), [], 0  # links: (value, line)
 
     def handle_starttag(self, tag, attrs):
         a = dict(attrs)
-        for key in ('name', 'id'):
-            if key in a and tag != 'param' and tag != 'meta':
-                self.anchors.add(a[key])
-        if tag == 'script':
-            self.scripts += 1
-        if any(k.lower().startswith('on') for k in a):
-            self.scripts += 1
-        for key in ('href', 'src'):
-            if key in a and a[key] is not None:
-                self.links.append((a[key], self.getpos()[0]))
+        if tag not in ('param', 'meta'):
+            self.anchors.update(a[k] for k in ('name', 'id') if k in a)
+        self.scripts += (tag == 'script') + any(k.lower().startswith('on') for k in a)
+        self.links += [(a[k], self.getpos()[0]) for k in ('href', 'src') if a.get(k) is not None]
         if tag == 'param' and a.get('name', '').lower() == 'local':
             self.links.append((a.get('value', ''), self.getpos()[0]))
 
@@ -51,9 +43,7 @@ def main(folder):
     if not os.path.isfile(hhp_path):
         print('FAIL: no rovant.hhp in %s' % folder)
         return 1
-    section = None
-    listed = []
-    options = {}
+    section, listed, options = None, [], {}
     for line in open(hhp_path, encoding='ascii').read().splitlines():
         line = line.strip()
         if not line or line.startswith(';'):
@@ -61,33 +51,25 @@ def main(folder):
         m = re.match(r'^\[(.+)\]$', line)
         if m:
             section = m.group(1).upper()
-            continue
-        if section == 'FILES':
+        elif section == 'FILES':
             listed.append(line)
         elif section == 'OPTIONS' and '=' in line:
             key, value = line.split('=', 1)
             options[key.strip().lower()] = value.strip()
     for key in ('contents file', 'index file', 'default topic'):
-        if key not in options:
-            errors.append('rovant.hhp: no "%s"' % key)
-        else:
+        if key in options:
             listed.append(options[key])
+        else:
+            errors.append('rovant.hhp: no "%s"' % key)
     if options.get('compiled file', '').upper() != 'ROVANT.CHM':
         errors.append('rovant.hhp: the compiled file must be ROVANT.CHM')
-    for name in listed:
-        if not os.path.isfile(os.path.join(folder, name)):
-            errors.append('rovant.hhp names %s, which does not exist' % name)
+    errors += ['rovant.hhp names %s, which does not exist' % name for name in listed
+               if not os.path.isfile(os.path.join(folder, name))]
 
     pages = sorted(f for f in os.listdir(folder) if f.lower().endswith('.html'))
-    for p in pages:
-        if p not in listed:
-            errors.append('%s is not listed in [FILES] of rovant.hhp' % p)
-
-    parsed = {}
-    for name in pages + ['rovant.hhc', 'rovant.hhk']:
-        path = os.path.join(folder, name)
-        if os.path.isfile(path):
-            parsed[name] = parse(path)
+    errors += ['%s is not listed in [FILES] of rovant.hhp' % p for p in pages if p not in listed]
+    parsed = {name: parse(os.path.join(folder, name)) for name in pages + ['rovant.hhc', 'rovant.hhk']
+              if os.path.isfile(os.path.join(folder, name))}
 
     for name, (data, page) in parsed.items():
         bad = [i for i, b in enumerate(data) if b > 0x7e or (b < 0x20 and b not in (9, 10, 13))]
@@ -98,29 +80,28 @@ def main(folder):
         if name.endswith('.html') and b'charset=windows-1252' not in data:
             errors.append('%s: no windows-1252 charset declaration' % name)
         for link, line in page.links:
+            where = '%s:%d: ' % (name, line)
             if re.match(r'^[a-z]+:', link, re.I):
                 if not link.lower().startswith('mailto:'):
-                    errors.append('%s:%d: external link %s' % (name, line, link))
+                    errors.append(where + 'external link ' + link)
                 continue
             target, _, anchor = link.partition('#')
             target = target or name
             if target not in parsed and not os.path.isfile(os.path.join(folder, target)):
-                errors.append('%s:%d: link to missing file %s' % (name, line, link))
+                errors.append(where + 'link to missing file ' + link)
                 continue
             if target not in listed and target != name:
-                errors.append('%s:%d: %s is not listed in rovant.hhp' % (name, line, target))
-            if anchor:
-                if target not in parsed or anchor not in parsed[target][1].anchors:
-                    errors.append('%s:%d: link to missing anchor %s' % (name, line, link))
+                errors.append(where + '%s is not listed in rovant.hhp' % target)
+            if anchor and (target not in parsed or anchor not in parsed[target][1].anchors):
+                errors.append(where + 'link to missing anchor ' + link)
 
-    for name in ('rovant.hhc', 'rovant.hhk'):
-        if name in parsed and not parsed[name][1].links:
-            errors.append('%s names no topics' % name)
-
+    errors += ['%s names no topics' % n for n in ('rovant.hhc', 'rovant.hhk')
+               if n in parsed and not parsed[n][1].links]
     for e in errors:
         print('FAIL: ' + e)
     if not errors:
-        print('help files: %d pages, %d files in the project, all links resolve' % (len(pages), len(listed)))
+        print('help files: %d pages, %d files in the project, all links resolve'
+              % (len(pages), len(listed)))
     return 1 if errors else 0
 
 

@@ -4,9 +4,11 @@
 
 #include <cctype>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/catalogue.hpp"
@@ -44,61 +46,19 @@ std::string HelpPage(std::string_view name) {
 
 // Runs of blanks, tabs and line breaks become one blank; no blank at either end.
 std::string CollapseBlanks(std::string_view text) {
-  std::string out;
-  bool blank = false;
-  for (const char c : text) {
-    if (std::isspace(static_cast<unsigned char>(c)) != 0) {
-      blank = true;
-      continue;
-    }
-    if (blank && !out.empty()) out += ' ';
-    blank = false;
-    out += c;
-  }
-  return out;
+  const std::string out = std::regex_replace(std::string(text), std::regex("\\s+"), " ");
+  const std::size_t first = out.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
-// HTML to the text a reader sees: tags (<br> included) become blanks, entities are decoded,
-// blanks are collapsed.
+// HTML to the text a reader sees: tags (<br> included) become blanks, the entities the pages
+// use are decoded, blanks are collapsed.
 std::string VisibleText(std::string_view html) {
-  std::string text;
-  for (std::size_t i = 0; i < html.size();) {
-    if (html[i] == '<') {
-      const std::size_t end = html.find('>', i);
-      if (end == std::string_view::npos) break;
-      text += ' ';
-      i = end + 1;
-      continue;
-    }
-    if (html[i] == '&') {
-      const std::size_t end = html.find(';', i);
-      if (end != std::string_view::npos && end - i <= 8) {
-        const std::string_view entity = html.substr(i + 1, end - i - 1);
-        char decoded = '\0';
-        if (entity == "amp")
-          decoded = '&';
-        else if (entity == "lt")
-          decoded = '<';
-        else if (entity == "gt")
-          decoded = '>';
-        else if (entity == "quot")
-          decoded = '"';
-        else if (entity == "nbsp")
-          decoded = ' ';
-        else if (entity == "apos")
-          decoded = '\'';
-        else if (entity.size() > 1 && entity[0] == '#') {
-          decoded = static_cast<char>(std::stoi(std::string(entity.substr(1))));
-        }
-        if (decoded != '\0') {
-          text += decoded;
-          i = end + 1;
-          continue;
-        }
-      }
-    }
-    text += html[i];
-    ++i;
+  std::string text = std::regex_replace(std::string(html), std::regex("<[^>]*>"), " ");
+  for (const auto& [entity, c] : {std::pair{"&quot;", "\""}, std::pair{"&#39;", "'"},
+                                  std::pair{"&nbsp;", " "}, std::pair{"&amp;", "&"}}) {
+    text = std::regex_replace(text, std::regex(entity), c);
   }
   return CollapseBlanks(text);
 }
@@ -122,105 +82,52 @@ std::string ConstantFromHeader(const std::string& path, std::string_view name) {
   const std::string source = ReadText(path);
   const std::size_t at = source.find(std::string(name) + " =");
   if (at == std::string::npos) return {};
-  const std::size_t end = source.find(';', at);
+  const std::string definition = source.substr(at, source.find(';', at) - at);
+  const std::regex literal(R"re("((?:[^"\\]|\\.)*)")re");
   std::string value;
-  bool inside = false;
-  for (std::size_t i = source.find('=', at) + 1; i < end; ++i) {
-    const char c = source[i];
-    if (!inside) {
-      if (c == '"') inside = true;
-      continue;
-    }
-    if (c == '"') {
-      inside = false;
-    } else if (c == '\\' && i + 1 < end) {
-      const char e = source[++i];
-      value += e == 'n' ? '\n' : e;
-    } else {
-      value += c;
-    }
-  }
-  return value;
+  for (std::sregex_iterator it(definition.begin(), definition.end(), literal), end; it != end; ++it)
+    value += (*it)[1].str();
+  return std::regex_replace(std::regex_replace(value, std::regex(R"(\\n)"), "\n"),
+                            std::regex(R"(\\(.))"), "$1");
 }
 
-struct Message {
-  std::string_view name;
-  std::string text;
-};
+template <typename... Text>
+std::vector<std::string> Strings(Text... texts) {
+  return {std::string(texts)...};
+}
 
-std::vector<Message> ProgramMessages() {
-  std::vector<Message> all = {
-      {"kBadItemHeader", std::string(msg::kBadItemHeader)},
-      {"kBadItemTrailer", std::string(msg::kBadItemTrailer)},
-      {"kRecordOutOfListHeader", std::string(msg::kRecordOutOfListHeader)},
-      {"kStatusReading", std::string(msg::kStatusReading)},
-      {"kStatusTransfer", std::string(msg::kStatusTransfer)},
-      {"kStatusFactoryDefault", std::string(msg::kStatusFactoryDefault)},
-      {"kStatusListPrint", std::string(msg::kStatusListPrint)},
-      {"kReadingFailed", std::string(msg::kReadingFailed)},
-      {"kNoResponse", std::string(msg::kNoResponse)},
-      {"kLanInitFailed", std::string(msg::kLanInitFailed)},
-      {"kLanNoResponse", std::string(msg::kLanNoResponse)},
-      {"kLanReleaseFailed", std::string(msg::kLanReleaseFailed)},
-      {"kLanSendFailed", std::string(msg::kLanSendFailed)},
-      {"kLanReceiveFailed", std::string(msg::kLanReceiveFailed)},
-      {"kFileNotExisting", std::string(msg::kFileNotExisting)},
-      {"kFileNotGot", std::string(msg::kFileNotGot)},
-      {"kFileOverwriteQuestion", std::string(msg::kFileOverwriteQuestion)},
-      {"kFileProhibited", std::string(msg::kFileProhibited)},
-      {"kFileWriteFailed", std::string(msg::kFileWriteFailed)},
-      {"kFileDamagedHeader", std::string(msg::kFileDamagedHeader)},
-      {"kWorkingCopyNotOpened", std::string(msg::kWorkingCopyNotOpened)},
-      {"kWorkingCopyNotWritten", std::string(msg::kWorkingCopyNotWritten)},
-      {"kConfirmRead", std::string(msg::kConfirmRead)},
-      {"kConfirmTransfer", std::string(msg::kConfirmTransfer)},
-      {"kConfirmInitialize", std::string(msg::kConfirmInitialize)},
-      {"kConfirmListPrint", std::string(msg::kConfirmListPrint)},
-      {"kConfirmQuit", std::string(msg::kConfirmQuit)},
-      {"kQuitNoResponse", std::string(msg::kQuitNoResponse)},
-      {"kVersion", std::string(msg::kVersion)},
-      {"kNotSelected", std::string(msg::kNotSelected)},
-      {"kNoSupportedPrinter", std::string(msg::kNoSupportedPrinter)},
-      {"kDriverNotSupported", std::string(msg::kDriverNotSupported)},
-      {"kJobsWaiting", std::string(msg::kJobsWaiting)},
-      {"kIppPort", std::string(msg::kIppPort)},
-      {"kOtherModel", std::string(msg::kOtherModel)},
-      {"kReadFailedContinue", std::string(msg::kReadFailedContinue)},
-      {"kPrinterDeleted", std::string(msg::kPrinterDeleted)},
-      {"kEmulationChangedText", std::string(ui::kEmulationChangedText)},
-      {"kAlreadyStarted", std::string(ui::kAlreadyStarted)},
-      {"kResourceInsufficient",
-       ConstantFromHeader(std::string(ROVANT_SOURCE_DIR) + "/ui/win32/panel_dialog.hpp",
-                          "kResourceInsufficient")},
-  };
-  for (const ui::PortStateMessage& m : ui::kPortStateMessages) {
-    all.push_back({"kPortStateMessages", std::string(m.text)});
-  }
+// Every message the program can show.
+std::vector<std::string> ProgramMessages() {
+  std::vector<std::string> all = Strings(
+      msg::kBadItemHeader, msg::kBadItemTrailer, msg::kRecordOutOfListHeader, msg::kStatusReading,
+      msg::kStatusTransfer, msg::kStatusFactoryDefault, msg::kStatusListPrint, msg::kReadingFailed,
+      msg::kNoResponse, msg::kLanInitFailed, msg::kLanNoResponse, msg::kLanReleaseFailed,
+      msg::kLanSendFailed, msg::kLanReceiveFailed, msg::kFileNotExisting, msg::kFileNotGot,
+      msg::kFileOverwriteQuestion, msg::kFileProhibited, msg::kFileWriteFailed,
+      msg::kFileDamagedHeader, msg::kWorkingCopyNotOpened, msg::kWorkingCopyNotWritten,
+      msg::kConfirmRead, msg::kConfirmTransfer, msg::kConfirmInitialize, msg::kConfirmListPrint,
+      msg::kConfirmQuit, msg::kQuitNoResponse, msg::kVersion, msg::kNotSelected,
+      msg::kNoSupportedPrinter, msg::kDriverNotSupported, msg::kJobsWaiting, msg::kIppPort,
+      msg::kOtherModel, msg::kReadFailedContinue, msg::kPrinterDeleted, ui::kEmulationChangedText,
+      ui::kAlreadyStarted);
+  for (const ui::PortStateMessage& m : ui::kPortStateMessages) all.emplace_back(m.text);
+  all.push_back(ConstantFromHeader(std::string(ROVANT_SOURCE_DIR) + "/ui/win32/panel_dialog.hpp",
+                                   "kResourceInsufficient"));
   return all;
 }
 
 TEST(HelpMessages, EveryMessageOfTheProgramIsQuotedOnTheMessagesPage) {
   const std::vector<std::string> blocks = MessageBlocks(HelpPage("messages.html"));
   ASSERT_FALSE(blocks.empty()) << "no <p class=\"msg\"> blocks on messages.html";
-  for (const Message& m : ProgramMessages()) {
-    ASSERT_FALSE(m.text.empty()) << m.name << " could not be read from the program";
-    const std::string want = CollapseBlanks(m.text);
+  for (const std::string& text : ProgramMessages()) {
+    ASSERT_FALSE(text.empty()) << "kResourceInsufficient could not be read from the program";
+    const std::string want = CollapseBlanks(text);
     bool found = false;
     for (const std::string& block : blocks) {
       if (block.find(want) != std::string::npos) found = true;
     }
-    EXPECT_TRUE(found) << m.name << " is not quoted on messages.html:\n  \"" << want << "\"";
+    EXPECT_TRUE(found) << "not quoted on messages.html:\n  \"" << want << "\"";
   }
-}
-
-TEST(HelpMessages, TheNormalisationKeepsLineBreaksAndEntitiesApart) {
-  EXPECT_EQ(VisibleText("A&quot;b&quot;<br>\nc&amp;d&nbsp;&nbsp;e &#39;f&#39;"),
-            "A\"b\" c&d e 'f'");
-  EXPECT_EQ(CollapseBlanks("Quit ROVANT. \n\n Save"), "Quit ROVANT. Save");
-  const std::vector<std::string> blocks =
-      MessageBlocks("<p class=\"msg\">x<br>y</p><p>z</p><p class=\"msg\">w</p>");
-  ASSERT_EQ(blocks.size(), 2U);
-  EXPECT_EQ(blocks[0], "x y");
 }
 
 std::string PageOf(ItemIndex item) {
@@ -240,18 +147,12 @@ std::string PageOf(ItemIndex item) {
 
 // "item-" and the page label in lower case, every run of other characters one dash.
 std::string AnchorOf(std::string_view label) {
-  std::string anchor = "item-";
-  bool dash = false;
-  for (const char c : label) {
-    if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
-      if (dash && anchor.size() > 5) anchor += '-';
-      dash = false;
-      anchor += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    } else {
-      dash = true;
-    }
-  }
-  return anchor;
+  std::string lower;
+  for (const char c : label)
+    lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  lower = std::regex_replace(lower, std::regex("[^a-z0-9]+"), "-");
+  const std::size_t first = lower.find_first_not_of('-');
+  return "item-" + lower.substr(first, lower.find_last_not_of('-') - first + 1);
 }
 
 // The visible text of the item's section: from its anchor to the next heading.

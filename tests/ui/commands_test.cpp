@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -30,11 +30,12 @@ constexpr FocusDecision kRestoreValid{false, FocusTarget::kValidSaved};
 constexpr FocusDecision kForeground{true, FocusTarget::kSaved};
 constexpr FocusDecision kForegroundValid{true, FocusTarget::kValidSaved};
 
-std::string Confirm(std::string_view question) {
-  return "box " + std::to_string(0x01 | 0x20) + "/0: " + std::string(question);
+// OK/Cancel with the question icon; Yes/No/Cancel for the quit question.
+std::string Question(std::string_view text, unsigned style = 0x21) {
+  return "box " + std::to_string(style) + "/0: " + std::string(text);
 }
-std::string NoResponse() {
-  return "box " + std::to_string(msg::kUserIconOk) + "/187: " + std::string(msg::kNoResponse);
+std::string ErrorBox(std::string_view text) {
+  return "box " + std::to_string(msg::kUserIconOk) + "/187: " + std::string(text);
 }
 std::string Read(int mode, WindowRef owner) {
   return "read " + std::to_string(mode) + " @" + std::to_string(owner);
@@ -45,7 +46,6 @@ std::string Write(int mode, WindowRef owner) {
 
 class Commands : public ::testing::Test {
  protected:
-  // Every box a command showed went to `owner`.
   void ExpectBoxesOwnedBy(WindowRef owner) const {
     for (const MessageBoxRequest& box : boxes.shown) EXPECT_EQ(box.owner, owner) << box.text;
   }
@@ -74,63 +74,34 @@ struct PrinterCommand {
   FocusDecision notReady;   // focus after a failed readiness check
 };
 
+FocusDecision ReadMenu(CommandContext& c) { return ReadCommand(c, CommandSource::kMenu); }
+FocusDecision ReadButton(CommandContext& c) { return ReadCommand(c, CommandSource::kButton); }
+FocusDecision TransferMenu(CommandContext& c) { return TransferCommand(c, CommandSource::kMenu); }
+FocusDecision TransferButton(CommandContext& c) {
+  return TransferCommand(c, CommandSource::kButton);
+}
+FocusDecision InitializeMenu(CommandContext& c) {
+  return InitializeCommand(c, CommandSource::kMenu);
+}
+FocusDecision InitializeButton(CommandContext& c) {
+  return InitializeCommand(c, CommandSource::kButton);
+}
+
 const PrinterCommand kPrinterCommands[] = {
-    {"ReadMenu",
-     [](CommandContext& c) { return ReadCommand(c, CommandSource::kMenu); },
-     kMain,
-     msg::kConfirmRead,
-     {Read(1, kMain)},
-     kForegroundValid,
-     kRestore,
-     kRestore},
-    {"ReadButton",
-     [](CommandContext& c) { return ReadCommand(c, CommandSource::kButton); },
-     kPanel,
-     msg::kConfirmRead,
-     {Read(1, kPanel)},
-     kForeground,
-     kForeground,
-     kForeground},
-    {"TransferMenu",
-     [](CommandContext& c) { return TransferCommand(c, CommandSource::kMenu); },
-     kMain,
-     msg::kConfirmTransfer,
-     {Write(1, kMain)},
-     kForeground,
-     kRestore,
-     kRestore},
-    {"TransferButton",
-     [](CommandContext& c) { return TransferCommand(c, CommandSource::kButton); },
-     kPanel,
-     msg::kConfirmTransfer,
-     {Write(1, kPanel)},
-     kForeground,
-     kForeground,
-     kForeground},
-    {"InitializeMenu",
-     [](CommandContext& c) { return InitializeCommand(c, CommandSource::kMenu); },
-     kMain,
-     msg::kConfirmInitialize,
-     {Write(2, kMain), "sleep 2000", Read(3, kMain)},
-     kRestoreValid,
-     kRestoreValid,
-     kRestore},
-    {"InitializeButton",
-     [](CommandContext& c) { return InitializeCommand(c, CommandSource::kButton); },
-     kPanel,
-     msg::kConfirmInitialize,
-     {Write(2, kPanel), "sleep 2000", Read(3, kPanel)},
-     kRestore,
-     kRestore,
-     kForeground},
-    {"ListPrintMenu",
-     [](CommandContext& c) { return ListPrintCommand(c); },
-     kMain,
-     msg::kConfirmListPrint,
-     {Write(8, kMain)},
-     kRestore,
-     kRestore,
-     kRestore},
+    {"ReadMenu", ReadMenu, kMain, msg::kConfirmRead, Calls{Read(1, kMain)}, kForegroundValid,
+     kRestore, kRestore},
+    {"ReadButton", ReadButton, kPanel, msg::kConfirmRead, Calls{Read(1, kPanel)}, kForeground,
+     kForeground, kForeground},
+    {"TransferMenu", TransferMenu, kMain, msg::kConfirmTransfer, Calls{Write(1, kMain)},
+     kForeground, kRestore, kRestore},
+    {"TransferButton", TransferButton, kPanel, msg::kConfirmTransfer, Calls{Write(1, kPanel)},
+     kForeground, kForeground, kForeground},
+    {"InitializeMenu", InitializeMenu, kMain, msg::kConfirmInitialize,
+     Calls{Write(2, kMain), "sleep 2000", Read(3, kMain)}, kRestoreValid, kRestoreValid, kRestore},
+    {"InitializeButton", InitializeButton, kPanel, msg::kConfirmInitialize,
+     Calls{Write(2, kPanel), "sleep 2000", Read(3, kPanel)}, kRestore, kRestore, kForeground},
+    {"ListPrintMenu", ListPrintCommand, kMain, msg::kConfirmListPrint, Calls{Write(8, kMain)},
+     kRestore, kRestore, kRestore},
 };
 
 class EachPrinterCommand : public Commands, public ::testing::WithParamInterface<PrinterCommand> {};
@@ -138,144 +109,115 @@ class EachPrinterCommand : public Commands, public ::testing::WithParamInterface
 TEST_P(EachPrinterCommand, ChecksConfirmsRunsAndRestoresTheFocus) {
   const PrinterCommand& c = GetParam();
   const FocusDecision focus = c.run(context);
-  Calls expected{"ready check", Confirm(c.question)};
+  Calls expected{"ready check", Question(c.question)};
   expected.insert(expected.end(), c.operation.begin(), c.operation.end());
   EXPECT_EQ(log.calls, expected);
   EXPECT_EQ(focus, c.done);
   ExpectBoxesOwnedBy(c.owner);
 }
 
-TEST_P(EachPrinterCommand, CancelLeavesThePrinterUntouched) {
+TEST_P(EachPrinterCommand, AnyAnswerButOkLeavesThePrinterUntouched) {
   const PrinterCommand& c = GetParam();
-  boxes.answers = {msg::kResultCancel};
-  const FocusDecision focus = c.run(context);
-  EXPECT_EQ(log.calls, (Calls{"ready check", Confirm(c.question)}));
-  EXPECT_EQ(focus, c.cancelled);
+  for (const int answer : {int{msg::kResultCancel}, 0, int{msg::kResultNo}}) {
+    log.calls.clear();
+    boxes.answers = {answer};
+    EXPECT_EQ(c.run(context), c.cancelled);
+    EXPECT_EQ(log.calls, (Calls{"ready check", Question(c.question)})) << answer;
+  }
   ExpectBoxesOwnedBy(c.owner);
 }
 
 TEST_P(EachPrinterCommand, StopsWhenThePrinterIsNotReady) {
   const PrinterCommand& c = GetParam();
   ops.ready = 16;
-  const FocusDecision focus = c.run(context);
+  EXPECT_EQ(c.run(context), c.notReady);
   EXPECT_EQ(log.calls, Calls{"ready check"});
-  EXPECT_EQ(focus, c.notReady);
 }
 
 TEST_P(EachPrinterCommand, ASilentPrinterGetsOneNoResponseMessage) {
   const PrinterCommand& c = GetParam();
   ops.readResults = {0};
   ops.writeResults = {0};
-  const FocusDecision focus = c.run(context);
   // The first operation fails, so nothing after it runs but the message.
-  EXPECT_EQ(log.calls,
-            (Calls{"ready check", Confirm(c.question), c.operation.front(), NoResponse()}));
-  EXPECT_EQ(focus, c.done);
+  EXPECT_EQ(c.run(context), c.done);
+  EXPECT_EQ(log.calls, (Calls{"ready check", Question(c.question), c.operation.front(),
+                              ErrorBox(msg::kNoResponse)}));
   ExpectBoxesOwnedBy(c.owner);
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, EachPrinterCommand, ::testing::ValuesIn(kPrinterCommands),
                          [](const auto& p) { return std::string(p.param.name); });
 
-// The texts as the user reads them, character for character.
-TEST(CommandTexts, AreTheProgramsOwn) {
-  EXPECT_EQ(msg::kConfirmRead, "Get the setting information from Printer. \n\n Is it OK?");
-  EXPECT_EQ(msg::kConfirmTransfer, "Change to the setting value?");
-  EXPECT_EQ(msg::kConfirmInitialize, "Return the settings to the factory default value?");
-  EXPECT_EQ(msg::kConfirmListPrint, "Print Setup list. \n\n Is it OK?");
-  EXPECT_EQ(msg::kConfirmQuit, "Quit ROVANT. \n\n Save the setting value?");
-  EXPECT_EQ(msg::kQuitNoResponse, "No response from Printer. Turn on the printer");
-  EXPECT_EQ(msg::kNoResponse,
-            "There is no response from Printer.\n\nThe current status is that Printer is not "
-            "connected, Power off, or Offline.\n\nRe-start up the printer");
+// Operations that fail after the first one, or that refuse (and have reported themselves).
+struct LaterResult {
+  const char* name;
+  Run run;
+  std::deque<int> writes;
+  std::deque<int> reads;
+  Calls after;  // the calls after the confirmation
+};
+
+class LaterResults : public Commands, public ::testing::WithParamInterface<LaterResult> {};
+
+TEST_P(LaterResults, EndTheCommandWithAtMostOneMessage) {
+  const LaterResult& c = GetParam();
+  ops.writeResults = c.writes;
+  ops.readResults = c.reads;
+  c.run(context);
+  ASSERT_GE(log.calls.size(), 2u);
+  EXPECT_EQ(Calls(log.calls.begin() + 2, log.calls.end()), c.after);
 }
 
-TEST_F(Commands, ConfirmationIsAnOkCancelQuestionWithOkAsDefault) {
-  ReadCommand(context, CommandSource::kMenu);
-  ASSERT_FALSE(boxes.shown.empty());
-  EXPECT_EQ(boxes.shown[0].style, 0x21u);  // OK/Cancel, question icon, first button default
-  EXPECT_EQ(boxes.shown[0].icon, 0u);
+using Results = std::deque<int>;
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, LaterResults,
+    ::testing::Values(LaterResult{"InitializeReadFails", InitializeMenu, Results{1}, Results{0},
+                                  Calls{Write(2, kMain), "sleep 2000", Read(3, kMain),
+                                        ErrorBox(msg::kNoResponse)}},
+                      LaterResult{"InitializeDefaultRefused", InitializeMenu, Results{-1},
+                                  Results{}, Calls{Write(2, kMain)}},
+                      LaterResult{"TransferRefused", TransferMenu, Results{-1}, Results{},
+                                  Calls{Write(1, kMain)}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// The commands without the printer: each call and the focus after it.
+struct PlainCommand {
+  const char* name;
+  Run run;
+  int ready;  // readiness does not matter to these
+  Calls calls;
+  FocusDecision focus;
+};
+
+class PlainCommands : public Commands, public ::testing::WithParamInterface<PlainCommand> {};
+
+TEST_P(PlainCommands, NeedNoPrinter) {
+  const PlainCommand& c = GetParam();
+  ops.ready = c.ready;
+  EXPECT_EQ(c.run(context), c.focus);
+  EXPECT_EQ(log.calls, c.calls);
+  ExpectBoxesOwnedBy(kMain);
 }
 
-TEST_F(Commands, AnyAnswerButOkEndsTheCommand) {
-  for (const int answer : {0, int{msg::kResultNo}, int{msg::kResultAbort}}) {
-    log.calls.clear();
-    boxes.answers = {answer};
-    TransferCommand(context, CommandSource::kMenu);
-    EXPECT_EQ(log.calls, (Calls{"ready check", Confirm(msg::kConfirmTransfer)})) << answer;
-  }
-}
-
-TEST_F(Commands, InitializeWhoseReadFailsShowsOneMessage) {
-  ops.writeResults = {1};
-  ops.readResults = {0};
-  InitializeCommand(context, CommandSource::kMenu);
-  EXPECT_EQ(log.calls, (Calls{"ready check", Confirm(msg::kConfirmInitialize), Write(2, kMain),
-                              "sleep 2000", Read(3, kMain), NoResponse()}));
-}
-
-TEST_F(Commands, InitializeWhoseDefaultFailsReadsNothingAndShowsOneMessage) {
-  ops.writeResults = {0};
-  InitializeCommand(context, CommandSource::kButton);
-  EXPECT_EQ(log.calls, (Calls{"ready check", Confirm(msg::kConfirmInitialize), Write(2, kPanel),
-                              NoResponse()}));
-  EXPECT_EQ(clock.total, 0u);
-}
-
-TEST_F(Commands, ARefusedTransferHasReportedItselfAlready) {
-  ops.writeResults = {-1};
-  const FocusDecision focus = TransferCommand(context, CommandSource::kMenu);
-  EXPECT_EQ(log.calls, (Calls{"ready check", Confirm(msg::kConfirmTransfer), Write(1, kMain)}));
-  EXPECT_EQ(focus, kForeground);
-}
-
-TEST_F(Commands, ARefusedFactoryDefaultReadsNothing) {
-  ops.writeResults = {-1};
-  InitializeCommand(context, CommandSource::kMenu);
-  EXPECT_EQ(log.calls, (Calls{"ready check", Confirm(msg::kConfirmInitialize), Write(2, kMain)}));
-}
-
-TEST_F(Commands, FileReadingNeedsNoPrinter) {
-  ops.ready = 1;
-  EXPECT_EQ(FileReadCommand(context), kRestoreValid);
-  EXPECT_EQ(log.calls, Calls{"open setting file"});
-}
-
-TEST_F(Commands, SavingNeedsNoPrinter) {
-  ops.ready = 1;
-  EXPECT_EQ(SaveCommand(context), kRestore);
-  EXPECT_EQ(log.calls, Calls{"save setting file"});
-}
-
-TEST_F(Commands, HelpOpensTheFileInTheStartupDirectory) {
-  EXPECT_EQ(HelpCommand(context), kForeground);
-  EXPECT_EQ(log.calls,
-            (Calls{"cd C:\\Apps\\Rovant", "help show @100 C:\\Apps\\Rovant\\ROVANT.CHM"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Commands, PlainCommands,
+    ::testing::Values(
+        PlainCommand{"FileRead", FileReadCommand, 1, Calls{"open setting file"}, kRestoreValid},
+        PlainCommand{"Save", SaveCommand, 1, Calls{"save setting file"}, kRestore},
+        PlainCommand{"Help", HelpCommand, 0,
+                     Calls{"cd C:\\Apps\\Rovant", "help show @100 C:\\Apps\\Rovant\\ROVANT.CHM"},
+                     kForeground},
+        PlainCommand{"Version", VersionCommand, 0,
+                     Calls{"box " + std::to_string(msg::kUserIconOk) +
+                           "/160: " + std::string(msg::kVersion)},
+                     kRestore}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(Commands, HelpPathIsCutToItsBuffer) {
   const std::string folder(255, 'd');
-  const std::string path = HelpFilePath(folder);
-  EXPECT_EQ(path.size(), 259u);
-  EXPECT_EQ(path, folder + "\\ROV");
+  EXPECT_EQ(HelpFilePath(folder), folder + "\\ROV");
   EXPECT_EQ(HelpFilePath("C:"), "C:\\ROVANT.CHM");
-}
-
-TEST_F(Commands, VersionShowsTheProgramsNameAndVersion) {
-  EXPECT_EQ(VersionCommand(context), kRestore);
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  const MessageBoxRequest& box = boxes.shown[0];
-  EXPECT_EQ(box.owner, kMain);
-  EXPECT_EQ(box.icon, 160u);
-  EXPECT_EQ(box.style, msg::kUserIconOk);
-  EXPECT_EQ(box.text, msg::kVersion);
-  // Two lines, two empty lines, one line of ours, two line breaks.
-  const std::string_view head = "Printer Utility\nROVANT  V2.00\n\n\n";
-  ASSERT_TRUE(box.text.starts_with(head));
-  ASSERT_TRUE(box.text.ends_with("\n\n"));
-  const std::string ours = box.text.substr(head.size(), box.text.size() - head.size() - 2);
-  EXPECT_FALSE(ours.empty());
-  EXPECT_EQ(ours.find('\n'), std::string::npos);
 }
 
 TEST_F(Commands, DestroyingTheMainWindowClosesEveryHelpWindow) {
@@ -284,20 +226,23 @@ TEST_F(Commands, DestroyingTheMainWindowClosesEveryHelpWindow) {
 }
 
 // The quit dialogue over the real working-copy command and an in-memory file system.
-class Quit : public Commands {
+struct QuitCase {
+  const char* name;
+  int answer;
+  bool pending;   // a "no response" is still to be told
+  bool diskFull;  // the working copy cannot be written
+  QuitDecision decision;
+  bool stored;                          // the working copy holds the settings afterwards
+  std::vector<std::string_view> boxes;  // the texts shown
+};
+
+class Quit : public Commands, public ::testing::WithParamInterface<QuitCase> {
  protected:
   Quit() {
     state.settings[5] = 1;
     ops.files = &files;
     fs.files[path] = old;
   }
-  static std::string QuitBox() {
-    return "box " + std::to_string(0x03 | 0x20) + "/0: " + std::string(msg::kConfirmQuit);
-  }
-  static std::string Warning() {
-    return "box " + std::to_string(msg::kUserIconOk) + "/187: " + std::string(msg::kQuitNoResponse);
-  }
-  const std::vector<std::uint8_t>& WorkingCopy() { return fs.files[path]; }
 
   testing::FakeFileSystem fs{log};
   testing::FakeFileDialogs dialogs{log};
@@ -309,65 +254,40 @@ class Quit : public Commands {
   std::vector<std::uint8_t> old = std::vector<std::uint8_t>(kItemCount, 0);
 };
 
-TEST_F(Quit, YesStoresTheWorkingCopyAndEnds) {
-  boxes.answers = {msg::kResultYes};
-  EXPECT_EQ(QuitDialogue(context), QuitDecision::kDestroy);
-  EXPECT_EQ(log.calls, (Calls{QuitBox(), "store working copy", "cursor wait", "page store",
-                              "fs write replace " + path, "cursor arrow"}));
-  EXPECT_TRUE(std::equal(state.settings.begin(), state.settings.end(), WorkingCopy().begin(),
-                         WorkingCopy().end()));
+TEST_P(Quit, KeepsTheSettingsAsTheUserAnswers) {
+  const QuitCase& c = GetParam();
+  state.noResponsePending = c.pending;
+  fs.diskFull = c.diskFull;
+  boxes.answers = {c.answer};
+  EXPECT_EQ(QuitDialogue(context), c.decision);
+  std::vector<std::string_view> shown;
+  for (const MessageBoxRequest& box : boxes.shown) shown.emplace_back(box.text);
+  EXPECT_EQ(shown, c.boxes);
+  EXPECT_EQ(boxes.shown.at(0).style, kQuitStyle);
+  EXPECT_EQ(log.calls.front(), Question(msg::kConfirmQuit, 0x23));
+  const std::vector<std::uint8_t> settings(state.settings.begin(), state.settings.end());
+  EXPECT_EQ(fs.files[path], c.stored ? settings : old);
   ExpectBoxesOwnedBy(kMain);
 }
 
-TEST_F(Quit, NoLeavesTheWorkingCopyAlone) {
-  boxes.answers = {msg::kResultNo};
-  EXPECT_EQ(QuitDialogue(context), QuitDecision::kDestroy);
-  EXPECT_EQ(log.calls, Calls{QuitBox()});
-  EXPECT_EQ(WorkingCopy(), old);
-}
+using Texts = std::vector<std::string_view>;
 
-TEST_F(Quit, CancelKeepsRunningAndTouchesNothing) {
-  state.noResponsePending = true;
-  boxes.answers = {msg::kResultCancel};
-  EXPECT_EQ(QuitDialogue(context), QuitDecision::kKeepRunning);
-  EXPECT_EQ(log.calls, Calls{QuitBox()});
-  EXPECT_EQ(WorkingCopy(), old);
-}
-
-TEST_F(Quit, WarnsOfAPendingNoResponseAfterNo) {
-  state.noResponsePending = true;
-  boxes.answers = {msg::kResultNo};
-  EXPECT_EQ(QuitDialogue(context), QuitDecision::kDestroy);
-  EXPECT_EQ(log.calls, (Calls{QuitBox(), Warning()}));
-  ExpectBoxesOwnedBy(kMain);
-}
-
-TEST_F(Quit, WarnsOfAPendingNoResponseAfterStoringOnYes) {
-  state.noResponsePending = true;
-  boxes.answers = {msg::kResultYes};
-  EXPECT_EQ(QuitDialogue(context), QuitDecision::kDestroy);
-  ASSERT_GE(log.calls.size(), 3u);
-  EXPECT_EQ(log.calls[1], "store working copy");
-  EXPECT_EQ(log.calls.back(), Warning());
-}
-
-TEST_F(Quit, YesKeepsRunningWhenTheWorkingCopyCannotBeStored) {
-  state.noResponsePending = true;
-  fs.diskFull = true;
-  boxes.answers = {msg::kResultYes, msg::kResultOk};
-  EXPECT_EQ(QuitDialogue(context), QuitDecision::kKeepRunning);
-  ASSERT_EQ(boxes.shown.size(), 2u);  // the question and the failure; no warning, no end
-  EXPECT_EQ(boxes.shown[1].text, msg::kWorkingCopyNotWritten);
-  EXPECT_EQ(WorkingCopy(), old);
-}
-
-TEST_F(Quit, TheQuestionIsYesNoCancelWithYesAsDefault) {
-  boxes.answers = {msg::kResultCancel};
-  QuitDialogue(context);
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].style, 0x23u);
-  EXPECT_EQ(boxes.shown[0].text, "Quit ROVANT. \n\n Save the setting value?");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Answers, Quit,
+    ::testing::Values(
+        QuitCase{"Yes", msg::kResultYes, false, false, QuitDecision::kDestroy, true,
+                 Texts{msg::kConfirmQuit}},
+        QuitCase{"No", msg::kResultNo, false, false, QuitDecision::kDestroy, false,
+                 Texts{msg::kConfirmQuit}},
+        QuitCase{"Cancel", msg::kResultCancel, true, false, QuitDecision::kKeepRunning, false,
+                 Texts{msg::kConfirmQuit}},
+        QuitCase{"NoWarnsOfNoResponse", msg::kResultNo, true, false, QuitDecision::kDestroy, false,
+                 Texts{msg::kConfirmQuit, msg::kQuitNoResponse}},
+        QuitCase{"YesStoresThenWarns", msg::kResultYes, true, false, QuitDecision::kDestroy, true,
+                 Texts{msg::kConfirmQuit, msg::kQuitNoResponse}},
+        QuitCase{"YesUnstoredKeepsRunning", msg::kResultYes, true, true, QuitDecision::kKeepRunning,
+                 false, Texts{msg::kConfirmQuit, msg::kWorkingCopyNotWritten}}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace rovant::ui

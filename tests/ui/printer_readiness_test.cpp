@@ -27,23 +27,15 @@ class Readiness : public testing::SelectionTest {
   }
 };
 
-TEST_F(Readiness, RefreshStoresJobsAndPortState) {
-  spooler.printers = {Printer("HX", "LPT1:", "Vek HX320", kBidi, 1, "", 3)};
+TEST_F(Readiness, RefreshStoresJobsAndPortStateOfThePrinterByItsWideName) {
+  state.selectedPrinter.printerNameWide = u"HX wide";
+  SpoolerPrinter p = Printer("HX", "LPT1:", "Vek HX320", kBidi, 1, "", 3);
+  p.printerNameWide = u"HX wide";
+  spooler.printers = {Printer("HX"), p};
   EXPECT_EQ(RefreshPrinterState(context), kRefreshDone);
   EXPECT_EQ(state.selectedPrinter.portState, kPortPaused);
   EXPECT_EQ(state.selectedPrinter.queuedJobs, 3u);
   EXPECT_EQ(log.calls, Calls{"spooler read HX"});
-}
-
-TEST_F(Readiness, RefreshOpensByTheWideNameWhenThereIsOne) {
-  state.selectedPrinter.printerNameWide = u"HX wide";
-  SpoolerPrinter p = Printer("HX", "USB001");
-  p.printerNameWide = u"HX wide";
-  spooler.printers = {p};
-  EXPECT_EQ(RefreshPrinterState(context), kRefreshDone);
-  ASSERT_EQ(spooler.opened.size(), 1u);
-  EXPECT_EQ(spooler.opened[0].wide, u"HX wide");
-  EXPECT_EQ(spooler.opened[0].ansi, "HX");
 }
 
 struct RefreshFailure {
@@ -99,89 +91,34 @@ TEST_P(ReadyCheck, ResultAndMessage) {
 const std::string_view kJobs = msg::kJobsWaiting;
 const std::string_view kGone = msg::kPrinterDeleted;
 
+constexpr auto kNo = std::nullopt;
+
 INSTANTIATE_TEST_SUITE_P(
     Paths, ReadyCheck,
     ::testing::Values(
-        ReadyCase{"LocalReady", Printer("HX"), {}, kReady, {}, ""},
-        ReadyCase{"LanReady", Printer("HX", "IP:lp", "Vek HX320", 0), {}, kReady, {}, ""},
-        ReadyCase{"LocalJobs",
-                  Printer("HX", "LPT1:", "Vek HX320", kBidi, 0, "", 1),
-                  {},
-                  kReadyJobsWaiting,
-                  189u,
-                  kJobs},
-        ReadyCase{"LanJobs",
-                  Printer("HX", "IP:lp", "Vek HX320", 0, 0, "", 4),
-                  {},
-                  kReadyJobsWaiting,
-                  189u,
-                  kJobs},
-        ReadyCase{"Gone", std::nullopt, {}, kReadyPrinterGone, 188u, kGone},
-        ReadyCase{"Unreadable", Printer("HX"), SpoolerRead::kUnreadable, kReadyUnreadable, {}, ""},
-        ReadyCase{"NoMemory", Printer("HX"), SpoolerRead::kNoMemory, kReadyNoMemory, {}, ""},
-        ReadyCase{"FilePort",
-                  Printer("HX", "FILE:"),
-                  {},
-                  kReadyPortInTheWay,
-                  188u,
+        ReadyCase{"LocalReady", Printer("HX"), kNo, kReady, kNo, ""},
+        ReadyCase{"LanReady", Printer("HX", "IP:lp", "Vek HX320", 0), kNo, kReady, kNo, ""},
+        ReadyCase{"LocalJobs", Printer("HX", "LPT1:", "Vek HX320", kBidi, 0, "", 1), kNo,
+                  kReadyJobsWaiting, 189u, kJobs},
+        ReadyCase{"LanJobs", Printer("HX", "IP:lp", "Vek HX320", 0, 0, "", 4), kNo,
+                  kReadyJobsWaiting, 189u, kJobs},
+        ReadyCase{"Gone", kNo, kNo, kReadyPrinterGone, 188u, kGone},
+        ReadyCase{"Unreadable", Printer("HX"), SpoolerRead::kUnreadable, kReadyUnreadable, kNo, ""},
+        ReadyCase{"NoMemory", Printer("HX"), SpoolerRead::kNoMemory, kReadyNoMemory, kNo, ""},
+        ReadyCase{"FilePort", Printer("HX", "FILE:"), kNo, kReadyPortInTheWay, 188u,
                   *PortStateMessageOf(2)},
-        ReadyCase{"Paused",
-                  Printer("HX", "LPT1:", "Vek HX320", kBidi, 1, "", 5),
-                  {},
-                  kReadyPortInTheWay,
-                  188u,
-                  *PortStateMessageOf(3)},
-        ReadyCase{"NoBidi",
-                  Printer("HX", "LPT1:", "Vek HX320", 0),
-                  {},
-                  kReadyPortInTheWay,
-                  188u,
-                  *PortStateMessageOf(4)},
-        ReadyCase{"Offline",
-                  Printer("HX", "LPT1:", "Vek HX320", kBidi | 0x400),
-                  {},
-                  kReadyPortInTheWay,
-                  188u,
-                  *PortStateMessageOf(5)},
-        ReadyCase{"Separator",
-                  Printer("HX", "LPT1:", "Vek HX320", kBidi, 0, "p.sep"),
-                  {},
-                  kReadyPortInTheWay,
-                  188u,
-                  *PortStateMessageOf(6)},
-        ReadyCase{"OtherPort",
-                  Printer("HX", "COM2:"),
-                  {},
-                  kReadyPortInTheWay,
-                  188u,
-                  *PortStateMessageOf(255)}),
+        // The port's message comes before the jobs are looked at.
+        ReadyCase{"PausedWithJobs", Printer("HX", "LPT1:", "Vek HX320", kBidi, 1, "", 5), kNo,
+                  kReadyPortInTheWay, 188u, *PortStateMessageOf(3)}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(Readiness, ThePortStateMessageIsShownBeforeTheJobsAreLookedAt) {
-  spooler.printers = {Printer("HX", "FILE:", "Vek HX320", kBidi, 0, "", 9)};
-  EXPECT_EQ(CheckPrinterReady(context), kReadyPortInTheWay);
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].text, *PortStateMessageOf(2));
-}
-
-TEST_F(Readiness, APrinterPausedAfterSelectionIsRefused) {
-  spooler.printers = {Printer("HX")};
-  EXPECT_EQ(CheckPrinterReady(context), kReady);
-  spooler.printers[0].status = kStatusPaused;
-  EXPECT_EQ(CheckPrinterReady(context), kReadyPortInTheWay);
-  spooler.printers[0].status = 0;
-  EXPECT_EQ(CheckPrinterReady(context), kReady);
-  EXPECT_EQ(log.calls, (Calls{"spooler read HX", "spooler read HX",
-                              Box(188, *PortStateMessageOf(3)), "spooler read HX"}));
-}
-
-TEST_F(Readiness, AJobLeftInTheQueueBlocksUntilItIsGone) {
+TEST_F(Readiness, EachCheckAsksTheSpoolerAgain) {
   spooler.printers = {Printer("HX", "LPT1:", "Vek HX320", kBidi, 0, "", 1)};
-  EXPECT_EQ(CheckPrinterReady(context), kReadyJobsWaiting);
   EXPECT_EQ(CheckPrinterReady(context), kReadyJobsWaiting);
   spooler.printers[0].jobCount = 0;
   EXPECT_EQ(CheckPrinterReady(context), kReady);
-  EXPECT_EQ(state.selectedPrinter.queuedJobs, 0u);
+  spooler.printers[0].status = kStatusPaused;
+  EXPECT_EQ(CheckPrinterReady(context), kReadyPortInTheWay);
 }
 
 }  // namespace

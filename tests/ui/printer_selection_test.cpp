@@ -61,15 +61,6 @@ TEST_F(Choosing, ASupportedPrinterIsRefreshedAndItsJobsCounted) {
   EXPECT_EQ(log.calls, (Calls{"spooler enumerate", "spooler read first", "spooler read first"}));
 }
 
-TEST_F(Choosing, TheChosenOfTwoOnTheSameDriverIsTheOneSetUp) {
-  spooler.printers[0].driverName = "Vek HX320";
-  selection.Rebuild();
-  EXPECT_TRUE(selection.Choose(2));
-  EXPECT_EQ(state.selectedPrinter.printerName, "second");
-  EXPECT_EQ(state.selectedPrinter.portName, "USB001");
-  EXPECT_EQ(state.selectedPrinter.modelCode, ModelCode::kHx320);
-}
-
 TEST_F(Choosing, AnUnsupportedPrinterIsNotRefreshedButItsJobsAreCounted) {
   selection.Rebuild();
   EXPECT_TRUE(selection.Choose(0));

@@ -86,6 +86,7 @@ struct LoopCase {
   std::vector<int> answers;  // buttons of the successive boxes
   StartupOutcome outcome;
   Calls calls;
+  bool shows = true;  // false: no dialog, the printer selected so far is read
 };
 
 class StartupLoop : public testing::SelectionTest, public ::testing::WithParamInterface<LoopCase> {
@@ -96,6 +97,7 @@ class StartupLoop : public testing::SelectionTest, public ::testing::WithParamIn
     const LoopCase& c = GetParam();
     spooler.printers = c.printers;
     dialog.turns.assign(c.turns.begin(), c.turns.end());
+    dialog.shows = c.shows;
     reads.assign(c.reads.begin(), c.reads.end());
     boxes.answers.assign(c.answers.begin(), c.answers.end());
     return RunStartupSelection(startup);
@@ -129,201 +131,89 @@ TEST_P(StartupLoop, ShowsEachMessageAndEndsAsTheUserDecides) {
 const SpoolerPrinter kReady = Printer("ready");
 const SpoolerPrinter kLan = Printer("lan", "IP_1.1.1.1:lp", "Vek HX310", 0, 0, "", 3);
 const SpoolerPrinter kOther = Printer("other", "LPT1:", "Generic / Text Only");
-const SpoolerPrinter kFile = Printer("file", "FILE:");
 const SpoolerPrinter kPaused = Printer("paused", "LPT1:", "Vek HX320", kBidi, 1);
-const SpoolerPrinter kNoBidi = Printer("nobidi", "LPT1:", "Vek HX320", 0);
-const SpoolerPrinter kOffline = Printer("offline", "LPT1:", "Vek HX320", kBidi | 0x400);
-const SpoolerPrinter kSeparator = Printer("sep", "LPT1:", "Vek HX320", kBidi, 0, "s.sep");
 const SpoolerPrinter kCom = Printer("com", "COM1:");
-const SpoolerPrinter kJobs = Printer("jobs", "USB001", "Vek HX320", kBidi, 0, "", 2);
+const SpoolerPrinter kJobs = Printer("jobs", "USB001", "Vek HX320", kBidi, 0, "", 1);
 const SpoolerPrinter kIpp = Printer("ipp", "LPT1:/ipp/x");
 const SpoolerPrinter kIppLan = Printer("ipplan", "http://h:lp/ipp", "Vek HX320", 0);
 
 DialogTurn Ok(std::size_t row) { return DialogTurn{{row}}; }
 const DialogTurn kCancel{};
+const Calls kReadDone{"paint main window", kRead, "focus read button"};
+const Calls kCancelled{"dialog", "spooler enumerate", "focus main window"};
+using Printers = std::vector<SpoolerPrinter>;
+using Turns = std::vector<DialogTurn>;
+using Ints = std::vector<int>;
+constexpr StartupOutcome kDone = StartupOutcome::kReadFromPrinter;
 
 // A port that blocks setup: message, then the dialog again, where the ready printer is chosen.
 LoopCase Blocked(const char* name, const SpoolerPrinter& printer, int portState) {
   return LoopCase{
       name,
-      {printer, kReady},
-      {Ok(0), Ok(1)},
-      {1},
-      {},
-      StartupOutcome::kReadFromPrinter,
+      Printers{printer, kReady},
+      Turns{Ok(0), Ok(1)},
+      Ints{1},
+      Ints{},
+      kDone,
       Join({Chosen(printer.printerName), Calls{Box(188, *PortStateMessageOf(portState))},
-            Chosen("ready"), Calls{"paint main window", kRead, "focus read button"}})};
+            Chosen("ready"), kReadDone})};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, StartupLoop,
     ::testing::Values(
-        LoopCase{"ReadAtOnce",
-                 {kOther, kReady},
-                 {Ok(1)},
-                 {1},
-                 {},
-                 StartupOutcome::kReadFromPrinter,
-                 Join({Chosen("ready"), {"paint main window", kRead, "focus read button"}})},
-        LoopCase{"LanPrinterGoesOnDespiteItsQueue",
-                 {kLan},
-                 {Ok(0)},
-                 {1},
-                 {},
-                 StartupOutcome::kReadFromPrinter,
-                 Join({Chosen("lan"), {"paint main window", kRead, "focus read button"}})},
-        LoopCase{"Cancel",
-                 {kReady},
-                 {kCancel},
-                 {},
-                 {},
-                 StartupOutcome::kCancelled,
-                 {"dialog", "spooler enumerate", "focus main window"}},
-        LoopCase{"NoSupportedPrinter",
-                 {kOther},
-                 {},
-                 {},
-                 {},
+        LoopCase{"ReadAtOnce", Printers{kOther, kReady}, Turns{Ok(1)}, Ints{1}, Ints{}, kDone,
+                 Join({Chosen("ready"), kReadDone})},
+        LoopCase{"LanPrinterGoesOnDespiteItsQueue", Printers{kLan}, Turns{Ok(0)}, Ints{1}, Ints{},
+                 kDone, Join({Chosen("lan"), kReadDone})},
+        LoopCase{"Cancel", Printers{kReady}, Turns{kCancel}, Ints{}, Ints{},
+                 StartupOutcome::kCancelled, kCancelled},
+        LoopCase{"NoSupportedPrinter", Printers{kOther}, Turns{}, Ints{}, Ints{},
                  StartupOutcome::kNoSupportedPrinter,
-                 {"dialog", "spooler enumerate", "focus main window",
-                  Box(187, msg::kNoSupportedPrinter)}},
-        LoopCase{"NoPrinterAtAll",
-                 {},
-                 {},
-                 {},
-                 {},
-                 StartupOutcome::kNoSupportedPrinter,
-                 {"dialog", "spooler enumerate", "focus main window",
-                  Box(187, msg::kNoSupportedPrinter)}},
-        LoopCase{"OkWithoutRowStaysInTheDialog",
-                 {kReady},
-                 {DialogTurn{{std::nullopt, 0}}},
-                 {1},
-                 {},
-                 StartupOutcome::kReadFromPrinter,
-                 {"dialog", "spooler enumerate", Box(189, msg::kNotSelected), "spooler read ready",
-                  "spooler read ready", "focus main window", "paint main window", kRead,
-                  "focus read button"}},
-        LoopCase{"UnsupportedDriverThenChooseAgain",
-                 {kOther, kReady},
-                 {Ok(0), Ok(1)},
-                 {1},
-                 {},
-                 StartupOutcome::kReadFromPrinter,
-                 Join({Chosen("other", false),
-                       {Box(187, msg::kDriverNotSupported)},
-                       Chosen("ready"),
-                       {"paint main window", kRead, "focus read button"}})},
-        Blocked("FilePort", kFile, 2), Blocked("Paused", kPaused, 3), Blocked("NoBidi", kNoBidi, 4),
-        Blocked("Offline", kOffline, 5), Blocked("Separator", kSeparator, 6),
-        Blocked("OtherPort", kCom, 255),
-        LoopCase{"JobsOnALocalPortThenCancel",
-                 {kJobs},
-                 {Ok(0), kCancel},
-                 {},
-                 {},
-                 StartupOutcome::kCancelled,
-                 Join({Chosen("jobs"),
-                       {Box(189, msg::kJobsWaiting)},
-                       {"dialog", "spooler enumerate", "focus main window"}})},
-        LoopCase{"IppPortEndsTheStartUp",
-                 {kIpp},
-                 {Ok(0)},
-                 {},
-                 {},
+                 Join({kCancelled, Calls{Box(187, msg::kNoSupportedPrinter)}})},
+        LoopCase{"OkWithoutRowStaysInTheDialog", Printers{kReady},
+                 Turns{DialogTurn{{std::nullopt, 0}}}, Ints{1}, Ints{}, kDone,
+                 Calls{"dialog", "spooler enumerate", Box(189, msg::kNotSelected),
+                       "spooler read ready", "spooler read ready", "focus main window",
+                       "paint main window", kRead, "focus read button"}},
+        LoopCase{"UnsupportedDriverThenChooseAgain", Printers{kOther, kReady}, Turns{Ok(0), Ok(1)},
+                 Ints{1}, Ints{}, kDone,
+                 Join({Chosen("other", false), Calls{Box(187, msg::kDriverNotSupported)},
+                       Chosen("ready"), kReadDone})},
+        Blocked("Paused", kPaused, 3), Blocked("OtherPort", kCom, 255),
+        LoopCase{"JobsOnALocalPortThenCancel", Printers{kJobs}, Turns{Ok(0), kCancel}, Ints{},
+                 Ints{}, StartupOutcome::kCancelled,
+                 Join({Chosen("jobs"), Calls{Box(189, msg::kJobsWaiting)}, kCancelled})},
+        LoopCase{"IppPortEndsTheStartUp", Printers{kIpp}, Turns{Ok(0)}, Ints{}, Ints{},
+                 StartupOutcome::kIppPort, Join({Chosen("ipp"), Calls{Box(187, msg::kIppPort)}})},
+        LoopCase{"IppOnALanPortEndsTheStartUp", Printers{kIppLan}, Turns{Ok(0)}, Ints{}, Ints{},
                  StartupOutcome::kIppPort,
-                 Join({Chosen("ipp"), {Box(187, msg::kIppPort)}})},
-        LoopCase{"IppOnALanPortEndsTheStartUp",
-                 {kIppLan},
-                 {Ok(0)},
-                 {},
-                 {},
-                 StartupOutcome::kIppPort,
-                 Join({Chosen("ipplan"), {Box(187, msg::kIppPort)}})},
-        LoopCase{"OtherModelThenChooseAgain",
-                 {kReady},
-                 {Ok(0), Ok(0)},
-                 {-1, 1},
-                 {},
-                 StartupOutcome::kReadFromPrinter,
+                 Join({Chosen("ipplan"), Calls{Box(187, msg::kIppPort)}})},
+        LoopCase{
+            "OtherModelThenChooseAgain", Printers{kReady}, Turns{Ok(0), Ok(0)}, Ints{-1, 1}, Ints{},
+            kDone,
+            Join({Chosen("ready"), Calls{"paint main window", kRead, Box(189, msg::kOtherModel)},
+                  Chosen("ready"), kReadDone})},
+        LoopCase{"ReadFailedAbort", Printers{kReady}, Turns{Ok(0)}, Ints{0},
+                 Ints{msg::kResultAbort}, StartupOutcome::kReadAbandoned,
+                 Join({Chosen("ready"), Calls{"paint main window", kRead, kAsk}})},
+        LoopCase{"ReadFailedRetry", Printers{kReady}, Turns{Ok(0), Ok(0)}, Ints{0, 1},
+                 Ints{msg::kResultRetry}, kDone,
+                 Join({Chosen("ready"), Calls{"paint main window", kRead, kAsk}, Chosen("ready"),
+                       kReadDone})},
+        LoopCase{"ReadFailedIgnoreLoadsTheWorkingCopy", Printers{kReady}, Turns{Ok(0)}, Ints{0},
+                 Ints{msg::kResultIgnore}, StartupOutcome::kWorkingCopy,
                  Join({Chosen("ready"),
-                       {"paint main window", kRead, Box(189, msg::kOtherModel)},
-                       Chosen("ready"),
-                       {"paint main window", kRead, "focus read button"}})},
-        LoopCase{"ReadFailedAbort",
-                 {kReady},
-                 {Ok(0)},
-                 {0},
-                 {msg::kResultAbort},
-                 StartupOutcome::kReadAbandoned,
-                 Join({Chosen("ready"), {"paint main window", kRead, kAsk}})},
-        LoopCase{"ReadFailedRetry",
-                 {kReady},
-                 {Ok(0), Ok(0)},
-                 {0, 1},
-                 {msg::kResultRetry},
-                 StartupOutcome::kReadFromPrinter,
-                 Join({Chosen("ready"),
-                       {"paint main window", kRead, kAsk},
-                       Chosen("ready"),
-                       {"paint main window", kRead, "focus read button"}})},
-        LoopCase{"ReadFailedRetryThenCancel",
-                 {kReady},
-                 {Ok(0), kCancel},
-                 {0},
-                 {msg::kResultRetry},
-                 StartupOutcome::kCancelled,
-                 Join({Chosen("ready"),
-                       {"paint main window", kRead, kAsk},
-                       {"dialog", "spooler enumerate", "focus main window"}})},
-        LoopCase{"ReadFailedIgnoreLoadsTheWorkingCopy",
-                 {kReady},
-                 {Ok(0)},
-                 {0},
-                 {msg::kResultIgnore},
-                 StartupOutcome::kWorkingCopy,
-                 Join({Chosen("ready"),
-                       {"paint main window", kRead, kAsk, kLoad, "focus read button"}})}),
+                       Calls{"paint main window", kRead, kAsk, kLoad, "focus read button"}})},
+        LoopCase{"WithoutADialogTheCurrentPrinterIsRead", Printers{}, Turns{}, Ints{1}, Ints{},
+                 kDone, Join({Calls{"dialog", "focus main window"}, kReadDone}), false},
+        // Going round again would read the same printer for ever.
+        LoopCase{"WithoutADialogAnotherModelEndsTheStart", Printers{}, Turns{}, Ints{-1}, Ints{},
+                 StartupOutcome::kOtherModelNoChoice,
+                 Calls{"dialog", "focus main window", "paint main window", kRead,
+                       Box(189, msg::kOtherModel)},
+                 false}),
     [](const auto& p) { return std::string(p.param.name); });
-
-class Startup : public StartupLoop {};
-
-TEST_F(Startup, TheChosenPrinterIsTheOneReadAndItsModelIsFixed) {
-  spooler.printers = {Printer("a", "LPT1:", "Vek HX320"), Printer("b", "USB001", "Vek HX310")};
-  dialog.turns = {Ok(1)};
-  reads = {1};
-  EXPECT_EQ(RunStartupSelection(startup), StartupOutcome::kReadFromPrinter);
-  EXPECT_EQ(state.selectedPrinter.printerName, "b");
-  EXPECT_EQ(state.selectedPrinter.modelCode, ModelCode::kHx310);
-  EXPECT_EQ(state.selectedPrinter.portState, kPortLocal);
-}
-
-TEST_F(Startup, WithoutADialogTheCurrentPrinterIsRead) {
-  dialog.shows = false;
-  reads = {1};
-  EXPECT_EQ(RunStartupSelection(startup), StartupOutcome::kReadFromPrinter);
-  EXPECT_EQ(log.calls, (Calls{"dialog", "focus main window", "paint main window", kRead,
-                              "focus read button"}));
-}
-
-TEST_F(Startup, WithoutADialogAnotherModelEndsTheStartInsteadOfLooping) {
-  dialog.shows = false;
-  reads = {-1, -1, 1};
-  EXPECT_EQ(RunStartupSelection(startup), StartupOutcome::kOtherModelNoChoice);
-  EXPECT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].text, msg::kOtherModel);
-  EXPECT_EQ(reads.size(), 2u) << "one read only";
-}
-
-TEST(StartupOutcomes, OnlyAReadOrTheWorkingCopySucceed) {
-  EXPECT_TRUE(StartupSucceeded(StartupOutcome::kReadFromPrinter));
-  EXPECT_TRUE(StartupSucceeded(StartupOutcome::kWorkingCopy));
-  EXPECT_FALSE(StartupSucceeded(StartupOutcome::kCancelled));
-  EXPECT_FALSE(StartupSucceeded(StartupOutcome::kNoSupportedPrinter));
-  EXPECT_FALSE(StartupSucceeded(StartupOutcome::kIppPort));
-  EXPECT_FALSE(StartupSucceeded(StartupOutcome::kReadAbandoned));
-  EXPECT_FALSE(StartupSucceeded(StartupOutcome::kOtherModelNoChoice));
-}
 
 }  // namespace
 }  // namespace rovant::ui

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <deque>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -33,43 +32,23 @@ class FakeStartup final : public StartupEnvironment {
     versionAnswers.pop_front();
     return answer;
   }
-  bool IsRunningUnderWow64() override {
-    log_.Add("wow64");
-    return wow64;
-  }
-  std::string CurrentDirectory() override {
-    log_.Add("current directory");
-    return currentDirectory;
-  }
-  bool RegisterMainClass() override {
-    log_.Add("register class");
-    return registers;
-  }
+  bool IsRunningUnderWow64() override { return Logged("wow64", wow64); }
+  std::string CurrentDirectory() override { return Logged("current directory", currentDirectory); }
+  bool RegisterMainClass() override { return Logged("register class", registers); }
   InstanceCheck AcquireInstanceMutex(std::string_view name) override {
-    log_.Add("mutex " + std::string(name));
-    return instance;
+    return Logged("mutex " + std::string(name), instance);
   }
   void ReleaseInstanceMutex() override { log_.Add("mutex release"); }
   bool InitInstance(const StartupFacts& given) override {
-    log_.Add("init instance");
     facts = given;
-    return initialises;
+    return Logged("init instance", initialises);
   }
   void InstallKeyboardHook() override { log_.Add("hook install"); }
   void RemoveKeyboardHook() override { log_.Add("hook remove"); }
-  int RunMessageLoop() override {
-    log_.Add("loop");
-    return quitCode;
-  }
+  int RunMessageLoop() override { return Logged("loop", quitCode); }
   void ExitCleanup() override { log_.Add("cleanup"); }
-  std::optional<std::string> GetAppDataFolder() override {
-    log_.Add("app data");
-    return appData;
-  }
-  bool CreateFolder(const std::string& path) override {
-    log_.Add("mkdir " + path);
-    return !existing.contains(path);
-  }
+  std::optional<std::string> GetAppDataFolder() override { return Logged("app data", appData); }
+  bool CreateFolder(const std::string& path) override { return Logged("mkdir " + path, true); }
 
   std::deque<std::optional<PlatformVersion>> versionAnswers{PlatformVersion{true, 6}};
   bool wow64 = false;
@@ -79,10 +58,14 @@ class FakeStartup final : public StartupEnvironment {
   bool initialises = true;
   int quitCode = 0;
   std::optional<std::string> appData = std::string(kAppData);
-  std::set<std::string> existing;
   std::optional<StartupFacts> facts;
 
  private:
+  template <typename T>
+  T Logged(std::string call, T answer) {
+    log_.Add(std::move(call));
+    return answer;
+  }
   CallLog& log_;
 };
 
@@ -95,51 +78,75 @@ class Startup : public ::testing::Test {
   testing::FakeMessageBoxes boxes{log};
 };
 
-TEST(InstanceMutexName, FollowsTheNamespace) {
-  EXPECT_EQ(InstanceMutexName(true), "Vek TeleSet_Mutex");
-  EXPECT_EQ(InstanceMutexName(false), "Global\\Vek TeleSet_Mutex");
+const std::string kVek = std::string(kAppData) + "\\Vek";
+const std::string kMutex = "mutex " + std::string(kGlobalInstanceMutexName);
+const Calls kToTheMutex{"version 156", "current directory", "register class", kMutex};
+
+const Calls kFolders{"app data", "mkdir " + kVek, "mkdir " + kVek + "\\ROVANT"};
+const Calls kRunAndEnd{"init instance", "hook install", "loop",
+                       "hook remove",   "cleanup",      "mutex release"};
+
+Calls Join(std::initializer_list<Calls> pieces) {
+  Calls all;
+  for (const Calls& piece : pieces) all.insert(all.end(), piece.begin(), piece.end());
+  return all;
 }
 
-TEST(FitBuffer, KeepsRoomForTheTerminator) {
-  EXPECT_EQ(FitBuffer("abc", 4), "abc");
-  EXPECT_EQ(FitBuffer("abcd", 4), "abc");
-  EXPECT_EQ(FitBuffer("abcd", 1), "");
-  EXPECT_EQ(FitBuffer("abcd", 0), "");
-}
+using Versions = std::deque<std::optional<PlatformVersion>>;
+const Versions kNt6{PlatformVersion{true, 6}};
 
-TEST_F(Startup, ANormalRunGoesThroughEveryStepInOrder) {
+// The start from the version to the end, one row per way it can go.
+struct PathCase {
+  const char* name;
+  Versions versions;  // the answers to the version questions
+  bool registers;
+  InstanceCheck instance;
+  bool initialises;
+  bool previousInstance;
+  int code;
+  Calls calls;
+};
+
+class Paths : public Startup, public ::testing::WithParamInterface<PathCase> {};
+
+TEST_P(Paths, EveryStepInOrder) {
+  const PathCase& c = GetParam();
   env.quitCode = 42;
-  EXPECT_EQ(Run(), 42);
-  const std::string vek = std::string(kAppData) + "\\Vek";
-  EXPECT_EQ(log.calls, (Calls{"version 156", "current directory", "register class",
-                              "mutex Global\\Vek TeleSet_Mutex", "app data", "mkdir " + vek,
-                              "mkdir " + vek + "\\ROVANT", "init instance", "hook install", "loop",
-                              "hook remove", "cleanup", "mutex release"}));
-  ASSERT_TRUE(env.facts);
-  EXPECT_TRUE(env.facts->platform.ntFamily);
-  EXPECT_FALSE(env.facts->platform.localNamespace);
-  EXPECT_EQ(env.facts->startupDirectory, kStartup);
-  EXPECT_EQ(env.facts->settingsFolder, vek + "\\ROVANT");
-  EXPECT_EQ(env.facts->instanceMutexName, "Global\\Vek TeleSet_Mutex");
-  EXPECT_TRUE(boxes.shown.empty());
+  env.versionAnswers = c.versions;
+  env.registers = c.registers;
+  env.instance = c.instance;
+  env.initialises = c.initialises;
+  EXPECT_EQ(Run(c.previousInstance), c.code);
+  EXPECT_EQ(log.calls, c.calls);
 }
 
-TEST_F(Startup, TheVersionIsAskedAgainWithThePlainRecord) {
-  env.versionAnswers = {std::nullopt, PlatformVersion{false, 4}};
-  EXPECT_EQ(Run(), 0);
-  ASSERT_GE(log.calls.size(), 2u);
-  EXPECT_EQ(log.calls[0], "version 156");
-  EXPECT_EQ(log.calls[1], "version 148");
-  ASSERT_TRUE(env.facts);
-  EXPECT_FALSE(env.facts->platform.ntFamily);
-  EXPECT_TRUE(env.facts->platform.localNamespace);
-}
+constexpr InstanceCheck kOwner = InstanceCheck::kOwner;
 
-TEST_F(Startup, AVersionRefusedTwiceEndsAtOnce) {
-  env.versionAnswers = {std::nullopt, std::nullopt};
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(log.calls, (Calls{"version 156", "version 148"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Startup, Paths,
+    ::testing::Values(
+        PathCase{"Normal", kNt6, true, kOwner, true, false, 42,
+                 Join({kToTheMutex, kFolders, kRunAndEnd})},
+        PathCase{"PreviousInstanceRegistersNothing", kNt6, false, kOwner, true, true, 42,
+                 Join({Calls{"version 156", "current directory", kMutex}, kFolders, kRunAndEnd})},
+        PathCase{"VersionAskedAgainWithThePlainRecord",
+                 Versions{std::nullopt, PlatformVersion{false, 4}}, true, kOwner, true, false, 42,
+                 Join({Calls{"version 156", "version 148", "current directory", "register class",
+                             "mutex " + std::string(kLocalInstanceMutexName)},
+                       kRunAndEnd})},
+        PathCase{"VersionRefusedTwice", Versions{std::nullopt, std::nullopt}, true, kOwner, true,
+                 false, 0, Calls{"version 156", "version 148"}},
+        PathCase{"ClassNotRegistered", kNt6, false, kOwner, true, false, 0,
+                 Calls{"version 156", "current directory", "register class", "cleanup"}},
+        PathCase{"MutexNotCreated", kNt6, true, InstanceCheck::kCreateFailed, true, false, 0,
+                 Join({kToTheMutex, Calls{"cleanup"}})},
+        PathCase{
+            "SecondInstance", kNt6, true, InstanceCheck::kOtherInstance, true, false, 0,
+            Join({kToTheMutex, Calls{"box 65600/0: " + std::string(kAlreadyStarted), "cleanup"}})},
+        PathCase{
+            "InitInstanceFails", kNt6, true, kOwner, false, false, 0,
+            Join({kToTheMutex, kFolders, Calls{"init instance", "mutex release", "cleanup"}})}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 struct PlatformCase {
   const char* name;
@@ -151,21 +158,20 @@ struct PlatformCase {
 
 class Platforms : public Startup, public ::testing::WithParamInterface<PlatformCase> {};
 
-TEST_P(Platforms, ChooseTheNamespaceAndTheSettingsFolder) {
+TEST_P(Platforms, ChooseTheNamespaceAndTheFolders) {
   const PlatformCase& c = GetParam();
   env.versionAnswers = {c.version};
   env.wow64 = c.wow64;
+  env.currentDirectory = std::string(300, 's');
   Run();
   ASSERT_TRUE(env.facts);
+  EXPECT_EQ(env.facts->platform.ntFamily, c.version.ntFamily);
   EXPECT_EQ(env.facts->platform.localNamespace, c.local);
   EXPECT_EQ(env.facts->instanceMutexName, InstanceMutexName(c.local));
   EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "wow64"), c.asksWow64 ? 1 : 0);
-  if (c.local) {
-    EXPECT_EQ(env.facts->settingsFolder, kStartup);
-    EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "app data"), 0);
-  } else {
-    EXPECT_EQ(env.facts->settingsFolder, std::string(kAppData) + "\\Vek\\ROVANT");
-  }
+  EXPECT_EQ(env.facts->startupDirectory, std::string(255, 's'));
+  EXPECT_EQ(env.facts->settingsFolder, c.local ? std::string(255, 's') : kVek + "\\ROVANT");
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
 const PlatformCase kPlatforms[] = {
@@ -176,105 +182,46 @@ const PlatformCase kPlatforms[] = {
 INSTANTIATE_TEST_SUITE_P(Startup, Platforms, ::testing::ValuesIn(kPlatforms),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(Startup, AFailedClassRegistrationCleansUpAndEnds) {
-  env.registers = false;
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(log.calls, (Calls{"version 156", "current directory", "register class", "cleanup"}));
-}
-
-TEST_F(Startup, WithAPreviousInstanceTheClassIsNotRegisteredAgain) {
-  env.registers = false;
-  env.quitCode = 3;
-  EXPECT_EQ(Run(true), 3);
-  EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "register class"), 0);
-}
-
-TEST_F(Startup, AMutexThatCannotBeCreatedEndsSilently) {
-  env.instance = InstanceCheck::kCreateFailed;
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(log.calls, (Calls{"version 156", "current directory", "register class",
-                              "mutex Global\\Vek TeleSet_Mutex", "cleanup"}));
-  EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(Startup, ASecondInstanceSaysSoAndEnds) {
-  env.instance = InstanceCheck::kOtherInstance;
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(log.calls, (Calls{"version 156", "current directory", "register class",
-                              "mutex Global\\Vek TeleSet_Mutex",
-                              "box 65600/0: ROVANT is already started", "cleanup"}));
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].owner, kNoWindow);
-  EXPECT_EQ(boxes.shown[0].style, 0x40u | 0x10000u);  // information icon, foreground
-}
-
-TEST_F(Startup, AFailedInitInstanceReleasesTheMutexAndEnds) {
-  env.initialises = false;
-  env.quitCode = 9;
-  EXPECT_EQ(Run(), 0);
-  ASSERT_GE(log.calls.size(), 3u);
-  const Calls tail(log.calls.end() - 3, log.calls.end());
-  EXPECT_EQ(tail, (Calls{"init instance", "mutex release", "cleanup"}));
-}
-
-TEST_F(Startup, TheStartupDirectoryKeeps255Characters) {
-  env.versionAnswers = {PlatformVersion{true, 4}};
-  env.currentDirectory = std::string(300, 's');
-  Run();
-  ASSERT_TRUE(env.facts);
-  EXPECT_EQ(env.facts->startupDirectory, std::string(255, 's'));
-  EXPECT_EQ(env.facts->settingsFolder, std::string(255, 's'));
-}
-
 // The settings folder on its own.
-class SettingsFolder : public ::testing::Test {
- protected:
-  CallLog log;
-  FakeStartup folders{log};
+struct FolderCase {
+  const char* name;
+  bool local;
+  std::string startup;
+  std::optional<std::string> appData;
+  std::string folder;
+  Calls calls;
 };
 
-TEST_F(SettingsFolder, LocalNamespaceUsesTheStartupDirectory) {
-  EXPECT_EQ(BuildSettingsFolder(true, kStartup, folders), kStartup);
-  EXPECT_TRUE(log.calls.empty());
+class SettingsFolder : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(SettingsFolder, IsMadeLevelByLevelAndCutToItsBuffer) {
+  const FolderCase& c = GetParam();
+  CallLog log;
+  FakeStartup folders{log};
+  folders.appData = c.appData;
+  EXPECT_EQ(BuildSettingsFolder(c.local, c.startup, folders), c.folder);
+  EXPECT_EQ(log.calls, c.calls);
 }
 
-TEST_F(SettingsFolder, GlobalNamespaceCreatesBothLevels) {
-  const std::string vek = std::string(kAppData) + "\\Vek";
-  EXPECT_EQ(BuildSettingsFolder(false, kStartup, folders), vek + "\\ROVANT");
-  EXPECT_EQ(log.calls, (Calls{"app data", "mkdir " + vek, "mkdir " + vek + "\\ROVANT"}));
-}
+const std::string kLong(250, 'a');
 
-TEST_F(SettingsFolder, FoldersThatExistAlreadyAreFine) {
-  const std::string vek = std::string(kAppData) + "\\Vek";
-  folders.existing = {vek, vek + "\\ROVANT"};
-  EXPECT_EQ(BuildSettingsFolder(false, kStartup, folders), vek + "\\ROVANT");
-}
+const std::string k259(259, 'a');
 
-TEST_F(SettingsFolder, NoApplicationDataFolderFallsBackToTheStartupDirectory) {
-  folders.appData = std::nullopt;
-  EXPECT_EQ(BuildSettingsFolder(false, kStartup, folders), kStartup);
-  EXPECT_EQ(log.calls, Calls{"app data"});
-}
-
-TEST_F(SettingsFolder, ALongPathIsCutAt259Characters) {
-  folders.appData = std::string(250, 'a');
-  const std::string folder = BuildSettingsFolder(false, kStartup, folders);
-  EXPECT_EQ(folder.size(), 259u);
-  EXPECT_EQ(folder, std::string(250, 'a') + "\\Vek\\ROVA");
-  EXPECT_EQ(log.calls,
-            (Calls{"app data", "mkdir " + std::string(250, 'a') + "\\Vek", "mkdir " + folder}));
-}
-
-TEST_F(SettingsFolder, AnApplicationDataPathAtTheLimitStaysWithinIt) {
-  folders.appData = std::string(259, 'a');
-  EXPECT_EQ(BuildSettingsFolder(false, kStartup, folders), std::string(259, 'a'));
-}
-
-TEST_F(SettingsFolder, ALongStartupDirectoryIsCutToo) {
-  folders.appData = std::nullopt;
-  EXPECT_EQ(BuildSettingsFolder(false, std::string(400, 'x'), folders), std::string(259, 'x'));
-  EXPECT_EQ(BuildSettingsFolder(true, std::string(400, 'x'), folders), std::string(259, 'x'));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Folders, SettingsFolder,
+    ::testing::Values(
+        FolderCase{"Local", true, kStartup, kAppData, kStartup, Calls{}},
+        FolderCase{"Global", false, kStartup, kAppData, kVek + "\\ROVANT", kFolders},
+        FolderCase{"NoAppData", false, kStartup, std::nullopt, kStartup, Calls{"app data"}},
+        FolderCase{"LongAppData", false, kStartup, kLong, kLong + "\\Vek\\ROVA",
+                   Calls{"app data", "mkdir " + kLong + "\\Vek", "mkdir " + kLong + "\\Vek\\ROVA"}},
+        FolderCase{"AppDataAtTheLimit", false, kStartup, k259, k259,
+                   Calls{"app data", "mkdir " + k259, "mkdir " + k259}},
+        FolderCase{"LongStartupLocal", true, std::string(400, 'x'), kAppData, std::string(259, 'x'),
+                   Calls{}},
+        FolderCase{"LongStartupNoAppData", false, std::string(400, 'x'), std::nullopt,
+                   std::string(259, 'x'), Calls{"app data"}}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace rovant::ui

@@ -68,13 +68,5 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"TabElsewherePasses", Tab(), kOther, 3, kLetThrough}),
     [](const ::testing::TestParamInfo<Row>& param) { return param.param.name; });
 
-TEST(NeighbourTab, WrapsBothWays) {
-  for (std::size_t tab = 0; tab < kPageCount; ++tab) {
-    EXPECT_EQ(NeighbourTab(tab, false), (tab + 1) % kPageCount);
-    EXPECT_EQ(NeighbourTab(tab, true), (tab + kPageCount - 1) % kPageCount);
-    EXPECT_EQ(NeighbourTab(NeighbourTab(tab, false), true), tab);
-  }
-}
-
 }  // namespace
 }  // namespace rovant::ui
