@@ -16,6 +16,7 @@ import subprocess
 import sys
 
 TEST_ROOTS = ("tests/", "fuzz/", "testbed/", "bench/")
+TEST_FILES = ("cmake/RovantTesting.cmake", "scripts/test.sh")
 CODE_SUFFIXES = (".cpp", ".hpp", ".h", ".c")
 BUILD_NAMES = ("CMakeLists.txt", "CMakePresets.json")
 BUILD_SUFFIXES = (".cmake", ".in", ".sh")
@@ -28,7 +29,7 @@ def group(path: str) -> str | None:
         return None
     if "/seeds/" in path:
         return None
-    if path.startswith(TEST_ROOTS) or "_test." in name:
+    if path.startswith(TEST_ROOTS) or path in TEST_FILES or "_test." in name:
         return "tests"
     if path.endswith(CODE_SUFFIXES):
         return "product C++"
