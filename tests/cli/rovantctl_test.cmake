@@ -6,50 +6,8 @@ file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 set(failures 0)
 
-function(run expected_code)
-  execute_process(COMMAND ${EMULATOR} "${ROVANTCTL}" ${ARGN}
-    WORKING_DIRECTORY "${WORK}"
-    RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  set(out "${out}" PARENT_SCOPE)
-  set(err "${err}" PARENT_SCOPE)
-  if(NOT code STREQUAL expected_code)
-    message(SEND_ERROR "rovantctl ${ARGN}: exit ${code}, expected ${expected_code}\n${out}\n${err}")
-  endif()
-endfunction()
-
-# Like run, with standard output going to `file` (e.g. /dev/full).
-function(run_into file expected_code)
-  execute_process(COMMAND ${EMULATOR} "${ROVANTCTL}" ${ARGN}
-    WORKING_DIRECTORY "${WORK}" TIMEOUT 60
-    RESULT_VARIABLE code OUTPUT_FILE "${file}" ERROR_VARIABLE err)
-  set(err "${err}" PARENT_SCOPE)
-  if(NOT code STREQUAL expected_code)
-    message(SEND_ERROR "rovantctl ${ARGN} > ${file}: exit ${code}, expected ${expected_code}\n${err}")
-  endif()
-endfunction()
-
-function(expect_contains text piece what)
-  string(FIND "${text}" "${piece}" at)
-  if(at EQUAL -1)
-    message(SEND_ERROR "${what}: '${piece}' not found in:\n${text}")
-  endif()
-endfunction()
-
-function(hex_of file var)
-  file(READ "${WORK}/${file}" content HEX)
-  set(${var} "${content}" PARENT_SCOPE)
-endfunction()
-
-function(size_of file var)
-  file(SIZE "${WORK}/${file}" size)
-  set(${var} "${size}" PARENT_SCOPE)
-endfunction()
-
-function(expect_equal actual expected what)
-  if(NOT "${actual}" STREQUAL "${expected}")
-    message(SEND_ERROR "${what}: got '${actual}', expected '${expected}'")
-  endif()
-endfunction()
+set(PROGRAM "${ROVANTCTL}")
+include(${CMAKE_CURRENT_LIST_DIR}/run_expect.cmake)
 
 # The product's one version number, as the program's version message and resource show it.
 run(0 --version)

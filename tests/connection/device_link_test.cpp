@@ -25,22 +25,41 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
-#include "model/catalogue.hpp"
 #include "protocol/command_strings.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/write_settings.hpp"
 #include "sim/session_input.hpp"
-#include "sim/sim_program.hpp"
-#include "sim/simulated_printer.hpp"
+#include "tests/fakes/loopback_server.hpp"
 #include "tests/fakes/operation_fixture.hpp"
 #include "texts/printer_messages.hpp"
 
 namespace rovant::testing {
 namespace {
 
-constexpr int kTestWaitMs = 5000;  // the longest any test side waits for the other
 constexpr DeviceTimeouts kFast{2000, 2000, 100};
+
+// What the user is told when the device at `path` cannot be opened, by the system's reason.
+std::string BusyText(const std::string& path) {
+  return "the printer device " + path +
+         " is in use by the print spooler (CUPS) or another program: stop the CUPS queue of this "
+         "printer (cupsdisable QUEUE) or close the other program, then try again";
+}
+std::string PermissionText(const std::string& path) {
+  return "no permission to use the printer device " + path +
+         ": add your user to the group owning it (usually \"lp\": sudo usermod -aG lp USER, then "
+         "log in again) or run with rights on the device";
+}
+std::string AbsentText(const std::string& path) {
+  return "there is no printer device " + path +
+         ": the printer is not connected or is switched off (check the cable, the power and the "
+         "device name)";
+}
+std::string IoErrorText(const std::string& path) {
+  return "cannot open the printer device " + path + ": Input/output error";
+}
 
 void MakeRaw(int fd) {
   termios mode{};
@@ -105,35 +124,7 @@ class Pty {
   UniqueFd slave_;
 };
 
-// A thread that is always joined.
-class Background {
- public:
-  explicit Background(std::function<void()> body) : thread_(std::move(body)) {}
-  ~Background() { Join(); }
-  Background(const Background&) = delete;
-  Background& operator=(const Background&) = delete;
-  void Join() {
-    if (thread_.joinable()) thread_.join();
-  }
-
- private:
-  std::thread thread_;
-};
-
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-std::string Received(DeviceLink& link) {
-  std::array<char, 4096> reply{};
-  std::size_t length = 0;
-  EXPECT_TRUE(link.Receive(reply, length)) << link.LastError();
-  return std::string(reply.data(), length);
-}
-
-std::string Pattern(std::size_t size) {
-  std::string text;
-  for (std::size_t i = 0; text.size() < size; ++i) text += static_cast<char>('A' + i % 26);
-  return text;
-}
 
 TEST(DeviceLink, SendArrivesByteForByte) {
   Pty pty;
@@ -151,67 +142,74 @@ TEST(DeviceLink, SendArrivesByteForByte) {
   EXPECT_FALSE(link.open());
 }
 
-TEST(DeviceLink, ReplyInPiecesIsJoinedUntilThePrinterIsQuiet) {
-  Pty pty;
-  // Pauses far shorter than the link's quiet time (600 ms) between the pieces.
-  Background printer([&] {
-    pty.Write("?MODEL  :");
-    Pause(50);
-    pty.Write("HX3");
-    Pause(80);
-    pty.Write("20  \r\n");
-  });
-  DeviceLink link(pty.path(), {2000, 2000, 600});
-  link.Open(LinkRoute::kSpoolerSession);
-  ASSERT_TRUE(link.open()) << link.LastError();
-  EXPECT_EQ(Received(link), "?MODEL  :HX320  \r\n");
-}
+// What the printer writes (each piece after a pause) and what the link's
+// receives give: pieces are joined until the printer is quiet, what comes after
+// a quiet moment is the next reply, a reply is cut at the buffer and the rest
+// dropped; the receive after the last reply finds nothing, for a reason.
+struct ReceiveCase {
+  const char* name;
+  DeviceTimeouts timeouts;
+  std::vector<std::pair<int, std::string>> written;  // pause in ms, then the bytes
+  std::vector<std::string> replies;
+  const char* lastError;  // after the printer's path; nullptr: no receive after the replies
+};
 
-TEST(DeviceLink, WhatComesAfterAQuietMomentBelongsToTheNextReceive) {
-  Pty pty;
-  DeviceLink link(pty.path(), {2000, 2000, 100});
-  link.Open(LinkRoute::kSpoolerSession);
-  ASSERT_TRUE(link.open()) << link.LastError();
-  Background printer([&] {
-    pty.Write("FIRST");
-    Pause(600);  // far longer than the quiet time
-    pty.Write("SECOND");
-  });
-  EXPECT_EQ(Received(link), "FIRST");
-  EXPECT_EQ(Received(link), "SECOND");
-}
+class DeviceLinkReceive : public ::testing::TestWithParam<ReceiveCase> {};
 
-TEST(DeviceLink, ReplyLongerThanTheBufferIsCutAt4096AndTheRestDropped) {
+TEST_P(DeviceLinkReceive, GivesTheRepliesOrTheReason) {
+  const ReceiveCase& c = GetParam();
   Pty pty;
-  const std::string sent = Pattern(5000);
-  DeviceLink link(pty.path(), {2000, 300, 150});
+  DeviceLink link(pty.path(), c.timeouts);
   link.Open(LinkRoute::kSpoolerSession);
   ASSERT_TRUE(link.open()) << link.LastError();
-  Background printer([&] { pty.Write(sent); });
+  JoinedThread printer([&] {
+    for (const auto& [pause, bytes] : c.written) {
+      Pause(pause);
+      pty.Write(bytes);
+    }
+  });
   std::array<char, 4096> reply{};
   std::size_t length = 0;
-  ASSERT_TRUE(link.Receive(reply, length)) << link.LastError();
-  EXPECT_EQ(length, 4096U);
-  EXPECT_EQ(std::string(reply.data(), length), sent.substr(0, 4096));
+  for (const std::string& expected : c.replies) {
+    EXPECT_TRUE(link.Receive(reply, length)) << link.LastError();
+    EXPECT_EQ(std::string(reply.data(), length), expected);
+  }
   printer.Join();
-  // The 904 bytes beyond the buffer were read and dropped: nothing is left over.
-  EXPECT_FALSE(link.Receive(reply, length));
-  EXPECT_EQ(length, 0U);
-}
-
-TEST(DeviceLink, SilentPrinterGivesNoReplyAfterTheReceiveTimeOut) {
-  Pty pty;
-  DeviceLink link(pty.path(), {2000, 150, 100});
-  link.Open(LinkRoute::kSpoolerSession);
-  ASSERT_TRUE(link.Send("?MODEL  \r"));
-  std::array<char, 4096> reply{};
+  if (c.lastError == nullptr) return;
   reply.fill('x');
-  std::size_t length = 99;
+  length = 99;
   EXPECT_FALSE(link.Receive(reply, length));
   EXPECT_EQ(length, 0U);
   EXPECT_EQ(reply[0], '\0');
-  EXPECT_EQ(link.LastError(), "no answer from the printer at " + pty.path() + " within 0.15 s");
+  EXPECT_EQ(link.LastError(), "no answer from the printer at " + pty.path() + c.lastError);
 }
+
+const std::string kLong = PatternText(5000);
+
+INSTANTIATE_TEST_SUITE_P(
+    ByPrinter, DeviceLinkReceive,
+    ::testing::Values(
+        // Pauses far shorter than the link's quiet time (600 ms) between the pieces.
+        ReceiveCase{"InPiecesIsJoined",
+                    {2000, 2000, 600},
+                    {{0, "?MODEL  :"}, {50, "HX3"}, {80, "20  \r\n"}},
+                    {"?MODEL  :HX320  \r\n"},
+                    nullptr},
+        ReceiveCase{"AfterAQuietMomentIsTheNextReply",
+                    {2000, 2000, 100},
+                    {{0, "FIRST"}, {600, "SECOND"}},
+                    {"FIRST", "SECOND"},
+                    nullptr},
+        ReceiveCase{"LongerThanTheBufferIsCutAndTheRestDropped",
+                    {2000, 300, 150},
+                    {{0, kLong}},
+                    {kLong.substr(0, 4096)},
+                    " within 0.3 s"},
+        ReceiveCase{
+            "SilentPrinterAfterTheReceiveTimeOut", {2000, 150, 100}, {}, {}, " within 0.15 s"}),
+    [](const ::testing::TestParamInfo<ReceiveCase>& param) {
+      return std::string(param.param.name);
+    });
 
 TEST(DeviceLink, PrinterTakingNoDataFailsTheSendAfterTheWriteTimeOut) {
   Pty pty;  // nobody reads the printer's side: its buffers fill up
@@ -229,7 +227,7 @@ TEST(DeviceLink, PrinterTakingATrickleFailsTheSendAfterTheSendTimeOut) {
   std::atomic<bool> stop{false};
   // The printer takes 64 bytes every 20 ms: never quiet for the write time-out,
   // but the 256 KB would take over a minute.
-  Background printer([&] {
+  JoinedThread printer([&] {
     std::array<char, 64> chunk{};
     while (!stop) {
       Pause(20);
@@ -312,39 +310,24 @@ TEST(DeviceLink, MissingDeviceIsExplained) {
   const LinkOpening opening = link.Open(LinkRoute::kLan);
   EXPECT_FALSE(opening.open);
   EXPECT_EQ(opening.message, msg::kLanNoResponse);
-  EXPECT_EQ(link.LastError(), "there is no printer device " + path +
-                                  ": the printer is not connected or is switched off (check the "
-                                  "cable, the power and the device name)");
+  EXPECT_EQ(link.LastError(), AbsentText(path));
   EXPECT_FALSE(link.open());
+  // A spooler session is kept for the first send, which fails with the reason.
+  DeviceLink session(path, kFast);
+  EXPECT_TRUE(session.Open(LinkRoute::kSpoolerSession).open);
+  EXPECT_FALSE(session.Send(wire::kOnlineSequence));
+  EXPECT_EQ(session.LastError(), AbsentText(path));
 }
 
-TEST(DeviceLink, FailedSpoolerSessionMakesTheNextSendFailWithItsReason) {
-  DeviceLink link("/dev/usb/rovant-no-such-printer", kFast);
-  EXPECT_TRUE(link.Open(LinkRoute::kSpoolerSession).open) << "kept for the first send";
-  EXPECT_FALSE(link.Send(wire::kOnlineSequence));
-  EXPECT_THAT(link.LastError(), ::testing::HasSubstr("there is no printer device"));
-}
-
+// Opened for both directions without blocking; an open interrupted by a signal is tried again.
 TEST(DeviceLink, DeviceIsOpenedForBothDirectionsWithoutBlocking) {
   Pty pty;
-  std::string askedPath;
+  std::vector<std::string> asked;
   int askedFlags = 0;
   DeviceLink link("/dev/usb/lp3", kFast, [&](const std::string& path, int flags) {
-    askedPath = path;
+    asked.push_back(path);
     askedFlags = flags;
-    return ::open(pty.path().c_str(), flags);
-  });
-  link.Open(LinkRoute::kSpoolerSession);
-  EXPECT_TRUE(link.open());
-  EXPECT_EQ(askedPath, "/dev/usb/lp3");
-  EXPECT_EQ(askedFlags, O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-}
-
-TEST(DeviceLink, OpenInterruptedBySignalIsTriedAgain) {
-  Pty pty;
-  int calls = 0;
-  DeviceLink link("/dev/usb/lp0", kFast, [&](const std::string&, int flags) {
-    if (++calls == 1) {
+    if (asked.size() == 1) {
       errno = EINTR;
       return -1;
     }
@@ -352,13 +335,13 @@ TEST(DeviceLink, OpenInterruptedBySignalIsTriedAgain) {
   });
   link.Open(LinkRoute::kSpoolerSession);
   EXPECT_TRUE(link.open()) << link.LastError();
-  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(asked, (std::vector<std::string>{"/dev/usb/lp3", "/dev/usb/lp3"}));
+  EXPECT_EQ(askedFlags, O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
 }
 
-// What the user is told when the device cannot be opened, by the system's reason.
 struct OpenFailure {
   int error;
-  const char* told;
+  std::string (*told)(const std::string& path);
 };
 
 class DeviceOpenFailure : public ::testing::TestWithParam<OpenFailure> {};
@@ -371,28 +354,15 @@ TEST_P(DeviceOpenFailure, IsExplainedWithWhatToDo) {
   });
   link.Open(LinkRoute::kSpoolerSession);
   EXPECT_FALSE(link.open());
-  EXPECT_EQ(link.LastError(), failure.told);
+  EXPECT_EQ(link.LastError(), failure.told("/dev/usb/lp7"));
 }
-
-constexpr const char* kBusyText =
-    "the printer device /dev/usb/lp7 is in use by the print spooler (CUPS) or another program: "
-    "stop the CUPS queue of this printer (cupsdisable QUEUE) or close the other program, then try "
-    "again";
-constexpr const char* kPermissionText =
-    "no permission to use the printer device /dev/usb/lp7: add your user to the group owning it "
-    "(usually \"lp\": sudo usermod -aG lp USER, then log in again) or run with rights on the "
-    "device";
-constexpr const char* kAbsentText =
-    "there is no printer device /dev/usb/lp7: the printer is not connected or is switched off "
-    "(check the cable, the power and the device name)";
 
 INSTANTIATE_TEST_SUITE_P(
     ByReason, DeviceOpenFailure,
-    ::testing::Values(OpenFailure{EBUSY, kBusyText}, OpenFailure{EACCES, kPermissionText},
-                      OpenFailure{EPERM, kPermissionText}, OpenFailure{ENOENT, kAbsentText},
-                      OpenFailure{ENXIO, kAbsentText}, OpenFailure{ENODEV, kAbsentText},
-                      OpenFailure{
-                          EIO, "cannot open the printer device /dev/usb/lp7: Input/output error"}));
+    ::testing::Values(OpenFailure{EBUSY, BusyText}, OpenFailure{EACCES, PermissionText},
+                      OpenFailure{EPERM, PermissionText}, OpenFailure{ENOENT, AbsentText},
+                      OpenFailure{ENXIO, AbsentText}, OpenFailure{ENODEV, AbsentText},
+                      OpenFailure{EIO, IoErrorText}));
 
 // What opening `path` tells a user without special rights: in this process,
 // or, when the tests run as root (whom neither a busy terminal nor file modes
@@ -445,10 +415,7 @@ TEST(DeviceLink, DeviceHeldExclusivelyByAnotherProgramIsExplainedAsBusy) {
   }
   const std::optional<std::string> told = OpenErrorWithoutRights(pty.path());
   if (!told) GTEST_SKIP() << "root cannot give up its rights here to see the busy device";
-  EXPECT_EQ(*told, "the printer device " + pty.path() +
-                       " is in use by the print spooler (CUPS) or another program: stop the CUPS "
-                       "queue of this printer (cupsdisable QUEUE) or close the other program, "
-                       "then try again");
+  EXPECT_EQ(*told, BusyText(pty.path()));
 }
 
 TEST(DeviceLink, DeviceWithoutPermissionIsExplained) {
@@ -461,9 +428,7 @@ TEST(DeviceLink, DeviceWithoutPermissionIsExplained) {
   const std::optional<std::string> told = OpenErrorWithoutRights(path);
   std::filesystem::remove_all(folder);
   if (!told) GTEST_SKIP() << "root cannot give up its rights here to meet a file mode";
-  EXPECT_EQ(*told, "no permission to use the printer device " + path +
-                       ": add your user to the group owning it (usually \"lp\": sudo usermod -aG "
-                       "lp USER, then log in again) or run with rights on the device");
+  EXPECT_EQ(*told, PermissionText(path));
 }
 
 TEST(DeviceLink, OneWayInterfaceFailsTheReceiveWithItsReason) {
@@ -488,13 +453,6 @@ TEST(DeviceLink, OneWayInterfaceFailsTheReceiveWithItsReason) {
             "the printer's interface at /dev/usb/lp1 is one-way: no replies can be read through "
             "it; check that the interface and the cable support bidirectional mode (a parallel "
             "port: ECP, EPP or PS/2 in the computer's firmware settings)");
-}
-
-TEST(DeviceLink, DefaultTimeOuts) {
-  EXPECT_EQ(DeviceTimeouts{}.writeMs, 5000U);
-  EXPECT_EQ(DeviceTimeouts{}.receiveMs, 5000U);
-  EXPECT_EQ(DeviceTimeouts{}.quietMs, 200U);
-  EXPECT_EQ(DeviceTimeouts{}.sendMs, 20000U);
 }
 
 // The simulated printer behind the pseudo-terminal: each burst of bytes the
@@ -532,31 +490,7 @@ class PrinterOnPty {
   std::thread thread_;
 };
 
-SettingsRecord ChangedSettings() {
-  SettingsRecord record = kFactoryDefaults;
-  const std::optional<ItemIndex> pitch = sim::ParseItemName("MENU1.PITCH");
-  EXPECT_TRUE(pitch.has_value());
-  record[*pitch] = static_cast<std::uint8_t>(record[*pitch] == 0 ? 1 : 0);
-  return record;
-}
-
-TEST_F(OperationTest, ReadThroughTheDeviceGetsTheSimulatedPrintersSettings) {
-  const SettingsRecord memory = ChangedSettings();
-  PrinterOnPty sim(memory);
-  DeviceLink device(sim.path(), kFast);
-  PrinterOperationContext overDevice{state, device, clock, host, cursor, boxes, pages};
-  state.selectedPrinter.portState = kPortLocal;
-  state.selectedPrinter.modelCode = ModelCode::kHx320;
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kStartUp, kOwner, overDevice), ReadResult::kDone)
-      << device.LastError();
-  EXPECT_EQ(state.settings, memory);
-  EXPECT_FALSE(device.open());  // the exchange ended: the device is free again
-  sim.Stop();
-  EXPECT_EQ(sim.sessions(), 1);
-  EXPECT_FALSE(sim.printer().inSetup());
-}
-
-TEST_F(OperationTest, TransferThroughTheDeviceIsStoredByTheSimulatedPrinter) {
+TEST_F(OperationTest, TransferAndReadThroughTheDeviceReachTheSimulatedPrinter) {
   const SettingsRecord wanted = ChangedSettings();
   PrinterOnPty sim(kFactoryDefaults);
   DeviceLink device(sim.path(), kFast);
@@ -568,17 +502,16 @@ TEST_F(OperationTest, TransferThroughTheDeviceIsStoredByTheSimulatedPrinter) {
       << device.LastError();
   // The printer side takes the burst once it has been quiet.
   for (int wait = 0; wait < kTestWaitMs / 50 && sim.sessions() == 0; ++wait) Pause(50);
-  sim.Stop();
   EXPECT_EQ(sim.sessions(), 1);
+  state.settings = kFactoryDefaults;
+  EXPECT_EQ(ReadPrinterSettings(ReadMode::kStartUp, kOwner, overDevice), ReadResult::kDone)
+      << device.LastError();
+  EXPECT_EQ(state.settings, wanted);
+  EXPECT_FALSE(device.open());  // the exchange ended: the device is free again
+  sim.Stop();
+  EXPECT_EQ(sim.sessions(), 2);
   EXPECT_EQ(sim.printer().memory(), wanted);
-}
-
-TEST_F(OperationTest, ReadFromAMissingDeviceFailsAndKeepsTheReason) {
-  DeviceLink device("/dev/usb/rovant-no-such-printer", kFast);
-  PrinterOperationContext overDevice{state, device, clock, host, cursor, boxes, pages};
-  state.selectedPrinter.portState = kPortLocal;
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, overDevice), ReadResult::kFailed);
-  EXPECT_THAT(device.LastError(), ::testing::HasSubstr("there is no printer device"));
+  EXPECT_FALSE(sim.printer().inSetup());
 }
 
 }  // namespace

@@ -1,0 +1,57 @@
+# Running a program under test from a -P test script, and checking what it did.
+# The including script sets PROGRAM (the program), EMULATOR (empty natively) and
+# WORK (a scratch folder, the program's working directory).
+
+# Runs the program with ARGN, fails the test unless it exits with `expected_code`
+# and sets `out` (its standard output) and `err` in the caller. RUN_INPUT and
+# RUN_OUTPUT, when the caller sets them, name the files its standard input
+# comes from and its standard output goes to.
+function(run expected_code)
+  set(io OUTPUT_VARIABLE out)
+  if(DEFINED RUN_OUTPUT)
+    set(io OUTPUT_FILE "${RUN_OUTPUT}")
+  endif()
+  if(DEFINED RUN_INPUT)
+    list(APPEND io INPUT_FILE "${RUN_INPUT}")
+  endif()
+  execute_process(COMMAND ${EMULATOR} "${PROGRAM}" ${ARGN}
+    WORKING_DIRECTORY "${WORK}" TIMEOUT 120 ${io}
+    RESULT_VARIABLE code ERROR_VARIABLE err)
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+  if(NOT code STREQUAL expected_code)
+    get_filename_component(name "${PROGRAM}" NAME_WE)
+    string(JOIN " " command ${name} ${ARGN})
+    message(SEND_ERROR "${command}: exit ${code}, expected ${expected_code}\n${out}\n${err}")
+  endif()
+endfunction()
+
+# Like run, with standard output going to `file` (e.g. /dev/full).
+function(run_into file expected_code)
+  set(RUN_OUTPUT "${file}")
+  run(${expected_code} ${ARGN})
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+function(expect_equal actual expected what)
+  if(NOT "${actual}" STREQUAL "${expected}")
+    message(SEND_ERROR "${what}: got '${actual}', expected '${expected}'")
+  endif()
+endfunction()
+
+function(expect_contains text piece what)
+  string(FIND "${text}" "${piece}" at)
+  if(at EQUAL -1)
+    message(SEND_ERROR "${what}: '${piece}' not found in:\n${text}")
+  endif()
+endfunction()
+
+function(hex_of file var)
+  file(READ "${WORK}/${file}" content HEX)
+  set(${var} "${content}" PARENT_SCOPE)
+endfunction()
+
+function(size_of file var)
+  file(SIZE "${WORK}/${file}" size)
+  set(${var} "${size}" PARENT_SCOPE)
+endfunction()
