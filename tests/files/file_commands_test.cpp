@@ -191,17 +191,15 @@ TEST_P(FileRefusal, IsReportedAndTheFileStays) {
       << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Refusals, FileRefusal,
-                         ::testing::Values(WriteRefusal{"read-only file", false, true, false, false,
-                                                        msg::kFileProhibited},
-                                           WriteRefusal{"bad folder, not a prohibited file", false,
-                                                        false, true, false, msg::kFileWriteFailed},
-                                           WriteRefusal{"disk full", false, false, false, true,
-                                                        msg::kFileWriteFailed},
-                                           WriteRefusal{"read-only working copy", true, true, false,
-                                                        false, msg::kWorkingCopyNotOpened},
-                                           WriteRefusal{"working copy on a full disk", true, false,
-                                                        false, true, msg::kWorkingCopyNotWritten}));
+const WriteRefusal kRefusals[] = {
+    {"read-only file", false, true, false, false, msg::kFileProhibited},
+    {"bad folder, not a prohibited file", false, false, true, false, msg::kFileWriteFailed},
+    {"disk full", false, false, false, true, msg::kFileWriteFailed},
+    {"read-only working copy", true, true, false, false, msg::kWorkingCopyNotOpened},
+    {"working copy on a full disk", true, false, false, true, msg::kWorkingCopyNotWritten},
+};
+
+INSTANTIATE_TEST_SUITE_P(Refusals, FileRefusal, ::testing::ValuesIn(kRefusals));
 
 TEST(WorkingCopyPath, JoinsFolderAndNameAndCutsToTheBuffer) {
 #ifdef _WIN32
@@ -216,30 +214,23 @@ TEST(WorkingCopyPath, JoinsFolderAndNameAndCutsToTheBuffer) {
   EXPECT_EQ(WorkingCopyPath("abc", 1), "");
 }
 
-TEST_F(FileCommands, LoadWorkingCopyReadsItIntoTheRecord) {
+TEST_F(FileCommands, LoadWorkingCopyReadsItOrGivesFactoryDefaults) {
   fs.files[kWorkingCopy] = Bytes(Changed());
-  record = {};
   EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kWorkingCopy);
   EXPECT_EQ(record, Changed());
   EXPECT_EQ(log.calls, (Calls{"cursor wait", std::string("fs read ") + kWorkingCopy, "page refresh",
                               "cursor arrow"}));
-  EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(FileCommands, MissingShortOrDamagedWorkingCopyGivesFactoryDefaults) {
-  const std::vector<std::vector<std::uint8_t>> contents{
-      {}, std::vector<std::uint8_t>(40, 0), Damaged()};
-  for (const auto& content : contents) {
-    fs.files[kWorkingCopy] = content;
+  // Missing, empty, short or damaged.
+  for (const std::optional<std::vector<std::uint8_t>>& content :
+       {std::optional<std::vector<std::uint8_t>>(), std::optional(std::vector<std::uint8_t>{}),
+        std::optional(std::vector<std::uint8_t>(40, 0)), std::optional(Damaged())}) {
+    fs.files.erase(kWorkingCopy);
+    if (content) fs.files[kWorkingCopy] = *content;
     record = Changed();
     EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kFactoryDefaults);
     EXPECT_EQ(record, kFactoryDefaults);
     EXPECT_EQ(pages.shown, kFactoryDefaults);
   }
-  fs.files.clear();
-  record = Changed();
-  EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kFactoryDefaults);
-  EXPECT_EQ(record, kFactoryDefaults);
   EXPECT_TRUE(boxes.shown.empty());
 }
 
