@@ -16,15 +16,27 @@ using Calls = std::vector<std::string>;
 
 inline constexpr WindowRef kOwner = 0x1234;
 
-class OperationTest : public ::testing::Test {
- protected:
-  OperationTest() { state.settings = kFactoryDefaults; }
+// A call log written as one text, the calls separated by '|'.
+inline Calls SplitCalls(std::string_view text) {
+  Calls calls;
+  while (!text.empty()) {
+    const std::size_t bar = std::min(text.find('|'), text.size());
+    calls.emplace_back(text.substr(0, bar));
+    text.remove_prefix(std::min(bar + 1, text.size()));
+  }
+  return calls;
+}
 
+class OperationTest : public ::testing::Test {
+ public:
   // The log line of a box the operation shows with one of the program's icons.
   static std::string Box(unsigned icon, std::string_view text, int code = 0) {
     return "box " + std::to_string(msg::kUserIconOk) + "/" + std::to_string(icon) + ": " +
            ComposeMessageText(text, code);
   }
+
+ protected:
+  OperationTest() { state.settings = kFactoryDefaults; }
 
   CallLog log;
   AppState state;

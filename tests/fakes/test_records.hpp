@@ -3,6 +3,7 @@
 #pragma once
 
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,15 @@ inline SettingsRecord RandomRecord(std::mt19937& rng, bool favourLines = false) 
     for (const ItemIndex emulate : {kMenu1Emulate, kMenu2Emulate}) {
       if (pick(2) == 0) record[emulate + kPageLengthOffset] = record[emulate] == kEscP2 ? 37 : 14;
     }
+  }
+  return record;
+}
+
+// `record` with the bytes that `changes` lists as "item=value ..." set.
+inline SettingsRecord WithChanges(SettingsRecord record, const std::string& changes) {
+  std::istringstream text(changes);
+  for (std::size_t item = 0, value = 0; text >> item && text.ignore() >> value;) {
+    record.at(item) = static_cast<std::uint8_t>(value);
   }
   return record;
 }

@@ -139,8 +139,15 @@ TEST_F(FileCommands, SaveAsksBeforeOverwritingAndYesReplaces) {
                    "fs write replace old.fom", "cursor arrow"}));
 }
 
-TEST_F(FileCommands, SaveNoShowsTheDialogAgainAndCancelWritesNothing) {
+TEST_F(FileCommands, SaveNoShowsTheDialogAgainThenAnotherNameOrCancel) {
   fs.files["old.fom"] = std::vector<std::uint8_t>(87, 0);
+  pages.selections = Changed();
+  dialogs.paths = {"old.fom", "other.fom"};
+  boxes.answers = {msg::kResultNo};
+  EXPECT_TRUE(SaveSettingFile(context));
+  EXPECT_EQ(fs.files["other.fom"], Bytes(Changed()));
+  EXPECT_EQ(dialogs.requests[1], dialogs.requests[0]);
+  log.calls.clear();
   dialogs.paths = {"old.fom"};
   boxes.answers = {msg::kResultNo};
   EXPECT_FALSE(SaveSettingFile(context));
@@ -149,45 +156,50 @@ TEST_F(FileCommands, SaveNoShowsTheDialogAgainAndCancelWritesNothing) {
             (Calls{"page store", "dialog save Save", "cursor wait", "fs write new old.fom",
                    Box(msg::kYesNo | msg::kIconQuestion, msg::kFileOverwriteQuestion),
                    "cursor arrow", "dialog save Save"}));
-  EXPECT_EQ(dialogs.requests[1], dialogs.requests[0]);
 }
 
-TEST_F(FileCommands, SaveNoThenAnotherNameWritesTheFirstCopy) {
-  fs.files["old.fom"] = std::vector<std::uint8_t>(87, 0);
-  pages.selections = Changed();
-  dialogs.paths = {"old.fom", "other.fom"};
-  boxes.answers = {msg::kResultNo};
-  EXPECT_TRUE(SaveSettingFile(context));
-  EXPECT_EQ(fs.files["other.fom"], Bytes(Changed()));
-}
+struct WriteRefusal {
+  const char* name;
+  bool workingCopy;  // the working copy rather than a file the user names
+  bool readOnly;     // the file exists and is read-only
+  bool badFolder;
+  bool diskFull;
+  std::string_view message;
+};
 
-TEST_F(FileCommands, SaveOverReadOnlyFileIsProhibitedAndWritesNothing) {
-  fs.files["ro.fom"] = std::vector<std::uint8_t>(87, 0);
-  fs.readOnly.insert("ro.fom");
-  dialogs.paths = {"ro.fom"};
+class FileRefusal : public FileCommands, public ::testing::WithParamInterface<WriteRefusal> {};
+
+TEST_P(FileRefusal, IsReportedAndTheFileStays) {
+  const WriteRefusal& c = GetParam();
+  const std::string path = c.workingCopy ? kWorkingCopy : "x.fom";
+  if (c.readOnly) {
+    fs.files[path] = Bytes(kFactoryDefaults);
+    fs.readOnly.insert(path);
+  }
+  fs.badFolders = c.badFolder;
+  fs.diskFull = c.diskFull;
+  dialogs.paths = {path};
   boxes.answers = {msg::kResultYes};
-  EXPECT_FALSE(SaveSettingFile(context));
-  EXPECT_EQ(fs.files["ro.fom"], std::vector<std::uint8_t>(87, 0));
-  EXPECT_EQ(log.calls.back(), "cursor arrow");
-  EXPECT_EQ(log.calls[log.calls.size() - 2], Box(msg::kIconStop, msg::kFileProhibited));
+  pages.selections = Changed();
+  EXPECT_FALSE(c.workingCopy ? StoreWorkingCopy(context) : SaveSettingFile(context)) << c.name;
+  EXPECT_EQ(fs.files.contains(path), c.readOnly) << c.name;
+  if (c.readOnly) {
+    EXPECT_EQ(fs.files[path], Bytes(kFactoryDefaults)) << c.name;
+  }
+  EXPECT_EQ(Calls(log.calls.end() - 2, log.calls.end()),
+            (Calls{Box(msg::kIconStop, c.message), "cursor arrow"}))
+      << c.name;
 }
 
-TEST_F(FileCommands, SaveIntoABadFolderSaysTheWriteFailedNotThatTheFileIsProhibited) {
-  fs.badFolders = true;
-  dialogs.paths = {"nowhere/x.fom"};
-  EXPECT_FALSE(SaveSettingFile(context));
-  EXPECT_EQ(log.calls,
-            (Calls{"page store", "dialog save Save", "cursor wait", "fs write new nowhere/x.fom",
-                   Box(msg::kIconStop, msg::kFileWriteFailed), "cursor arrow"}));
-}
+const WriteRefusal kRefusals[] = {
+    {"read-only file", false, true, false, false, msg::kFileProhibited},
+    {"bad folder, not a prohibited file", false, false, true, false, msg::kFileWriteFailed},
+    {"disk full", false, false, false, true, msg::kFileWriteFailed},
+    {"read-only working copy", true, true, false, false, msg::kWorkingCopyNotOpened},
+    {"working copy on a full disk", true, false, false, true, msg::kWorkingCopyNotWritten},
+};
 
-TEST_F(FileCommands, FailedWriteIsReportedNotShownAsSuccess) {
-  fs.diskFull = true;
-  dialogs.paths = {"x.fom"};
-  EXPECT_FALSE(SaveSettingFile(context));
-  EXPECT_FALSE(fs.files.contains("x.fom"));
-  EXPECT_EQ(log.calls[log.calls.size() - 2], Box(msg::kIconStop, msg::kFileWriteFailed));
-}
+INSTANTIATE_TEST_SUITE_P(Refusals, FileRefusal, ::testing::ValuesIn(kRefusals));
 
 TEST(WorkingCopyPath, JoinsFolderAndNameAndCutsToTheBuffer) {
 #ifdef _WIN32
@@ -195,39 +207,30 @@ TEST(WorkingCopyPath, JoinsFolderAndNameAndCutsToTheBuffer) {
 #else
   EXPECT_EQ(WorkingCopyPath("/a"), "/a/rovant.ini");
 #endif
-  const std::string longFolder(300, 'f');
-  EXPECT_EQ(WorkingCopyPath(longFolder).size(), 259u);
-  EXPECT_EQ(WorkingCopyPath(std::string(250, 'f')).size(), 259u);
-  EXPECT_EQ(WorkingCopyPath(std::string(248, 'f')).size(), 259u);  // just fits
-  EXPECT_EQ(WorkingCopyPath("abc", 6).substr(0, 4), "abc" + std::string(1, WorkingCopyPath("")[0]));
+  for (const std::size_t folder : {std::size_t{248}, std::size_t{250}, std::size_t{300}}) {
+    EXPECT_EQ(WorkingCopyPath(std::string(folder, 'f')).size(), 259u) << folder;
+  }
   EXPECT_EQ(WorkingCopyPath("abc", 6).size(), 5u);
   EXPECT_EQ(WorkingCopyPath("abc", 1), "");
 }
 
-TEST_F(FileCommands, LoadWorkingCopyReadsItIntoTheRecord) {
+TEST_F(FileCommands, LoadWorkingCopyReadsItOrGivesFactoryDefaults) {
   fs.files[kWorkingCopy] = Bytes(Changed());
-  record = {};
   EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kWorkingCopy);
   EXPECT_EQ(record, Changed());
   EXPECT_EQ(log.calls, (Calls{"cursor wait", std::string("fs read ") + kWorkingCopy, "page refresh",
                               "cursor arrow"}));
-  EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(FileCommands, MissingShortOrDamagedWorkingCopyGivesFactoryDefaults) {
-  const std::vector<std::vector<std::uint8_t>> contents{
-      {}, std::vector<std::uint8_t>(40, 0), Damaged()};
-  for (const auto& content : contents) {
-    fs.files[kWorkingCopy] = content;
+  // Missing, empty, short or damaged.
+  for (const std::optional<std::vector<std::uint8_t>>& content :
+       {std::optional<std::vector<std::uint8_t>>(), std::optional(std::vector<std::uint8_t>{}),
+        std::optional(std::vector<std::uint8_t>(40, 0)), std::optional(Damaged())}) {
+    fs.files.erase(kWorkingCopy);
+    if (content) fs.files[kWorkingCopy] = *content;
     record = Changed();
     EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kFactoryDefaults);
     EXPECT_EQ(record, kFactoryDefaults);
     EXPECT_EQ(pages.shown, kFactoryDefaults);
   }
-  fs.files.clear();
-  record = Changed();
-  EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kFactoryDefaults);
-  EXPECT_EQ(record, kFactoryDefaults);
   EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -246,18 +249,6 @@ TEST_F(FileCommands, StoreWorkingCopyWritesThePageSelections) {
   EXPECT_EQ(fs.files[kWorkingCopy], Bytes(Changed()));
   EXPECT_EQ(log.calls, (Calls{"cursor wait", "page store",
                               std::string("fs write replace ") + kWorkingCopy, "cursor arrow"}));
-}
-
-TEST_F(FileCommands, StoreWorkingCopyFailuresAreReported) {
-  fs.files[kWorkingCopy] = Bytes(kFactoryDefaults);
-  fs.readOnly.insert(kWorkingCopy);
-  EXPECT_FALSE(StoreWorkingCopy(context));
-  EXPECT_EQ(log.calls[log.calls.size() - 2], Box(msg::kIconStop, msg::kWorkingCopyNotOpened));
-  fs.readOnly.clear();
-  fs.diskFull = true;
-  EXPECT_FALSE(StoreWorkingCopy(context));
-  EXPECT_EQ(log.calls[log.calls.size() - 2], Box(msg::kIconStop, msg::kWorkingCopyNotWritten));
-  EXPECT_EQ(fs.files[kWorkingCopy], Bytes(kFactoryDefaults));
 }
 
 }  // namespace

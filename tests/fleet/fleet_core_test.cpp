@@ -7,6 +7,7 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 #include "fleet/fleet_runner.hpp"
@@ -21,36 +22,25 @@ struct ApplyCase {
   const char* name;
   const char* yaml;
   std::optional<ModelCode> model;
-  std::vector<std::pair<ItemIndex, std::uint8_t>> expected;  // bytes after (nothing refused)
-  std::vector<int> problemLines;                             // lines refused (record untouched)
+  const char* expected;      // "item=value ...": bytes after (nothing refused)
+  const char* problemLines;  // lines refused (record untouched)
 };
 
 // MENU1: EMULATE 0, PITCH 3 (factory 4: "10 CPI "), item 8 resets to 9 (DPL24C+) or 14
 // (ESC/P2), WIDTH 17 (factory 3); MENU2 PITCH 26; CONFIG LOCK 78.
 const ApplyCase kApplyCases[] = {
-    {"emulate first whatever the order",
-     "MENU1.PITCH: 12 CPI\nMENU1.EMULATE: ESC/P2\n",
-     {},
-     {{0, 2}, {8, 14}, {3, 5}},
-     {}},
-    {"same emulate keeps the block",
-     "MENU1.EMULATE: DPL24C+\nMENU2.PITCH: 15 CPI\n",
-     {},
-     {{0, 0}, {8, 9}, {26, 6}},
-     {}},
-    {"blank-tolerant and any case keys",
-     "menu1.pitch: '  12 CPI'\nCONFIG.LOCK: SETUP\n",
-     {},
-     {{3, 5}, {78, 1}},
-     {}},
-    {"read-only refused, nothing applied",
-     "MENU1.PITCH: 12 CPI\nHARDWARE.BAUD-RT: '9600'\n",
-     {},
-     {{3, 4}},
-     {2}},
-    {"label outside the list", "MENU1.PITCH: 11 CPI\nMENU1.FONT: NOFONT\n", {}, {{3, 4}}, {1, 2}},
-    {"item a model never takes", "MENU1.WIDTH: 8.0 IN\n", ModelCode::kHx310, {}, {1}},
-    {"the same item for HX320", "MENU1.WIDTH: 8.0 IN\n", ModelCode::kHx320, {{17, 0}}, {}},
+    {"emulate first whatever the order", "MENU1.PITCH: 12 CPI\nMENU1.EMULATE: ESC/P2\n",
+     std::nullopt, "0=2 8=14 3=5", ""},
+    {"same emulate keeps the block", "MENU1.EMULATE: DPL24C+\nMENU2.PITCH: 15 CPI\n", std::nullopt,
+     "0=0 8=9 26=6", ""},
+    {"blank-tolerant and any case keys", "menu1.pitch: '  12 CPI'\nCONFIG.LOCK: SETUP\n",
+     std::nullopt, "3=5 78=1", ""},
+    {"read-only refused, nothing applied", "MENU1.PITCH: 12 CPI\nHARDWARE.BAUD-RT: '9600'\n",
+     std::nullopt, "3=4", "2"},
+    {"label outside the list", "MENU1.PITCH: 11 CPI\nMENU1.FONT: NOFONT\n", std::nullopt, "3=4",
+     "1 2"},
+    {"item a model never takes", "MENU1.WIDTH: 8.0 IN\n", ModelCode::kHx310, "", "1"},
+    {"the same item for HX320", "MENU1.WIDTH: 8.0 IN\n", ModelCode::kHx320, "17=0", ""},
 };
 
 class ApplyTest : public testing::TestWithParam<ApplyCase> {};
@@ -61,13 +51,17 @@ TEST_P(ApplyTest, AppliesAsThePagesDoOrRefusesWithTheLine) {
   ASSERT_TRUE(ParseProfileYaml(c.yaml, profile).empty());
   SettingsRecord record = kFactoryDefaults;
   const std::vector<ProfileProblem> problems = ApplyProfile(profile, record, c.model);
-  std::vector<int> lines;
-  for (const ProfileProblem& p : problems) lines.push_back(p.line);
+  std::string lines;
+  for (const ProfileProblem& p : problems)
+    lines += (lines.empty() ? "" : " ") + std::to_string(p.line);
   EXPECT_EQ(lines, c.problemLines) << c.name;
   if (!problems.empty()) {
     EXPECT_EQ(record, kFactoryDefaults) << c.name;
   }
-  for (const auto& [item, value] : c.expected) EXPECT_EQ(record[item], value) << ItemKey(item);
+  std::istringstream expected(c.expected);
+  for (std::size_t item = 0, value = 0; expected >> item && expected.ignore() >> value;) {
+    EXPECT_EQ(record[item], value) << ItemKey(static_cast<ItemIndex>(item));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Profiles, ApplyTest, testing::ValuesIn(kApplyCases));

@@ -75,55 +75,6 @@ TEST_P(RoundTrip, FactoryDefaultThenReadGivesTheFactoryDefaults) {
   EXPECT_EQ(state.settings, kFactoryDefaults);
 }
 
-TEST_P(RoundTrip, ListPrintingPrintsOnPaperAndChangesNothing) {
-  ASSERT_EQ(Write(WriteMode::kListPrint), WriteResult::kDone);
-  EXPECT_NE(printer.paper().find("PITCH"), std::string::npos);
-  EXPECT_EQ(printer.memory(), kFactoryDefaults);
-  EXPECT_NE(std::find(log.calls.begin(), log.calls.end(), "print finished dialog"),
-            log.calls.end());
-}
-
-TEST_P(RoundTrip, BadValuesAreReportedOnceEachInReplyOrder) {
-  printer.faults().badValues = {78, 4, 60};
-  ASSERT_EQ(Read(ReadMode::kRead), ReadResult::kDone);
-  ASSERT_EQ(boxes.shown.size(), 3u);
-  // The printer sends its lines in catalogue order.
-  EXPECT_NE(boxes.shown[0].text.find("\n\nLINE-SP\n\n"), std::string::npos);
-  EXPECT_NE(boxes.shown[1].text.find("\n\nCNT-ORG\n\n"), std::string::npos);
-  EXPECT_NE(boxes.shown[2].text.find("\n\nLOCL\n\n"), std::string::npos);
-}
-
-TEST_P(RoundTrip, SwitchedOffPrinterFailsWithoutMarkingTheNextExchange) {
-  printer.faults().switchedOff = true;
-  EXPECT_EQ(Write(WriteMode::kTransfer), WriteResult::kFailed);
-  EXPECT_EQ(Read(ReadMode::kRead), ReadResult::kFailed);
-  EXPECT_FALSE(state.noResponsePending) << "the online sequence itself was refused";
-}
-
-TEST_P(RoundTrip, RefusedCommandMakesTheNextExchangeWait) {
-  printer.faults().refuseSend = 2;  // the list command after the online sequence
-  EXPECT_EQ(Write(WriteMode::kListPrint), WriteResult::kFailed);
-  EXPECT_TRUE(state.noResponsePending);
-  EXPECT_TRUE(printer.paper().empty());
-  printer.faults().refuseSend = 0;
-  clock.total = 0;
-  EXPECT_EQ(Read(ReadMode::kRead), ReadResult::kDone);
-  EXPECT_EQ(clock.total, 5000u + 2000u + 1200u);
-  EXPECT_FALSE(state.noResponsePending);
-}
-
-TEST_P(RoundTrip, ReplyWithoutSettingsAndOversizedRepliesAreHandled) {
-  printer.faults().noSettingsMarker = true;
-  state.settings.fill(0);
-  EXPECT_EQ(Read(ReadMode::kRead), ReadResult::kFailed);
-  EXPECT_EQ(state.settings, SettingsRecord{});
-  printer.faults().noSettingsMarker = false;
-  printer.faults().oversizeReply = true;
-  printer.faults().noise = true;
-  EXPECT_EQ(Read(ReadMode::kRead), ReadResult::kDone);
-  EXPECT_EQ(host.logged.back().size(), 4096u);
-}
-
 INSTANTIATE_TEST_SUITE_P(Models, RoundTrip,
                          ::testing::Values(ModelCode::kHx310, ModelCode::kHx320));
 

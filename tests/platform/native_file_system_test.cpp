@@ -57,25 +57,17 @@ class NativeFiles : public ::testing::Test {
 // Bytes a text-mode stream would change: LF, CR, CR LF, Ctrl-Z, NUL.
 const std::vector<std::uint8_t> kAwkward{0x0a, 0x0d, 0x0d, 0x0a, 0x1a, 0x00, 0x0a, 0xff, 0x1a};
 
-TEST_F(NativeFiles, BytesRoundTripUnchanged) {
-  ASSERT_EQ(files.WriteWhole(Path("a.fom"), kAwkward, WritePolicy::kCreateNew), FileStatus::kOk);
-  EXPECT_EQ(Read("a.fom"), kAwkward);
+TEST_F(NativeFiles, BytesRoundTripUnchangedAndAReadStopsAtTheBuffer) {
+  std::vector<std::uint8_t> content;
+  while (content.size() < 100) content.insert(content.end(), kAwkward.begin(), kAwkward.end());
+  ASSERT_EQ(files.WriteWhole(Path("a.fom"), content, WritePolicy::kCreateNew), FileStatus::kOk);
+  EXPECT_EQ(Read("a.fom"), content);
   std::vector<std::uint8_t> buffer(87, 0x55);
   const ReadOutcome read = files.ReadPrefix(Path("a.fom"), buffer);
   EXPECT_EQ(read.status, FileStatus::kOk);
-  ASSERT_EQ(read.count, kAwkward.size());
-  EXPECT_TRUE(std::equal(kAwkward.begin(), kAwkward.end(), buffer.begin()));
+  ASSERT_EQ(read.count, buffer.size());
+  EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), content.begin()));
   EXPECT_EQ(EntryCount(), 1u) << "no temporary file is left behind";
-}
-
-TEST_F(NativeFiles, ReadPrefixStopsAtTheBuffer) {
-  std::vector<std::uint8_t> content(100);
-  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i);
-  ASSERT_EQ(files.WriteWhole(Path("long.fom"), content, WritePolicy::kReplace), FileStatus::kOk);
-  std::vector<std::uint8_t> buffer(87);
-  const ReadOutcome read = files.ReadPrefix(Path("long.fom"), buffer);
-  EXPECT_EQ(read.count, 87u);
-  EXPECT_EQ(buffer[86], 86);
 }
 
 TEST_F(NativeFiles, MissingFileIsNotFound) {
@@ -128,11 +120,11 @@ TEST_F(NativeFiles, MissingFolderCannotBeCreatedInto) {
 }
 
 TEST_F(NativeFiles, ReplacingKeepsTheFileWholeAtEveryStep) {
-  // Many replacements in a row, by full and by relative name (as a user types it on the
-  // command line): each leaves exactly one complete file.
+  // Replacements by full and by relative name (as a user types it on the command line):
+  // each leaves exactly one complete file.
   const fs::path before = fs::current_path();
   fs::current_path(folder);
-  for (std::uint8_t round = 0; round < 20; ++round) {
+  for (std::uint8_t round = 0; round < 4; ++round) {
     const std::vector<std::uint8_t> content(87, round);
     const std::string name = round % 2 == 0 ? Path("w.ini") : std::string("w.ini");
     ASSERT_EQ(files.WriteWhole(name, content, WritePolicy::kReplace), FileStatus::kOk) << name;

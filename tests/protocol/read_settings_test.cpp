@@ -9,22 +9,22 @@ namespace {
 
 using testing::Calls;
 using testing::kOwner;
-
+using testing::OperationTest;
 using testing::ReplyLine;
+using testing::SplitCalls;
 
 const std::string kStatus = "status " + std::string(msg::kStatusReading);
 const std::string kSettingsReply = "?NVRAM  :" + ReplyLine("MENU1", "PITCH", "12 CPI ");
-const std::string kStartUpReply = "?MODEL  :HX320  \r\n?VER    :1.02   \r\n" + kSettingsReply;
+const std::string kOtherModelReply = "?MODEL  :HX310  \r\n" + kSettingsReply;
 
-class ReadSettings : public testing::OperationTest {
+std::string Logged(const std::string& reply) { return "log reply " + std::to_string(reply.size()); }
+
+class ReadSettings : public OperationTest {
  protected:
-  SettingsRecord Expected() const {
+  static SettingsRecord Expected() {
     SettingsRecord r = kFactoryDefaults;
     r[3] = 5;
     return r;
-  }
-  std::string Logged(const std::string& reply) const {
-    return "log reply " + std::to_string(reply.size());
   }
 };
 
@@ -48,112 +48,99 @@ TEST_F(ReadSettings, ReadOnALocalPortReplacesTheRecord) {
   EXPECT_EQ(state.settings, Expected());
   EXPECT_EQ(state.staging, Expected());
   EXPECT_EQ(pages.shown, Expected());
-  EXPECT_FALSE(state.noResponsePending);
 }
 
-TEST_F(ReadSettings, ReadAfterDefaultSendsTheSettingsQueryOverLan) {
-  link.replyText = kSettingsReply;
+TEST_F(ReadSettings, ModesSendTheirQueryAndPendingNoResponseWaitsFirst) {
   state.selectedPrinter.portState = kPortLan;
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kAfterDefault, kOwner, context), ReadResult::kDone);
-  EXPECT_EQ(log.calls[2], "link open lan");
-  EXPECT_EQ(link.sent, (std::vector<std::string>{std::string(wire::kOnlineSequence),
-                                                 std::string(wire::kQuerySettings)}));
-}
-
-TEST_F(ReadSettings, StartUpReadChecksTheModel) {
-  link.replyText = kStartUpReply;
+  state.noResponsePending = true;
+  link.replyText = "?MODEL  :HX320  \r\n?VER    :1.02   \r\n" + kSettingsReply;
   EXPECT_EQ(ReadPrinterSettings(ReadMode::kStartUp, kOwner, context), ReadResult::kDone);
-  EXPECT_EQ(link.sent[1], wire::kQueryModelVersionSettings);
+  EXPECT_EQ(
+      Calls(log.calls.begin() + 2, log.calls.begin() + 6),
+      (Calls{"link open lan", "sleep 5000", "link send online", "link send query model+settings"}));
   EXPECT_EQ(state.connectedModel, 19);
   EXPECT_EQ(state.settings, Expected());
-}
-
-TEST_F(ReadSettings, AnotherModelEndsWithoutAMessage) {
-  link.replyText = "?MODEL  :HX310  \r\n" + kSettingsReply;
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kStartUp, kOwner, context), ReadResult::kOtherModel);
-  EXPECT_EQ(log.calls,
-            (Calls{kStatus, "cursor wait", "link open spooler session", "link send online",
-                   "link send query model+settings", "sleep 2000", "link receive",
-                   Logged(link.replyText), "status close", "link close", "cursor arrow"}));
-  EXPECT_EQ(state.connectedModel, 17);
-  EXPECT_EQ(state.settings, kFactoryDefaults);
-}
-
-TEST_F(ReadSettings, MailboxThatCannotBeCreatedEndsSilently) {
-  link.mailboxOpens = false;
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kFailed);
-  EXPECT_EQ(log.calls, (Calls{kStatus, "cursor wait", "link open spooler session", "cursor arrow",
-                              "status close"}));
-}
-
-TEST_F(ReadSettings, LanThatCannotBeOpenedShowsItsReason) {
-  state.selectedPrinter.portState = kPortLan;
-  link.lanFailure = std::string(msg::kLanNoResponse);
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kFailed);
-  EXPECT_EQ(log.calls, (Calls{kStatus, "cursor wait", "link open lan", "status close",
-                              Box(msg::kIconError, msg::kLanNoResponse), "cursor arrow"}));
-  EXPECT_EQ(boxes.shown[0].owner, kOwner);
-}
-
-TEST_F(ReadSettings, PortThatCannotBeSetUpIsNotTouched) {
-  state.selectedPrinter.portState = 2;
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kFailed);
-  EXPECT_EQ(log.calls, (Calls{kStatus, "cursor wait", "cursor arrow", "status close"}));
-}
-
-TEST_F(ReadSettings, PendingNoResponseWaitsFiveSecondsFirst) {
-  state.noResponsePending = true;
-  link.replyText = kSettingsReply;
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kDone);
-  EXPECT_EQ(log.calls[3], "sleep 5000");
-  EXPECT_EQ(log.calls[4], "link send online");
   EXPECT_FALSE(state.noResponsePending);
-}
-
-TEST_F(ReadSettings, RefusedOnlineSequenceEndsWithoutSettingTheFlag) {
-  link.sendResults = {false};
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kFailed);
-  EXPECT_EQ(log.calls, (Calls{kStatus, "cursor wait", "link open spooler session",
-                              "link send online", "status close", "cursor arrow", "link close"}));
-  EXPECT_FALSE(state.noResponsePending);
-  EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(ReadSettings, RefusedQuerySetsTheFlagAndTheNextReadWaits) {
-  link.sendResults = {true, false};
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kFailed);
-  EXPECT_EQ(log.calls,
-            (Calls{kStatus, "cursor wait", "link open spooler session", "link send online",
-                   "link send query settings", "status close", "cursor arrow", "link close"}));
-  EXPECT_TRUE(state.noResponsePending);
-
   log.calls.clear();
-  link.replyText = kSettingsReply;
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kDone);
-  EXPECT_EQ(log.calls[3], "sleep 5000");
-  EXPECT_FALSE(state.noResponsePending);
+  EXPECT_EQ(ReadPrinterSettings(ReadMode::kAfterDefault, kOwner, context), ReadResult::kDone);
+  EXPECT_EQ(log.calls[4], "link send query settings");
 }
 
-TEST_F(ReadSettings, FailedReceiveIsLoggedAndReported) {
-  link.receives = false;
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kFailed);
-  EXPECT_EQ(log.calls, (Calls{kStatus, "cursor wait", "link open spooler session",
-                              "link send online", "link send query settings", "sleep 2000",
-                              "link receive", "log reply 0", "status close", "link close",
-                              Box(msg::kIconWarning, msg::kReadingFailed), "cursor arrow"}));
-  EXPECT_FALSE(state.noResponsePending);
-  EXPECT_EQ(state.settings, kFactoryDefaults);
+struct ReadEnding {
+  const char* name;
+  ReadMode mode;
+  std::string reply;  // what a receive hands back
+  const char* sends;  // the printer's answers in order, '+' taken, '-' refused; then taken
+  bool receives;
+  bool pendingBefore;
+  bool pendingAfter;
+  ReadResult result;
+  std::string calls;  // after the status window and the wait cursor, separated by '|'
+  int portState = kPortLocal;
+  bool mailboxOpens = true;
+  std::string_view lanFailure = {};
+};
+
+constexpr ReadMode kRead = ReadMode::kRead;
+constexpr ReadResult kFailed = ReadResult::kFailed;
+const std::string kPitchLine = ReplyLine("MENU1", "PITCH", "12 CPI ");
+const std::string kQueried =
+    "link open spooler session|link send online|link send query settings|sleep 2000|link receive|";
+const std::string kReadFailed = "|status close|link close|" +
+                                OperationTest::Box(msg::kIconWarning, msg::kReadingFailed) +
+                                "|cursor arrow";
+
+const ReadEnding kEndings[] = {
+    {"port that cannot be set up", kRead, "", "", true, true, true, kFailed,
+     "cursor arrow|status close", 2},
+    {"mailbox that cannot be created", kRead, "", "", true, false, false, kFailed,
+     "link open spooler session|cursor arrow|status close", kPortLocal, false},
+    {"LAN that cannot be opened", kRead, "", "", true, false, false, kFailed,
+     "link open lan|status close|" + OperationTest::Box(msg::kIconError, msg::kLanNoResponse) +
+         "|cursor arrow",
+     kPortLan, true, msg::kLanNoResponse},
+    {"online sequence refused", kRead, "", "-", true, false, false, kFailed,
+     "link open spooler session|link send online|status close|cursor arrow|link close"},
+    {"query refused: the next exchange waits", kRead, "", "+-", true, false, true, kFailed,
+     "link open spooler session|link send online|link send query settings|status close|"
+     "cursor arrow|link close"},
+    {"nothing received after a wait for the last no-response", kRead, "", "", false, true, false,
+     kFailed,
+     "link open spooler session|sleep 5000|link send online|link send query settings|sleep 2000|"
+     "link receive|log reply 0" +
+         kReadFailed},
+    {"reply without settings", kRead, kPitchLine, "", true, false, false, kFailed,
+     kQueried + Logged(kPitchLine) + kReadFailed},
+    {"another model: no message, the caller tells", ReadMode::kStartUp, kOtherModelReply, "", true,
+     false, false, ReadResult::kOtherModel,
+     "link open spooler session|link send online|link send query model+settings|sleep 2000|"
+     "link receive|" +
+         Logged(kOtherModelReply) + "|status close|link close|cursor arrow"},
+};
+
+class ReadEndingTest : public ReadSettings, public ::testing::WithParamInterface<ReadEnding> {};
+
+TEST_P(ReadEndingTest, LeavesTheRecordAndPutsEverythingRight) {
+  const ReadEnding& c = GetParam();
+  state.selectedPrinter.portState = c.portState;
+  link.mailboxOpens = c.mailboxOpens;
+  link.lanFailure = c.lanFailure;
+  for (const char* answer = c.sends; *answer != '\0'; ++answer) {
+    link.sendResults.push_back(*answer == '+');
+  }
+  link.receives = c.receives;
+  link.replyText = c.reply;
+  state.noResponsePending = c.pendingBefore;
+  EXPECT_EQ(ReadPrinterSettings(c.mode, kOwner, context), c.result) << c.name;
+  Calls expected{kStatus, "cursor wait"};
+  for (const std::string& call : SplitCalls(c.calls)) expected.push_back(call);
+  EXPECT_EQ(log.calls, expected) << c.name;
+  EXPECT_EQ(state.noResponsePending, c.pendingAfter) << c.name;
+  EXPECT_EQ(state.settings, kFactoryDefaults) << c.name;
+  for (const MessageBoxRequest& box : boxes.shown) EXPECT_EQ(box.owner, kOwner) << c.name;
 }
 
-TEST_F(ReadSettings, ReplyWithoutSettingsLeavesTheRecord) {
-  link.replyText = ReplyLine("MENU1", "PITCH", "12 CPI ");
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kFailed);
-  EXPECT_EQ(log.calls, (Calls{kStatus, "cursor wait", "link open spooler session",
-                              "link send online", "link send query settings", "sleep 2000",
-                              "link receive", Logged(link.replyText), "status close", "link close",
-                              Box(msg::kIconWarning, msg::kReadingFailed), "cursor arrow"}));
-  EXPECT_EQ(state.settings, kFactoryDefaults);
-}
+INSTANTIATE_TEST_SUITE_P(Endings, ReadEndingTest, ::testing::ValuesIn(kEndings));
 
 TEST_F(ReadSettings, EachBadValueShowsOneReportBeforeTheLinkEnds) {
   link.replyText = "?NVRAM  :" + ReplyLine("MENU2", "LINE SP", "9 LPI  ") +
@@ -164,19 +151,7 @@ TEST_F(ReadSettings, EachBadValueShowsOneReportBeforeTheLinkEnds) {
   EXPECT_EQ(tail,
             (Calls{Box(msg::kIconInformation, {}, 126), Box(msg::kIconInformation, {}, 178),
                    "link close", "sleep 1200", "status close", "page refresh", "cursor arrow"}));
-  EXPECT_NE(boxes.shown[0].text.find("\n\nLINE-SP\n\n"), std::string::npos);
-  EXPECT_NE(boxes.shown[1].text.find("\n\nGATHRT\n\n"), std::string::npos);
   EXPECT_EQ(state.settings, Expected());
-}
-
-TEST_F(ReadSettings, ValueOutsideTheFinalEmulationsListIsReportedAndReset) {
-  link.replyText = "?NVRAM  :" + ReplyLine("MENU1", "FONT", "DOWNLD1") +
-                   ReplyLine("MENU1", "EMULATE", "ESC/P2 ");
-  EXPECT_EQ(ReadPrinterSettings(ReadMode::kRead, kOwner, context), ReadResult::kDone);
-  EXPECT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(log.calls[8], Box(msg::kIconInformation, {}, 102));
-  EXPECT_EQ(state.settings[0], 2);
-  EXPECT_EQ(state.settings[1], 0);
 }
 
 TEST_F(ReadSettings, OversizedLengthIsBoundedByTheBuffer) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <limits>
+#include <sstream>
 #include <string>
 
 #include "model/catalogue.hpp"
@@ -12,216 +15,136 @@ namespace {
 
 using testing::ReplyLine;
 
-std::string Header(std::string_view model = "HX320  ") {
+constexpr std::size_t kWhole = std::numeric_limits<std::size_t>::max();
+constexpr std::uint8_t kUntouched = 0xAA;
+
+std::string Header(std::string_view model) {
   return "?MODEL  :" + std::string(model) + "\r\n?VER    :1.00   \r\n?NVRAM  :";
 }
-
-struct Reply {
-  ReplyBuffer buffer{};
-  std::size_t length = 0;
-  explicit Reply(const std::string& text) {
-    length = std::min(text.size(), buffer.size());
-    std::copy_n(text.begin(), length, buffer.begin());
+// "?NVRAM  :" and one reply line for each "BLOCK|ITEM=VALUE" between semicolons.
+std::string Settings(std::string_view lines) {
+  std::string text = "?NVRAM  :";
+  while (!lines.empty()) {
+    const std::string_view line = lines.substr(0, lines.find(';'));
+    lines.remove_prefix(std::min(lines.size(), line.size() + 1));
+    const std::size_t bar = line.find('|');
+    const std::size_t is = line.find('=');
+    text += ReplyLine(line.substr(0, bar), line.substr(bar + 1, is - bar - 1), line.substr(is + 1));
   }
+  return text;
+}
+const std::string kPitch12 = ReplyLine("MENU1", "PITCH", "12 CPI ");
+const std::string kPitchReply = "?NVRAM  :" + kPitch12;
+
+// A full buffer of PITCH lines whose last line is cut inside its value.
+std::string FullBufferWithCutLine() {
+  std::string text = "?NVRAM  :";
+  while (text.size() + 27 <= kReplyBufferSize) text += kPitch12;
+  text.resize(kReplyBufferSize - 20, '.');
+  return text + "MENU1   :PITCH   :12";
+}
+
+struct ParseCase {
+  const char* name;
+  std::string reply;
+  ReadResult result;
+  const char* changed;  // "item=value ...", against the factory defaults
+  const char* codes;    // reported, in order
+  ReadMode mode = ReadMode::kRead;
+  int connectedBefore = 0;
+  int connectedAfter = 0;
+  std::size_t length = kWhole;  // the valid length handed over
 };
 
-ParsedReply Parse(const std::string& text, ReadMode mode = ReadMode::kRead,
-                  ModelCode selected = ModelCode::kHx320, int connected = 0) {
-  const Reply reply(text);
-  SettingsRecord staging{};
-  staging.fill(0xAA);
-  return ParseReply(reply.buffer, reply.length, mode, selected, connected, staging);
-}
+constexpr ReadResult kDone = ReadResult::kDone;
+constexpr ReadResult kFailed = ReadResult::kFailed;
+constexpr ReadResult kOther = ReadResult::kOtherModel;
+constexpr ReadMode kRead = ReadMode::kRead;
+constexpr ReadMode kStartUp = ReadMode::kStartUp;
 
-TEST(ReplyParser, MarkerAloneGivesTheFactoryDefaults) {
-  const ParsedReply parsed = Parse("?NVRAM  \r");
-  EXPECT_EQ(parsed.result, ReadResult::kDone);
-  EXPECT_EQ(parsed.staging, kFactoryDefaults);
-  EXPECT_TRUE(parsed.reportedCodes.empty());
-}
+// The selected printer is an HX320 (19); an HX310 is 17. A reply that fails
+// leaves the staging record untouched.
+const ParseCase kCases[] = {
+    {"marker alone gives the factory defaults", "?NVRAM  \r", kDone, "", ""},
+    {"no marker fails even with valid lines", kPitch12, kFailed, "", ""},
+    {"the marker has two blanks", "?NVRAM :" + kPitch12, kFailed, "", ""},
+    {"lines of every block",
+     Settings(
+         "MENU1|PITCH=12 CPI ;MENU2|LINE SP=8 LPI  ;HARDWRE|BUFFER= 2KBYTE;HARDWRE|BAUD-RT=1200 "
+         "  ;ADJUST|CNT-ORG=1.8/6IN;ADJUST|CNT-LFT=- 9/90 ;CONFIG|//S//=ENABLE ;CONFIG|TOF-CTL="
+         "SETUP  "),
+     kDone, "3=5 27=7 50=2 53=3 60=2 64=1 79=1 86=1", ""},
+    {"MENU2 ZEROFNT and DC3-CDE go to their records",
+     Settings("MENU2|ZEROFNT=SLASH  ;MENU2|DC3-CDE=DISABLE"), kDone, "42=1 41=1", ""},
+    {"emulation of seven characters", Settings("MENU1|EMULATE=ESC/P2 "), kDone, "0=2", ""},
+    {"emulation in the wrong case", Settings("MENU1|EMULATE=esc/p2 "), kDone, "", "101"},
+    {"emulation of six characters", Settings("MENU1|EMULATE=ESC/P2\r"), kDone, "", "101"},
+    {"font of the default emulation's list", Settings("MENU1|FONT=DOWNLD1"), kDone, "1=18", ""},
+    {"font list follows the emulation read so far",
+     Settings("MENU1|EMULATE=XL24E  ;MENU1|FONT=DOWNLD1"), kDone, "0=1", "102"},
+    // FONT and CHAR-W are valid under the default emulation, then MENU2 turns XL24E: after
+    // the scan's own report, the settled items in record order, at XL24E's reset values.
+    {"value read before its block's EMULATE line",
+     Settings(
+         "MENU2|FONT=DOWNLD1;MENU2|CHAR-W=4 TIMES;MENU2|LINE SP=BAD    ;MENU2|EMULATE=XL24E  "),
+     kDone, "23=1 24=0 28=0", "126 123 127"},
+    {"page length line under the ESC/P2 list",
+     Settings("MENU1|EMULATE=ESC/P2 ;MENU1|PAGE LG=LINE   ;MENU1|PG LX1=9  LINE"), kDone,
+     "0=2 8=37 10=9", ""},
+    {"unknown item skipped silently", Settings("CONFIG|STATUS=ENABLE ;CONFIG|LOCK=ALL    "), kDone,
+     "78=2", ""},
+    {"noise skipped, later values win, a line without value reported",
+     "garbage?NVRAM  :xx" + kPitch12 + "\x01\xff noise MENU1" +
+         ReplyLine("MENU1", "PITCH", "15 CPI ") + "MENU1   :PITCH   :",
+     kDone, "3=6", "104"},
+    {"each bad value reported in reply order",
+     Settings("CONFIG|LOCK=NEVER  ;MENU1|LINE SP=9 LPI  ;HARDWRE|WORD-LG=9 BIT  ;MENU1|PG LX10=99 "
+              "LINE"),
+     kDone, "", "175 105 146 184"},
+    {"start-up: another model", Header("HX310  ") + kPitch12, kOther, "", "", kStartUp, 0, 17},
+    {"start-up: another model after the selected one", Header("HX310  "), kOther, "", "", kStartUp,
+     19, 17},
+    {"start-up: the selected model", Header("HX320  ") + kPitch12, kDone, "3=5", "", kStartUp, 0,
+     19},
+    {"start-up: an unknown model first", Header("HX999  "), kOther, "", "", kStartUp, 0, 0},
+    {"start-up: an unknown model keeps the previous one", Header("HX999  "), kDone, "", "",
+     kStartUp, 19, 19},
+    {"start-up: no model marker", kPitchReply, kFailed, "", "", kStartUp, 19, 19},
+    {"start-up: the settings marker is searched after the model",
+     "?NVRAM  :" + Header("HX320  ").substr(0, 18), kFailed, "", "", kStartUp, 0, 19},
+    {"other modes do not look for the model", Header("HX310  "), kDone, "", "",
+     ReadMode::kAfterDefault},
+    {"a full buffer never compares past its end", FullBufferWithCutLine(), kDone, "3=5", "104"},
+    {"a marker ending on the buffer's last byte",
+     std::string(kReplyBufferSize - 8, '.') + "?NVRAM  ", kDone, "", ""},
+    {"a marker cut by the buffer's end", std::string(kReplyBufferSize - 4, '.') + "?NVR", kFailed,
+     "", ""},
+    {"a line starting past the valid length", kPitchReply, kDone, "", "", kRead, 0, 0, 9},
+    {"a line starting inside the valid length may run past it", kPitchReply, kDone, "3=5", "",
+     kRead, 0, 0, 10},
+    {"nothing valid", kPitchReply, kFailed, "", "", kRead, 0, 0, 0},
+    {"a length beyond the buffer is bounded", "?NVRAM  :", kDone, "", "", kRead, 0, 0, 100000},
+};
 
-TEST(ReplyParser, NoMarkerFailsEvenWithValidLines) {
-  const ParsedReply parsed = Parse(ReplyLine("MENU1", "PITCH", "12 CPI "));
-  EXPECT_EQ(parsed.result, ReadResult::kFailed);
-  EXPECT_FALSE(parsed.settingsSeen);
-  EXPECT_EQ(parsed.staging[0], 0xAA) << "the staging record is untouched";
-}
-
-TEST(ReplyParser, ReadsLinesOfEveryBlock) {
-  const ParsedReply parsed =
-      Parse("?NVRAM  :" + ReplyLine("MENU1", "PITCH", "12 CPI ") +
-            ReplyLine("MENU2", "LINE SP", "8 LPI  ") + ReplyLine("HARDWRE", "BUFFER", " 2KBYTE") +
-            ReplyLine("HARDWRE", "BAUD-RT", "1200   ") + ReplyLine("ADJUST", "CNT-ORG", "1.8/6IN") +
-            ReplyLine("ADJUST", "CNT-LFT", "- 9/90 ") + ReplyLine("CONFIG", "//S//", "ENABLE ") +
-            ReplyLine("CONFIG", "TOF-CTL", "SETUP  "));
-  ASSERT_EQ(parsed.result, ReadResult::kDone);
-  SettingsRecord expected = kFactoryDefaults;
-  expected[3] = 5;
-  expected[27] = 7;
-  expected[50] = 2;
-  expected[53] = 3;
-  expected[60] = 2;
-  expected[64] = 1;
-  expected[79] = 1;
-  expected[86] = 1;
-  EXPECT_EQ(parsed.staging, expected);
-  EXPECT_TRUE(parsed.reportedCodes.empty());
-}
-
-TEST(ReplyParser, Menu2ZeroFontAndDc3GoToTheirRecords) {
-  const ParsedReply parsed = Parse("?NVRAM  :" + ReplyLine("MENU2", "ZEROFNT", "SLASH  ") +
-                                   ReplyLine("MENU2", "DC3-CDE", "DISABLE"));
-  EXPECT_EQ(parsed.staging[42], 1);
-  EXPECT_EQ(parsed.staging[41], 1);
-  EXPECT_EQ(parsed.staging[18], 0);
-}
-
-TEST(ReplyParser, EmulationValueMustBeExactlySevenCharacters) {
-  EXPECT_EQ(Parse("?NVRAM  :" + ReplyLine("MENU1", "EMULATE", "ESC/P2 ")).staging[0], 2);
-  for (const char* bad : {"esc/p2 ", "ESC/P2\r"}) {
-    const ParsedReply parsed = Parse("?NVRAM  :" + ReplyLine("MENU1", "EMULATE", bad));
-    EXPECT_EQ(parsed.staging[0], 0) << bad;
-    EXPECT_EQ(parsed.reportedCodes, std::vector<int>{101}) << bad;
+TEST(ReplyParser, ParsesAsTheTableSays) {
+  for (const ParseCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ReplyBuffer buffer{};
+    ASSERT_LE(c.reply.size(), buffer.size());
+    std::copy(c.reply.begin(), c.reply.end(), buffer.begin());
+    SettingsRecord staging{};
+    staging.fill(kUntouched);
+    const ParsedReply parsed = ParseReply(buffer, c.length == kWhole ? c.reply.size() : c.length,
+                                          c.mode, ModelCode::kHx320, c.connectedBefore, staging);
+    EXPECT_EQ(parsed.result, c.result);
+    EXPECT_EQ(parsed.settingsSeen, c.result == kDone);
+    EXPECT_EQ(parsed.staging,
+              testing::WithChanges(c.result == kDone ? kFactoryDefaults : staging, c.changed));
+    std::istringstream codeText(c.codes);
+    const std::vector<int> codes{std::istream_iterator<int>(codeText), {}};
+    EXPECT_EQ(parsed.reportedCodes, codes);
+    EXPECT_EQ(parsed.connectedModel, c.connectedAfter);
   }
-}
-
-TEST(ReplyParser, FontListFollowsTheEmulationReadSoFar) {
-  EXPECT_EQ(Parse("?NVRAM  :" + ReplyLine("MENU1", "FONT", "DOWNLD1")).staging[1], 18);
-  const ParsedReply xl = Parse("?NVRAM  :" + ReplyLine("MENU1", "EMULATE", "XL24E  ") +
-                               ReplyLine("MENU1", "FONT", "DOWNLD1"));
-  EXPECT_EQ(xl.staging[1], 0);
-  EXPECT_EQ(xl.reportedCodes, std::vector<int>{102});
-}
-
-TEST(ReplyParser, ValueReadBeforeItsEmulationIsSettledAfterTheScan) {
-  // FONT "DOWNLD1" is valid under the default emulation, then MENU2 turns XL24E.
-  const ParsedReply parsed =
-      Parse("?NVRAM  :" + ReplyLine("MENU2", "FONT", "DOWNLD1") +
-            ReplyLine("MENU2", "CHAR-W", "4 TIMES") + ReplyLine("MENU2", "LINE SP", "BAD    ") +
-            ReplyLine("MENU2", "EMULATE", "XL24E  "));
-  EXPECT_EQ(parsed.staging[23], 1);
-  EXPECT_EQ(parsed.staging[24], 0) << "XL24E's reset value";
-  EXPECT_EQ(parsed.staging[28], 0);
-  // The scan's own report first, then the settled items in record order.
-  EXPECT_EQ(parsed.reportedCodes, (std::vector<int>{126, 123, 127}));
-  for (ItemIndex i = 0; i < kItemCount; ++i) EXPECT_TRUE(IsInList(i, parsed.staging)) << i;
-}
-
-TEST(ReplyParser, PageLengthLineIsReadUnderEitherList) {
-  const ParsedReply parsed =
-      Parse("?NVRAM  :" + ReplyLine("MENU1", "EMULATE", "ESC/P2 ") +
-            ReplyLine("MENU1", "PAGE LG", "LINE   ") + ReplyLine("MENU1", "PG LX1", "9  LINE"));
-  EXPECT_EQ(parsed.staging[8], 37);
-  EXPECT_EQ(parsed.staging[10], 9);
-}
-
-TEST(ReplyParser, UnknownItemIsSkippedSilentlyAndTheNextLineRead) {
-  const ParsedReply parsed = Parse("?NVRAM  :" + ReplyLine("CONFIG", "STATUS", "ENABLE ") +
-                                   ReplyLine("CONFIG", "LOCK", "ALL    "));
-  EXPECT_TRUE(parsed.reportedCodes.empty());
-  EXPECT_EQ(parsed.staging[kStatusItem], 1);
-  EXPECT_EQ(parsed.staging[78], 2);
-}
-
-TEST(ReplyParser, NoiseBetweenLinesIsSkippedAndLaterValuesWin) {
-  const ParsedReply parsed =
-      Parse("garbage?NVRAM  :xx" + ReplyLine("MENU1", "PITCH", "12 CPI ") + "\x01\xff noise MENU1" +
-            ReplyLine("MENU1", "PITCH", "15 CPI ") + "MENU1   :PITCH   :");
-  EXPECT_EQ(parsed.staging[3], 6);
-  // The last line lost its value: its item is reported, its value stays.
-  EXPECT_EQ(parsed.reportedCodes, std::vector<int>{104});
-}
-
-TEST(ReplyParser, EachBadValueIsReportedInReplyOrder) {
-  const ParsedReply parsed =
-      Parse("?NVRAM  :" + ReplyLine("CONFIG", "LOCK", "NEVER  ") +
-            ReplyLine("MENU1", "LINE SP", "9 LPI  ") + ReplyLine("HARDWRE", "WORD-LG", "9 BIT  ") +
-            ReplyLine("MENU1", "PG LX10", "99 LINE"));
-  EXPECT_EQ(parsed.reportedCodes, (std::vector<int>{175, 105, 146, 184}));
-  EXPECT_EQ(parsed.staging, kFactoryDefaults);
-}
-
-TEST(ReplyParser, StartUpReadChecksTheModel) {
-  const ParsedReply other = Parse(Header("HX310  ") + ReplyLine("MENU1", "PITCH", "12 CPI "),
-                                  ReadMode::kStartUp, ModelCode::kHx320, 0);
-  EXPECT_EQ(other.result, ReadResult::kOtherModel);
-  EXPECT_EQ(other.connectedModel, 17);
-  EXPECT_EQ(other.staging[0], 0xAA);
-
-  const ParsedReply same = Parse(Header("HX320  ") + ReplyLine("MENU1", "PITCH", "12 CPI "),
-                                 ReadMode::kStartUp, ModelCode::kHx320, 0);
-  EXPECT_EQ(same.result, ReadResult::kDone);
-  EXPECT_EQ(same.connectedModel, 19);
-  EXPECT_EQ(same.staging[3], 5);
-}
-
-TEST(ReplyParser, UnknownModelKeepsThePreviousOne) {
-  EXPECT_EQ(Parse(Header("HX999  "), ReadMode::kStartUp, ModelCode::kHx320, 0).result,
-            ReadResult::kOtherModel);
-  const ParsedReply kept = Parse(Header("HX999  "), ReadMode::kStartUp, ModelCode::kHx320, 19);
-  EXPECT_EQ(kept.result, ReadResult::kDone);
-  EXPECT_EQ(kept.connectedModel, 19);
-}
-
-TEST(ReplyParser, StartUpReadWithoutModelMarkerFindsNoSettings) {
-  const ParsedReply parsed = Parse("?NVRAM  :" + ReplyLine("MENU1", "PITCH", "12 CPI "),
-                                   ReadMode::kStartUp, ModelCode::kHx320, 19);
-  EXPECT_EQ(parsed.result, ReadResult::kFailed);
-}
-
-TEST(ReplyParser, SettingsMarkerIsSearchedAfterTheModel) {
-  // A settings marker before the model marker is not the settings section.
-  const ParsedReply parsed = Parse("?NVRAM  :" + Header("HX320  ").substr(0, 18),
-                                   ReadMode::kStartUp, ModelCode::kHx320, 0);
-  EXPECT_EQ(parsed.result, ReadResult::kFailed);
-}
-
-TEST(ReplyParser, OtherModesDoNotLookForTheModel) {
-  const ParsedReply parsed =
-      Parse(Header("HX310  "), ReadMode::kAfterDefault, ModelCode::kHx320, 0);
-  EXPECT_EQ(parsed.result, ReadResult::kDone);
-  EXPECT_EQ(parsed.connectedModel, 0);
-}
-
-TEST(ReplyParser, OnlyTheValidLengthIsScanned) {
-  const std::string text = "?NVRAM  :" + ReplyLine("MENU1", "PITCH", "12 CPI ");
-  const Reply reply(text);
-  const ParsedReply cut =
-      ParseReply(reply.buffer, 9, ReadMode::kRead, ModelCode::kHx320, 0, kFactoryDefaults);
-  EXPECT_EQ(cut.staging[3], 4) << "a line starting past the valid length is not read";
-  const ParsedReply markerOutside =
-      ParseReply(reply.buffer, 0, ReadMode::kRead, ModelCode::kHx320, 0, kFactoryDefaults);
-  EXPECT_EQ(markerOutside.result, ReadResult::kFailed);
-}
-
-TEST(ReplyParser, LineStartingInsideTheValidLengthMayRunPastIt) {
-  // A match only has to start below the valid length.
-  const std::string text = "?NVRAM  :" + ReplyLine("MENU1", "PITCH", "12 CPI ");
-  const Reply reply(text);
-  const ParsedReply parsed =
-      ParseReply(reply.buffer, 10, ReadMode::kRead, ModelCode::kHx320, 0, kFactoryDefaults);
-  EXPECT_EQ(parsed.staging[3], 5);
-}
-
-TEST(ReplyParser, FullBufferNeverComparesPastItsEnd) {
-  std::string text = "?NVRAM  :";
-  while (text.size() + 27 <= kReplyBufferSize) text += ReplyLine("MENU1", "PITCH", "12 CPI ");
-  text.resize(kReplyBufferSize - 20, '.');
-  text += "MENU1   :PITCH   :12";  // a line cut by the end of the buffer
-  ASSERT_EQ(text.size(), kReplyBufferSize);
-  const ParsedReply parsed = Parse(text);
-  EXPECT_EQ(parsed.result, ReadResult::kDone);
-  EXPECT_EQ(parsed.staging[3], 5);
-  EXPECT_EQ(parsed.reportedCodes, std::vector<int>{104}) << "the cut value cannot match";
-  const ParsedReply endMarker = Parse(std::string(kReplyBufferSize - 4, '.') + "?NVR");
-  EXPECT_EQ(endMarker.result, ReadResult::kFailed);
-}
-
-TEST(ReplyParser, ValidLengthBeyondTheBufferIsBounded) {
-  const Reply reply("?NVRAM  :");
-  const ParsedReply parsed =
-      ParseReply(reply.buffer, 100000, ReadMode::kRead, ModelCode::kHx320, 0, kFactoryDefaults);
-  EXPECT_EQ(parsed.result, ReadResult::kDone);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace {
 
 using testing::Calls;
 using testing::kOwner;
+using testing::SplitCalls;
 
 const std::string kTransfer = "status " + std::string(msg::kStatusTransfer);
 const std::string kDefault = "status " + std::string(msg::kStatusFactoryDefault);
@@ -74,152 +75,100 @@ TEST_F(WriteSettings, ListPrintWaitsForTheUserAfterTheStatusWindowHasGone) {
                               "status close", "print finished dialog", "cursor arrow"}}));
 }
 
-TEST_F(WriteSettings, OverLanTheConnectionIsOpenedInstead) {
-  state.selectedPrinter.portState = kPortLan;
-  EXPECT_EQ(WritePrinterSettings(WriteMode::kListPrint, kOwner, context), WriteResult::kDone);
-  EXPECT_EQ(log.calls[2], "link open lan");
-}
-
-struct EarlyFailure {
+struct WriteEnding {
   const char* name;
   WriteMode mode;
-  int portState;
-  bool mailboxOpens;
-  std::string lanFailure;
+  const char* sends;  // the printer's answers in order, '+' taken, '-' refused; then taken
+  bool pendingBefore;
+  bool pendingAfter;
+  bool factoryAfter;  // a factory default the printer accepted
+  std::string calls;  // from the opening of the link on, separated by '|'
+  int portState = kPortLocal;
+  bool mailboxOpens = true;
+  std::string_view lanFailure = {};
 };
 
-class WriteEarlyFailure : public WriteSettings,
-                          public ::testing::WithParamInterface<EarlyFailure> {};
+Calls Head(WriteMode mode) {
+  switch (mode) {
+    case WriteMode::kTransfer:
+      return {kTransfer, "cursor wait", "page store"};
+    case WriteMode::kFactoryDefault:
+      return {kDefault, "cursor wait"};
+    case WriteMode::kListPrint:
+      break;
+  }
+  return {kList, "cursor wait"};
+}
 
-TEST_P(WriteEarlyFailure, EndsBeforeAnythingIsSent) {
-  const EarlyFailure& c = GetParam();
+std::string LanBox(std::string_view text) {
+  return testing::OperationTest::Box(msg::kIconError, text);
+}
+
+constexpr WriteMode kText = WriteMode::kTransfer;
+constexpr WriteMode kReset = WriteMode::kFactoryDefault;
+constexpr WriteMode kListing = WriteMode::kListPrint;
+const std::string kOpened = "link open spooler session|link send online|";
+const std::string kNotSent = "|cursor arrow|status close|link close";
+const std::string kNotSaved = "|link close|cursor arrow|status close";
+
+// Nothing opened keeps the no-response flag for the next exchange; a refused
+// command sets it only when the closing save could not be sent either.
+const WriteEnding kEndings[] = {
+    {"mailbox", kText, "", true, true, false, "link open spooler session|cursor arrow|status close",
+     kPortLocal, false},
+    {"mailbox list", kListing, "", true, true, false,
+     "link open spooler session|cursor arrow|status close", kPortLocal, false},
+    {"lan library", kText, "", true, true, false,
+     "link open lan|status close|" + LanBox(msg::kLanInitFailed) + "|cursor arrow", kPortLan, true,
+     msg::kLanInitFailed},
+    {"lan port", kListing, "", true, true, false,
+     "link open lan|status close|" + LanBox(msg::kLanNoResponse) + "|cursor arrow", kPortLan, true,
+     msg::kLanNoResponse},
+    {"blocked port", kReset, "", true, true, false, "cursor arrow|status close", 2},
+    {"online refused after a wait", kListing, "-", true, false, false,
+     "link open spooler session|sleep 5000|link send online" + kNotSent},
+    {"default: online refused", kReset, "-", false, false, false,
+     "link open spooler session|link send online" + kNotSent},
+    {"text refused, close taken", kText, "+-+", false, false, false,
+     kOpened + "link send text 1160|link send save+exit" + kNotSent},
+    {"text and close refused", kText, "+--", false, true, false,
+     kOpened + "link send text 1160|link send save+exit" + kNotSent},
+    {"close refused after the text", kText, "++-", false, true, false,
+     kOpened + "link send text 1160|link send save+exit" + kNotSaved},
+    {"default refused, close taken", kReset, "+-+", false, false, false,
+     kOpened + "page refresh|link send default|page refresh|link send save+exit" + kNotSent},
+    {"default and close refused", kReset, "+--", false, true, false,
+     kOpened + "page refresh|link send default|page refresh|link send save+exit" + kNotSent},
+    {"close refused after the default", kReset, "++-", false, true, true,
+     kOpened + "page refresh|link send default|link send save+exit" + kNotSaved},
+    {"list refused", kListing, "+-", false, true, false,
+     kOpened + "link send list+exit" + kNotSent},
+};
+
+class WriteEndingTest : public WriteSettings, public ::testing::WithParamInterface<WriteEnding> {};
+
+TEST_P(WriteEndingTest, FailsAndKeepsTheUsersSettings) {
+  const WriteEnding& c = GetParam();
   state.selectedPrinter.portState = c.portState;
   link.mailboxOpens = c.mailboxOpens;
   link.lanFailure = c.lanFailure;
-  state.noResponsePending = true;
-  state.settings[3] = 5;
-  const SettingsRecord before = state.settings;
-  EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), WriteResult::kFailed) << c.name;
-  EXPECT_TRUE(link.sent.empty());
-  EXPECT_EQ(state.settings, before) << "nothing reached the printer: the settings stay";
-  EXPECT_FALSE(pages.shown.has_value());
-  EXPECT_TRUE(state.noResponsePending) << "the flag waits for the next exchange";
-  EXPECT_EQ(log.calls.back(), c.lanFailure.empty() ? "status close" : "cursor arrow");
-  if (!c.lanFailure.empty()) {
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0], (MessageBoxRequest{kOwner, c.lanFailure, 0x80, 187}));
-    EXPECT_EQ(log.calls[log.calls.size() - 3], "status close");
-  } else {
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(log.calls[log.calls.size() - 2], "cursor arrow");
+  for (const char* answer = c.sends; *answer != '\0'; ++answer) {
+    link.sendResults.push_back(*answer == '+');
   }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Failures, WriteEarlyFailure,
-    ::testing::Values(EarlyFailure{"mailbox", WriteMode::kTransfer, kPortLocal, false, ""},
-                      EarlyFailure{"mailbox list", WriteMode::kListPrint, kPortLocal, false, ""},
-                      EarlyFailure{"lan library", WriteMode::kTransfer, kPortLan, true,
-                                   std::string(msg::kLanInitFailed)},
-                      EarlyFailure{"lan port", WriteMode::kListPrint, kPortLan, true,
-                                   std::string(msg::kLanNoResponse)},
-                      EarlyFailure{"blocked port", WriteMode::kFactoryDefault, 2, true, ""},
-                      EarlyFailure{"mailbox default", WriteMode::kFactoryDefault, kPortLocal, false,
-                                   ""},
-                      EarlyFailure{"lan default", WriteMode::kFactoryDefault, kPortLan, true,
-                                   std::string(msg::kLanInitFailed)}));
-
-struct SendFailure {
-  const char* name;
-  WriteMode mode;
-  std::deque<bool> sends;
-  bool flagAfter;
-  Calls tail;                 // from the online sequence on
-  bool factoryAfter = false;  // a factory default the printer accepted
-};
-
-class WriteSendFailure : public WriteSettings, public ::testing::WithParamInterface<SendFailure> {};
-
-TEST_P(WriteSendFailure, SetsTheFlagOnlyWhenTheCloseCouldNotBeSent) {
-  const SendFailure& c = GetParam();
-  link.sendResults = c.sends;
+  state.noResponsePending = c.pendingBefore;
   state.settings[3] = 5;
+  pages.selections = state.settings;
   const SettingsRecord before = state.settings;
   EXPECT_EQ(WritePrinterSettings(c.mode, kOwner, context), WriteResult::kFailed) << c.name;
-  EXPECT_EQ(state.noResponsePending, c.flagAfter) << c.name;
+  EXPECT_EQ(log.calls, Join({Head(c.mode), SplitCalls(c.calls)})) << c.name;
+  EXPECT_EQ(state.noResponsePending, c.pendingAfter) << c.name;
   // The user's settings stay unless the printer took the factory default; the page shows them.
   EXPECT_EQ(state.settings, c.factoryAfter ? kFactoryDefaults : before) << c.name;
   EXPECT_EQ(pages.shown.value_or(before), state.settings) << c.name;
-  const auto online = std::find(log.calls.begin(), log.calls.end(), "link send online");
-  EXPECT_EQ(Calls(online, log.calls.end()), c.tail) << c.name;
-  EXPECT_TRUE(boxes.shown.empty());
+  for (const MessageBoxRequest& box : boxes.shown) EXPECT_EQ(box.owner, kOwner) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, WriteSendFailure,
-    ::testing::Values(
-        SendFailure{"online refused",
-                    WriteMode::kTransfer,
-                    {false},
-                    false,
-                    {"link send online", "cursor arrow", "status close", "link close"}},
-        SendFailure{"text refused, close accepted",
-                    WriteMode::kTransfer,
-                    {true, false, true},
-                    false,
-                    {"link send online", "link send text 1160", "link send save+exit",
-                     "cursor arrow", "status close", "link close"}},
-        SendFailure{"text and close refused",
-                    WriteMode::kTransfer,
-                    {true, false, false},
-                    true,
-                    {"link send online", "link send text 1160", "link send save+exit",
-                     "cursor arrow", "status close", "link close"}},
-        SendFailure{"default: online refused",
-                    WriteMode::kFactoryDefault,
-                    {false},
-                    false,
-                    {"link send online", "cursor arrow", "status close", "link close"}},
-        SendFailure{"default refused, close accepted",
-                    WriteMode::kFactoryDefault,
-                    {true, false, true},
-                    false,
-                    {"link send online", "page refresh", "link send default", "page refresh",
-                     "link send save+exit", "cursor arrow", "status close", "link close"}},
-        SendFailure{"default refused, close refused",
-                    WriteMode::kFactoryDefault,
-                    {true, false, false},
-                    true,
-                    {"link send online", "page refresh", "link send default", "page refresh",
-                     "link send save+exit", "cursor arrow", "status close", "link close"}},
-        SendFailure{"close refused after the default",
-                    WriteMode::kFactoryDefault,
-                    {true, true, false},
-                    true,
-                    {"link send online", "page refresh", "link send default", "link send save+exit",
-                     "link close", "cursor arrow", "status close"},
-                    true},
-        SendFailure{"list refused",
-                    WriteMode::kListPrint,
-                    {true, false},
-                    true,
-                    {"link send online", "link send list+exit", "cursor arrow", "status close",
-                     "link close"}},
-        SendFailure{"close refused after the text",
-                    WriteMode::kTransfer,
-                    {true, true, false},
-                    true,
-                    {"link send online", "link send text 1160", "link send save+exit", "link close",
-                     "cursor arrow", "status close"}}));
-
-TEST_F(WriteSettings, PendingNoResponseWaitsBeforeTheOnlineSequenceAndIsCleared) {
-  state.noResponsePending = true;
-  link.sendResults = {false};
-  EXPECT_EQ(WritePrinterSettings(WriteMode::kListPrint, kOwner, context), WriteResult::kFailed);
-  EXPECT_EQ(log.calls[3], "sleep 5000");
-  EXPECT_EQ(log.calls[4], "link send online");
-  EXPECT_FALSE(state.noResponsePending);
-}
+INSTANTIATE_TEST_SUITE_P(Endings, WriteEndingTest, ::testing::ValuesIn(kEndings));
 
 TEST_F(WriteSettings, TransferOfValuesOutsideTheirListsIsRefusedWithTheItems) {
   SettingsRecord onPage = kFactoryDefaults;

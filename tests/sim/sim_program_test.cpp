@@ -4,12 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <sstream>
 
-#include "protocol/setting_text.hpp"
 #include "sim/session_input.hpp"
-#include "sim/settings_lines.hpp"
 #include "tests/fakes/fake_file_system.hpp"
 #include "tests/sim/sim_test_support.hpp"
 
@@ -61,44 +58,6 @@ class SimProgram : public ::testing::Test {
   std::ostringstream paper;
   std::ostringstream err;
 };
-
-TEST_F(SimProgram, AnswersTheQueriesOnStandardOutput) {
-  options.model = ModelCode::kHx310;
-  EXPECT_EQ(Run(kOnline + std::string(wire::kQueryModelVersionSettings)), kSimOk);
-  EXPECT_EQ(out.str(), "?MODEL  :HX310  \r\n?VER    :1.02   \r\n?NVRAM  :" +
-                           SettingsLines(kFactoryDefaults, ModelCode::kHx310));
-  EXPECT_EQ(err.str(), "");
-}
-
-TEST_F(SimProgram, TransferIsSavedToTheStateFile) {
-  std::mt19937 rng(23);
-  SettingsRecord wanted = testing::RandomRecord(rng);
-  wanted[kStatusItem] = kFactoryDefaults[kStatusItem];
-  for (ItemIndex item = 51; item <= 59; ++item) wanted[item] = kFactoryDefaults[item];
-  SettingText text;
-  ItemList refused;
-  ASSERT_TRUE(BuildSettingText(wanted, ModelCode::kHx320, text, refused));
-  options.statePath = "printer.state";
-  ASSERT_EQ(Run(kOnline + std::string(text.view()) + std::string(wire::kSaveExit)), kSimOk)
-      << err.str();
-  SettingsRecord expected = kFactoryDefaults;
-  for (ItemIndex item = 0; item < kItemCount; ++item) {
-    if (IsSentNow(item, wanted, ModelCode::kHx320)) expected[item] = wanted[item];
-  }
-  EXPECT_EQ(fs.files["printer.state"], std::vector<std::uint8_t>(expected.begin(), expected.end()));
-
-  // The next run starts from it.
-  options.show = true;
-  ASSERT_EQ(Run(""), kSimOk);
-  EXPECT_EQ(out.str(), SettingListing(expected, ModelCode::kHx320));
-}
-
-TEST_F(SimProgram, ListGoesToThePaper) {
-  EXPECT_EQ(Run(kOnline + std::string(wire::kListExit)), kSimOk);
-  EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(paper.str(),
-            "HX320 setting list\n" + SettingListing(kFactoryDefaults, ModelCode::kHx320) + "\n");
-}
 
 TEST_F(SimProgram, DamagedStateFileFails) {
   options.statePath = "printer.state";

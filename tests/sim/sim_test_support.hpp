@@ -1,4 +1,4 @@
-// What the simulator tests share: random valid records, whole sessions, a fake clock.
+// What the simulator tests share: random valid records and whole sessions.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "model/catalogue.hpp"
-#include "platform/clock.hpp"
 #include "protocol/command_strings.hpp"
 #include "sim/simulated_printer.hpp"
 #include "tests/fakes/test_records.hpp"
@@ -36,16 +35,5 @@ inline std::string Session(SimulatedPrinter& printer,
   printer.EndSession();
   return reply;
 }
-
-class FakeClock final : public Clock {
- public:
-  void SleepMs(unsigned milliseconds) override {
-    ++calls;
-    totalMs += milliseconds;
-  }
-  std::uint64_t NowMs() override { return totalMs; }
-  int calls = 0;
-  unsigned long totalMs = 0;
-};
 
 }  // namespace rovant::sim::testing
