@@ -2,10 +2,20 @@
 // exact sequence an operation makes across all of its surroundings.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace rovant::testing {
+
+using Calls = std::vector<std::string>;
+
+// The pieces one after the other.
+inline Calls Join(std::initializer_list<Calls> pieces) {
+  Calls all;
+  for (const Calls& piece : pieces) all.insert(all.end(), piece.begin(), piece.end());
+  return all;
+}
 
 struct CallLog {
   std::vector<std::string> calls;

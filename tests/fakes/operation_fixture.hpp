@@ -12,8 +12,6 @@
 
 namespace rovant::testing {
 
-using Calls = std::vector<std::string>;
-
 inline constexpr WindowRef kOwner = 0x1234;
 
 // A call log written as one text, the calls separated by '|'.

@@ -8,6 +8,7 @@ namespace rovant {
 namespace {
 
 using testing::Calls;
+using testing::Join;
 using testing::kOwner;
 using testing::SplitCalls;
 
@@ -15,12 +16,6 @@ const std::string kTransfer = "status " + std::string(msg::kStatusTransfer);
 const std::string kDefault = "status " + std::string(msg::kStatusFactoryDefault);
 const std::string kList = "status " + std::string(msg::kStatusListPrint);
 const Calls kOpen{"link open spooler session"};
-
-Calls Join(std::initializer_list<Calls> parts) {
-  Calls all;
-  for (const Calls& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
 
 class WriteSettings : public testing::OperationTest {};
 

@@ -20,13 +20,6 @@ class PixelMaps(unittest.TestCase):
     def setUp(self):
         self.palette = make_icons.load_palette(os.path.join(ICONS, "palette.txt"))
 
-    def test_palette_is_16_vga_colours(self):
-        self.assertEqual(len(self.palette), 16)
-        by_index = {i: rgb for i, rgb in self.palette.values()}
-        self.assertEqual(by_index[0], (0, 0, 0))
-        self.assertEqual(by_index[9], (255, 0, 0))
-        self.assertEqual(by_index[15], (255, 255, 255))
-
     def test_every_map_is_32_by_32_in_palette_characters(self):
         for name in NAMES:
             rows = make_icons.load_map(os.path.join(ICONS, name + ".txt"), self.palette)

@@ -19,7 +19,7 @@ namespace rovant::ui {
 namespace {
 
 using testing::CallLog;
-using Calls = std::vector<std::string>;
+using testing::Calls;
 
 constexpr WindowRef kMain = 100;
 constexpr WindowRef kPanel = 200;
@@ -60,12 +60,12 @@ class Commands : public ::testing::Test {
   CommandContext context{state, ops, boxes, clock, help, directory, kMain, kPanel, kStartup};
 };
 
-using Run = FocusDecision (*)(CommandContext&);
+using Command = FocusDecision (*)(CommandContext&);
 
 // The printer commands, each in every form it has.
 struct PrinterCommand {
   const char* name;
-  Run run;
+  Command run;
   WindowRef owner;
   std::string_view question;
   Calls operation;          // what an accepted command calls after the confirmation
@@ -148,71 +148,56 @@ TEST_P(EachPrinterCommand, ASilentPrinterGetsOneNoResponseMessage) {
 INSTANTIATE_TEST_SUITE_P(Commands, EachPrinterCommand, ::testing::ValuesIn(kPrinterCommands),
                          [](const auto& p) { return std::string(p.param.name); });
 
-// Operations that fail after the first one, or that refuse (and have reported themselves).
-struct LaterResult {
-  const char* name;
-  Run run;
-  std::deque<int> writes;
-  std::deque<int> reads;
-  Calls after;  // the calls after the confirmation
-};
-
-class LaterResults : public Commands, public ::testing::WithParamInterface<LaterResult> {};
-
-TEST_P(LaterResults, EndTheCommandWithAtMostOneMessage) {
-  const LaterResult& c = GetParam();
-  ops.writeResults = c.writes;
-  ops.readResults = c.reads;
-  c.run(context);
-  ASSERT_GE(log.calls.size(), 2u);
-  EXPECT_EQ(Calls(log.calls.begin() + 2, log.calls.end()), c.after);
-}
-
 using Results = std::deque<int>;
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, LaterResults,
-    ::testing::Values(LaterResult{"InitializeReadFails", InitializeMenu, Results{1}, Results{0},
-                                  Calls{Write(2, kMain), "sleep 2000", Read(3, kMain),
-                                        ErrorBox(msg::kNoResponse)}},
-                      LaterResult{"InitializeDefaultRefused", InitializeMenu, Results{-1},
-                                  Results{}, Calls{Write(2, kMain)}},
-                      LaterResult{"TransferRefused", TransferMenu, Results{-1}, Results{},
-                                  Calls{Write(1, kMain)}}),
-    [](const auto& p) { return std::string(p.param.name); });
-
-// The commands without the printer: each call and the focus after it.
-struct PlainCommand {
-  const char* name;
-  Run run;
-  int ready;  // readiness does not matter to these
-  Calls calls;
-  FocusDecision focus;
-};
-
-class PlainCommands : public Commands, public ::testing::WithParamInterface<PlainCommand> {};
-
-TEST_P(PlainCommands, NeedNoPrinter) {
-  const PlainCommand& c = GetParam();
-  ops.ready = c.ready;
-  EXPECT_EQ(c.run(context), c.focus);
-  EXPECT_EQ(log.calls, c.calls);
-  ExpectBoxesOwnedBy(kMain);
+// Operations that fail after the first one, or that refuse (and have reported themselves): the
+// command ends with at most one message.
+TEST_F(Commands, LaterFailuresEndTheCommand) {
+  const struct {
+    Command run;
+    Results writes, reads;
+    Calls after;  // the calls after the confirmation
+  } cases[] = {
+      {InitializeMenu, Results{1}, Results{0},
+       Calls{Write(2, kMain), "sleep 2000", Read(3, kMain), ErrorBox(msg::kNoResponse)}},
+      {InitializeMenu, Results{-1}, Results{}, Calls{Write(2, kMain)}},
+      {TransferMenu, Results{-1}, Results{}, Calls{Write(1, kMain)}},
+  };
+  for (const auto& c : cases) {
+    log.calls.clear();
+    ops.writeResults = c.writes;
+    ops.readResults = c.reads;
+    c.run(context);
+    ASSERT_GE(log.calls.size(), 2u);
+    EXPECT_EQ(Calls(log.calls.begin() + 2, log.calls.end()), c.after);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, PlainCommands,
-    ::testing::Values(
-        PlainCommand{"FileRead", FileReadCommand, 1, Calls{"open setting file"}, kRestoreValid},
-        PlainCommand{"Save", SaveCommand, 1, Calls{"save setting file"}, kRestore},
-        PlainCommand{"Help", HelpCommand, 0,
-                     Calls{"cd C:\\Apps\\Rovant", "help show @100 C:\\Apps\\Rovant\\ROVANT.CHM"},
-                     kForeground},
-        PlainCommand{"Version", VersionCommand, 0,
-                     Calls{"box " + std::to_string(msg::kUserIconOk) +
-                           "/160: " + std::string(msg::kVersion)},
-                     kRestore}),
-    [](const auto& p) { return std::string(p.param.name); });
+// The commands without the printer, whatever its readiness: each call and the focus after it.
+TEST_F(Commands, PlainCommandsNeedNoPrinter) {
+  const struct {
+    Command run;
+    Calls calls;
+    FocusDecision focus;
+  } cases[] = {
+      {FileReadCommand, Calls{"open setting file"}, kRestoreValid},
+      {SaveCommand, Calls{"save setting file"}, kRestore},
+      {HelpCommand, Calls{"cd C:\\Apps\\Rovant", "help show @100 C:\\Apps\\Rovant\\ROVANT.CHM"},
+       kForeground},
+      {VersionCommand,
+       Calls{"box " + std::to_string(msg::kUserIconOk) + "/160: " + std::string(msg::kVersion)},
+       kRestore},
+  };
+  for (const auto& c : cases) {
+    for (const int ready : {0, 1}) {
+      log.calls.clear();
+      ops.ready = ready;
+      EXPECT_EQ(c.run(context), c.focus);
+      EXPECT_EQ(log.calls, c.calls);
+    }
+  }
+  ExpectBoxesOwnedBy(kMain);
+}
 
 TEST_F(Commands, HelpPathIsCutToItsBuffer) {
   const std::string folder(255, 'd');

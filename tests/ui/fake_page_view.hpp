@@ -34,10 +34,7 @@ class FakePageView final : public ui::PageView {
   // As CB_SETCURSEL: a position outside the list clears the selection.
   void SetSelection(ui::ControlId combo, int position) override {
     log.Add("select " + std::to_string(combo) + " " + std::to_string(position));
-    Combo& c = combos[combo];
-    c.selection = position >= 0 && static_cast<std::size_t>(position) < c.items.size()
-                      ? position
-                      : ui::kNoSelection;
+    Pick(combo, position);
   }
   [[nodiscard]] int GetSelection(ui::ControlId combo) const override {
     const auto it = combos.find(combo);
@@ -50,7 +47,7 @@ class FakePageView final : public ui::PageView {
   }
   MessageBoxes& Boxes() override { return hook_; }
 
-  // The user picks an entry (as CB_SETCURSEL does, without the log).
+  // The user picks an entry (as SetSelection, without the log).
   void Pick(ui::ControlId combo, int position) {
     Combo& c = combos[combo];
     c.selection = position >= 0 && static_cast<std::size_t>(position) < c.items.size()

@@ -20,69 +20,49 @@ struct ClassifyCase {
   int expected;
 };
 
-class ClassifyPortTest : public ::testing::TestWithParam<ClassifyCase> {};
+const ClassifyCase kRules[] = {
+    {"LocalUsb", "USB001", kBidi, 0, "", kPortLocal},
+    {"LptInsideName", "XLPTX", kBidi, 0, "", kPortLocal},
+    {"OtherBitsDoNotMatter", "LPT1:", kBidi | 0x1000 | 0x4, 0x2 | 0x80, "", kPortLocal},
+    {"LanPort", "IP_10.0.0.1:lp", 0, kPaused, "sep.sep", kPortLan},
+    {"LanBeforeFile", "FILE:x:lp", 0, 0, "", kPortLan},
+    {"LanBeforeLpt", "LPT1:lp", 0, 0, "", kPortLan},
+    {"LanIsCaseSensitive", "IP:LP", kBidi, 0, "", kPortUnusable},
+    {"FileBeforeLpt", "FILE:LPT1:", kBidi, 0, "", kPortFile},
+    {"FileOnlyAtTheStart", "LPT1:,FILE:", kBidi, 0, "", kPortLocal},
+    {"FileIsCaseSensitive", "file:", kBidi, 0, "", kPortUnusable},
+    {"ComPort", "COM1:", kBidi, 0, "", kPortUnusable},
+    {"EmptyPort", "", kBidi, 0, "", kPortUnusable},
+    {"LowerCaseUsb", "usb001", kBidi, 0, "", kPortUnusable},
+    {"IppPortWithoutLpt", "http://host:631/ipp/x", kBidi, 0, "", kPortUnusable},
+    {"UnusablePortBeforeBidi", "COM1:", 0, kPaused, "s", kPortUnusable},
+    {"NoBidi", "LPT1:", 0, 0, "", kPortNoBidi},
+    {"NoBidiBeforePaused", "LPT1:", kOffline, kPaused, "s", kPortNoBidi},
+    {"Paused", "USB001", kBidi, kPaused, "", kPortPaused},
+    {"PausedBeforeOffline", "LPT1:", kBidi | kOffline, kPaused | 0x2, "s", kPortPaused},
+    {"Offline", "LPT1:", kBidi | kOffline, 0, "", kPortOffline},
+    {"OfflineBeforeSeparator", "LPT1:", kBidi | kOffline, 0, "s", kPortOffline},
+    {"Separator", "LPT1:", kBidi, 0, "C:\\sep.sep", kPortSeparator},
+    {"StatusOtherThanPaused", "LPT1:", kBidi, 0xFFFFFFFEu, "", kPortLocal}};
 
-TEST_P(ClassifyPortTest, GivesTheFirstMatchingRule) {
-  const ClassifyCase& c = GetParam();
-  EXPECT_EQ(ClassifyPort({c.port, c.attributes, c.status, c.separator}), c.expected);
+TEST(ClassifyPort, GivesTheFirstMatchingRule) {
+  for (const ClassifyCase& c : kRules)
+    EXPECT_EQ(ClassifyPort({c.port, c.attributes, c.status, c.separator}), c.expected) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, ClassifyPortTest,
-    ::testing::Values(
-        ClassifyCase{"LocalLpt", "LPT1:", kBidi, 0, "", kPortLocal},
-        ClassifyCase{"LocalUsb", "USB001", kBidi, 0, "", kPortLocal},
-        ClassifyCase{"LptInsideName", "XLPTX", kBidi, 0, "", kPortLocal},
-        ClassifyCase{"OtherBitsDoNotMatter", "LPT1:", kBidi | 0x1000 | 0x4, 0x2 | 0x80, "",
-                     kPortLocal},
-        ClassifyCase{"LanPort", "IP_10.0.0.1:lp", 0, kPaused, "sep.sep", kPortLan},
-        ClassifyCase{"LanBeforeFile", "FILE:x:lp", 0, 0, "", kPortLan},
-        ClassifyCase{"LanBeforeLpt", "LPT1:lp", 0, 0, "", kPortLan},
-        ClassifyCase{"LanIsCaseSensitive", "IP:LP", kBidi, 0, "", kPortUnusable},
-        ClassifyCase{"FilePort", "FILE:", kBidi, 0, "", kPortFile},
-        ClassifyCase{"FileBeforeLpt", "FILE:LPT1:", kBidi, 0, "", kPortFile},
-        ClassifyCase{"FileOnlyAtTheStart", "LPT1:,FILE:", kBidi, 0, "", kPortLocal},
-        ClassifyCase{"FileIsCaseSensitive", "file:", kBidi, 0, "", kPortUnusable},
-        ClassifyCase{"ComPort", "COM1:", kBidi, 0, "", kPortUnusable},
-        ClassifyCase{"EmptyPort", "", kBidi, 0, "", kPortUnusable},
-        ClassifyCase{"LowerCaseLpt", "lpt1:", kBidi, 0, "", kPortUnusable},
-        ClassifyCase{"LowerCaseUsb", "usb001", kBidi, 0, "", kPortUnusable},
-        ClassifyCase{"IppPortWithoutLpt", "http://host:631/ipp/x", kBidi, 0, "", kPortUnusable},
-        ClassifyCase{"UnusablePortBeforeBidi", "COM1:", 0, kPaused, "s", kPortUnusable},
-        ClassifyCase{"NoBidi", "LPT1:", 0, 0, "", kPortNoBidi},
-        ClassifyCase{"NoBidiBeforePaused", "LPT1:", kOffline, kPaused, "s", kPortNoBidi},
-        ClassifyCase{"Paused", "USB001", kBidi, kPaused, "", kPortPaused},
-        ClassifyCase{"PausedBeforeOffline", "LPT1:", kBidi | kOffline, kPaused | 0x2, "s",
-                     kPortPaused},
-        ClassifyCase{"Offline", "LPT1:", kBidi | kOffline, 0, "", kPortOffline},
-        ClassifyCase{"OfflineBeforeSeparator", "LPT1:", kBidi | kOffline, 0, "s", kPortOffline},
-        ClassifyCase{"Separator", "LPT1:", kBidi, 0, "C:\\sep.sep", kPortSeparator},
-        ClassifyCase{"StatusOtherThanPaused", "LPT1:", kBidi, 0xFFFFFFFEu, "", kPortLocal}),
-    [](const auto& p) { return std::string(p.param.name); });
-
-struct StateCase {
-  int portState;
-  unsigned icon;
-  bool hasMessage;
-};
-
-class PortStateTable : public ::testing::TestWithParam<StateCase> {};
-
-TEST_P(PortStateTable, IconAndMessage) {
-  const StateCase& c = GetParam();
-  EXPECT_EQ(IconOfPortState(c.portState), c.icon);
-  EXPECT_EQ(PortStateMessageOf(c.portState).has_value(), c.hasMessage);
-  EXPECT_EQ(IsUsablePort(c.portState), !c.hasMessage);
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryState, PortStateTable,
-                         ::testing::Values(StateCase{0, 160, false}, StateCase{1, 160, false},
-                                           StateCase{2, 188, true}, StateCase{3, 188, true},
-                                           StateCase{4, 188, true}, StateCase{5, 188, true},
-                                           StateCase{6, 188, true}, StateCase{255, 188, true}));
-
-TEST(PortStateMessages, OnlyTheBlockingStatesHaveOne) {
-  EXPECT_FALSE(PortStateMessageOf(7).has_value());
+TEST(PortStates, IconAndMessage) {
+  // State, icon, whether it blocks setup with a message; -1 is no state.
+  const struct {
+    int state;
+    unsigned icon;
+    bool blocks;
+  } cases[] = {{0, 160, false}, {1, 160, false}, {2, 188, true}, {3, 188, true},
+               {4, 188, true},  {5, 188, true},  {6, 188, true}, {255, 188, true}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(IconOfPortState(c.state), c.icon) << c.state;
+    EXPECT_EQ(PortStateMessageOf(c.state).has_value(), c.blocks) << c.state;
+    EXPECT_EQ(IsUsablePort(c.state), !c.blocks) << c.state;
+  }
   EXPECT_FALSE(PortStateMessageOf(-1).has_value());
 }
 

@@ -38,33 +38,24 @@ TEST_F(Readiness, RefreshStoresJobsAndPortStateOfThePrinterByItsWideName) {
   EXPECT_EQ(log.calls, Calls{"spooler read HX"});
 }
 
-struct RefreshFailure {
-  const char* name;
-  SpoolerRead read;
-  RefreshResult result;
-  int portStateAfter;
-};
-
-class RefreshFails : public Readiness, public ::testing::WithParamInterface<RefreshFailure> {};
-
-TEST_P(RefreshFails, ReportsAndMarksOnlyAFailedOpen) {
-  const RefreshFailure& c = GetParam();
+TEST_F(Readiness, AFailedRefreshIsReportedAndOnlyAFailedOpenMarksThePort) {
+  const struct {
+    SpoolerRead read;
+    RefreshResult result;
+    int portStateAfter;
+  } cases[] = {{SpoolerRead::kUnreadable, kRefreshUnreadable, kPortLocal},
+               {SpoolerRead::kNoMemory, kRefreshNoMemory, kPortLocal},
+               {SpoolerRead::kCannotOpen, kRefreshCannotOpen, kPortUnusable}};
   state.selectedPrinter.queuedJobs = 7;
   spooler.printers = {Printer("HX", "LPT1:", "Vek HX320", kBidi, 0, "", 2)};
-  spooler.readResults = {c.read};
-  EXPECT_EQ(RefreshPrinterState(context), c.result);
-  EXPECT_EQ(state.selectedPrinter.portState, c.portStateAfter);
-  EXPECT_EQ(state.selectedPrinter.queuedJobs, 7u);
+  for (const auto& c : cases) {
+    spooler.readResults = {c.read};
+    EXPECT_EQ(RefreshPrinterState(context), c.result);
+    EXPECT_EQ(state.selectedPrinter.portState, c.portStateAfter);
+    EXPECT_EQ(state.selectedPrinter.queuedJobs, 7u);
+  }
   EXPECT_TRUE(boxes.shown.empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Results, RefreshFails,
-    ::testing::Values(RefreshFailure{"CannotOpen", SpoolerRead::kCannotOpen, kRefreshCannotOpen,
-                                     255},
-                      RefreshFailure{"Unreadable", SpoolerRead::kUnreadable, kRefreshUnreadable, 0},
-                      RefreshFailure{"NoMemory", SpoolerRead::kNoMemory, kRefreshNoMemory, 0}),
-    [](const auto& p) { return std::string(p.param.name); });
 
 struct ReadyCase {
   const char* name;

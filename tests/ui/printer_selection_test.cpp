@@ -33,21 +33,19 @@ TEST_F(Choosing, RebuildAsksTheSpoolerEachTime) {
   EXPECT_EQ(log.calls, (Calls{"spooler enumerate", "spooler enumerate"}));
 }
 
-class NoRow : public Choosing, public ::testing::WithParamInterface<std::optional<std::size_t>> {};
-
-TEST_P(NoRow, ShowsTheMessageAndStays) {
+TEST_F(Choosing, NoRowOrOneOutsideShowsTheMessageAndStays) {
   selection.Rebuild();
   const PrinterEntry before = state.selectedPrinter;
-  EXPECT_FALSE(selection.Choose(GetParam()));
-  EXPECT_EQ(log.calls, (Calls{"spooler enumerate", Box(189, msg::kNotSelected)}));
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].owner, testing::kMainWindow);
-  EXPECT_EQ(state.selectedPrinter.printerName, before.printerName);
-  EXPECT_EQ(state.selectedPrinter.modelCode, ModelCode::kHx320);
+  for (const std::optional<std::size_t> row :
+       {std::optional<std::size_t>{}, std::optional<std::size_t>{3}}) {
+    log.calls.clear();
+    EXPECT_FALSE(selection.Choose(row));
+    EXPECT_EQ(log.calls, Calls{Box(189, msg::kNotSelected)});
+    EXPECT_EQ(boxes.shown.back().owner, testing::kMainWindow);
+    EXPECT_EQ(state.selectedPrinter.printerName, before.printerName);
+    EXPECT_EQ(state.selectedPrinter.modelCode, ModelCode::kHx320);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(NoneOrOutside, NoRow,
-                         ::testing::Values(std::nullopt, std::optional<std::size_t>{3}));
 
 TEST_F(Choosing, ASupportedPrinterIsRefreshedAndItsJobsCounted) {
   selection.Rebuild();

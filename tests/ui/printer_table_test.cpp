@@ -21,41 +21,33 @@ struct TableCase {
   unsigned icon;
 };
 
-class PrinterTableRow : public ::testing::TestWithParam<TableCase> {};
+const TableCase kRows[] = {
+    {"Hx310Local", Printer("a", "LPT1:", "Vek HX310"), ModelCode::kHx310, 0, 160},
+    {"Lan", Printer("a", "IP_1.2.3.4:lp", "Vek HX320", 0), ModelCode::kHx320, 1, 160},
+    {"Paused", Printer("a", "LPT1:", "Vek HX320", kBidi, 1), ModelCode::kHx320, 3, 188},
+    // Printers on other drivers are not classified: their port would block them.
+    {"OtherDriver", Printer("a", "FILE:", "Generic / Text Only"), ModelCode::kOther, 0, 187},
+    {"DriverWholeName", Printer("a", "LPT1:", "Vek HX320 (copy 1)"), ModelCode::kOther, 0, 187}};
 
-TEST_P(PrinterTableRow, ClassifiesSupportedDriversOnly) {
-  const TableCase& c = GetParam();
-  const std::vector<SpoolerPrinter> printers{c.printer};
-  const PrinterTable table = BuildPrinterTable(printers);
-  ASSERT_EQ(table.entries.size(), 1u);
-  ASSERT_EQ(table.icons.size(), 1u);
-  const PrinterEntry& entry = table.entries[0];
-  EXPECT_EQ(entry.modelCode, c.model);
-  EXPECT_EQ(entry.portState, c.portState);
-  EXPECT_EQ(table.icons[0], c.icon);
-  EXPECT_EQ(table.anySupported, c.model != ModelCode::kOther);
-  EXPECT_EQ(entry.printerName, c.printer.printerName);
-  EXPECT_EQ(entry.portName, c.printer.portName);
-  EXPECT_EQ(entry.driverName, c.printer.driverName);
-  EXPECT_EQ(entry.queuedJobs, 0u);  // counted only when the printer is chosen
-  EXPECT_EQ(entry.lanPortName, "");
+TEST(PrinterTable, ClassifiesSupportedDriversOnly) {
+  for (const TableCase& c : kRows) {
+    SCOPED_TRACE(c.name);
+    const std::vector<SpoolerPrinter> printers{c.printer};
+    const PrinterTable table = BuildPrinterTable(printers);
+    ASSERT_EQ(table.entries.size(), 1u);
+    ASSERT_EQ(table.icons.size(), 1u);
+    const PrinterEntry& entry = table.entries[0];
+    EXPECT_EQ(entry.modelCode, c.model);
+    EXPECT_EQ(entry.portState, c.portState);
+    EXPECT_EQ(table.icons[0], c.icon);
+    EXPECT_EQ(table.anySupported, c.model != ModelCode::kOther);
+    EXPECT_EQ(entry.printerName, c.printer.printerName);
+    EXPECT_EQ(entry.portName, c.printer.portName);
+    EXPECT_EQ(entry.driverName, c.printer.driverName);
+    EXPECT_EQ(entry.queuedJobs, 0u);  // counted only when the printer is chosen
+    EXPECT_EQ(entry.lanPortName, "");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PrinterTableRow,
-    ::testing::Values(
-        TableCase{"Hx310Local", Printer("a", "LPT1:", "Vek HX310"), ModelCode::kHx310, 0, 160},
-        TableCase{"Lan", Printer("a", "IP_1.2.3.4:lp", "Vek HX320", 0), ModelCode::kHx320, 1, 160},
-        TableCase{"Paused", Printer("a", "LPT1:", "Vek HX320", kBidi, 1), ModelCode::kHx320, 3,
-                  188},
-        // Printers on other drivers are not classified: their port would block them.
-        TableCase{"OtherDriver", Printer("a", "FILE:", "Generic / Text Only"), ModelCode::kOther, 0,
-                  187},
-        TableCase{"DriverCaseMatters", Printer("a", "LPT1:", "vek HX320"), ModelCode::kOther, 0,
-                  187},
-        TableCase{"DriverWholeName", Printer("a", "LPT1:", "Vek HX320 (copy 1)"), ModelCode::kOther,
-                  0, 187}),
-    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(PrinterTable, KeepsTheSpoolersOrderAndKnowsWhetherAnyIsSupported) {
   std::vector<SpoolerPrinter> printers{Printer("one", "LPT1:", "Other"),

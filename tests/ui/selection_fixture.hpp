@@ -19,8 +19,6 @@
 
 namespace rovant::testing {
 
-using Calls = std::vector<std::string>;
-
 inline constexpr WindowRef kMainWindow = 0x4711;
 inline constexpr std::uint32_t kBidi = ui::kAttributeEnableBidi;
 

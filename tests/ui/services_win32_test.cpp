@@ -1,7 +1,8 @@
 // The Windows services the operations and the start run on, on real windows with the program's
 // own templates: the status window, the reply log, the clock's wait, the instance mutex left
-// behind by a dead owner, the settings folder, the version query, the current directory and
-// the folder rule the help control is loaded by.
+// behind by a dead owner, the version query and the folder rule the help control is loaded by.
+// The settings folder and the current directory are the end-to-end scenarios' (the working copy
+// in %APPDATA%\Vek\ROVANT, the help file found beside the program).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -157,20 +158,6 @@ TEST(InstanceMutex, AnAbandonedMutexIsTakenOver) {
   EXPECT_TRUE(mutex.owned());
 }
 
-TEST(StartupServices, TheSettingsFolderExistsAfterItIsBuilt) {
-  Win32FolderSystem folders;
-  const std::string folder = BuildSettingsFolder(false, "C:\\unused", folders);
-  std::string appData = "left over";
-  ASSERT_TRUE(GetAppDataFolder(appData));
-  EXPECT_EQ(appData[1], ':');
-  EXPECT_EQ(folder, appData + "\\Vek\\ROVANT");
-  const DWORD attributes = ::GetFileAttributesA(folder.c_str());
-  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-  EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-  // A second start finds both folders there already.
-  EXPECT_EQ(BuildSettingsFolder(false, "C:\\unused", folders), folder);
-}
-
 TEST(StartupServices, AnswerTheVersionQuery) {
   const auto extended = QueryPlatformVersion(kExtendedVersionRecordSize);
   const auto plain = QueryPlatformVersion(kPlainVersionRecordSize);
@@ -180,19 +167,6 @@ TEST(StartupServices, AnswerTheVersionQuery) {
   EXPECT_EQ(extended->major, plain->major);
   EXPECT_FALSE(QueryPlatformVersion(4096));
   EXPECT_FALSE(QueryPlatformVersion(12));
-}
-
-TEST(StartupServices, KnowTheCurrentDirectory) {
-  std::array<char, MAX_PATH> folder{};
-  ::GetCurrentDirectoryA(MAX_PATH, folder.data());
-  EXPECT_EQ(CurrentDirectoryText(), folder.data());
-  Win32CurrentDirectory directory;
-  std::array<char, MAX_PATH> temp{};
-  ::GetTempPathA(MAX_PATH, temp.data());
-  ASSERT_TRUE(directory.Set(temp.data()));
-  EXPECT_NE(CurrentDirectoryText(), folder.data());
-  ASSERT_TRUE(directory.Set(folder.data()));
-  EXPECT_EQ(CurrentDirectoryText(), folder.data());
 }
 
 struct FolderCase {

@@ -27,16 +27,16 @@ TEST(AnsiCodePage, ACharacterTheCodePageLacksBecomesItsNearestOrItsDefault) {
   EXPECT_EQ(win32::FromWide(L"\u4E2D"), "?");
 }
 
-class Win32SpoolerTest : public ::testing::TestWithParam<bool> {};
-
-TEST_P(Win32SpoolerTest, APrinterThatDoesNotExistCannotBeOpened) {
-  Win32Spooler spooler(GetParam());
-  SpoolerPrinter facts;
-  facts.jobCount = 5;
-  const SpoolerPrinterName name{"ROVANT test: no such printer", u"ROVANT test: no such printer"};
-  EXPECT_EQ(spooler.ReadPrinter(name, facts), SpoolerRead::kCannotOpen);
-  EXPECT_EQ(facts.jobCount, 5u);
-  EXPECT_EQ(spooler.ReadPrinter({}, facts), SpoolerRead::kCannotOpen);
+TEST(Win32Spooler, APrinterThatDoesNotExistCannotBeOpened) {
+  for (const bool nt : {true, false}) {
+    Win32Spooler spooler(nt);
+    SpoolerPrinter facts;
+    facts.jobCount = 5;
+    const SpoolerPrinterName name{"ROVANT test: no such printer", u"ROVANT test: no such printer"};
+    EXPECT_EQ(spooler.ReadPrinter(name, facts), SpoolerRead::kCannotOpen) << nt;
+    EXPECT_EQ(facts.jobCount, 5u);
+    EXPECT_EQ(spooler.ReadPrinter({}, facts), SpoolerRead::kCannotOpen) << nt;
+  }
 }
 
 // A printer added for the test on a driver named like the supported one,
@@ -124,9 +124,6 @@ TEST_F(AddedPrinter, IsListedWithItsPortDriverAndAttributes) {
     EXPECT_NE(facts.attributes & PRINTER_ATTRIBUTE_ENABLE_BIDI, 0u);
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Families, Win32SpoolerTest, ::testing::Values(true, false),
-                         [](const auto& p) { return std::string(p.param ? "Nt" : "Ansi"); });
 
 }  // namespace
 }  // namespace rovant::ui

@@ -16,6 +16,7 @@ namespace {
 using testing::Box;
 using testing::CallLog;
 using testing::Calls;
+using testing::Join;
 using testing::kBidi;
 using testing::Printer;
 
@@ -70,12 +71,6 @@ Calls Chosen(const std::string& name, bool supported = true) {
   calls.push_back("spooler read " + name);
   calls.push_back("focus main window");
   return calls;
-}
-
-Calls Join(std::initializer_list<Calls> parts) {
-  Calls all;
-  for (const Calls& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
 }
 
 struct LoopCase {

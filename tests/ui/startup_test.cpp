@@ -15,7 +15,8 @@ namespace rovant::ui {
 namespace {
 
 using testing::CallLog;
-using Calls = std::vector<std::string>;
+using testing::Calls;
+using testing::Join;
 
 constexpr const char* kStartup = "C:\\Program Files\\Rovant";
 constexpr const char* kAppData = "C:\\Users\\me\\AppData\\Roaming";
@@ -85,12 +86,6 @@ const Calls kToTheMutex{"version 156", "current directory", "register class", kM
 const Calls kFolders{"app data", "mkdir " + kVek, "mkdir " + kVek + "\\ROVANT"};
 const Calls kRunAndEnd{"init instance", "hook install", "loop",
                        "hook remove",   "cleanup",      "mutex release"};
-
-Calls Join(std::initializer_list<Calls> pieces) {
-  Calls all;
-  for (const Calls& piece : pieces) all.insert(all.end(), piece.begin(), piece.end());
-  return all;
-}
 
 using Versions = std::deque<std::optional<PlatformVersion>>;
 const Versions kNt6{PlatformVersion{true, 6}};
@@ -182,46 +177,35 @@ const PlatformCase kPlatforms[] = {
 INSTANTIATE_TEST_SUITE_P(Startup, Platforms, ::testing::ValuesIn(kPlatforms),
                          [](const auto& p) { return std::string(p.param.name); });
 
-// The settings folder on its own.
-struct FolderCase {
-  const char* name;
-  bool local;
-  std::string startup;
-  std::optional<std::string> appData;
-  std::string folder;
-  Calls calls;
-};
-
-class SettingsFolder : public ::testing::TestWithParam<FolderCase> {};
-
-TEST_P(SettingsFolder, IsMadeLevelByLevelAndCutToItsBuffer) {
-  const FolderCase& c = GetParam();
-  CallLog log;
-  FakeStartup folders{log};
-  folders.appData = c.appData;
-  EXPECT_EQ(BuildSettingsFolder(c.local, c.startup, folders), c.folder);
-  EXPECT_EQ(log.calls, c.calls);
+// The settings folder on its own: made level by level and cut to its buffer.
+TEST(SettingsFolder, IsMadeLevelByLevelAndCutToItsBuffer) {
+  const std::string kLong(250, 'a');
+  const std::string k259(259, 'a');
+  const std::string kLongStartup(400, 'x');
+  const struct {
+    bool local;
+    std::string startup;
+    std::optional<std::string> appData;
+    std::string folder;
+    Calls calls;
+  } cases[] = {
+      {true, kStartup, kAppData, kStartup, Calls{}},
+      {false, kStartup, kAppData, kVek + "\\ROVANT", kFolders},
+      {false, kStartup, std::nullopt, kStartup, Calls{"app data"}},
+      {false, kStartup, kLong, kLong + "\\Vek\\ROVA",
+       Calls{"app data", "mkdir " + kLong + "\\Vek", "mkdir " + kLong + "\\Vek\\ROVA"}},
+      {false, kStartup, k259, k259, Calls{"app data", "mkdir " + k259, "mkdir " + k259}},
+      {true, kLongStartup, kAppData, std::string(259, 'x'), Calls{}},
+      {false, kLongStartup, std::nullopt, std::string(259, 'x'), Calls{"app data"}},
+  };
+  for (const auto& c : cases) {
+    CallLog log;
+    FakeStartup folders{log};
+    folders.appData = c.appData;
+    EXPECT_EQ(BuildSettingsFolder(c.local, c.startup, folders), c.folder) << c.startup;
+    EXPECT_EQ(log.calls, c.calls);
+  }
 }
-
-const std::string kLong(250, 'a');
-
-const std::string k259(259, 'a');
-
-INSTANTIATE_TEST_SUITE_P(
-    Folders, SettingsFolder,
-    ::testing::Values(
-        FolderCase{"Local", true, kStartup, kAppData, kStartup, Calls{}},
-        FolderCase{"Global", false, kStartup, kAppData, kVek + "\\ROVANT", kFolders},
-        FolderCase{"NoAppData", false, kStartup, std::nullopt, kStartup, Calls{"app data"}},
-        FolderCase{"LongAppData", false, kStartup, kLong, kLong + "\\Vek\\ROVA",
-                   Calls{"app data", "mkdir " + kLong + "\\Vek", "mkdir " + kLong + "\\Vek\\ROVA"}},
-        FolderCase{"AppDataAtTheLimit", false, kStartup, k259, k259,
-                   Calls{"app data", "mkdir " + k259, "mkdir " + k259}},
-        FolderCase{"LongStartupLocal", true, std::string(400, 'x'), kAppData, std::string(259, 'x'),
-                   Calls{}},
-        FolderCase{"LongStartupNoAppData", false, std::string(400, 'x'), std::nullopt,
-                   std::string(259, 'x'), Calls{"app data"}}),
-    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace rovant::ui
