@@ -23,7 +23,6 @@ class FakeSpooler final : public Spooler {
   // (as the NT family's spooler opens it). Scripted results come first.
   SpoolerRead ReadPrinter(const SpoolerPrinterName& name, SpoolerPrinter& facts) override {
     log_.Add("spooler read " + name.ansi);
-    opened.push_back(name);
     if (!readResults.empty()) {
       const SpoolerRead result = readResults.front();
       readResults.pop_front();
@@ -42,7 +41,6 @@ class FakeSpooler final : public Spooler {
 
   std::vector<SpoolerPrinter> printers;
   std::deque<SpoolerRead> readResults;  // answers to the next reads; then by the printers
-  std::vector<SpoolerPrinterName> opened;
 
  private:
   CallLog& log_;

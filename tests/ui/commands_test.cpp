@@ -211,22 +211,11 @@ TEST_F(Commands, DestroyingTheMainWindowClosesEveryHelpWindow) {
 }
 
 // The quit dialogue over the real working-copy command and an in-memory file system.
-struct QuitCase {
-  const char* name;
-  int answer;
-  bool pending;   // a "no response" is still to be told
-  bool diskFull;  // the working copy cannot be written
-  QuitDecision decision;
-  bool stored;                          // the working copy holds the settings afterwards
-  std::vector<std::string_view> boxes;  // the texts shown
-};
-
-class Quit : public Commands, public ::testing::WithParamInterface<QuitCase> {
+class Quit : public Commands {
  protected:
   Quit() {
     state.settings[5] = 1;
     ops.files = &files;
-    fs.files[path] = old;
   }
 
   testing::FakeFileSystem fs{log};
@@ -235,44 +224,51 @@ class Quit : public Commands, public ::testing::WithParamInterface<QuitCase> {
   testing::FakePageStore pages{log, state.settings};
   FileCommandContext files{fs,    dialogs,        boxes,           cursor,
                            pages, state.settings, "C:\\Users\\me", kMain};
-  std::string path = WorkingCopyPath("C:\\Users\\me");
-  std::vector<std::uint8_t> old = std::vector<std::uint8_t>(kItemCount, 0);
 };
 
-TEST_P(Quit, KeepsTheSettingsAsTheUserAnswers) {
-  const QuitCase& c = GetParam();
-  state.noResponsePending = c.pending;
-  fs.diskFull = c.diskFull;
-  boxes.answers = {c.answer};
-  EXPECT_EQ(QuitDialogue(context), c.decision);
-  std::vector<std::string_view> shown;
-  for (const MessageBoxRequest& box : boxes.shown) shown.emplace_back(box.text);
-  EXPECT_EQ(shown, c.boxes);
-  EXPECT_EQ(boxes.shown.at(0).style, kQuitStyle);
-  EXPECT_EQ(log.calls.front(), Question(msg::kConfirmQuit, 0x23));
-  const std::vector<std::uint8_t> settings(state.settings.begin(), state.settings.end());
-  EXPECT_EQ(fs.files[path], c.stored ? settings : old);
-  ExpectBoxesOwnedBy(kMain);
+TEST_F(Quit, KeepsTheSettingsAsTheUserAnswers) {
+  using Texts = std::vector<std::string_view>;
+  const struct {
+    int answer;
+    bool pending;   // a "no response" is still to be told
+    bool diskFull;  // the working copy cannot be written
+    QuitDecision decision;
+    bool stored;  // the working copy holds the settings afterwards
+    Texts boxes;  // the texts shown
+  } cases[] = {
+      {msg::kResultYes, false, false, QuitDecision::kDestroy, true, Texts{msg::kConfirmQuit}},
+      {msg::kResultNo, false, false, QuitDecision::kDestroy, false, Texts{msg::kConfirmQuit}},
+      {msg::kResultCancel, true, false, QuitDecision::kKeepRunning, false,
+       Texts{msg::kConfirmQuit}},
+      {msg::kResultNo, true, false, QuitDecision::kDestroy, false,
+       Texts{msg::kConfirmQuit, msg::kQuitNoResponse}},
+      {msg::kResultYes, true, false, QuitDecision::kDestroy, true,
+       Texts{msg::kConfirmQuit, msg::kQuitNoResponse}},
+      {msg::kResultYes, true, true, QuitDecision::kKeepRunning, false,
+       Texts{msg::kConfirmQuit, msg::kWorkingCopyNotWritten}},
+  };
+  const std::string path = WorkingCopyPath("C:\\Users\\me");
+  const std::vector<std::uint8_t> old(kItemCount, 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << c.answer << " pending " << c.pending << " full " << c.diskFull);
+    fs.files[path] = old;
+    log.calls.clear();
+    boxes.shown.clear();
+    state.noResponsePending = c.pending;
+    fs.diskFull = c.diskFull;
+    boxes.answers = {c.answer};
+    EXPECT_EQ(QuitDialogue(context), c.decision);
+    Texts shown;
+    for (const MessageBoxRequest& box : boxes.shown) shown.emplace_back(box.text);
+    EXPECT_EQ(shown, c.boxes);
+    EXPECT_EQ(boxes.shown.at(0).style, kQuitStyle);
+    EXPECT_EQ(log.calls.front(), Question(msg::kConfirmQuit, 0x23));
+    const std::vector<std::uint8_t> settings(state.settings.begin(), state.settings.end());
+    EXPECT_EQ(fs.files[path], c.stored ? settings : old);
+    ExpectBoxesOwnedBy(kMain);
+  }
 }
-
-using Texts = std::vector<std::string_view>;
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, Quit,
-    ::testing::Values(
-        QuitCase{"Yes", msg::kResultYes, false, false, QuitDecision::kDestroy, true,
-                 Texts{msg::kConfirmQuit}},
-        QuitCase{"No", msg::kResultNo, false, false, QuitDecision::kDestroy, false,
-                 Texts{msg::kConfirmQuit}},
-        QuitCase{"Cancel", msg::kResultCancel, true, false, QuitDecision::kKeepRunning, false,
-                 Texts{msg::kConfirmQuit}},
-        QuitCase{"NoWarnsOfNoResponse", msg::kResultNo, true, false, QuitDecision::kDestroy, false,
-                 Texts{msg::kConfirmQuit, msg::kQuitNoResponse}},
-        QuitCase{"YesStoresThenWarns", msg::kResultYes, true, false, QuitDecision::kDestroy, true,
-                 Texts{msg::kConfirmQuit, msg::kQuitNoResponse}},
-        QuitCase{"YesUnstoredKeepsRunning", msg::kResultYes, true, true, QuitDecision::kKeepRunning,
-                 false, Texts{msg::kConfirmQuit, msg::kWorkingCopyNotWritten}}),
-    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace rovant::ui
