@@ -27,9 +27,6 @@ expect_equal("${size}" "1112" "HX310 text length")
 run(0 text -o t320.txt factory.fom)
 size_of(t320.txt size)
 expect_equal("${size}" "1160" "HX320 text length")
-run(0 text --model other -o tother.txt factory.fom)
-size_of(tother.txt size)
-expect_equal("${size}" "1128" "other model text length")
 run(0 text --model hx320 factory.fom)
 string(LENGTH "${out}" length)
 expect_equal("${length}" "1160" "text on standard output")
@@ -166,18 +163,6 @@ else()
   expect_contains("${err}" "there is no printer device /dev/rovant-no-such-lp" "missing parallel port")
   run(1 read --printer usb:/dev/usb/rovant-no-such-printer --state printer.state)
   expect_contains("${err}" "--state is ignored" "no state file for a device printer")
-
-  # A device path that names an ordinary file is refused; the file is left as it was.
-  file(WRITE "${WORK}/notes.txt" "my notes\n")
-  run(1 read --printer usb:${WORK}/notes.txt)
-  expect_contains("${err}" "${WORK}/notes.txt is a regular file, not a printer's device file"
-    "a file is no printer device")
-  file(READ "${WORK}/notes.txt" notes)
-  expect_equal("${notes}" "my notes\n" "the file named as a device is unchanged")
-  file(COPY_FILE "${WORK}/edit.fom" "${WORK}/x.fom")
-  run(1 transfer --printer parallel:${WORK}/x.fom edit.fom)
-  size_of(x.fom size)
-  expect_equal("${size}" "87" "a setting file named as a device is unchanged")
 
   # Output that cannot be written fails with the system's reason.
   if(EXISTS /dev/full)

@@ -85,49 +85,12 @@ std::vector<std::string> ExportedNames(HMODULE module) {
   return names;
 }
 
-std::span<const std::uint8_t> Bytes(std::string_view text) {
-  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
-
 TEST(LanLibrary, ExportsExactlyTheSeventeenPlainNames) {
   const RawLibrary library(kLanLibraryFileName);
   ASSERT_NE(library.module(), nullptr) << "SxJcp32.dll is not beside the test program";
   std::vector<std::string> expected(std::begin(kSxJcpEntryPointNames),
                                     std::end(kSxJcpEntryPointNames));
   EXPECT_THAT(ExportedNames(library.module()), ::testing::UnorderedElementsAreArray(expected));
-}
-
-TEST(LanLoader, LoadsBindsAndExchangesBytesWithThePrinter) {
-  std::string received;
-  LoopbackServer server([&](NativeSocket fd) {
-    received = ReadBytes(fd, 9);
-    SendBytes(fd, "?MODEL  :HX320  \r\n");
-    ReadBytes(fd, 1);  // until the port is closed
-  });
-  const LibraryTarget target(server.port());
-  Win32LanLoader loader;
-  std::unique_ptr<LanLibrary> library = loader.Load();
-  ASSERT_NE(library, nullptr);
-  ASSERT_TRUE(library->Startup());
-  const LanPort port = library->OpenPort("127.0.0.1");
-  ASSERT_NE(port, kLanNoPort);
-  std::size_t written = 0;
-  EXPECT_TRUE(library->WritePort(port,
-                                 Bytes("\x1b"
-                                       "eONLINE?"),
-                                 written));
-  EXPECT_EQ(written, 9U);
-  std::array<std::uint8_t, 4096> buffer{};
-  std::size_t count = 0;
-  ASSERT_TRUE(library->ReadPort(port, buffer, count));
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), count),
-            "?MODEL  :HX320  \r\n");
-  EXPECT_TRUE(library->ClosePort(port));
-  EXPECT_TRUE(library->Cleanup());
-  server.Join();
-  EXPECT_EQ(received,
-            "\x1b"
-            "eONLINE?");
 }
 
 TEST(LanLoader, RefusedPortGivesNoPortAndTheRefusedCode) {

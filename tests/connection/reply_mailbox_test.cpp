@@ -74,6 +74,11 @@ class Mailbox : public ::testing::Test {
   ReplyMailbox mailbox{platform, clock};
 };
 
+class OpenMailbox : public Mailbox {
+ protected:
+  void SetUp() override { ASSERT_TRUE(mailbox.Open()); }
+};
+
 TEST_F(Mailbox, OpenClearsTheBlockOnceAndStaysOpen) {
   platform.block.bytes()[7] = 0x55;
   ASSERT_TRUE(mailbox.Open());
@@ -91,8 +96,7 @@ TEST_F(Mailbox, FailedMappingLeavesItClosed) {
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, {}), 0u);
 }
 
-TEST_F(Mailbox, SendAnsweredAtTheFirstLookReturnsOneAfter100Ms) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, SendAnsweredAtTheFirstLookReturnsOneAfter100Ms) {
   AnswerWith(kMailboxDone);
   const auto text = Bytes("?NVRAM  \rEXIT   \r");
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, text), 1u);
@@ -105,8 +109,7 @@ TEST_F(Mailbox, SendAnsweredAtTheFirstLookReturnsOneAfter100Ms) {
   EXPECT_EQ(platform.lastSlice, 1000u);
 }
 
-TEST_F(Mailbox, DataLongerThanTheBlockIsCutAtIt) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, DataLongerThanTheBlockIsCutAtIt) {
   AnswerWith(kMailboxDone);
   const std::vector<std::uint8_t> text(kMailboxDataSize + 4, 'x');
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, text), 1u);
@@ -114,8 +117,7 @@ TEST_F(Mailbox, DataLongerThanTheBlockIsCutAtIt) {
   EXPECT_EQ(platform.block.status(), kMailboxDone) << "the fields after the data are kept";
 }
 
-TEST_F(Mailbox, StatusDecidesTheResult) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, StatusDecidesTheResult) {
   AnswerWith(kMailboxFailed);
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
   EXPECT_EQ(mailbox.lastFailure(), MailboxFailure::kMonitorFailed);
@@ -125,8 +127,7 @@ TEST_F(Mailbox, StatusDecidesTheResult) {
   EXPECT_EQ(mailbox.Exchange(kMailboxReceive, {}), 1u);
 }
 
-TEST_F(Mailbox, LateAnswerIsPolledEveryMillisecond) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, LateAnswerIsPolledEveryMillisecond) {
   int looks = 0;
   platform.monitor = [&looks](MailboxBlock& b) {
     if (b.status() == kMailboxPending && b.command() == kMailboxSend && ++looks > 6)
@@ -137,8 +138,7 @@ TEST_F(Mailbox, LateAnswerIsPolledEveryMillisecond) {
   EXPECT_EQ(clock.total, 100u + 6u);
 }
 
-TEST_F(Mailbox, SilentMonitorEndsAfterTheLimit) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, SilentMonitorEndsAfterTheLimit) {
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 0u);
   EXPECT_EQ(clock.total, kMailboxAnswerLimitMs);
   EXPECT_EQ(mailbox.lastFailure(), MailboxFailure::kNoAnswer);
@@ -170,15 +170,13 @@ TEST(MailboxLimit, SilentMonitorLimitIsOnRealTimeNotOnTheNumberOfPolls) {
   EXPECT_LT(clock.sleeps, 2000) << "about 30 s of 15.6 ms ticks";
 }
 
-TEST_F(Mailbox, AbandonedMutexIsTakenOver) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, AbandonedMutexIsTakenOver) {
   AnswerWith(kMailboxDone);
   platform.lockAnswer = LockWait::kAbandoned;
   EXPECT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 1u);
 }
 
-TEST_F(Mailbox, MutexNeverReleasedFailsTheExchangeWithinTheBound) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, MutexNeverReleasedFailsTheExchangeWithinTheBound) {
   platform.lockAnswer = LockWait::kTimedOut;
   platform.waits = 0;
   platform.releases = 0;
@@ -188,8 +186,7 @@ TEST_F(Mailbox, MutexNeverReleasedFailsTheExchangeWithinTheBound) {
   EXPECT_EQ(mailbox.lastFailure(), MailboxFailure::kLockTimedOut);
 }
 
-TEST_F(Mailbox, HungMonitorCostsOneBoundPerJobNotOnePerCopy) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, HungMonitorCostsOneBoundPerJobNotOnePerCopy) {
   platform.lockAnswer = LockWait::kTimedOut;
   platform.waits = 0;
   mailbox.StartSpoolerSession();
@@ -206,8 +203,7 @@ TEST_F(Mailbox, HungMonitorCostsOneBoundPerJobNotOnePerCopy) {
   EXPECT_EQ(platform.waits, static_cast<int>(kMailboxLockSlices));
 }
 
-TEST_F(Mailbox, EndWritesCommandFourAndLeavesTheStatus) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, EndWritesCommandFourAndLeavesTheStatus) {
   AnswerWith(kMailboxDone);
   ASSERT_EQ(mailbox.Exchange(kMailboxSend, Bytes("x")), 1u);
   mailbox.End();
@@ -215,8 +211,7 @@ TEST_F(Mailbox, EndWritesCommandFourAndLeavesTheStatus) {
   EXPECT_EQ(platform.block.status(), kMailboxDone);
 }
 
-TEST_F(Mailbox, SpoolerSessionClearsTheBlockThenStartsTheJob) {
-  ASSERT_TRUE(mailbox.Open());
+TEST_F(OpenMailbox, SpoolerSessionClearsTheBlockThenStartsTheJob) {
   platform.block.set_status(kMailboxDone);
   mailbox.StartSpoolerSession();
   EXPECT_EQ(platform.block.status(), 0u);

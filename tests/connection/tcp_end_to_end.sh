@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # rovantctl --printer tcp://127.0.0.1:PORT against rovant-printer-sim --listen,
 # both as separate processes: a transfer is stored in the simulator's state
-# file and read back; a closed port gives the refused explanation and the LAN
+# file and read back; a closed port gives exit status 1 and the LAN
 # message. With --lan both run under Wine (WINE_RUN), and the same is done
 # with --printer lan:127.0.0.1:lp, through SxJcp32.dll beside rovantctl.exe
 # (its TCP port set by ROVANT_LAN_TCP_PORT). Files are named relative to WORKDIR.
@@ -61,8 +61,6 @@ pid=
 cmp -s "$last.fom" state.fom || fail "the simulator's state file does not hold the last transfer"
 
 refused "tcp://127.0.0.1:$port" tcp-refused
-grep -q "refused the connection: it is busy with another session or switched off" \
-  tcp-refused.err || fail "no refused explanation: $(cat tcp-refused.err)"
 [[ -n $lan ]] && refused "lan:127.0.0.1:lp" lan-refused
 
 ctl read --printer tcp://127.0.0.1:0 >/dev/null 2>&1

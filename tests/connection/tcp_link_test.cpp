@@ -239,20 +239,6 @@ TEST(TcpLink, NameLookupThatDoesNotAnswerFailsAfterItsTimeOut) {
   EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kTimedOut);
 }
 
-TEST(Sockets, ReceiveWithNothingThereWouldBlockOnANonBlockingSocket) {
-  LoopbackServer server([](NativeSocket fd) { ReadBytes(fd, 1); });
-  SocketHandle socket = ConnectedTo(server.port());
-  ASSERT_TRUE(socket.valid());
-  ASSERT_TRUE(net::SetNonBlocking(socket.get(), true));
-  std::array<char, 8> buffer{};
-  EXPECT_EQ(net::ReceiveSome(socket.get(), buffer.data(), buffer.size()), -1);
-  EXPECT_EQ(net::ClassifySocketError(net::LastSocketError()), net::SocketErrorKind::kWouldBlock);
-  EXPECT_EQ(net::Wait(socket.get(), net::WaitFor::kReadable, 50), 0);
-  EXPECT_GT(net::Wait(socket.get(), net::WaitFor::kWritable, 50), 0);
-  socket.Reset();
-  EXPECT_FALSE(socket.valid());
-}
-
 TEST(Sockets, ErrorCodesAreClassifiedAndExplained) {
   EXPECT_EQ(net::ClassifySocketError(net::TimedOutCode()), net::SocketErrorKind::kTimedOut);
   EXPECT_EQ(net::ClassifySocketError(net::ConnectionResetCode()), net::SocketErrorKind::kOther);

@@ -54,15 +54,11 @@ feed(1 "" --paper folder.txt)
 expect_contains("${err}" "the paper file folder.txt cannot be opened: " "paper file reason")
 
 # Failures and wrong usage.
-file(WRITE "${WORK}/bad.bin" "short")
-feed(1 "${online}?VER    \r" --state bad.bin)
-expect_contains("${err}" "bad.bin" "damaged state file named")
 if(NOT EMULATOR)
   feed(1 "${online}?VER    \r" --state folder.txt)
   expect_contains("${err}" "state file folder.txt: cannot be opened: a folder, not a file"
     "state file reason")
 endif()
-feed(1 "${online}?VER    \r" --switched-off)
 feed(2 "" --model HX999)
 feed(2 "" --bad-item MENU1.NOTHING)
 feed(2 "" --no-such-option)

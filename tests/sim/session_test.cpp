@@ -1,5 +1,5 @@
 // Sessions: setup starts only at the online sequence; commands and queries,
-// whole, joined and split across sends.
+// whole and joined (split across sends: setting_text_apply_test, byte by byte).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -134,19 +134,6 @@ TEST(SimSession, PrintedPaperIsBoundedAndCountsWhatDidNotFit) {
   EXPECT_EQ(printer.paper(), "");
   Session(printer, {wire::kListExit});
   EXPECT_EQ(printer.paper().size(), one);
-}
-
-TEST(SimSession, CommandsSplitAcrossSendsAreCarriedOut) {
-  const std::string whole = std::string(wire::kQueryModelVersionSettings);
-  SimulatedPrinter joined(ModelCode::kHx320, SomeRecord());
-  const std::string expected = Session(joined, {whole});
-  for (std::size_t cut = 1; cut < whole.size(); ++cut) {
-    SimulatedPrinter printer(ModelCode::kHx320, SomeRecord());
-    EXPECT_EQ(Session(printer, {std::string_view(whole).substr(0, cut),
-                                std::string_view(whole).substr(cut)}),
-              expected)
-        << "cut at " << cut;
-  }
 }
 
 TEST(SimSession, OverlongJunkIsSkippedUpToItsCr) {
