@@ -190,27 +190,42 @@ Bytes EndToEnd::MemoryWith(const std::vector<std::wstring>& settings) {
   return memory;
 }
 
+std::string EndToEnd::StartServer(std::optional<Process>& process, const fs::path& program,
+                                  const std::vector<std::wstring>& arguments,
+                                  const std::string& name, const std::string& ready) {
+  const fs::path output = work_ / (name + ".out");
+  std::string error;
+  process = Process::Start({program.wstring(), arguments, work_.wstring(), {}, output.wstring()},
+                           job_, error);
+  if (!process) {
+    ADD_FAILURE() << program << ": " << error;
+    return {};
+  }
+  std::string said;
+  std::optional<std::string> rest;
+  WaitUntil(
+      [&] {
+        const Bytes out = ReadBytes(output);
+        said.assign(out.begin(), out.end());
+        const std::size_t at = said.find(ready);
+        const std::size_t end = at == std::string::npos ? at : said.find_first_of("\r\n", at);
+        if (end != std::string::npos)
+          rest = said.substr(at + ready.size(), end - at - ready.size());
+        return rest.has_value() || !process->Running();
+      },
+      kWaitMs);
+  EXPECT_TRUE(rest && process->Running()) << name << " did not say \"" << ready << "\": " << said;
+  return rest.value_or("");
+}
+
 void EndToEnd::StartMonitor(const std::vector<std::wstring>& options,
                             const std::optional<Bytes>& memory) {
   const fs::path state = work_ / "monitor.fom";
   if (memory) WriteBytes(state, *memory);
   std::vector<std::wstring> arguments{L"--state", state.wstring(), L"--idle-exit", L"300"};
   arguments.insert(arguments.end(), options.begin(), options.end());
-  const fs::path output = work_ / "monitor.out";
-  std::string error;
-  monitor_ = Process::Start({kMonitor.wstring(), arguments, work_.wstring(), {}, output.wstring()},
-                            job_, error);
-  ASSERT_TRUE(monitor_) << error;
-  const bool monitoring = WaitUntil(
-      [&] {
-        const Bytes out = ReadBytes(output);
-        return std::string(out.begin(), out.end()).find("monitoring ") != std::string::npos ||
-               !monitor_->Running();
-      },
-      kWaitMs);
-  const Bytes out = ReadBytes(output);
-  ASSERT_TRUE(monitoring && monitor_->Running())
-      << "the monitor did not open the mailbox: " << std::string(out.begin(), out.end());
+  // It has opened the mailbox when it says so.
+  StartServer(monitor_, kMonitor, arguments, "monitor", "monitoring ");
 }
 
 Bytes EndToEnd::MonitorMemory() const { return ReadBytes(work_ / "monitor.fom"); }

@@ -70,6 +70,13 @@ class EndToEnd : public ::testing::Test {
   // first when given); waits until it has opened the mailbox.
   void StartMonitor(const std::vector<std::wstring>& options = {},
                     const std::optional<Bytes>& memory = std::nullopt);
+  // Starts `program` with `arguments` in the working folder and the test's job, its output in
+  // <name>.out, and waits until the output holds a whole line beginning with `ready`; the rest of
+  // that line ("" when it does not come, which fails the test).
+  std::string StartServer(std::optional<uidriver::Process>& process,
+                          const std::filesystem::path& program,
+                          const std::vector<std::wstring>& arguments, const std::string& name,
+                          const std::string& ready);
   // The monitor's state file: the simulated printer's memory after its last job.
   Bytes MonitorMemory() const;
   // The monitor's output so far.

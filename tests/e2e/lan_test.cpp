@@ -1,7 +1,7 @@
 // A printer on the LAN ("HX320 on LAN", port "127.0.0.1:lp"), reached through SxJcp32.dll: the
 // first read and a transfer against the simulated printer on a TCP port; a first read that fails
 // because nobody listens, the printer does not answer, or the library lacks an entry point.
-#include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -37,19 +37,6 @@ Environment LanEnvironment(std::uint16_t port, unsigned receiveMs = 0) {
   return environment;
 }
 
-// The port in the simulator's "listening on 127.0.0.1:PORT" line; 0 until it is there.
-std::uint16_t ListeningPort(const std::string& output) {
-  constexpr std::string_view kListening = "listening on 127.0.0.1:";
-  const std::size_t at = output.find(kListening);
-  if (at == std::string::npos) return 0;
-  const std::size_t digits = at + kListening.size();
-  const std::size_t end = output.find_first_of("\r\n", digits);
-  if (end == std::string::npos) return 0;  // the line is not complete yet
-  std::uint16_t port = 0;
-  const auto [last, status] = std::from_chars(output.data() + digits, output.data() + end, port);
-  return status == std::errc{} && last == output.data() + end ? port : 0;
-}
-
 // The printer on the LAN: rovant-printer-sim.exe --listen on a free port of 127.0.0.1 (the test
 // bed's "HX320 on LAN" printer, port "127.0.0.1:lp"), with its memory in lan-printer.fom, which
 // it saves after every session.
@@ -62,36 +49,15 @@ class LanTest : public EndToEnd {
     std::vector<std::wstring> arguments{L"--listen", L"127.0.0.1:0", L"--state",
                                         WorkFile("lan-printer.fom").wstring()};
     arguments.insert(arguments.end(), faults.begin(), faults.end());
-    const fs::path output = WorkFile("lan-printer.out");
-    std::string error;
-    printer_ = uidriver::Process::Start({uidriver::WindowsPath(ROVANT_E2E_PRINTER_SIM_EXE),
-                                         arguments,
-                                         WorkFolder().wstring(),
-                                         {},
-                                         output.wstring()},
-                                        printerJob_, error);
-    ASSERT_TRUE(printer_) << error;
-    auto said = [&] {
-      const Bytes out = ReadBytes(output);
-      return std::string(out.begin(), out.end());
-    };
-    uidriver::WaitUntil(
-        [&] {
-          port_ = ListeningPort(said());
-          return port_ != 0 || !printer_->Running();
-        },
-        kWaitMs);
-    ASSERT_NE(port_, 0) << "rovant-printer-sim --listen said no port: " << said();
-  }
-  // Ends the simulator; its port is then free, with nobody listening.
-  void StopLanPrinter() {
-    printerJob_.KillAll();
-    (void)printer_->WaitExit(kWaitMs);
+    const std::string port =
+        StartServer(printer_, uidriver::WindowsPath(ROVANT_E2E_PRINTER_SIM_EXE), arguments,
+                    "lan-printer", "listening on 127.0.0.1:");
+    port_ = static_cast<std::uint16_t>(std::strtoul(port.c_str(), nullptr, 10));
+    ASSERT_NE(port_, 0) << "no port in \"" << port << "\"";
   }
   // The simulated printer's memory as last saved.
   Bytes PrinterMemory() const { return ReadBytes(WorkFile("lan-printer.fom")); }
 
-  uidriver::Job printerJob_;
   std::optional<uidriver::Process> printer_;
   std::uint16_t port_ = 0;
 };
@@ -167,7 +133,11 @@ TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
   StartLanPrinter(memory, side == LanSide::kSilent
                               ? std::vector<std::wstring>{L"--refuse-send", L"2"}
                               : std::vector<std::wstring>{});
-  if (side == LanSide::kNobodyListening) StopLanPrinter();
+  if (side == LanSide::kNobodyListening) {
+    // Its port is then free, with nobody listening.
+    ::TerminateProcess(printer_->handle(), 1);
+    ASSERT_TRUE(printer_->WaitExit(kWaitMs).has_value());
+  }
   fs::path program;  // the build's rovant.exe
   if (side == LanSide::kBrokenLibrary) {
     program = WorkFolder() / "program" / "rovant.exe";
