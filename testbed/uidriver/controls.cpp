@@ -83,11 +83,4 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
-HWND FocusedWindow() {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  if (::GetGUIThreadInfo(0, &info) == FALSE) return nullptr;
-  return info.hwndFocus;
-}
-
 }  // namespace rovant::uidriver

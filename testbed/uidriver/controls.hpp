@@ -37,7 +37,5 @@ bool IsEnabled(HWND window);
 bool IsVisible(HWND window);
 // The window with the keyboard focus in `window`'s thread (GetGUIThreadInfo), or null.
 HWND FocusOf(HWND window);
-// The foreground window's thread's focus, or null.
-HWND FocusedWindow();
 
 }  // namespace rovant::uidriver

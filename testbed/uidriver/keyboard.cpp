@@ -99,23 +99,4 @@ bool TypeChords(const std::vector<KeyChord>& chords) {
   return true;
 }
 
-bool PostKeys(HWND focus, const std::vector<KeyChord>& chords) {
-  if (::IsWindow(focus) == FALSE) return false;
-  for (const KeyChord& chord : chords) {
-    if (chord.shift || chord.control) return false;
-    const auto scan = static_cast<LPARAM>(::MapVirtualKeyW(chord.key, MAPVK_VK_TO_VSC)) << 16;
-    const LPARAM altFlag = chord.alt ? (LPARAM{1} << 29) : 0;
-    const LPARAM down = 1 | scan | altFlag;
-    const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
-    const UINT downMessage = chord.alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    const UINT upMessage = chord.alt ? WM_SYSKEYUP : WM_KEYUP;
-    if (::PostMessageW(focus, downMessage, chord.key, down) == FALSE ||
-        ::PostMessageW(focus, upMessage, chord.key, up) == FALSE) {
-      return false;
-    }
-    ::Sleep(kPauseBetweenChordsMs);
-  }
-  return true;
-}
-
 }  // namespace rovant::uidriver

@@ -2,9 +2,6 @@
 //
 // TypeChords uses SendInput, as a user's keyboard would, after BringToForeground: the keys go to
 // the foreground window's focus. Under Wine this needs a real X display (Xvfb will do).
-// PostKeys posts WM_KEYDOWN/WM_KEYUP (WM_SYSKEYDOWN/UP with Alt) to one window instead, which
-// needs no foreground; it cannot set the keyboard state, so chords whose meaning depends on
-// GetKeyState (Shift+Tab, Ctrl+Tab in a dialog) are not possible with it.
 #pragma once
 
 #include <windows.h>
@@ -30,8 +27,5 @@ std::optional<KeyChord> ParseChord(const std::string& text);
 bool BringToForeground(HWND window);
 // Presses and releases each chord in turn; false if the system refused any input.
 bool TypeChords(const std::vector<KeyChord>& chords);
-// Posts each chord's key messages to `focus` (e.g. FocusOf(dialog)); false if `focus` is not a
-// window or a chord has Shift or Ctrl.
-bool PostKeys(HWND focus, const std::vector<KeyChord>& chords);
 
 }  // namespace rovant::uidriver

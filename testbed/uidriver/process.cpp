@@ -145,15 +145,4 @@ std::optional<DWORD> Process::WaitExit(DWORD timeoutMs) const {
   return code;
 }
 
-bool Process::WaitInputIdle(DWORD timeoutMs) const {
-  return ::WaitForInputIdle(process_.get(), timeoutMs) == 0;
-}
-
-void Process::Terminate(UINT code) {
-  if (Running()) {
-    ::TerminateProcess(process_.get(), code);
-    ::WaitForSingleObject(process_.get(), 10000);
-  }
-}
-
 }  // namespace rovant::uidriver

@@ -46,9 +46,6 @@ class Process {
   [[nodiscard]] bool Running() const;
   // The exit code once the process has ended within `timeoutMs`; nothing if it still runs.
   [[nodiscard]] std::optional<DWORD> WaitExit(DWORD timeoutMs) const;
-  // Waits until the process is idle for input (its first window is up), bounded.
-  bool WaitInputIdle(DWORD timeoutMs) const;
-  void Terminate(UINT code = 1);
 
  private:
   Process(win32::UniqueKernelHandle process, DWORD id) : process_(std::move(process)), id_(id) {}

@@ -1,12 +1,12 @@
-// The printer commands of the main window against the simulated printer: Reading, Transferring,
-// Initializing, List printing, and the version box. Each starts with a monitor that serves the
+// The printer commands of the main window against the simulated printer: the version box,
+// Reading, Transferring, Initializing and List printing. Each starts with a monitor that serves the
 // start-up read, then a second monitor run plays the printer for the command.
 #include <set>
 #include <string>
 #include <vector>
 
 #include "resources/resource_ids.h"
-#include "tests/e2e/command_steps.hpp"
+#include "tests/e2e/e2e_fixture.hpp"
 #include "texts/command_texts.hpp"
 #include "texts/printer_messages.hpp"
 
@@ -28,14 +28,18 @@ constexpr DWORD kOperationMs = 15000;
 
 const std::string kNoResponse(msg::kNoResponse);
 
-using CommandsTest = CommandScenario;
+using CommandsTest = EndToEnd;
 
-TEST_F(CommandsTest, ReadingShowsWhatThePrinterHoldsNow) {
-  StartWithPrinter(Memory({L"MENU1.PITCH=12 CPI"}));
+// The version box; then Reading, after the printer's memory has changed since the start-up
+// read; then Transferring what every page shows, which a saved file holds too.
+TEST_F(CommandsTest, VersionReadingAndTransferring) {
+  StartWithPrinter(MemoryWith({L"MENU1.PITCH=12 CPI"}));
   EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
-  // The printer's memory changes after the start-up read.
+  MenuCommand(IDM_VERSION);
+  ExpectBox(std::string(msg::kVersion), IconKind::kApplication, {IDOK});
+  Press(IDOK);
   const Bytes changed =
-      Memory({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.LOCK=SETUP"});
+      MemoryWith({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.LOCK=SETUP"});
   StartNextMonitor(1, {}, changed);
 
   // Cancel reads nothing.
@@ -55,33 +59,27 @@ TEST_F(CommandsTest, ReadingShowsWhatThePrinterHoldsNow) {
   EXPECT_EQ(PageCombo(kHardwarePage, kBuzzerCombo), "OFF    ");
   EXPECT_EQ(PageCombo(kConfigPage, kLockCombo), "SETUP  ");
   EXPECT_EQ(MonitorMemory(), changed);
-}
 
-TEST_F(CommandsTest, TransferringSendsWhatEveryPageShows) {
-  StartWithPrinter(Memory({}));
+  SelectPage(kMenu1Page);
   SelectCombo(kPitchCombo, "12 CPI ");
   SelectCombo(kLineSpacingCombo, "8 LPI  ");
   SelectPage(kHardwarePage);
   SelectCombo(kDirectionCombo, "UNI-DIR");
-  SelectCombo(kBuzzerCombo, "OFF    ");
+  SelectCombo(kBuzzerCombo, "ON     ");
   // The last changes stay on the visible page: the transfer itself takes them.
   SelectPage(kConfigPage);
   SelectCombo(kTearPositionCombo, "ALWAYS ");
   SelectCombo(kLockCombo, "ALL    ");
-  StartNextMonitor(1, {}, std::nullopt);
-
   ClickCommand(IDC_TRANSFER);
   ExpectBox(std::string(msg::kConfirmTransfer), IconKind::kQuestion, {IDOK, IDCANCEL});
   Press(IDOK);
   ExpectStatusWindow(std::string(msg::kStatusTransfer), kOperationMs);
   ASSERT_NE(WaitMainWindow(), nullptr);
   EXPECT_TRUE(NoBoxShown()) << Screen();
-
-  const Bytes expected =
-      Memory({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI", L"HARDWARE.PRT-DIR=UNI-DIR",
-              L"HARDWARE.BUZZER=OFF", L"CONFIG.TEARPOS=ALWAYS", L"CONFIG.LOCK=ALL"});
-  EXPECT_EQ(JobsSinceNextMonitor(), 1) << MonitorOutput();
-  EXPECT_EQ(MonitorMemory(), expected);
+  EXPECT_EQ(JobsSinceNextMonitor(), 2) << MonitorOutput();
+  EXPECT_EQ(MonitorMemory(),
+            MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI", L"HARDWARE.PRT-DIR=UNI-DIR",
+                        L"CONFIG.TEARPOS=ALWAYS", L"CONFIG.LOCK=ALL"}));
 
   // All 87 bytes: the record the pages show, saved to a file, is what the printer holds.
   MenuCommand(IDM_SAVE);
@@ -92,7 +90,8 @@ TEST_F(CommandsTest, TransferringSendsWhatEveryPageShows) {
 }
 
 TEST_F(CommandsTest, InitializingPutsTheFactoryDefaultsIntoPrinterAndPages) {
-  StartWithPrinter(Memory({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.TEAROFF=AUTO"}));
+  StartWithPrinter(
+      MemoryWith({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.TEAROFF=AUTO"}));
   EXPECT_EQ(PageCombo(kConfigPage, kTearOffCombo), "AUTO   ");
   StartNextMonitor(1, {}, std::nullopt);
 
@@ -106,7 +105,7 @@ TEST_F(CommandsTest, InitializingPutsTheFactoryDefaultsIntoPrinterAndPages) {
 
   // Two jobs: the factory default, then the read.
   EXPECT_EQ(JobsSinceNextMonitor(), 2) << MonitorOutput();
-  EXPECT_EQ(MonitorMemory(), Memory({}));
+  EXPECT_EQ(MonitorMemory(), MemoryWith({}));
   EXPECT_EQ(ReadCombo(kTearOffCombo), "MANUAL ");
   EXPECT_EQ(PageCombo(kHardwarePage, kBuzzerCombo), "ON     ");
   EXPECT_EQ(PageCombo(kMenu1Page, kPitchCombo), "10 CPI ");
@@ -123,7 +122,7 @@ struct InitializeFailure {
   DWORD quietMs;              // how long nothing further may come
 };
 
-class InitializeFailureTest : public CommandScenario,
+class InitializeFailureTest : public EndToEnd,
                               public ::testing::WithParamInterface<InitializeFailure> {};
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_P(InitializeFailureTest, ShowsOneNoResponseMessage) {
-  const Bytes memory = Memory({L"MENU1.PITCH=15 CPI"});
+  const Bytes memory = MemoryWith({L"MENU1.PITCH=15 CPI"});
   StartWithPrinter(memory);
   StartNextMonitor(1, {L"--fail-exchange", GetParam().failExchange}, std::nullopt);
 
@@ -156,7 +155,7 @@ TEST_P(InitializeFailureTest, ShowsOneNoResponseMessage) {
   ASSERT_NE(WaitMainWindow(), nullptr);
 
   EXPECT_EQ(JobsSinceNextMonitor(), GetParam().jobs) << MonitorOutput();
-  EXPECT_EQ(MonitorMemory(), GetParam().defaultStored ? Memory({}) : memory);
+  EXPECT_EQ(MonitorMemory(), GetParam().defaultStored ? MemoryWith({}) : memory);
   // The page shows the factory values once the printer took them, else the user's own again.
   EXPECT_EQ(ReadCombo(kPitchCombo), GetParam().defaultStored ? "10 CPI " : "15 CPI ");
   EXPECT_TRUE(Rovant().Running());
@@ -180,7 +179,7 @@ LRESULT ShownIcon(HWND control) {
 }
 
 TEST_F(CommandsTest, ListPrintingPrintsTheListAndAsksWhetherPrintingHasFinished) {
-  const Bytes memory = Memory({L"MENU1.PITCH=12 CPI", L"CONFIG.LOCK=SETUP"});
+  const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI", L"CONFIG.LOCK=SETUP"});
   StartWithPrinter(memory);
   const std::filesystem::path paper = WorkFile("paper.txt");
   StartNextMonitor(1, {L"--paper", paper.wstring()}, std::nullopt);
@@ -206,12 +205,13 @@ TEST_F(CommandsTest, ListPrintingPrintsTheListAndAsksWhetherPrintingHasFinished)
   HWND icon = ::GetDlgItem(dialog, IDC_PRINTING_ICON);
   // The icon changes every 600 ms: within 2.5 s it shows at least three different icons.
   std::set<LRESULT> shown;
-  const ULONGLONG until = ::GetTickCount64() + 2500;
-  while (::GetTickCount64() < until) {
-    shown.insert(ShownIcon(icon));
-    ::Sleep(100);
-  }
-  EXPECT_GE(shown.size(), 3u);
+  EXPECT_TRUE(uidriver::WaitUntil(
+      [&] {
+        shown.insert(ShownIcon(icon));
+        return shown.size() >= 3;
+      },
+      2500))
+      << shown.size() << " icons shown";
   EXPECT_TRUE(::IsWindow(dialog)) << "the dialog went by itself";
   ASSERT_TRUE(uidriver::PressCommand(dialog, IDC_PRINTING_OK));
   ASSERT_TRUE(uidriver::WaitGone(dialog, kWaitMs)) << Screen();
@@ -225,15 +225,6 @@ TEST_F(CommandsTest, ListPrintingPrintsTheListAndAsksWhetherPrintingHasFinished)
   EXPECT_THAT(list, ::testing::HasSubstr("CONFIG   LOCK     SETUP\n"));
   // Printing the list changes nothing in the printer.
   EXPECT_EQ(MonitorMemory(), memory);
-}
-
-TEST_F(CommandsTest, VersionBoxNamesTheProgramAndVersion) {
-  StartWithPrinter(Memory({}));
-  MenuCommand(IDM_VERSION);
-  ExpectBox(std::string(msg::kVersion), IconKind::kApplication, {IDOK});
-  Press(IDOK);
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_TRUE(Rovant().Running());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tests/e2e/e2e_fixture.hpp"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <array>
@@ -7,8 +8,10 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <map>
 
 #include "resources/resource_ids.h"
+#include "testbed/uidriver/remote_block.hpp"
 #include "texts/printer_messages.hpp"
 
 namespace rovant::e2e {
@@ -70,6 +73,20 @@ HWND FindStatusWindow(DWORD processId) {
 }
 
 const bool kTrace = std::getenv("ROVANT_E2E_TRACE") != nullptr;
+
+// The first combo box of each page (resources/rovant.rc): shown once the page is.
+constexpr std::array<int, 5> kFirstCombo{1100, 1147, 1193, 1221, 1258};
+
+// The file dialog's name field: the Explorer-style dialog's combo box (cmb13) or the older
+// dialog's edit control (edt1).
+constexpr std::array<int, 2> kFileNameFields{0x047c, 0x0480};
+
+// How long a new message box may take to paint the icon it is read by.
+constexpr DWORD kPaintMs = 2000;
+// How long the main window stays the only one shown before it counts as ready after an operation.
+constexpr DWORD kSettledMs = 500;
+
+int SelectedTab(HWND tabs) { return static_cast<int>(SendBounded(tabs, TCM_GETCURSEL, 0, 0, -1)); }
 
 }  // namespace
 
@@ -136,7 +153,9 @@ void EndToEnd::Trace(const std::string& step) const {
 void EndToEnd::TearDown() {
   if (HasFailure()) {
     std::cerr << "Windows on screen:\n" << Screen();
-    SaveScreenshot("");
+    const fs::path file = kScreenshots / (TestName() + ".png");
+    if (!uidriver::SaveScreenshot(nullptr, file.wstring()))
+      std::cerr << "no screenshot could be saved to " << file << '\n';
   }
   // Everything this test started ends with the job.
   job_.KillAll();
@@ -151,18 +170,14 @@ void EndToEnd::TearDown() {
 
 std::string EndToEnd::Screen() const { return DescribeWindows(0); }
 
-void EndToEnd::SaveScreenshot(const std::string& suffix) const {
-  const fs::path file = kScreenshots / (TestName() + suffix + ".png");
-  if (!uidriver::SaveScreenshot(nullptr, file.wstring())) {
-    std::cerr << "no screenshot could be saved to " << file << '\n';
-  }
-}
-
 int EndToEnd::RunCtl(const std::vector<std::wstring>& arguments) {
   return RunToEnd(kCtl, arguments, work_, work_ / "rovantctl.out");
 }
 
 Bytes EndToEnd::MemoryWith(const std::vector<std::wstring>& settings) {
+  // rovantctl takes about half a second under Wine; the same memory is asked for often.
+  static std::map<std::vector<std::wstring>, Bytes> known;
+  if (const auto found = known.find(settings); found != known.end()) return found->second;
   EXPECT_EQ(RunCtl({L"defaults", L"-o", L"memory.fom"}), 0);
   if (!settings.empty()) {
     std::vector<std::wstring> arguments{L"set", L"memory.fom"};
@@ -170,7 +185,37 @@ Bytes EndToEnd::MemoryWith(const std::vector<std::wstring>& settings) {
     EXPECT_EQ(RunCtl(arguments), 0) << std::string(ReadBytes(work_ / "rovantctl.out").begin(),
                                                    ReadBytes(work_ / "rovantctl.out").end());
   }
-  return ReadBytes(work_ / "memory.fom");
+  Bytes memory = ReadBytes(work_ / "memory.fom");
+  if (memory.size() == 87) known.emplace(settings, memory);
+  return memory;
+}
+
+std::string EndToEnd::StartServer(std::optional<Process>& process, const fs::path& program,
+                                  const std::vector<std::wstring>& arguments,
+                                  const std::string& name, const std::string& ready) {
+  const fs::path output = work_ / (name + ".out");
+  std::string error;
+  process = Process::Start({program.wstring(), arguments, work_.wstring(), {}, output.wstring()},
+                           job_, error);
+  if (!process) {
+    ADD_FAILURE() << program << ": " << error;
+    return {};
+  }
+  std::string said;
+  std::optional<std::string> rest;
+  WaitUntil(
+      [&] {
+        const Bytes out = ReadBytes(output);
+        said.assign(out.begin(), out.end());
+        const std::size_t at = said.find(ready);
+        const std::size_t end = at == std::string::npos ? at : said.find_first_of("\r\n", at);
+        if (end != std::string::npos)
+          rest = said.substr(at + ready.size(), end - at - ready.size());
+        return rest.has_value() || !process->Running();
+      },
+      kWaitMs);
+  EXPECT_TRUE(rest && process->Running()) << name << " did not say \"" << ready << "\": " << said;
+  return rest.value_or("");
 }
 
 void EndToEnd::StartMonitor(const std::vector<std::wstring>& options,
@@ -179,39 +224,61 @@ void EndToEnd::StartMonitor(const std::vector<std::wstring>& options,
   if (memory) WriteBytes(state, *memory);
   std::vector<std::wstring> arguments{L"--state", state.wstring(), L"--idle-exit", L"300"};
   arguments.insert(arguments.end(), options.begin(), options.end());
-  const fs::path output = work_ / "monitor.out";
-  std::string error;
-  monitor_ = Process::Start({kMonitor.wstring(), arguments, work_.wstring(), {}, output.wstring()},
-                            job_, error);
-  ASSERT_TRUE(monitor_) << error;
-  const bool monitoring = WaitUntil(
-      [&] {
-        const Bytes out = ReadBytes(output);
-        return std::string(out.begin(), out.end()).find("monitoring ") != std::string::npos ||
-               !monitor_->Running();
-      },
-      kWaitMs);
-  const Bytes out = ReadBytes(output);
-  ASSERT_TRUE(monitoring && monitor_->Running())
-      << "the monitor did not open the mailbox: " << std::string(out.begin(), out.end());
+  // It has opened the mailbox when it says so.
+  StartServer(monitor_, kMonitor, arguments, "monitor", "monitoring ");
 }
 
 Bytes EndToEnd::MonitorMemory() const { return ReadBytes(work_ / "monitor.fom"); }
 
-void EndToEnd::StartRovant() {
-  std::string error;
-  rovant_ = Process::Start({kRovant.wstring(), {}, work_.wstring(), {}, {}}, job_, error);
-  ASSERT_TRUE(rovant_) << error;
-  Trace("started rovant.exe");
+std::string EndToEnd::MonitorOutput() const {
+  const Bytes out = ReadBytes(work_ / "monitor.out");
+  return {out.begin(), out.end()};
 }
 
-void EndToEnd::StartRovant(const std::vector<std::pair<std::wstring, std::wstring>>& environment,
-                           const fs::path& program) {
+void EndToEnd::StartNextMonitor(int jobs, const std::vector<std::wstring>& options,
+                                const std::optional<Bytes>& memory) {
+  const std::string ended = "job " + std::to_string(jobs) + " ended";
+  ASSERT_TRUE(WaitUntil([&] { return MonitorOutput().find(ended) != std::string::npos; }, kWaitMs))
+      << "the monitor did not tell \"" << ended << "\": " << MonitorOutput();
+  // The output file can be removed once the run that wrote it has ended; the next run then
+  // starts a new one.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        std::error_code error;
+        fs::remove(work_ / "monitor.out", error);
+        return !error;
+      },
+      kWaitMs))
+      << "the first monitor run did not end";
+  StartMonitor(options, memory);
+  // The mailbox still holds the end of the last job, which the new run tells once as its own
+  // (within a few milliseconds); jobs are counted from there.
+  WaitUntil([&] { return MonitorOutput().find("job 1 ended") != std::string::npos; }, 1000);
+  jobsBefore_ = JobsEnded();
+  Trace("next monitor run");
+}
+
+int EndToEnd::JobsEnded() const {
+  const std::string output = MonitorOutput();
+  int jobs = 0;
+  while (output.find("job " + std::to_string(jobs + 1) + " ended") != std::string::npos) ++jobs;
+  return jobs;
+}
+
+void EndToEnd::StartRovant(const Environment& environment, const fs::path& program) {
   std::string error;
   const fs::path& exe = program.empty() ? kRovant : program;
   rovant_ = Process::Start({exe.wstring(), {}, work_.wstring(), environment, {}}, job_, error);
   ASSERT_TRUE(rovant_) << error;
   Trace("started " + exe.string());
+}
+
+void EndToEnd::StartWithPrinter(const Bytes& memory,
+                                const std::vector<std::wstring>& monitorOptions) {
+  StartMonitor(monitorOptions, memory);
+  StartRovant();
+  ChoosePrinter("HX320 on LPT1");
+  ExpectReadFromPrinter();
 }
 
 std::optional<DWORD> EndToEnd::RovantExitCode(DWORD timeoutMs) {
@@ -287,16 +354,20 @@ void EndToEnd::CancelSelection() {
   ASSERT_TRUE(PressCommand(dialog, IDC_SELECTION_CANCEL));
 }
 
-MessageBoxContent EndToEnd::ExpectBox(const std::string& text, std::optional<IconKind> icon,
+MessageBoxContent EndToEnd::ExpectBox(const std::string& text, IconKind icon,
                                       const std::vector<int>& buttons, DWORD timeoutMs) {
   HWND box = WaitMessageBox(rovant_ ? rovant_->id() : 0, timeoutMs);
   if (box == nullptr) {
     ADD_FAILURE() << "no message box within " << timeoutMs << " ms; expected \"" << text << "\"";
     return {};
   }
-  // Let the box paint itself before its icon is captured.
-  ::Sleep(200);
-  lastBox_ = ReadMessageBox(box, icons_);
+  // A box not yet painted shows no icon the driver knows: read it again until it does.
+  WaitUntil(
+      [&] {
+        lastBox_ = ReadMessageBox(box, icons_);
+        return lastBox_.icon == icon;
+      },
+      kPaintMs);
   // Every box a scenario meets is kept as a picture: <test>.box<N>.png.
   const fs::path picture =
       kScreenshots / (TestName() + ".box" + std::to_string(++boxesSeen_) + ".png");
@@ -304,10 +375,8 @@ MessageBoxContent EndToEnd::ExpectBox(const std::string& text, std::optional<Ico
   Trace("box \"" + Text(lastBox_.text) + "\" " + std::string(NameOf(lastBox_.icon)));
   EXPECT_EQ(Text(lastBox_.caption), "ROVANT");
   EXPECT_EQ(Text(lastBox_.text), text);
-  if (icon) {
-    EXPECT_EQ(NameOf(lastBox_.icon), NameOf(*icon))
-        << DescribeIconMatch(::GetDlgItem(box, kMessageBoxIconId), icons_);
-  }
+  EXPECT_EQ(NameOf(lastBox_.icon), NameOf(icon))
+      << DescribeIconMatch(::GetDlgItem(box, kMessageBoxIconId), icons_);
   EXPECT_EQ(lastBox_.buttons, buttons);
   return lastBox_;
 }
@@ -326,29 +395,17 @@ void EndToEnd::Press(int button) {
 
 bool EndToEnd::NoBoxShown() { return FindMessageBoxes(rovant_ ? rovant_->id() : 0).empty(); }
 
-HWND EndToEnd::WaitMainWindow(DWORD timeoutMs) {
+HWND EndToEnd::MainWindow(DWORD settleMs, DWORD timeoutMs) {
+  // The main window is there from the start, behind the selection dialog and the status window
+  // of the first read: it is ready when it is the only window shown, enabled.
   WindowQuery query;
   query.processId = rovant_ ? rovant_->id() : 0;
-  // The main window is there from the start, behind the selection dialog and the status window
-  // of the first read: it is ready when it is the only window shown, enabled, for a while.
-  constexpr int kSettledPolls = 10;  // 10 x kPollMs = 500 ms
-  HWND main = nullptr;
-  int settled = 0;
-  WaitUntil(
-      [&] {
-        const std::vector<HWND> shown = FindTopWindows(query);
-        const bool alone =
-            shown.size() == 1 && ClassOf(shown.front()) == L"rovant" && IsEnabled(shown.front());
-        settled = alone ? settled + 1 : 0;
-        main = alone ? shown.front() : nullptr;
-        return settled >= kSettledPolls;
-      },
-      timeoutMs);
-  EXPECT_TRUE(main != nullptr && settled >= kSettledPolls)
-      << "the main window was not the only one shown within " << timeoutMs << " ms";
-  if (settled < kSettledPolls) return nullptr;
+  query.className = L"rovant";
+  HWND main = WaitSoleWindow(query, settleMs, timeoutMs);
+  EXPECT_NE(main, nullptr) << "the main window was not the only one shown within " << timeoutMs
+                           << " ms";
   // The main window as the user first sees it ready: <test>.main.png.
-  if (!mainPictured_) {
+  if (main != nullptr && !mainPictured_) {
     mainPictured_ = true;
     const fs::path picture = kScreenshots / (TestName() + ".main.png");
     if (!uidriver::SaveScreenshot(main, picture.wstring()))
@@ -357,8 +414,10 @@ HWND EndToEnd::WaitMainWindow(DWORD timeoutMs) {
   return main;
 }
 
+HWND EndToEnd::WaitMainWindow(DWORD timeoutMs) { return MainWindow(kSettledMs, timeoutMs); }
+
 std::string EndToEnd::ReadCombo(int id) {
-  HWND main = WaitMainWindow();
+  HWND main = MainWindow(0, kWaitMs);
   if (main == nullptr) return {};
   // The pages are all children of the panel; the visible one is the current page.
   for (HWND combo : FindChildren(main, L"ComboBox")) {
@@ -370,7 +429,7 @@ std::string EndToEnd::ReadCombo(int id) {
 }
 
 void EndToEnd::SelectCombo(int id, const std::string& label) {
-  HWND main = WaitMainWindow();
+  HWND main = MainWindow(0, kWaitMs);
   ASSERT_NE(main, nullptr);
   for (HWND combo : FindChildren(main, L"ComboBox")) {
     if (::GetDlgCtrlID(combo) == id && IsVisible(combo)) {
@@ -382,9 +441,95 @@ void EndToEnd::SelectCombo(int id, const std::string& label) {
 }
 
 void EndToEnd::ClickCommand(int id) {
-  HWND main = WaitMainWindow();
+  HWND main = MainWindow(0, kWaitMs);
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(ClickButton(FindChild(main, id))) << "no enabled command button " << id;
+}
+
+void EndToEnd::MenuCommand(int id) {
+  HWND main = MainWindow(0, kWaitMs);
+  ASSERT_NE(main, nullptr);
+  // A menu command arrives as WM_COMMAND with notification code 0, which BN_CLICKED is.
+  ASSERT_TRUE(PressCommand(main, id));
+  Trace("menu command " + std::to_string(id));
+}
+
+void EndToEnd::SelectPage(Page page) {
+  HWND main = MainWindow(0, kWaitMs);
+  ASSERT_NE(main, nullptr);
+  HWND tabs = FindChild(main, IDC_TABS);
+  ASSERT_NE(tabs, nullptr) << "no tab control";
+  // Moving the tab control's focus item selects that tab and tells the panel, as a click does.
+  ASSERT_NE(SendBounded(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(page), 0, -1), -1);
+  const bool shown = WaitUntil(
+      [&] {
+        HWND combo = FindChild(main, kFirstCombo[static_cast<std::size_t>(page)]);
+        return SelectedTab(tabs) == page && combo != nullptr && IsVisible(combo);
+      },
+      kWaitMs);
+  ASSERT_TRUE(shown) << "page " << page << " was not shown\n" << Screen();
+  Trace("page " + std::to_string(page));
+}
+
+int EndToEnd::CurrentPage() {
+  HWND main = MainWindow(0, kWaitMs);
+  return main != nullptr ? SelectedTab(FindChild(main, IDC_TABS)) : -1;
+}
+
+std::string EndToEnd::PageCombo(Page page, int id) {
+  SelectPage(page);
+  return ReadCombo(id);
+}
+
+HWND EndToEnd::WaitFileDialog(const std::string& title) {
+  WindowQuery query;
+  query.processId = Rovant().id();
+  query.className = L"#32770";
+  query.caption = Widen(title);
+  HWND dialog = WaitWindow(query, kWaitMs);
+  EXPECT_NE(dialog, nullptr) << "no file dialog \"" << title << "\" within " << kWaitMs << " ms\n"
+                             << Screen();
+  return dialog;
+}
+
+void EndToEnd::AnswerFileDialog(const std::string& title, const fs::path& file) {
+  HWND dialog = WaitFileDialog(title);
+  ASSERT_NE(dialog, nullptr);
+  HWND name = nullptr;
+  // The dialog fills its controls after it appears: wait for the name field.
+  WaitUntil(
+      [&] {
+        for (int id : kFileNameFields) {
+          name = ::GetDlgItem(dialog, id);
+          if (name != nullptr && IsVisible(name)) return true;
+        }
+        return false;
+      },
+      kWaitMs);
+  ASSERT_NE(name, nullptr) << "the file dialog has no name field\n" << DescribeWindows(0);
+  // The program empties the name before every dialog.
+  EXPECT_EQ(Narrow(TextOf(name)), "") << title << " dialog";
+  ASSERT_TRUE(SetText(name, file.wstring()));
+  ASSERT_TRUE(PressCommand(dialog, IDOK));
+  ASSERT_TRUE(WaitGone(dialog, kWaitMs)) << "the file dialog stayed\n" << Screen();
+  Trace(title + " dialog: " + file.string());
+}
+
+void EndToEnd::CancelFileDialog(const std::string& title) {
+  HWND dialog = WaitFileDialog(title);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(PressCommand(dialog, IDCANCEL));
+  ASSERT_TRUE(WaitGone(dialog, kWaitMs)) << "the file dialog stayed\n" << Screen();
+}
+
+void EndToEnd::ExpectQuietFor(DWORD ms) {
+  WindowQuery query;
+  query.processId = Rovant().id();
+  query.className = L"#32770";
+  HWND shown = WaitWindow(query, ms);
+  EXPECT_EQ(shown, nullptr) << "a further window: \"" << (shown ? Narrow(TextOf(shown)) : "")
+                            << "\"\n"
+                            << Screen();
 }
 
 void EndToEnd::PutWorkingCopy(const Bytes& bytes) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
-#include "tests/e2e/command_steps.hpp"
+#include "tests/e2e/e2e_fixture.hpp"
 #include "texts/command_texts.hpp"
 #include "texts/file_messages.hpp"
 #include "texts/printer_messages.hpp"
@@ -20,40 +20,55 @@ constexpr int kTearPositionCombo = 1259;  // CONFIG TEARPOS
 
 const std::string kOverwrite(msg::kFileOverwriteQuestion);
 
-class FilesTest : public CommandScenario {
+class FilesTest : public EndToEnd {
  protected:
-  // Starts with PITCH 12 in the printer, then changes LINE SP on MENU1 and TEARPOS on CONFIG;
-  // the record the pages show is returned.
-  Bytes StartAndChangePages() {
-    const Bytes memory = Memory({L"MENU1.PITCH=12 CPI"});
-    StartWithPrinter(memory);
-    SelectCombo(kLineSpacingCombo, "8 LPI  ");
-    SelectPage(kConfigPage);
-    SelectCombo(kTearPositionCombo, "ALWAYS ");
-    return Memory({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI", L"CONFIG.TEARPOS=ALWAYS"});
-  }
-
   void Save(const std::filesystem::path& file) {
     MenuCommand(IDM_SAVE);
     AnswerFileDialog("Save", file);
   }
 };
 
-TEST_F(FilesTest, SavingToANewFileWritesThe87BytesThePagesShow) {
-  const Bytes pages = StartAndChangePages();
+// File Reading of files that are refused: the message, and the record left as it was.
+struct RefusedFile {
+  const char* file;
+  Bytes content;
+  std::string message;
+};
+
+// Saving: a new name gets ".fom" and the 87 bytes the pages show; an existing file is replaced
+// only after Yes (No asks for another name, which may be cancelled); a read-only one is refused.
+// Then File Reading: empty, short and damaged files are refused, a good one is loaded.
+TEST_F(FilesTest, SavingAsksBeforeReplacingAndReadingRefusesBadFiles) {
+  const Bytes old{1, 2, 3};
+  WriteBytes(WorkFile("old.fom"), old);
+  const Bytes locked = MemoryWith({L"MENU1.PITCH=15 CPI"});
+  WriteBytes(WorkFile("locked.fom"), locked);
+  ASSERT_TRUE(::SetFileAttributesW(WorkFile("locked.fom").c_str(), FILE_ATTRIBUTE_READONLY));
+  const Bytes good = MemoryWith({L"MENU1.PITCH=17 CPI", L"CONFIG.TEARPOS=ALWAYS"});
+  Bytes damaged = good;
+  damaged[3] = 200;  // MENU1 PITCH, whose list has 11 options
+  const std::vector<RefusedFile> refused{
+      {"empty.fom", {}, std::string(msg::kFileNotGot)},
+      {"short.fom", Bytes(good.begin(), good.begin() + 10), std::string(msg::kFileNotGot)},
+      {"damaged.fom", damaged,
+       std::string(msg::kFileDamagedHeader) + "MENU1 PITCH (stored 200, list of 11)\n"},
+  };
+  for (const RefusedFile& c : refused) WriteBytes(WorkFile(c.file), c.content);
+  WriteBytes(WorkFile("good.fom"), good);
+  // PITCH 12 in the printer, then LINE SP changed on MENU1 and TEARPOS on CONFIG.
+  StartWithPrinter(MemoryWith({L"MENU1.PITCH=12 CPI"}));
+  SelectCombo(kLineSpacingCombo, "8 LPI  ");
+  SelectPage(kConfigPage);
+  SelectCombo(kTearPositionCombo, "ALWAYS ");
+  const Bytes pages =
+      MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI", L"CONFIG.TEARPOS=ALWAYS"});
+
   // No extension typed: the dialog adds ".fom".
   Save(WorkFile("new"));
   ASSERT_NE(WaitMainWindow(), nullptr);
   EXPECT_TRUE(NoBoxShown()) << Screen();
-  ASSERT_TRUE(std::filesystem::exists(WorkFile("new.fom")));
   EXPECT_EQ(ReadBytes(WorkFile("new.fom")), pages);
   EXPECT_EQ(ReadBytes(WorkFile("new.fom")).size(), 87u);
-}
-
-TEST_F(FilesTest, SavingOverAFileAsksFirstNoAsksForAnotherNameYesReplaces) {
-  const Bytes old{1, 2, 3};
-  WriteBytes(WorkFile("old.fom"), old);
-  const Bytes pages = StartAndChangePages();
 
   // No: the dialog again, and the new name gets the file.
   Save(WorkFile("old.fom"));
@@ -80,46 +95,18 @@ TEST_F(FilesTest, SavingOverAFileAsksFirstNoAsksForAnotherNameYesReplaces) {
   ASSERT_NE(WaitMainWindow(), nullptr);
   EXPECT_TRUE(NoBoxShown()) << Screen();
   EXPECT_EQ(ReadBytes(WorkFile("old.fom")), pages);
-}
 
-TEST_F(FilesTest, SavingOverAReadOnlyFileIsRefusedAndLeavesIt) {
-  const Bytes old = Memory({L"MENU1.PITCH=15 CPI"});
-  WriteBytes(WorkFile("locked.fom"), old);
-  ASSERT_TRUE(::SetFileAttributesW(WorkFile("locked.fom").c_str(), FILE_ATTRIBUTE_READONLY));
-  StartAndChangePages();
-
+  // Yes over a read-only file: refused, and the file stays.
   Save(WorkFile("locked.fom"));
   ExpectBox(kOverwrite, IconKind::kQuestion, {IDYES, IDNO});
   Press(IDYES);
   ExpectBox(std::string(msg::kFileProhibited), IconKind::kError, {IDOK});
   Press(IDOK);
   ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("locked.fom")), old);
+  EXPECT_EQ(ReadBytes(WorkFile("locked.fom")), locked);
   ::SetFileAttributesW(WorkFile("locked.fom").c_str(), FILE_ATTRIBUTE_NORMAL);
-}
 
-// File Reading of files that are refused: the message, and the record left as it was.
-struct RefusedFile {
-  const char* file;
-  Bytes content;
-  std::string message;
-};
-
-TEST_F(FilesTest, ReadingRefusesEmptyShortAndDamagedFilesAndLoadsAGoodOne) {
-  const Bytes good = Memory({L"MENU1.PITCH=17 CPI", L"CONFIG.TEARPOS=ALWAYS"});
-  const Bytes printer = Memory({L"MENU1.PITCH=12 CPI"});
-  Bytes damaged = good;
-  damaged[3] = 200;  // MENU1 PITCH, whose list has 11 options
-  const std::vector<RefusedFile> refused{
-      {"empty.fom", {}, std::string(msg::kFileNotGot)},
-      {"short.fom", Bytes(good.begin(), good.begin() + 10), std::string(msg::kFileNotGot)},
-      {"damaged.fom", damaged,
-       std::string(msg::kFileDamagedHeader) + "MENU1 PITCH (stored 200, list of 11)\n"},
-  };
-  for (const RefusedFile& c : refused) WriteBytes(WorkFile(c.file), c.content);
-  WriteBytes(WorkFile("good.fom"), good);
-  StartWithPrinter(printer);
-
+  SelectPage(kMenu1Page);
   for (const RefusedFile& c : refused) {
     SCOPED_TRACE(c.file);
     MenuCommand(IDM_FILE_READ);
@@ -128,10 +115,10 @@ TEST_F(FilesTest, ReadingRefusesEmptyShortAndDamagedFilesAndLoadsAGoodOne) {
     Press(IDOK);
     EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   }
-  // The whole record is still what the printer gave.
+  // The whole record is still what the pages showed.
   Save(WorkFile("after-refused.fom"));
   ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("after-refused.fom")), printer);
+  EXPECT_EQ(ReadBytes(WorkFile("after-refused.fom")), pages);
 
   MenuCommand(IDM_FILE_READ);
   AnswerFileDialog("OPEN", WorkFile("good.fom"));
@@ -145,47 +132,41 @@ TEST_F(FilesTest, ReadingRefusesEmptyShortAndDamagedFilesAndLoadsAGoodOne) {
   EXPECT_EQ(ReadBytes(WorkFile("again.fom")), good);
 }
 
-// Quitting: the question, then the working copy rewritten (Yes), left alone (No), or the
-// program going on (Cancel).
-struct QuitCase {
-  const char* name;
-  int answer;
-};
+// Quitting: the question, where Cancel goes on with the pages as they were; then the working copy
+// rewritten (Yes) or left alone (No), and the program ends.
+class QuitTest : public EndToEnd, public ::testing::WithParamInterface<int> {};
 
-class QuitTest : public CommandScenario, public ::testing::WithParamInterface<QuitCase> {};
+INSTANTIATE_TEST_SUITE_P(Answers, QuitTest, ::testing::Values(IDYES, IDNO),
+                         [](const auto& param) { return param.param == IDYES ? "Yes" : "No"; });
 
-INSTANTIATE_TEST_SUITE_P(Answers, QuitTest,
-                         ::testing::Values(QuitCase{"Yes", IDYES}, QuitCase{"No", IDNO},
-                                           QuitCase{"Cancel", IDCANCEL}),
-                         [](const auto& param) { return std::string(param.param.name); });
-
-TEST_P(QuitTest, TheWorkingCopyFollowsTheAnswer) {
-  const Bytes earlier = Memory({L"MENU1.PITCH=15 CPI"});
+TEST_P(QuitTest, CancelGoesOnAndTheWorkingCopyFollowsTheAnswer) {
+  const Bytes earlier = MemoryWith({L"MENU1.PITCH=15 CPI"});
   PutWorkingCopy(earlier);
-  StartWithPrinter(Memory({L"MENU1.PITCH=12 CPI"}));
+  StartWithPrinter(MemoryWith({L"MENU1.PITCH=12 CPI"}));
   SelectCombo(kLineSpacingCombo, "8 LPI  ");
 
   ClickCommand(IDC_FINISH);
   ExpectBox(std::string(msg::kConfirmQuit), IconKind::kQuestion, {IDCANCEL, IDYES, IDNO});
-  Press(GetParam().answer);
-  if (GetParam().answer == IDCANCEL) {
-    ASSERT_NE(WaitMainWindow(), nullptr);
-    EXPECT_TRUE(NoBoxShown()) << Screen();
-    EXPECT_TRUE(Rovant().Running());
-    EXPECT_EQ(ReadCombo(kLineSpacingCombo), "8 LPI  ");
-    EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(earlier));
-    return;
-  }
+  Press(IDCANCEL);
+  ASSERT_NE(WaitMainWindow(), nullptr);
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+  EXPECT_TRUE(Rovant().Running());
+  EXPECT_EQ(ReadCombo(kLineSpacingCombo), "8 LPI  ");
+  EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(earlier));
+
+  ClickCommand(IDC_FINISH);
+  ExpectBox(std::string(msg::kConfirmQuit), IconKind::kQuestion, {IDCANCEL, IDYES, IDNO});
+  Press(GetParam());
   // No further box: the program ends.
   EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
-  const Bytes shown = Memory({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI"});
-  EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(GetParam().answer == IDYES ? shown : earlier));
+  const Bytes shown = MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI"});
+  EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(GetParam() == IDYES ? shown : earlier));
 }
 
-using QuitWarningTest = CommandScenario;
+using QuitWarningTest = EndToEnd;
 
 TEST_F(QuitWarningTest, AfterAFailedSendSaysThePrinterDidNotAnswer) {
-  StartWithPrinter(Memory({}));
+  StartWithPrinter(MemoryWith({}));
   // The list printing command is refused (the 2nd send): nobody closed the printer's job.
   StartNextMonitor(1, {L"--fail-exchange", L"2"}, std::nullopt);
   MenuCommand(IDM_LIST_PRINT);

@@ -2,13 +2,11 @@
 // the fixed points of the keyboard hook (BUFFER to Reading, the tab control to Finish, Ctrl+Tab
 // and Ctrl+Shift+Tab between CONFIG and MENU1), and the Alt accelerators running the menu form of
 // Read and Transfer.
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "resources/resource_ids.h"
 #include "tests/e2e/e2e_fixture.hpp"
-#include "tests/e2e/panel_tabs.hpp"
 #include "texts/command_texts.hpp"
 #include "texts/printer_messages.hpp"
 
@@ -17,11 +15,7 @@ namespace {
 
 using uidriver::IconKind;
 
-// Pages (tab index) and the combo boxes the hook knows (resources/rovant.rc).
-constexpr int kMenu1 = 0;
-constexpr int kHardware = 2;
-constexpr int kAdjust = 3;
-constexpr int kConfig = 4;
+// The combo boxes the hook knows (resources/rovant.rc).
 constexpr int kMenu1First = 1100;  // EMULATE
 constexpr int kMenu1Last = 1122;   // RGHTEND
 constexpr int kPitchCombo = 1103;
@@ -32,34 +26,17 @@ constexpr int kConfigFirst = 1258;   // TEAROFF
 constexpr int kConfigLast = 1274;    // TOF-CTL
 
 constexpr DWORD kFocusWaitMs = 3000;
-constexpr DWORD kReadMs = 45000;
 constexpr int kLongestCycle = 40;  // more Tabs than the panel and any page have controls
 
 class KeyboardTest : public EndToEnd {
  protected:
-  // rovant.exe on the LPT1 printer holding `memory`, after its first read.
+  // rovant.exe on the LPT1 printer holding `memory`, after its first read; the monitor serves
+  // every job that follows.
   void StartReady(const Bytes& memory) {
-    StartMonitor({}, memory);
-    StartRovant();
-    ChoosePrinter("HX320 on LPT1");
-    ExpectReadFromPrinter(kReadMs);
+    StartWithPrinter(memory, {});
     main_ = WaitMainWindow();
     ASSERT_NE(main_, nullptr);
   }
-
-  // The spooler jobs the monitor has served ("job N ended" lines of its output).
-  int MonitorJobs() const {
-    const Bytes out = ReadBytes(WorkFile("monitor.out"));
-    std::istringstream lines(std::string(out.begin(), out.end()));
-    int jobs = 0;
-    for (std::string line; std::getline(lines, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (line.starts_with("job ") && line.ends_with(" ended")) ++jobs;
-    }
-    return jobs;
-  }
-
-  HWND Tabs() const { return uidriver::FindChild(main_, IDC_TABS); }
 
   // The id of the control with the keyboard focus; 0 for none.
   int FocusedId() const {
@@ -72,29 +49,14 @@ class KeyboardTest : public EndToEnd {
     return uidriver::WaitUntil([&] { return FocusedId() == id; }, kFocusWaitMs);
   }
 
-  int CurrentTab() const { return SelectedTab(Tabs()); }
-
-  // Shows `page` as a click on its tab does (the tab control reports the change to the panel)
-  // and waits until the page's first combo box is there.
-  void ShowPage(int page, int firstCombo) {
-    ASSERT_TRUE(FocusTab(Tabs(), page));
-    ASSERT_TRUE(uidriver::WaitUntil(
-        [&] {
-          HWND first = uidriver::FindChild(main_, firstCombo);
-          return CurrentTab() == page && first != nullptr && uidriver::IsVisible(first);
-        },
-        kFocusWaitMs))
-        << "page " << page << " is not shown";
-  }
-
   // Puts the focus on control `id` of the panel or its page the way the program moves it (the
   // panel's next-control request), with the main window in the foreground.
   void Focus(int id) {
     ASSERT_TRUE(uidriver::BringToForeground(main_));
     HWND control = uidriver::FindChild(main_, id);
     ASSERT_NE(control, nullptr) << "no control " << id;
-    ASSERT_TRUE(::PostMessageW(::GetParent(Tabs()), WM_NEXTDLGCTL,
-                               reinterpret_cast<WPARAM>(control), TRUE));
+    HWND panel = ::GetParent(uidriver::FindChild(main_, IDC_TABS));
+    ASSERT_TRUE(::PostMessageW(panel, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE));
     ASSERT_TRUE(WaitFocus(id)) << "the focus is on " << FocusedId() << ", not " << id;
   }
 
@@ -110,7 +72,35 @@ class KeyboardTest : public EndToEnd {
   HWND main_ = nullptr;
 };
 
-TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheButtons) {
+// The hook's fixed points: from a control of a page, a key, to another control (and page).
+struct FocusCase {
+  const char* what;
+  Page page;
+  int from;
+  const char* key;
+  int to;
+  Page pageAfter;
+};
+
+const FocusCase kFocusCases[] = {
+    {"Tab on BUFFER reaches Reading", kHardwarePage, kHardwareLast, "Tab", IDC_READ, kHardwarePage},
+    {"Tab on the tab control reaches the first list", kConfigPage, IDC_TABS, "Tab", kConfigFirst,
+     kConfigPage},
+    {"Shift+Tab on the tab control reaches Finish", kMenu1Page, IDC_TABS, "Shift+Tab", IDC_FINISH,
+     kMenu1Page},
+    {"Shift+Tab on the first list reaches the tab control", kAdjustPage, kAdjustFirst, "Shift+Tab",
+     IDC_TABS, kAdjustPage},
+    {"Shift+Tab on Reading reaches the last list", kConfigPage, IDC_READ, "Shift+Tab", kConfigLast,
+     kConfigPage},
+    {"Ctrl+Tab on CONFIG shows MENU1", kConfigPage, kConfigFirst, "Ctrl+Tab", kMenu1First,
+     kMenu1Page},
+    {"Ctrl+Shift+Tab on MENU1 shows CONFIG", kMenu1Page, kMenu1First, "Ctrl+Shift+Tab",
+     kConfigFirst, kConfigPage},
+};
+
+// One start of the program: the Tab cycle on MENU1, then the table, each case setting up its own
+// page and focus.
+TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheHookMovesTheFocusToItsFixedPoints) {
   StartReady(MemoryWith({}));
   Focus(IDC_TABS);
   // From the tab control: each choice list of the page that can be used, Reading, the other
@@ -122,7 +112,6 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheButtons) {
   ASSERT_EQ(expected.back(), kMenu1Last);
   expected.insert(expected.end(),
                   {IDC_READ, IDC_TRANSFER, IDC_INITIALIZE, IDC_FINISH, kMenu1First});
-
   std::vector<int> visited;
   for (int i = 0; i < kLongestCycle && (visited.size() < 2 || visited.back() != kMenu1First); ++i) {
     const int before = FocusedId();
@@ -131,85 +120,50 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheButtons) {
     visited.push_back(FocusedId());
   }
   EXPECT_EQ(visited, expected);
-}
 
-// The hook's fixed points: from a control of a page, a key, to another control (and page).
-struct FocusCase {
-  const char* what;
-  int page;
-  int pageFirst;  // the page's first combo box
-  int from;
-  const char* key;
-  int to;
-  int pageAfter;
-};
-
-const FocusCase kFocusCases[] = {
-    {"Tab on BUFFER reaches Reading", kHardware, 1193, kHardwareLast, "Tab", IDC_READ, kHardware},
-    {"Tab on the tab control reaches the first list", kConfig, kConfigFirst, IDC_TABS, "Tab",
-     kConfigFirst, kConfig},
-    {"Shift+Tab on the tab control reaches Finish", kMenu1, kMenu1First, IDC_TABS, "Shift+Tab",
-     IDC_FINISH, kMenu1},
-    {"Shift+Tab on the first list reaches the tab control", kAdjust, kAdjustFirst, kAdjustFirst,
-     "Shift+Tab", IDC_TABS, kAdjust},
-    {"Shift+Tab on Reading reaches the last list", kConfig, kConfigFirst, IDC_READ, "Shift+Tab",
-     kConfigLast, kConfig},
-    {"Ctrl+Tab on CONFIG shows MENU1", kConfig, kConfigFirst, kConfigFirst, "Ctrl+Tab", kMenu1First,
-     kMenu1},
-    {"Ctrl+Shift+Tab on MENU1 shows CONFIG", kMenu1, kMenu1First, kMenu1First, "Ctrl+Shift+Tab",
-     kConfigFirst, kConfig},
-};
-
-// One start of the program for the whole table: each case sets up its own page and focus.
-TEST_F(KeyboardTest, TheHookMovesTheFocusToItsFixedPoints) {
-  StartReady(MemoryWith({}));
   for (const FocusCase& c : kFocusCases) {
     SCOPED_TRACE(c.what);
-    ShowPage(c.page, c.pageFirst);
+    SelectPage(c.page);
     Focus(c.from);
     TypeKeys(main_, {c.key});
     EXPECT_TRUE(WaitFocus(c.to)) << "the focus is on " << FocusedId() << ", not " << c.to;
-    EXPECT_EQ(CurrentTab(), c.pageAfter);
+    EXPECT_EQ(CurrentPage(), c.pageAfter);
     EXPECT_NE(uidriver::FindChild(main_, c.to), nullptr);
   }
 }
 
-// Alt+R with the focus in a page: the menu's Read, which asks, reads the printer into the page
-// and gives the focus back to the list.
-TEST_F(KeyboardTest, AltRReadsThePrinter) {
+// The Alt accelerators with the focus in a page run the menu's commands, which ask first and give
+// the focus back to the list: Alt+C cancelled sends nothing; Alt+R reads the printer into the
+// page; Alt+C answered OK sends the page's settings.
+TEST_F(KeyboardTest, AltCAndAltRTransferAndReadThroughTheirQuestions) {
   const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
   StartReady(memory);
   SelectCombo(kPitchCombo, "15 CPI ");  // changed here, not in the printer
-  Focus(kPitchCombo);
-  TypeKeys(main_, {"Alt+R"});
-  ExpectBox(std::string(msg::kConfirmRead), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectStatusWindow(std::string(msg::kStatusReading), kReadMs);
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_TRUE(NoBoxShown()) << Screen();
-  EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
-  EXPECT_EQ(MonitorJobs(), 2);  // the start-up read's job and this one's
-  EXPECT_EQ(MonitorMemory(), memory);
-  EXPECT_TRUE(WaitFocus(kPitchCombo)) << "the focus is on " << FocusedId();
-}
-
-// Alt+C: the menu's Transfer asks first; Cancel sends nothing, OK sends the page's settings.
-TEST_F(KeyboardTest, AltCAsksBeforeTransferring) {
-  const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
-  StartReady(memory);
-  SelectCombo(kPitchCombo, "15 CPI ");
   Focus(kLineSpacingCombo);
   TypeKeys(main_, {"Alt+C"});
   ExpectBox(std::string(msg::kConfirmTransfer), IconKind::kQuestion, {IDOK, IDCANCEL});
   Press(IDCANCEL);
   EXPECT_TRUE(WaitFocus(kLineSpacingCombo)) << "the focus is on " << FocusedId();
-  EXPECT_EQ(MonitorJobs(), 1);  // only the start-up read's job
+  EXPECT_EQ(JobsEnded(), 1);  // only the start-up read's job
   EXPECT_EQ(MonitorMemory(), memory);
 
+  Focus(kPitchCombo);
+  TypeKeys(main_, {"Alt+R"});
+  ExpectBox(std::string(msg::kConfirmRead), IconKind::kQuestion, {IDOK, IDCANCEL});
+  Press(IDOK);
+  ExpectStatusWindow(std::string(msg::kStatusReading));
+  ASSERT_NE(WaitMainWindow(), nullptr);
+  EXPECT_TRUE(NoBoxShown()) << Screen();
+  EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
+  EXPECT_EQ(JobsEnded(), 2);  // the start-up read's job and this one's
+  EXPECT_EQ(MonitorMemory(), memory);
+  EXPECT_TRUE(WaitFocus(kPitchCombo)) << "the focus is on " << FocusedId();
+
+  SelectCombo(kPitchCombo, "15 CPI ");
   TypeKeys(main_, {"Alt+C"});
   ExpectBox(std::string(msg::kConfirmTransfer), IconKind::kQuestion, {IDOK, IDCANCEL});
   Press(IDOK);
-  ExpectStatusWindow(std::string(msg::kStatusTransfer), kReadMs);
+  ExpectStatusWindow(std::string(msg::kStatusTransfer));
   const Bytes transferred = MemoryWith({L"MENU1.PITCH=15 CPI"});
   EXPECT_TRUE(uidriver::WaitUntil([&] { return MonitorMemory() == transferred; }, kWaitMs))
       << "the printer's memory is not the transferred settings";

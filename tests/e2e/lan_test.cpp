@@ -1,6 +1,7 @@
 // A printer on the LAN ("HX320 on LAN", port "127.0.0.1:lp"), reached through SxJcp32.dll: the
 // first read and a transfer against the simulated printer on a TCP port; a first read that fails
 // because nobody listens, the printer does not answer, or the library lacks an entry point.
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -8,7 +9,6 @@
 
 #include "resources/resource_ids.h"
 #include "tests/e2e/e2e_fixture.hpp"
-#include "tests/e2e/lan_printer.hpp"
 #include "texts/command_texts.hpp"
 #include "texts/printer_messages.hpp"
 #include "texts/selection_messages.hpp"
@@ -27,26 +27,50 @@ constexpr DWORD kMemorySavedMs = 5000;
 // How long the LAN library waits for a reply's first byte in these tests (5 s when not set).
 constexpr unsigned kSilenceMs = 1000;
 
+// rovant.exe's environment for a LAN printer on `port` (ROVANT_LAN_TCP_PORT); with `receiveMs`,
+// the library's wait for a reply's first byte (ROVANT_LAN_RECEIVE_MS, 5000 when not set), so
+// that a silent printer fails sooner.
+Environment LanEnvironment(std::uint16_t port, unsigned receiveMs = 0) {
+  Environment environment{{L"ROVANT_LAN_TCP_PORT", std::to_wstring(port)}};
+  if (receiveMs != 0)
+    environment.emplace_back(L"ROVANT_LAN_RECEIVE_MS", std::to_wstring(receiveMs));
+  return environment;
+}
+
+// The printer on the LAN: rovant-printer-sim.exe --listen on a free port of 127.0.0.1 (the test
+// bed's "HX320 on LAN" printer, port "127.0.0.1:lp"), with its memory in lan-printer.fom, which
+// it saves after every session.
 class LanTest : public EndToEnd {
  protected:
-  // The simulated printer listening with `memory`.
-  void StartLanPrinter(const Bytes& memory) {
-    std::string error;
-    ASSERT_TRUE(printer_.Start(WorkFolder(), &memory, {}, error)) << error;
+  // Starts the simulator with `memory` and its `faults` ("--refuse-send 2") and waits until it
+  // says which port it listens on.
+  void StartLanPrinter(const Bytes& memory, const std::vector<std::wstring>& faults = {}) {
+    WriteBytes(WorkFile("lan-printer.fom"), memory);
+    std::vector<std::wstring> arguments{L"--listen", L"127.0.0.1:0", L"--state",
+                                        WorkFile("lan-printer.fom").wstring()};
+    arguments.insert(arguments.end(), faults.begin(), faults.end());
+    const std::string port =
+        StartServer(printer_, uidriver::WindowsPath(ROVANT_E2E_PRINTER_SIM_EXE), arguments,
+                    "lan-printer", "listening on 127.0.0.1:");
+    port_ = static_cast<std::uint16_t>(std::strtoul(port.c_str(), nullptr, 10));
+    ASSERT_NE(port_, 0) << "no port in \"" << port << "\"";
   }
+  // The simulated printer's memory as last saved.
+  Bytes PrinterMemory() const { return ReadBytes(WorkFile("lan-printer.fom")); }
 
-  LanPrinter printer_;
+  std::optional<uidriver::Process> printer_;
+  std::uint16_t port_ = 0;
 };
 
 TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
   const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
   StartLanPrinter(memory);
-  StartRovant(LanEnvironment(printer_.port()));
+  StartRovant(LanEnvironment(port_));
   ChoosePrinter(kLanPrinter);
   ExpectReadFromPrinter();
   EXPECT_TRUE(NoBoxShown()) << Screen();
   EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
-  EXPECT_EQ(printer_.Memory(), memory);  // a read changes nothing
+  EXPECT_EQ(PrinterMemory(), memory);  // a read changes nothing
 
   SelectCombo(kPitchCombo, "15 CPI ");
   ClickCommand(IDC_TRANSFER);
@@ -54,7 +78,7 @@ TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
   Press(IDOK);
   ExpectStatusWindow(std::string(msg::kStatusTransfer), kLanWriteMs);
   const Bytes transferred = MemoryWith({L"MENU1.PITCH=15 CPI"});
-  EXPECT_TRUE(uidriver::WaitUntil([&] { return printer_.Memory() == transferred; }, kMemorySavedMs))
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return PrinterMemory() == transferred; }, kMemorySavedMs))
       << "the printer's memory is not the transferred settings";
   ASSERT_NE(WaitMainWindow(), nullptr);
   EXPECT_TRUE(NoBoxShown()) << Screen();
@@ -105,14 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
   const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
   const LanSide side = GetParam().side;
-  std::string error;
   // The silent printer refuses the second send, the query, so it has nothing to answer.
-  const std::vector<std::wstring> faults = side == LanSide::kSilent
-                                               ? std::vector<std::wstring>{L"--refuse-send", L"2"}
-                                               : std::vector<std::wstring>{};
-  ASSERT_TRUE(printer_.Start(WorkFolder(), &memory, faults, error)) << error;
-  const std::uint16_t port = printer_.port();
-  if (side == LanSide::kNobodyListening) printer_.Stop();
+  StartLanPrinter(memory, side == LanSide::kSilent
+                              ? std::vector<std::wstring>{L"--refuse-send", L"2"}
+                              : std::vector<std::wstring>{});
+  if (side == LanSide::kNobodyListening) {
+    // Its port is then free, with nobody listening.
+    ::TerminateProcess(printer_->handle(), 1);
+    ASSERT_TRUE(printer_->WaitExit(kWaitMs).has_value());
+  }
   fs::path program;  // the build's rovant.exe
   if (side == LanSide::kBrokenLibrary) {
     program = WorkFolder() / "program" / "rovant.exe";
@@ -122,7 +147,7 @@ TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
                   program.parent_path() / "SxJcp32.dll");
   }
 
-  StartRovant(LanEnvironment(port, kSilenceMs), program);
+  StartRovant(LanEnvironment(port_, kSilenceMs), program);
   ChoosePrinter(kLanPrinter);
   for (const Box& box : GetParam().boxes) {
     ExpectBox(std::string(box.text), box.icon, {IDOK});
@@ -132,7 +157,7 @@ TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
             {IDABORT, IDRETRY, IDIGNORE});
   Press(IDABORT);
   EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
-  EXPECT_EQ(printer_.Memory(), memory);
+  EXPECT_EQ(PrinterMemory(), memory);
   EXPECT_FALSE(WorkingCopy().has_value());
 }
 

@@ -15,48 +15,52 @@ using uidriver::IconKind;
 
 using SelectionTest = EndToEnd;
 
-TEST_F(SelectionTest, AnotherDriverIsRefusedAndCancelEnds) {
+std::string PortMessage(int portState) {
+  return std::string(ui::PortStateMessageOf(portState).value_or("(no message)"));
+}
+
+// A printer refused at the choice: its message, then the selection dialog again.
+struct Refusal {
+  const char* printer;
+  std::string text;
+  IconKind icon;
+};
+
+// One start of the program for the whole table: the keys first, then each printer in turn, the
+// port states being those Wine's spooler reports for the test bed (it keeps no paused state).
+TEST_F(SelectionTest, KeysMoveTheChoiceAndEachRefusedPrinterBringsTheDialogBack) {
   StartRovant();
-  ChoosePrinter("Other driver on LPT1");
-  ExpectBox(std::string(msg::kDriverNotSupported), IconKind::kPrinterError, {IDOK});
-  Press(IDOK);
-  // The dialog again; Cancel ends the program.
+  HWND dialog = WaitSelectionDialog();
+  ASSERT_NE(dialog, nullptr);
+  HWND list = ::GetDlgItem(dialog, IDC_PRINTER_LIST);
+  ASSERT_TRUE(uidriver::WaitUntil([&] { return uidriver::ListViewCount(list) >= 2; }, kWaitMs));
+  ASSERT_TRUE(uidriver::SelectListViewRow(list, 0));
+  TypeKeys(dialog, {"Down"});
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return uidriver::ListViewSelection(list) == 1; }, 2000));
+  // Escape leaves the dialog only through OK or Cancel: the dialog still takes the next key.
+  TypeKeys(dialog, {"Escape", "Up"});
+  EXPECT_TRUE(uidriver::WaitUntil([&] { return uidriver::ListViewSelection(list) == 0; }, 2000));
+  EXPECT_TRUE(::IsWindowVisible(dialog));
+
+  const std::vector<Refusal> refusals{
+      {"Other driver on LPT1", std::string(msg::kDriverNotSupported), IconKind::kPrinterError},
+      {"HX320 to file", PortMessage(kPortFile), IconKind::kPrinterInformation},
+      {"HX320 no bidi", PortMessage(kPortNoBidi), IconKind::kPrinterInformation},
+      {"HX320 offline", PortMessage(kPortOffline), IconKind::kPrinterInformation},
+      {"HX320 separator", PortMessage(kPortSeparator), IconKind::kPrinterInformation},
+  };
+  for (const Refusal& r : refusals) {
+    SCOPED_TRACE(r.printer);
+    ChoosePrinter(r.printer);
+    ExpectBox(r.text, r.icon, {IDOK});
+    Press(IDOK);
+    EXPECT_NE(WaitSelectionDialog(), nullptr);
+  }
+  // Cancel ends the program.
   CancelSelection();
   EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
   EXPECT_FALSE(WorkingCopy().has_value());
 }
-
-struct PortCase {
-  const char* printer;
-  int portState;
-};
-
-class PortStateTest : public EndToEnd, public ::testing::WithParamInterface<PortCase> {};
-
-TEST_P(PortStateTest, TheMessageThenTheDialogAgain) {
-  StartRovant();
-  ChoosePrinter(GetParam().printer);
-  const auto text = ui::PortStateMessageOf(GetParam().portState);
-  ASSERT_TRUE(text.has_value());
-  ExpectBox(std::string(*text), IconKind::kPrinterInformation, {IDOK});
-  Press(IDOK);
-  EXPECT_NE(WaitSelectionDialog(), nullptr);
-  CancelSelection();
-  EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
-}
-
-// The states Wine's spooler reports for the test bed (no paused state: Wine keeps none).
-INSTANTIATE_TEST_SUITE_P(WinePorts, PortStateTest,
-                         ::testing::Values(PortCase{"HX320 to file", kPortFile},
-                                           PortCase{"HX320 no bidi", kPortNoBidi},
-                                           PortCase{"HX320 offline", kPortOffline},
-                                           PortCase{"HX320 separator", kPortSeparator}),
-                         [](const auto& param) {
-                           std::string name = param.param.printer;
-                           for (char& c : name)
-                             if (c == ' ') c = '_';
-                           return name;
-                         });
 
 TEST_F(SelectionTest, AnIppPortEndsTheProgram) {
   StartRovant();
@@ -66,43 +70,18 @@ TEST_F(SelectionTest, AnIppPortEndsTheProgram) {
   EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
 }
 
-// The keys reach the dialog: Down moves the selection; Escape leaves the dialog only through OK or
-// Cancel, so it stays.
-TEST_F(SelectionTest, DownMovesTheChoiceAndEscapeDoesNotLeave) {
-  StartRovant();
-  HWND dialog = WaitSelectionDialog();
-  ASSERT_NE(dialog, nullptr);
-  HWND list = ::GetDlgItem(dialog, IDC_PRINTER_LIST);
-  ASSERT_TRUE(uidriver::WaitUntil([&] { return uidriver::ListViewCount(list) >= 2; }, kWaitMs));
-  ASSERT_TRUE(uidriver::SelectListViewRow(list, 0));
-  TypeKeys(dialog, {"Down"});
-  EXPECT_TRUE(uidriver::WaitUntil([&] { return uidriver::ListViewSelection(list) == 1; }, 2000));
-  TypeKeys(dialog, {"Escape"});
-  ::Sleep(500);
-  EXPECT_TRUE(::IsWindowVisible(dialog));
-  EXPECT_TRUE(Rovant().Running());
-}
-
-// Another model answering: the HX320 printer with a printer that says it is an HX310, and the
-// HX310 printer with an HX320 answering.
-struct OtherModelCase {
-  const char* printer;
-  std::vector<std::wstring> monitorOptions;
-};
-
-class OtherModelTest : public EndToEnd, public ::testing::WithParamInterface<OtherModelCase> {};
-
-INSTANTIATE_TEST_SUITE_P(
-    Printers, OtherModelTest,
-    ::testing::Values(OtherModelCase{"HX320 on LPT1", {L"--report-model", L"HX310"}},
-                      OtherModelCase{"HX310 on USB", {}}),
-    [](const auto& param) { return param.index == 0 ? "Hx320Printer" : "Hx310Printer"; });
-
-TEST_P(OtherModelTest, IsReportedAndTheDialogComesAgain) {
+// Another model answering: the HX310 printer with an HX320 answering, then the HX320 printer with
+// a printer that says it is an HX310; each time the message, then the dialog again.
+TEST_F(SelectionTest, AnotherModelAnsweringIsReportedForEitherPrinter) {
   const Bytes memory = MemoryWith({});
-  StartMonitor(GetParam().monitorOptions, memory);
+  StartMonitor(kOneJob, memory);
   StartRovant();
-  ChoosePrinter(GetParam().printer);
+  ChoosePrinter("HX310 on USB");
+  ExpectBox(std::string(msg::kOtherModel), IconKind::kPrinterWarning, {IDOK});
+  Press(IDOK);
+  EXPECT_NE(WaitSelectionDialog(), nullptr);
+  StartNextMonitor(1, {L"--report-model", L"HX310"}, std::nullopt);
+  ChoosePrinter("HX320 on LPT1");
   ExpectBox(std::string(msg::kOtherModel), IconKind::kPrinterWarning, {IDOK});
   Press(IDOK);
   EXPECT_NE(WaitSelectionDialog(), nullptr);

@@ -4,15 +4,10 @@
 
 #include <string>
 
-#include "resources/resource_ids.h"
 #include "tests/e2e/e2e_fixture.hpp"
-#include "texts/command_texts.hpp"
-#include "texts/printer_messages.hpp"
 
 namespace rovant::e2e {
 namespace {
-
-using uidriver::IconKind;
 
 // MENU1 combo boxes (resources/rovant.rc).
 constexpr int kEmulateCombo = 1100;
@@ -21,7 +16,13 @@ constexpr int kLineSpacingCombo = 1104;
 
 using StartupTest = EndToEnd;
 
-TEST_F(StartupTest, ASecondStartSaysSoAndEndsWithZero) {
+// A second start while the first shows its selection dialog says so and ends; the first goes on
+// to read the chosen printer.
+TEST_F(StartupTest, ASecondStartEndsAndChoosingAPrinterReadsItsMemoryIntoThePages) {
+  const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI"});
+  ASSERT_EQ(memory.size(), 87u);
+  StartMonitor({}, memory);
+  std::filesystem::remove(CaptureFile());
   StartRovant();
   ASSERT_NE(WaitSelectionDialog(), nullptr);
 
@@ -39,18 +40,7 @@ TEST_F(StartupTest, ASecondStartSaysSoAndEndsWithZero) {
   EXPECT_EQ(content.buttons, std::vector<int>{IDOK});
   ASSERT_TRUE(uidriver::ClickButton(::GetDlgItem(box, IDOK)));
   EXPECT_EQ(second->WaitExit(kWaitMs), std::optional<DWORD>(0));
-
-  // The first goes on: its dialog is still there and answers.
   EXPECT_TRUE(Rovant().Running());
-  EXPECT_NE(WaitSelectionDialog(1000), nullptr);
-}
-
-TEST_F(StartupTest, ChoosingAPrinterReadsItsMemoryIntoThePages) {
-  const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI"});
-  ASSERT_EQ(memory.size(), 87u);
-  StartMonitor({}, memory);
-  std::filesystem::remove(CaptureFile());
-  StartRovant();
 
   const std::vector<std::wstring> printers = ListedPrinters();
   EXPECT_THAT(printers, ::testing::IsSupersetOf({L"HX320 on LPT1", L"HX310 on USB"}));
@@ -100,23 +90,6 @@ TEST_P(WideNameTest, ReadsThroughAPrinterWhoseNameTheCodePageCannotHold) {
 INSTANTIATE_TEST_SUITE_P(Names, WideNameTest,
                          ::testing::Values(L"HX320 Lager S\u00fcd",
                                            L"HX320 \u0421\u043a\u043b\u0430\u0434"));
-
-// After the start: a setting chosen on the page and Transferring writes it into the printer.
-TEST_F(StartupTest, ATransferredSettingReachesThePrinter) {
-  StartMonitor({}, MemoryWith({}));
-  const Bytes expected = MemoryWith({L"MENU1.PITCH=15 CPI"});
-  StartRovant();
-  ChoosePrinter("HX320 on LPT1");
-  ExpectReadFromPrinter();
-  SelectCombo(kPitchCombo, "15 CPI ");
-  ClickCommand(IDC_TRANSFER);
-  ExpectBox(std::string(msg::kConfirmTransfer), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectStatusWindow(std::string(msg::kStatusTransfer));
-  EXPECT_TRUE(uidriver::WaitUntil([&] { return MonitorMemory() == expected; }, kWaitMs))
-      << "the printer's memory does not hold the transferred setting";
-  EXPECT_TRUE(NoBoxShown()) << Screen();
-}
 
 }  // namespace
 }  // namespace rovant::e2e
