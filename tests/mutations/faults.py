@@ -167,10 +167,10 @@ FAULTS = [
     # ---- resources
     Fault("resource-emulate-no-tabstop", "resources", "resources/rovant.rc",
           "COMBOBOX 1100,  50,   5, 65,  48, CBS_DROPDOWNLIST | WS_TABSTOP",
-          "COMBOBOX 1100,  50,   5, 65,  48, CBS_DROPDOWNLIST", "resources_tests|e2e_keyboard_help",
+          "COMBOBOX 1100,  50,   5, 65,  48, CBS_DROPDOWNLIST", "resources_tests|e2e_keyboard",
           "mingw64"),
     Fault("resource-alt-r-lost", "resources", "resources/rovant.rc",
-          '  "R", IDM_READ, VIRTKEY, ALT, NOINVERT\n', "", "resources_tests|e2e_keyboard_help",
+          '  "R", IDM_READ, VIRTKEY, ALT, NOINVERT\n', "", "resources_tests|e2e_keyboard",
           "mingw64"),
     # ---- the ways out of an operation
     Fault("exit-read-message-after-cursor", "read sequence", "protocol/operation_exits.hpp",
