@@ -63,7 +63,9 @@ void ScanSettings(const Scanner& scan, std::size_t p, SettingsRecord& staging,
   while (p < scan.length()) {
     bool lineTaken = false;
     for (const BlockInfo& block : kBlocks) {
-      if (!MatchesBlockField(scan, p, block)) continue;
+      // A bad value leaves p where the value was, and the next blocks are tried there: a line
+      // may run past the reply's length, but none may start there (old bytes of the buffer).
+      if (p >= scan.length() || !MatchesBlockField(scan, p, block)) continue;
       p += kFieldStep;
       for (const ItemIndex item : WireOrderOf(block.block)) {
         if (!IsRead(item) || !MatchesItemField(scan, p, item)) continue;

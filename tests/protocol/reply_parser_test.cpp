@@ -122,6 +122,9 @@ const ParseCase kCases[] = {
     {"a line starting past the valid length", kPitchReply, kDone, "", "", kRead, 0, 0, 9},
     {"a line starting inside the valid length may run past it", kPitchReply, kDone, "3=5", "",
      kRead, 0, 0, 10},
+    {"a bad value at the valid length lets no old line after it count",
+     "?NVRAM  :MENU1   :PITCH   :" + ReplyLine("ADJUST", "CNT-ORG", "3 /6 IN"), kDone, "", "104",
+     kRead, 0, 0, 27},
     {"nothing valid", kPitchReply, kFailed, "", "", kRead, 0, 0, 0},
     {"a length beyond the buffer is bounded", "?NVRAM  :", kDone, "", "", kRead, 0, 0, 100000},
 };
