@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "connection/fd_wait.hpp"
+#include "texts/link_messages.hpp"
 #include "texts/printer_messages.hpp"
 
 namespace rovant {
@@ -20,40 +21,32 @@ namespace {
 constexpr int kStallPauseMs = 10;
 
 // What the file at `path` is, for a refusal that names it.
-std::string KindOf(const std::string& path) {
+std::string_view KindOf(const std::string& path) {
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return "not a device";
-  if (S_ISREG(info.st_mode)) return "a regular file";
-  if (S_ISDIR(info.st_mode)) return "a folder";
-  if (S_ISFIFO(info.st_mode)) return "a named pipe (FIFO)";
-  if (S_ISSOCK(info.st_mode)) return "a socket";
-  if (S_ISBLK(info.st_mode)) return "a block device (a disk)";
-  return "not a character device";
+  if (::stat(path.c_str(), &info) != 0) return msg::kKindMissing;
+  if (S_ISREG(info.st_mode)) return msg::kKindRegularFile;
+  if (S_ISDIR(info.st_mode)) return msg::kKindFolder;
+  if (S_ISFIFO(info.st_mode)) return msg::kKindNamedPipe;
+  if (S_ISSOCK(info.st_mode)) return msg::kKindSocket;
+  if (S_ISBLK(info.st_mode)) return msg::kKindBlockDevice;
+  return msg::kKindOther;
 }
 
 std::string OpenFailureText(const std::string& path, int error) {
   switch (error) {
     case kNotADeviceError:
-      return path + " is " + KindOf(path) +
-             ", not a printer's device file (a character device such as /dev/usb/lp0): nothing "
-             "was sent to it";
+      return msg::NotADevice(path, KindOf(path));
     case EBUSY:
-      return "the printer device " + path +
-             " is in use by the print spooler (CUPS) or another program: stop the CUPS queue "
-             "of this printer (cupsdisable QUEUE) or close the other program, then try again";
+      return msg::DeviceBusy(path);
     case EACCES:
     case EPERM:
-      return "no permission to use the printer device " + path +
-             ": add your user to the group owning it (usually \"lp\": sudo usermod -aG lp USER, "
-             "then log in again) or run with rights on the device";
+      return msg::DeviceNotPermitted(path);
     case ENOENT:
     case ENXIO:
     case ENODEV:
-      return "there is no printer device " + path +
-             ": the printer is not connected or is switched off (check the cable, the power "
-             "and the device name)";
+      return msg::DeviceAbsent(path);
     default:
-      return "cannot open the printer device " + path + ": " + std::strerror(error);
+      return msg::DeviceNotOpened(path, std::strerror(error));
   }
 }
 
@@ -106,20 +99,17 @@ bool DeviceLink::OpenDevice() {
 }
 
 bool DeviceLink::NotOpen() {
-  if (error_.empty()) error_ = "the printer device " + path_ + " is not open";
+  if (error_.empty()) error_ = msg::DeviceNotOpen(path_);
   return false;
 }
 
 bool DeviceLink::ReadFailed(int error) {
   if (error == EINVAL) {
-    error_ = "the printer's interface at " + path_ +
-             " is one-way: no replies can be read through it; check that the interface and the "
-             "cable support bidirectional mode (a parallel port: ECP, EPP or PS/2 in the "
-             "computer's firmware settings)";
+    error_ = msg::DeviceOneWay(path_);
   } else if (Unplugged(error)) {
-    error_ = "the printer at " + path_ + " was disconnected or switched off";
+    error_ = msg::DeviceUnplugged(path_);
   } else {
-    error_ = "receiving from the printer at " + path_ + " failed: " + std::strerror(error);
+    error_ = msg::DeviceReceivingFailed(path_, std::strerror(error));
   }
   return false;
 }
@@ -136,9 +126,8 @@ bool DeviceLink::Send(std::string_view bytes) {
   int stalls = 0;
   while (!bytes.empty()) {
     if (RemainingMs(sendDeadline) == 0) {
-      error_ = "the printer at " + path_ + " took only " + std::to_string(total - bytes.size()) +
-               " of " + std::to_string(total) + " bytes within " + SecondsText(timeouts_.sendMs) +
-               ": it may be off line, out of paper or jammed";
+      error_ =
+          msg::DeviceTookOnly(path_, total - bytes.size(), total, SecondsText(timeouts_.sendMs));
       return false;
     }
     const ssize_t written = ::write(device_.get(), bytes.data(), bytes.size());
@@ -153,22 +142,20 @@ bool DeviceLink::Send(std::string_view bytes) {
       // The printer takes no more for now (busy, off line, out of paper).
       const int left = std::min(RemainingMs(deadline), RemainingMs(sendDeadline));
       if (RemainingMs(deadline) == 0) {
-        error_ = "the printer at " + path_ + " took no data within " +
-                 SecondsText(timeouts_.writeMs) + ": it may be off line, out of paper or jammed";
+        error_ = msg::DeviceTookNoData(path_, SecondsText(timeouts_.writeMs));
         return false;
       }
       if (stalls++ > 0) {
         PauseMs(std::min(kStallPauseMs, left));
       } else if (WaitForFd(device_.get(), POLLOUT, left) < 0) {
-        error_ = "sending to the printer at " + path_ + " failed: " + std::strerror(errno);
+        error_ = msg::DeviceSendingFailed(path_, std::strerror(errno));
         return false;
       }
       continue;
     }
     const int error = errno;
-    error_ = Unplugged(error)
-                 ? "the printer at " + path_ + " was disconnected or switched off"
-                 : "sending to the printer at " + path_ + " failed: " + std::strerror(error);
+    error_ = Unplugged(error) ? msg::DeviceUnplugged(path_)
+                              : msg::DeviceSendingFailed(path_, std::strerror(error));
     return false;
   }
   return true;
@@ -196,8 +183,7 @@ bool DeviceLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
     if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return ReadFailed(errno);
     const int left = RemainingMs(firstDeadline);
     if (left == 0) {
-      error_ =
-          "no answer from the printer at " + path_ + " within " + SecondsText(timeouts_.receiveMs);
+      error_ = msg::DeviceNoAnswer(path_, SecondsText(timeouts_.receiveMs));
       return false;
     }
     // Nothing yet (0: the device has nothing to say at the moment).

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "texts/link_messages.hpp"
 #include "texts/printer_messages.hpp"
 
 namespace rovant {
@@ -60,18 +61,13 @@ std::string MailboxLink::LastError() const {
     case MailboxFailure::kNone:
       return {};
     case MailboxFailure::kNotOpen:
-      return "the reply mailbox (the named file mapping shared with the printer driver's "
-             "language monitor) cannot be opened";
+      return std::string(msg::kMailboxNotOpened);
     case MailboxFailure::kLockTimedOut:
-      return "the reply mailbox's mutex stayed held for " +
-             std::to_string(kMailboxLockSlices * kMailboxLockSliceMs / 1000) +
-             " s: the language monitor may hang";
+      return msg::MailboxLockHeld(kMailboxLockSlices * kMailboxLockSliceMs / 1000);
     case MailboxFailure::kMonitorFailed:
-      return "the printer driver's language monitor reported that the printer port failed";
+      return std::string(msg::kMonitorPortFailed);
     case MailboxFailure::kNoAnswer:
-      return "the printer driver's language monitor did not answer within " +
-             std::to_string(kMailboxAnswerLimitMs / 1000) +
-             " s: is the printer's own driver installed, with its language monitor?";
+      return msg::MonitorNoAnswer(kMailboxAnswerLimitMs / 1000);
   }
   return {};
 }

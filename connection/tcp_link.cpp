@@ -10,6 +10,7 @@
 
 #include "connection/deadline.hpp"
 #include "connection/socket_system.hpp"
+#include "texts/link_messages.hpp"
 #include "texts/printer_messages.hpp"
 
 namespace rovant {
@@ -100,8 +101,7 @@ void TcpLink::FinishSending() {
   const NativeSocket fd = socket_.get();
   const auto failed = [this](int code) {
     endFailed_ = true;
-    Fail(code, "the printer at " + Where() + " reset the connection after the last send (" +
-                   net::SocketErrorText(code) + "): it may not have taken everything");
+    Fail(code, msg::ResetAfterLastSend(Where(), net::SocketErrorText(code)));
   };
   if (!net::ShutdownSending(fd)) {
     failed(net::LastSocketError());
@@ -136,28 +136,26 @@ bool TcpLink::Connect() {
   endFailed_ = false;
   Fail(0, {});
   if (!sockets_.ok()) {
-    Fail(net::LastSocketError(), "the system's sockets cannot be used");
+    Fail(net::LastSocketError(), std::string(msg::kSocketsUnusable));
     return false;
   }
   const std::string service = std::to_string(port_);
   int resolved = 0;
   AddrInfoList list;
   if (!ResolveWithin(resolver_, host_, service, timeouts_.resolveMs, resolved, list)) {
-    Fail(net::TimedOutCode(), "the printer address " + host_ + " cannot be resolved within " +
-                                  SecondsText(timeouts_.resolveMs) +
-                                  ": the name service does not answer");
+    Fail(net::TimedOutCode(),
+         msg::AddressNotResolvedWithin(host_, SecondsText(timeouts_.resolveMs)));
     return false;
   }
   if (resolved != 0 || !list) {
-    Fail(resolved, "the printer address " + host_ +
-                       " cannot be resolved: " + net::AddressErrorText(resolved));
+    Fail(resolved, msg::AddressNotResolved(host_, net::AddressErrorText(resolved)));
     return false;
   }
   for (const addrinfo* entry = list.get(); entry != nullptr; entry = entry->ai_next) {
     SocketHandle socket(net::OpenStreamSocket(entry->ai_family, entry->ai_protocol));
     if (!socket.valid() || !net::SetNonBlocking(socket.get(), true)) {
       const int code = net::LastSocketError();
-      Fail(code, "cannot create a socket: " + net::SocketErrorText(code));
+      Fail(code, msg::SocketNotCreated(net::SocketErrorText(code)));
       continue;
     }
     int failure = 0;
@@ -167,8 +165,7 @@ bool TcpLink::Connect() {
       if (kind == SocketErrorKind::kInProgress || kind == SocketErrorKind::kWouldBlock) {
         const int ready = net::Wait(socket.get(), net::WaitFor::kWritable, Ms(timeouts_.connectMs));
         if (ready == 0) {
-          Fail(net::TimedOutCode(),
-               "no answer from " + Where() + " within " + SecondsText(timeouts_.connectMs));
+          Fail(net::TimedOutCode(), msg::NoAnswerWithin(Where(), SecondsText(timeouts_.connectMs)));
           continue;
         }
         failure = ready < 0 ? net::LastSocketError() : net::PendingConnectError(socket.get());
@@ -181,15 +178,13 @@ bool TcpLink::Connect() {
     }
     switch (net::ClassifySocketError(failure)) {
       case SocketErrorKind::kRefused:
-        Fail(failure, "the printer at " + Where() +
-                          " refused the connection: it is busy with another session or "
-                          "switched off");
+        Fail(failure, msg::ConnectionRefused(Where()));
         break;
       case SocketErrorKind::kTimedOut:
-        Fail(failure, "no answer from " + Where() + " within " + SecondsText(timeouts_.connectMs));
+        Fail(failure, msg::NoAnswerWithin(Where(), SecondsText(timeouts_.connectMs)));
         break;
       default:
-        Fail(failure, "cannot connect to " + Where() + ": " + net::SocketErrorText(failure));
+        Fail(failure, msg::CannotConnect(Where(), net::SocketErrorText(failure)));
         break;
     }
   }
@@ -198,7 +193,7 @@ bool TcpLink::Connect() {
 
 bool TcpLink::Send(std::string_view bytes) {
   if (!socket_.valid()) {
-    if (error_.empty()) Fail(net::ConnectionResetCode(), "not connected to " + Where());
+    if (error_.empty()) Fail(net::ConnectionResetCode(), msg::NotConnected(Where()));
     return false;
   }
   lastWasSend_ = true;
@@ -214,11 +209,10 @@ bool TcpLink::Send(std::string_view bytes) {
     if (sent < 0 && kind == SocketErrorKind::kWouldBlock) {
       // The printer takes no more for now: wait as long as for a reply.
       if (net::Wait(socket_.get(), net::WaitFor::kWritable, Ms(timeouts_.receiveMs)) > 0) continue;
-      Fail(net::TimedOutCode(), "the printer at " + Where() + " took no data within " +
-                                    SecondsText(timeouts_.receiveMs));
+      Fail(net::TimedOutCode(), msg::TookNoDataWithin(Where(), SecondsText(timeouts_.receiveMs)));
       return false;
     }
-    Fail(code, "sending to " + Where() + " failed: " + net::SocketErrorText(code));
+    Fail(code, msg::SendingFailed(Where(), net::SocketErrorText(code)));
     return false;
   }
   return true;
@@ -229,20 +223,19 @@ bool TcpLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
   length = 0;
   lastWasSend_ = false;
   if (!socket_.valid()) {
-    if (error_.empty()) Fail(net::ConnectionResetCode(), "not connected to " + Where());
+    if (error_.empty()) Fail(net::ConnectionResetCode(), msg::NotConnected(Where()));
     return false;
   }
   // The first byte may take the receive time-out; after it the reply ends at
   // a quiet moment, and in any case one receive time-out after the first byte.
   const int first = net::Wait(socket_.get(), net::WaitFor::kReadable, Ms(timeouts_.receiveMs));
   if (first == 0) {
-    Fail(net::TimedOutCode(),
-         "no answer from " + Where() + " within " + SecondsText(timeouts_.receiveMs));
+    Fail(net::TimedOutCode(), msg::NoAnswerWithin(Where(), SecondsText(timeouts_.receiveMs)));
     return false;
   }
   if (first < 0) {
     const int code = net::LastSocketError();
-    Fail(code, "receiving from " + Where() + " failed: " + net::SocketErrorText(code));
+    Fail(code, msg::ReceivingFailed(Where(), net::SocketErrorText(code)));
     return false;
   }
   const SteadyClock::time_point deadline =
@@ -263,7 +256,7 @@ bool TcpLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
       const int code = net::LastSocketError();
       const SocketErrorKind kind = net::ClassifySocketError(code);
       if (kind != SocketErrorKind::kInterrupted && kind != SocketErrorKind::kWouldBlock) {
-        Fail(code, "receiving from " + Where() + " failed: " + net::SocketErrorText(code));
+        Fail(code, msg::ReceivingFailed(Where(), net::SocketErrorText(code)));
         return false;
       }
     }
@@ -271,8 +264,7 @@ bool TcpLink::Receive(std::array<char, 4096>& reply, std::size_t& length) {
     if (wait <= 0 || net::Wait(socket_.get(), net::WaitFor::kReadable, wait) <= 0) break;
   }
   if (length == 0 && closed) {
-    Fail(net::ConnectionResetCode(),
-         "the printer at " + Where() + " closed the connection without an answer");
+    Fail(net::ConnectionResetCode(), msg::ClosedWithoutAnswer(Where()));
     return false;
   }
   return true;

@@ -10,6 +10,7 @@
 #include "connection/mailbox_link.hpp"
 #include "connection/mailbox_names.hpp"
 #include "tests/fakes/fake_printer.hpp"
+#include "texts/link_messages.hpp"
 #include "texts/printer_messages.hpp"
 
 namespace rovant {
@@ -268,8 +269,7 @@ TEST_F(Mailbox, LinkTellsTheMailboxsLastFailure) {
   ASSERT_TRUE(link.Open(LinkRoute::kSpoolerSession).open);
   AnswerWith(kMailboxFailed);
   EXPECT_FALSE(link.Send("x"));
-  EXPECT_EQ(link.LastError(),
-            "the printer driver's language monitor reported that the printer port failed");
+  EXPECT_EQ(link.LastError(), msg::kMonitorPortFailed);
   AnswerWith(kMailboxDone);
   EXPECT_TRUE(link.Send("x"));
   EXPECT_EQ(link.LastError(), "");

@@ -16,12 +16,11 @@
 
 #include "protocol/command_strings.hpp"
 #include "protocol/reply_parser.hpp"
+#include "texts/link_messages.hpp"
 #include "texts/printer_messages.hpp"
 
 namespace rovant::testing {
 namespace {
-
-using ::testing::HasSubstr;
 
 constexpr TcpTimeouts kFast{2000, 2000, 100};
 
@@ -61,9 +60,8 @@ struct ReceiveCase {
   const char* name;
   void (*printer)(NativeSocket fd);
   TcpTimeouts timeouts;
-  const char* reply;  // nullptr: no reply, for this reason about 127.0.0.1:PORT:
-  const char* before;
-  const char* after;
+  const char* reply;                            // nullptr: no reply, for this reason:
+  std::string (*told)(std::string_view where);  // where: 127.0.0.1:PORT
   net::SocketErrorKind kind;
 };
 
@@ -84,7 +82,7 @@ TEST_P(TcpLinkReceive, GivesTheReplyOrTheReason) {
   } else {
     EXPECT_EQ(length, 0U);
     EXPECT_EQ(reply[0], '\0');
-    EXPECT_EQ(link.LastError(), std::string(c.before) + Where(server.port()) + c.after);
+    EXPECT_EQ(link.LastError(), c.told(Where(server.port())));
     EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), c.kind);
   }
 }
@@ -105,8 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     {2000, 2000, 1500},
                     "FIRST SECOND",
-                    "",
-                    "",
+                    nullptr,
                     {}},
         ReceiveCase{"LongerThanTheBufferIsCutAt4096",
                     [](NativeSocket fd) {
@@ -115,19 +112,16 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     kFast,
                     kCut.c_str(),
-                    "",
-                    "",
+                    nullptr,
                     {}},
         ReceiveCase{"SilentPrinterAfterTheReceiveTimeOut",
                     [](NativeSocket fd) { ReadBytes(fd, 1); },
                     {2000, 150, 100},
                     nullptr,
-                    "no answer from ",
-                    " within 0.15 s",
+                    [](std::string_view where) { return msg::NoAnswerWithin(where, "0.15 s"); },
                     net::SocketErrorKind::kTimedOut},
         ReceiveCase{"PrinterClosingWithoutAnAnswer", [](NativeSocket) {}, kFast, nullptr,
-                    "the printer at ", " closed the connection without an answer",
-                    net::SocketErrorKind::kOther}),
+                    msg::ClosedWithoutAnswer, net::SocketErrorKind::kOther}),
     [](const ::testing::TestParamInfo<ReceiveCase>& param) {
       return std::string(param.param.name);
     });
@@ -138,16 +132,14 @@ TEST(TcpLink, RefusedConnectionIsExplained) {
   const LinkOpening opening = link.Open(LinkRoute::kLan);
   EXPECT_FALSE(opening.open);
   EXPECT_EQ(opening.message, msg::kLanNoResponse);
-  EXPECT_EQ(link.LastError(), "the printer at " + Where(port) +
-                                  " refused the connection: it is busy with another session or "
-                                  "switched off");
+  EXPECT_EQ(link.LastError(), msg::ConnectionRefused(Where(port)));
   EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kRefused);
   EXPECT_FALSE(link.connected());
   // A spooler session is kept for the first send, which fails with the reason.
   TcpLink session("127.0.0.1", port, kFast);
   EXPECT_TRUE(session.Open(LinkRoute::kSpoolerSession).open);
   EXPECT_FALSE(session.Send(wire::kOnlineSequence));
-  EXPECT_THAT(session.LastError(), HasSubstr("refused the connection"));
+  EXPECT_EQ(session.LastError(), msg::ConnectionRefused(Where(port)));
 }
 
 TEST(TcpLink, NothingGoesOutBeforeConnectingOrAfterEnd) {
@@ -189,10 +181,11 @@ TEST_P(TcpLinkEnd, AfterTheLastSend) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
   EXPECT_FALSE(link.connected());
   EXPECT_EQ(link.endFailed(), GetParam().failed);
-  const std::string reset =
-      "the printer at " + Where(server.port()) + " reset the connection after the last send (";
-  EXPECT_EQ(link.LastError().substr(0, GetParam().failed ? reset.size() : std::string::npos),
-            GetParam().failed ? reset : "");
+  // The system's reason is the one of the reset the printer made.
+  EXPECT_EQ(link.LastError(),
+            GetParam().failed ? msg::ResetAfterLastSend(Where(server.port()),
+                                                        net::SocketErrorText(link.lastErrorCode()))
+                              : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -233,9 +226,7 @@ TEST(TcpLink, NameLookupThatDoesNotAnswerFailsAfterItsTimeOut) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
   EXPECT_FALSE(opening.open);
   EXPECT_EQ(opening.message, msg::kLanNoResponse);
-  EXPECT_EQ(link.LastError(),
-            "the printer address printer.example cannot be resolved within 0.2 s: the name "
-            "service does not answer");
+  EXPECT_EQ(link.LastError(), msg::AddressNotResolvedWithin("printer.example", "0.2 s"));
   EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kTimedOut);
 }
 
