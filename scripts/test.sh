@@ -5,8 +5,7 @@
 #   mingw64     the x86_64 Windows build: its tests and end-to-end scenarios under Wine
 #   fuzz        the libFuzzer targets, each a short fixed-seed run (clang)
 #   mingw32     the shipped i686 build, which wine64 cannot run: built, its files and packages checked
-# The mingw64 tests spend most of their time waiting on the printer protocol's fixed times under
-# Wine, so they run in the background while the fuzz and mingw32 builds use the processors.
+# Each preset's tests run in the background while the next preset builds (see background_tests).
 # (The optimised `linux` preset, with the benchmarks, is for development: README, "Building by hand".)
 # Logs: build/logs/. Last line: "N passed, 0 failed" (N = ctest tests passed over all presets).
 set -euo pipefail
@@ -55,35 +54,47 @@ mkdir -p "$LOGDIR"
 run_stage "install dependencies" "$LOGDIR/install-deps.log" bash scripts/install-deps.sh
 run_stage "format check" "$LOGDIR/format.log" bash scripts/format.sh --check
 
+# background_tests PRESET: starts PRESET's tests in their own process group (so that a failure
+# elsewhere stops them too), their output to the log only.
+background_tests() {
+  banner "$1: test (in the background; log $LOGDIR/$1-ctest.log)"
+  BACKGROUND_NAME=$1
+  BACKGROUND_START=$SECONDS
+  set -m
+  ctest --preset "$1" >"$LOGDIR/$1-ctest.log" 2>&1 &
+  BACKGROUND_PID=$!
+  set +m
+}
+
+# finish_background: waits for the tests started last, shows their log and stops on a failure.
+finish_background() {
+  STAGE="$BACKGROUND_NAME: test"
+  banner "$STAGE"
+  local rc=0
+  wait "$BACKGROUND_PID" || rc=$?
+  BACKGROUND_PID=""
+  cat "$LOGDIR/$BACKGROUND_NAME-ctest.log"
+  TIMES+=("$(printf '%-28s %5ds' "$STAGE (background)" $((SECONDS - BACKGROUND_START)))")
+  [ "$rc" -eq 0 ] || exit "$rc"
+}
+
+# Tests wait on the printer protocol's fixed times (the scripts natively, nearly everything under
+# Wine): each preset's tests run in the background while the next builds use the processors, at a
+# lower priority, so the programs under test keep their pace.
 configure_and_build linux-asan
-run_stage "linux-asan: test" "$LOGDIR/linux-asan-ctest.log" ctest --preset linux-asan
-
-configure_and_build mingw64
-# In its own process group, so that a failure here stops it too.
-banner "mingw64: test (in the background; log $LOGDIR/mingw64-ctest.log)"
-mingw64_start=$SECONDS
-set -m
-ctest --preset mingw64 >"$LOGDIR/mingw64-ctest.log" 2>&1 &
-BACKGROUND_PID=$!
-set +m
-
-# The work beside it runs at a lower priority, so the programs under Wine keep their pace.
+background_tests linux-asan
 NICE=(nice -n 10)
+configure_and_build mingw64
+finish_background
+
+background_tests mingw64
 configure_and_build fuzz
 run_stage "fuzz: test" "$LOGDIR/fuzz-ctest.log" "${NICE[@]}" ctest --preset fuzz
 configure_and_build mingw32
 # The shipped installer and zip are built and their contents checked.
 run_stage "mingw32: packages" "$LOGDIR/mingw32-ctest.log" \
   ctest --test-dir build/mingw32 -L packaging --output-on-failure
-
-STAGE="mingw64: test"
-banner "$STAGE"
-mingw64_rc=0
-wait "$BACKGROUND_PID" || mingw64_rc=$?
-BACKGROUND_PID=""
-cat "$LOGDIR/mingw64-ctest.log"
-TIMES+=("$(printf '%-28s %5ds' "$STAGE" $((SECONDS - mingw64_start)))")
-[ "$mingw64_rc" -eq 0 ] || exit "$mingw64_rc"
+finish_background
 STAGE="summary"
 
 # ctest ends with e.g. "100% tests passed, 0 tests failed out of 42".
