@@ -36,6 +36,16 @@ class OperationTest : public ::testing::Test {
  protected:
   OperationTest() { state.settings = kFactoryDefaults; }
 
+  // The port, the link's opening and the printer's answers to the sends in order ('+' taken,
+  // '-' refused; the sends after them are taken).
+  void Arrange(int portState, bool mailboxOpens, std::string_view lanFailure,
+               std::string_view sends) {
+    state.selectedPrinter.portState = portState;
+    link.mailboxOpens = mailboxOpens;
+    link.lanFailure = lanFailure;
+    for (const char answer : sends) link.sendResults.push_back(answer == '+');
+  }
+
   CallLog log;
   AppState state;
   FakePrinterLink link{log};

@@ -122,12 +122,7 @@ class ReadEndingTest : public ReadSettings, public ::testing::WithParamInterface
 
 TEST_P(ReadEndingTest, LeavesTheRecordAndPutsEverythingRight) {
   const ReadEnding& c = GetParam();
-  state.selectedPrinter.portState = c.portState;
-  link.mailboxOpens = c.mailboxOpens;
-  link.lanFailure = c.lanFailure;
-  for (const char* answer = c.sends; *answer != '\0'; ++answer) {
-    link.sendResults.push_back(*answer == '+');
-  }
+  Arrange(c.portState, c.mailboxOpens, c.lanFailure, c.sends);
   link.receives = c.receives;
   link.replyText = c.reply;
   state.noResponsePending = c.pendingBefore;

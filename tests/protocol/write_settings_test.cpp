@@ -144,12 +144,7 @@ class WriteEndingTest : public WriteSettings, public ::testing::WithParamInterfa
 
 TEST_P(WriteEndingTest, FailsAndKeepsTheUsersSettings) {
   const WriteEnding& c = GetParam();
-  state.selectedPrinter.portState = c.portState;
-  link.mailboxOpens = c.mailboxOpens;
-  link.lanFailure = c.lanFailure;
-  for (const char* answer = c.sends; *answer != '\0'; ++answer) {
-    link.sendResults.push_back(*answer == '+');
-  }
+  Arrange(c.portState, c.mailboxOpens, c.lanFailure, c.sends);
   state.noResponsePending = c.pendingBefore;
   state.settings[3] = 5;
   pages.selections = state.settings;
