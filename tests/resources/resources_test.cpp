@@ -1,7 +1,6 @@
-// The compiled resources of the program, read back from this test executable, which links the
-// same resource object as rovant.exe. Every dialog template is created for real and measured
-// against the program's own tables (ui/page_layout.hpp); the menu is held against its
-// accelerators and the panel's buttons; then icons, version and manifest.
+// The compiled resources of rovant.exe, read back from this test executable, which links them:
+// every template created for real and measured against ui/page_layout.hpp, the menu against its
+// accelerators and the panel's buttons, the icons, version and manifest.
 #include <gtest/gtest.h>
 #include <windows.h>
 // windows.h first
@@ -13,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "resources/resource_ids.h"
@@ -26,15 +26,6 @@ namespace {
 LPCWSTR Ordinal(unsigned id) { return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(id)); }
 HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  ::GetClassNameA(window, name, sizeof name);
-  std::string lower(name);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
 std::string TextOf(HWND window) {
   char text[256] = {};
   ::GetWindowTextA(window, text, sizeof text);
@@ -47,7 +38,6 @@ bool HasText(unsigned id) {
   return ::LoadStringW(Instance(), id, reinterpret_cast<LPWSTR>(&text), 0) > 0;
 }
 
-// A control's rectangle in its dialog's client coordinates.
 RECT RectIn(HWND dialog, HWND control) {
   RECT rect{};
   ::GetWindowRect(control, &rect);
@@ -61,11 +51,6 @@ RECT DialogUnits(HWND dialog, int x, int y, int cx, int cy) {
   RECT rect{x, y, cx, cy};
   ::MapDialogRect(dialog, &rect);
   return {rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom};
-}
-
-bool Inside(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-         inner.bottom <= outer.bottom;
 }
 
 std::vector<HWND> Children(HWND dialog) {
@@ -104,8 +89,6 @@ class Created : public ::testing::Test {
   std::vector<HWND> dialogs_;
 };
 
-// ---- The five setting pages against the layout table ----
-
 TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
   LONG fieldHeight = 0;
   for (const ui::PageLayout& layout : ui::kPages) {
@@ -141,7 +124,6 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
       EXPECT_EQ(::GetDlgCtrlID(label), row.labelId);
       EXPECT_EQ(::GetDlgCtrlID(combo), row.comboId);
 
-      EXPECT_EQ(ClassOf(label), "static");
       EXPECT_EQ(TextOf(label), row.item);
       const auto labelStyle = static_cast<DWORD>(::GetWindowLongPtrW(label, GWL_STYLE));
       EXPECT_EQ(labelStyle & SS_TYPEMASK, static_cast<DWORD>(SS_LEFT));
@@ -154,7 +136,6 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
       EXPECT_TRUE(HasText(row.labelId)) << "the label's tooltip";
       EXPECT_FALSE(HasText(row.comboId)) << "combos carry no tooltip";
 
-      EXPECT_EQ(ClassOf(combo), "combobox");
       const auto comboStyle = static_cast<DWORD>(::GetWindowLongPtrW(combo, GWL_STYLE));
       EXPECT_EQ(comboStyle & 0x3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
       EXPECT_TRUE(comboStyle & WS_TABSTOP);
@@ -167,9 +148,8 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
       const ui::UnitRect c = ui::ComboRect(row);
       const RECT expectedCombo = DialogUnits(page, c.x, c.y, c.cx, c.cy);
       const RECT actualCombo = RectIn(page, combo);
-      EXPECT_EQ(actualCombo.left, expectedCombo.left);
-      EXPECT_EQ(actualCombo.top, expectedCombo.top);
-      EXPECT_EQ(actualCombo.right, expectedCombo.right);
+      EXPECT_EQ(std::tie(actualCombo.left, actualCombo.top, actualCombo.right),
+                std::tie(expectedCombo.left, expectedCombo.top, expectedCombo.right));
       RECT dropped{};
       ::SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
       // The template's height is the dropped list's and the selection field's, the same on
@@ -185,8 +165,6 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
     EXPECT_EQ(::GetNextDlgTabItem(page, nullptr, FALSE), children[1]);
   }
 }
-
-// ---- The panel and the other dialogs ----
 
 // The menu's entries: command id and text.
 struct MenuEntry {
@@ -221,8 +199,6 @@ TEST_F(Created, PanelButtonsAreTheMenusCommands) {
   HWND panel = Create(IDD_PANEL, true);
   ASSERT_NE(panel, nullptr);
   EXPECT_TRUE(::GetWindowLongPtrW(panel, GWL_STYLE) & WS_CHILD);
-  HWND tabs = ::GetDlgItem(panel, IDC_TABS);
-  EXPECT_EQ(ClassOf(tabs), "systabcontrol32");
   EXPECT_EQ(LOWORD(::SendMessageW(panel, DM_GETDEFID, 0, 0)), IDC_READ);
   const std::vector<MenuEntry> menu = MenuEntries();
   const std::pair<int, unsigned> buttons[] = {{IDC_READ, IDM_READ},
@@ -232,7 +208,6 @@ TEST_F(Created, PanelButtonsAreTheMenusCommands) {
   for (const auto& [id, command] : buttons) {
     HWND button = ::GetDlgItem(panel, id);
     ASSERT_NE(button, nullptr) << id;
-    EXPECT_EQ(ClassOf(button), "button");
     EXPECT_TRUE(::GetWindowLongPtrW(button, GWL_STYLE) & WS_TABSTOP) << id;
     const MenuEntry* entry = EntryOf(menu, command);
     ASSERT_NE(entry, nullptr) << command;
@@ -256,20 +231,18 @@ TEST_F(Created, EveryPopupHoldsItsControlsInside) {
     SCOPED_TRACE(popup.id);
     HWND dialog = Create(popup.id, popup.id == IDD_PANEL);
     ASSERT_NE(dialog, nullptr);
-    if (popup.id != IDD_PANEL) {
-      EXPECT_EQ(TextOf(dialog), msg::kCaption);
-    }
+    EXPECT_EQ(TextOf(dialog), popup.id == IDD_PANEL ? "" : msg::kCaption);
     for (int id : popup.controls) EXPECT_NE(::GetDlgItem(dialog, id), nullptr) << id;
     RECT client{};
     ::GetClientRect(dialog, &client);
     for (HWND child : Children(dialog)) {
       const RECT rect = RectIn(dialog, child);
-      EXPECT_TRUE(Inside(rect, client)) << "control " << ::GetDlgCtrlID(child);
+      RECT both{};
+      ::UnionRect(&both, &rect, &client);
+      EXPECT_TRUE(::EqualRect(&both, &client)) << "control " << ::GetDlgCtrlID(child);
     }
   }
 }
-
-// ---- Menu and accelerators ----
 
 TEST(MenuAndAccelerators, EveryCommandOnceEveryAltKeyNamedAndBound) {
   const std::vector<MenuEntry> menu = MenuEntries();
@@ -306,8 +279,6 @@ TEST(MenuAndAccelerators, EveryCommandOnceEveryAltKeyNamedAndBound) {
   }
 }
 
-// ---- Icons, version, manifest ----
-
 TEST(Icons, EveryIconLoadsAt32And16) {
   for (unsigned id :
        {IDI_PRINTER, IDI_PRINTER_ERROR, IDI_PRINTER_INFORMATION, IDI_PRINTER_WARNING,
@@ -320,8 +291,8 @@ TEST(Icons, EveryIconLoadsAt32And16) {
       ASSERT_TRUE(::GetIconInfo(icon, &info));
       BITMAP bitmap{};
       ::GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
-      EXPECT_EQ(bitmap.bmWidth, side) << "icon " << id << " has its own " << side << " image";
-      EXPECT_EQ(bitmap.bmHeight, side) << id;
+      EXPECT_EQ(std::pair(bitmap.bmWidth, bitmap.bmHeight), std::pair(LONG{side}, LONG{side}))
+          << "icon " << id << " has its own " << side << " image";
       ::DeleteObject(info.hbmColor);
       ::DeleteObject(info.hbmMask);
       ::DestroyIcon(icon);

@@ -1,8 +1,6 @@
 // The Windows services the operations and the start run on, on real windows with the program's
-// own templates: the status window, the reply log, the clock's wait, the instance mutex left
-// behind by a dead owner, the version query and the folder rule the help control is loaded by.
-// The settings folder and the current directory are the end-to-end scenarios' (the working copy
-// in %APPDATA%\Vek\ROVANT, the help file found beside the program).
+// own templates. The settings folder, the current directory and the status window's text are
+// the end-to-end scenarios'.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -47,26 +45,19 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 // A plain top-level window standing in for the main window.
-class TestWindow {
- public:
-  TestWindow() {
-    static const ATOM atom = [] {
-      WNDCLASSA windowClass{};
-      windowClass.lpfnWndProc = TestWindowProc;
-      windowClass.hInstance = Module();
-      windowClass.lpszClassName = "RovantServicesTest";
-      return ::RegisterClassA(&windowClass);
-    }();
-    EXPECT_NE(atom, 0);
-    window_.reset(::CreateWindowExA(0, "RovantServicesTest", "main", WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                                    100, nullptr, nullptr, Module(), nullptr));
-    seen = {};
-  }
-  [[nodiscard]] HWND get() const { return window_.get(); }
-
- private:
-  win32::OwnedWindow window_;
-};
+win32::OwnedWindow TestWindow() {
+  static const ATOM atom = [] {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = TestWindowProc;
+    windowClass.hInstance = Module();
+    windowClass.lpszClassName = "RovantServicesTest";
+    return ::RegisterClassA(&windowClass);
+  }();
+  EXPECT_NE(atom, 0);
+  seen = {};
+  return win32::OwnedWindow(::CreateWindowExA(0, "RovantServicesTest", "main", WS_OVERLAPPEDWINDOW,
+                                              0, 0, 200, 100, nullptr, nullptr, Module(), nullptr));
+}
 
 std::string ControlText(HWND dialog, int id) {
   std::array<char, 256> text{};
@@ -75,15 +66,13 @@ std::string ControlText(HWND dialog, int id) {
 }
 
 TEST(StatusWindow, ShowsItsTextUnderTheMainWindowUntilClosed) {
-  const TestWindow main;
+  const win32::OwnedWindow main = TestWindow();
   ASSERT_NE(main.get(), nullptr);
   Win32OperationHost host(Module(), main.get());
   host.ShowStatus(msg::kStatusReading);
   const HWND status = host.StatusWindow();
-  ASSERT_TRUE(::IsWindow(status));
+  ASSERT_TRUE(::IsWindowVisible(status));
   EXPECT_EQ(::GetWindow(status, GW_OWNER), main.get());
-  EXPECT_TRUE(::IsWindowVisible(status));
-  EXPECT_EQ(ControlText(status, IDC_STATUS_TEXT), msg::kStatusReading);
   RECT rect{};
   ASSERT_TRUE(::GetWindowRect(status, &rect));
   EXPECT_EQ(rect.left, (::GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2);
@@ -114,12 +103,11 @@ TEST(ReplyLog, IsWrittenOnlyWhenItExists) {
   const std::string content{std::istreambuf_iterator<char>(in), {}};
   in.close();
   ::DeleteFileA(path.c_str());
-  const std::string expected = std::string("old") + std::string(reply, 6) + std::string(reply, 2);
-  EXPECT_EQ(content, expected);
+  EXPECT_EQ(content, "old" + std::string(reply, 6) + std::string(reply, 2));
 }
 
 TEST(Win32Clock, PaintsDuringAWaitButLeavesInputQueued) {
-  const TestWindow window;
+  const win32::OwnedWindow window = TestWindow();
   ::ShowWindow(window.get(), SW_SHOWNOACTIVATE);
   // Let the window's own start-up messages pass before the test begins.
   MSG message{};
@@ -169,32 +157,24 @@ TEST(StartupServices, AnswerTheVersionQuery) {
   EXPECT_FALSE(QueryPlatformVersion(12));
 }
 
-struct FolderCase {
-  const char* path;
-  const char* folder;
-  bool inside;
-};
-
-class FileInFolder : public ::testing::TestWithParam<FolderCase> {};
-
-TEST_P(FileInFolder, OnlyFilesDirectlyInTheFolder) {
-  EXPECT_EQ(IsFileInFolder(GetParam().path, GetParam().folder), GetParam().inside)
-      << GetParam().path << " in " << GetParam().folder;
+TEST(HelpControl, IsLoadedOnlyFromAFileDirectlyInTheFolder) {
+  const struct {
+    const char* path;
+    const char* folder;
+    bool inside;
+  } cases[] = {{"C:\\Windows\\System32\\hhctrl.ocx", "C:\\Windows\\System32", true},
+               {"c:\\windows\\system32\\HHCTRL.OCX", "C:\\Windows\\System32\\", true},
+               {"C:\\Windows\\System32\\sub\\hhctrl.ocx", "C:\\Windows\\System32", false},
+               {"C:\\Windows\\System32\\..\\hhctrl.ocx", "C:\\Windows\\System32", false},
+               {"C:\\Windows\\System32x\\hhctrl.ocx", "C:\\Windows\\System32", false},
+               {"hhctrl.ocx", "C:\\Windows\\System32", false},
+               {"C:\\Windows\\System32\\", "C:\\Windows\\System32", false},
+               {"D:\\Windows\\System32\\hhctrl.ocx", "C:\\Windows\\System32", false},
+               {"C:\\Windows\\System32\\hhctrl.ocx", "", false},
+               {"C:\\hhctrl.ocx", "C:\\", true}};
+  for (const auto& c : cases)
+    EXPECT_EQ(IsFileInFolder(c.path, c.folder), c.inside) << c.path << " in " << c.folder;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, FileInFolder,
-    ::testing::Values(
-        FolderCase{"C:\\Windows\\System32\\hhctrl.ocx", "C:\\Windows\\System32", true},
-        FolderCase{"c:\\windows\\system32\\HHCTRL.OCX", "C:\\Windows\\System32\\", true},
-        FolderCase{"C:\\Windows\\System32\\sub\\hhctrl.ocx", "C:\\Windows\\System32", false},
-        FolderCase{"C:\\Windows\\System32\\..\\hhctrl.ocx", "C:\\Windows\\System32", false},
-        FolderCase{"C:\\Windows\\System32x\\hhctrl.ocx", "C:\\Windows\\System32", false},
-        FolderCase{"hhctrl.ocx", "C:\\Windows\\System32", false},
-        FolderCase{"C:\\Windows\\System32\\", "C:\\Windows\\System32", false},
-        FolderCase{"D:\\Windows\\System32\\hhctrl.ocx", "C:\\Windows\\System32", false},
-        FolderCase{"C:\\Windows\\System32\\hhctrl.ocx", "", false},
-        FolderCase{"C:\\hhctrl.ocx", "C:\\", true}));
 
 }  // namespace
 }  // namespace rovant::ui

@@ -1,7 +1,6 @@
 // The Windows spooler as Wine offers it, in both families of calls (the end-to-end scenarios
-// meet only the wide one): the conversions, a printer that cannot be opened, and a printer
-// added for the test read back. Wine keeps no paused state and no job counts: those are the
-// fake spooler's.
+// meet only the wide one, and the code page's conversions of names): a printer that cannot be
+// opened, and a printer added for the test read back.
 #include "ui/win32/spooler_win32.hpp"
 
 #include <gtest/gtest.h>
@@ -10,22 +9,8 @@
 
 #include <string>
 
-#include "platform/win32/text.hpp"
-
 namespace rovant::ui {
 namespace {
-
-TEST(AnsiCodePage, PlainTextIsUnchanged) {
-  EXPECT_EQ(win32::FromWide(L"Vek HX320 on LPT1:"), "Vek HX320 on LPT1:");
-  EXPECT_EQ(win32::FromWide(L""), "");
-  EXPECT_EQ(win32::FromWide(std::wstring(300, L'x')), std::string(300, 'x'));
-}
-
-TEST(AnsiCodePage, ACharacterTheCodePageLacksBecomesItsNearestOrItsDefault) {
-  if (::GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << ::GetACP();
-  EXPECT_EQ(win32::FromWide(L"Dru\u010Dk\u00E9r"), "Druck\xE9r");
-  EXPECT_EQ(win32::FromWide(L"\u4E2D"), "?");
-}
 
 TEST(Win32Spooler, APrinterThatDoesNotExistCannotBeOpened) {
   for (const bool nt : {true, false}) {
@@ -44,43 +29,37 @@ TEST(Win32Spooler, APrinterThatDoesNotExistCannotBeOpened) {
 // Wine needs to open it; it is removed again at the end.
 class AddedPrinter : public ::testing::Test {
  protected:
-  static constexpr wchar_t kName[] = L"ROVANT spooler test";
   static constexpr wchar_t kKey[] =
       L"System\\CurrentControlSet\\Control\\Print\\Printers\\ROVANT spooler test";
 
   void SetUp() override {
-    std::wstring driver = L"Vek HX320";
-    std::wstring file = L"wineps.drv";
-    std::wstring data = L"generic.ppd";
+    wchar_t driver[] = L"Vek HX320", file[] = L"wineps.drv", data[] = L"generic.ppd";
     DRIVER_INFO_3W info{};
     info.cVersion = 3;
-    info.pName = driver.data();
-    info.pDriverPath = file.data();
-    info.pDataFile = data.data();
-    info.pConfigFile = file.data();
+    info.pName = driver;
+    info.pDriverPath = info.pConfigFile = file;
+    info.pDataFile = data;
     if (::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&info), APD_COPY_NEW_FILES) ==
         FALSE) {
       GTEST_SKIP() << "no driver can be added here: " << ::GetLastError();
     }
-    std::wstring name = kName;
-    std::wstring port = L"LPT1:";
-    std::wstring processor = L"WinPrint";
-    std::wstring datatype = L"RAW";  // Wine opens a printer only when it has a datatype
+    wchar_t name[] = L"ROVANT spooler test", port[] = L"LPT1:", processor[] = L"WinPrint";
+    wchar_t datatype[] = L"RAW";  // Wine opens a printer only when it has a datatype
     PRINTER_INFO_2W printer{};
-    printer.pPrinterName = name.data();
-    printer.pPortName = port.data();
-    printer.pDriverName = driver.data();
-    printer.pPrintProcessor = processor.data();
-    printer.pDatatype = datatype.data();
+    printer.pPrinterName = name;
+    printer.pPortName = port;
+    printer.pDriverName = driver;
+    printer.pPrintProcessor = processor;
+    printer.pDatatype = datatype;
     printer.Attributes = PRINTER_ATTRIBUTE_ENABLE_BIDI | PRINTER_ATTRIBUTE_LOCAL;
     added_ = ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
   }
 
   void TearDown() override {
-    std::wstring name = kName;
+    wchar_t name[] = L"ROVANT spooler test";
     HANDLE printer = added_;
     PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    if (printer == nullptr) ::OpenPrinterW(name.data(), &printer, &all);
+    if (printer == nullptr) ::OpenPrinterW(name, &printer, &all);
     if (printer != nullptr) {
       ::DeletePrinter(printer);
       ::ClosePrinter(printer);
@@ -89,9 +68,8 @@ class AddedPrinter : public ::testing::Test {
   }
 
   static const SpoolerPrinter* Find(const std::vector<SpoolerPrinter>& printers) {
-    for (const SpoolerPrinter& p : printers) {
+    for (const SpoolerPrinter& p : printers)
       if (p.printerName == "ROVANT spooler test") return &p;
-    }
     return nullptr;
   }
 
