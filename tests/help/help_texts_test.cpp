@@ -2,6 +2,7 @@
 // messages page, and every item of the catalogue is described on its page with its options.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <regex>
@@ -122,27 +123,17 @@ TEST(HelpMessages, EveryMessageOfTheProgramIsQuotedOnTheMessagesPage) {
   for (const std::string& text : ProgramMessages()) {
     ASSERT_FALSE(text.empty()) << "kResourceInsufficient could not be read from the program";
     const std::string want = CollapseBlanks(text);
-    bool found = false;
-    for (const std::string& block : blocks) {
-      if (block.find(want) != std::string::npos) found = true;
-    }
-    EXPECT_TRUE(found) << "not quoted on messages.html:\n  \"" << want << "\"";
+    EXPECT_TRUE(std::ranges::any_of(
+        blocks, [&](const std::string& b) { return b.find(want) != std::string::npos; }))
+        << "not quoted on messages.html:\n  \"" << want << "\"";
   }
 }
 
 std::string PageOf(ItemIndex item) {
-  switch (BlockOf(item)) {
-    case MenuBlock::kMenu1:
-    case MenuBlock::kMenu2:
-      return "menu_pages.html";
-    case MenuBlock::kHardware:
-      return "hardware_page.html";
-    case MenuBlock::kAdjust:
-      return "adjust_page.html";
-    case MenuBlock::kConfig:
-      return "config_page.html";
-  }
-  return {};
+  constexpr const char* kPages[kBlockCount] = {"menu_pages.html", "menu_pages.html",
+                                               "hardware_page.html", "adjust_page.html",
+                                               "config_page.html"};
+  return kPages[static_cast<std::size_t>(BlockOf(item))];
 }
 
 // "item-" and the page label in lower case, every run of other characters one dash.
@@ -181,7 +172,6 @@ TEST(HelpItems, EveryItemIsDescribedOnItsPageWithItsOptions) {
     }
     // Short lists are shown entry by entry, long ones at least by their ends (as a range).
     for (const OptionList list : {info.list, info.second}) {
-      if (list.empty()) continue;
       for (std::size_t i = 0; i < list.size(); ++i) {
         if (list.size() > 6 && i != 0 && i + 1 != list.size()) continue;
         const std::string label = CollapseBlanks(list[i].view());

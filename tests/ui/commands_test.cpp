@@ -20,6 +20,7 @@ namespace {
 
 using testing::CallLog;
 using testing::Calls;
+using testing::Join;
 
 constexpr WindowRef kMain = 100;
 constexpr WindowRef kPanel = 200;
@@ -34,8 +35,9 @@ constexpr FocusDecision kForegroundValid{true, FocusTarget::kValidSaved};
 std::string Question(std::string_view text, unsigned style = 0x21) {
   return "box " + std::to_string(style) + "/0: " + std::string(text);
 }
-std::string ErrorBox(std::string_view text) {
-  return "box " + std::to_string(msg::kUserIconOk) + "/187: " + std::string(text);
+std::string ErrorBox(std::string_view text, unsigned icon = 187) {
+  return "box " + std::to_string(msg::kUserIconOk) + "/" + std::to_string(icon) + ": " +
+         std::string(text);
 }
 std::string Read(int mode, WindowRef owner) {
   return "read " + std::to_string(mode) + " @" + std::to_string(owner);
@@ -55,9 +57,7 @@ class Commands : public ::testing::Test {
   testing::FakeCommandOperations ops{log};
   testing::FakeMessageBoxes boxes{log};
   testing::FakeClock clock{log};
-  testing::FakeHelpViewer help{log};
-  testing::FakeCurrentDirectory directory{log};
-  CommandContext context{state, ops, boxes, clock, help, directory, kMain, kPanel, kStartup};
+  CommandContext context{state, ops, boxes, clock, ops, ops, kMain, kPanel, kStartup};
 };
 
 using Command = FocusDecision (*)(CommandContext&);
@@ -74,18 +74,16 @@ struct PrinterCommand {
   FocusDecision notReady;   // focus after a failed readiness check
 };
 
-FocusDecision ReadMenu(CommandContext& c) { return ReadCommand(c, CommandSource::kMenu); }
-FocusDecision ReadButton(CommandContext& c) { return ReadCommand(c, CommandSource::kButton); }
-FocusDecision TransferMenu(CommandContext& c) { return TransferCommand(c, CommandSource::kMenu); }
-FocusDecision TransferButton(CommandContext& c) {
-  return TransferCommand(c, CommandSource::kButton);
+template <FocusDecision (*Run)(CommandContext&, CommandSource), CommandSource source>
+FocusDecision From(CommandContext& c) {
+  return Run(c, source);
 }
-FocusDecision InitializeMenu(CommandContext& c) {
-  return InitializeCommand(c, CommandSource::kMenu);
-}
-FocusDecision InitializeButton(CommandContext& c) {
-  return InitializeCommand(c, CommandSource::kButton);
-}
+constexpr Command ReadMenu = From<ReadCommand, CommandSource::kMenu>;
+constexpr Command ReadButton = From<ReadCommand, CommandSource::kButton>;
+constexpr Command TransferMenu = From<TransferCommand, CommandSource::kMenu>;
+constexpr Command TransferButton = From<TransferCommand, CommandSource::kButton>;
+constexpr Command InitializeMenu = From<InitializeCommand, CommandSource::kMenu>;
+constexpr Command InitializeButton = From<InitializeCommand, CommandSource::kButton>;
 
 const PrinterCommand kPrinterCommands[] = {
     {"ReadMenu", ReadMenu, kMain, msg::kConfirmRead, Calls{Read(1, kMain)}, kForegroundValid,
@@ -106,42 +104,31 @@ const PrinterCommand kPrinterCommands[] = {
 
 class EachPrinterCommand : public Commands, public ::testing::WithParamInterface<PrinterCommand> {};
 
+// Accepted, then answered with anything but OK, then without a ready printer, then with a
+// silent one.
 TEST_P(EachPrinterCommand, ChecksConfirmsRunsAndRestoresTheFocus) {
   const PrinterCommand& c = GetParam();
-  const FocusDecision focus = c.run(context);
-  Calls expected{"ready check", Question(c.question)};
-  expected.insert(expected.end(), c.operation.begin(), c.operation.end());
-  EXPECT_EQ(log.calls, expected);
-  EXPECT_EQ(focus, c.done);
-  ExpectBoxesOwnedBy(c.owner);
-}
-
-TEST_P(EachPrinterCommand, AnyAnswerButOkLeavesThePrinterUntouched) {
-  const PrinterCommand& c = GetParam();
+  const Calls asked{"ready check", Question(c.question)};
+  EXPECT_EQ(c.run(context), c.done);
+  EXPECT_EQ(log.calls, Join({asked, c.operation}));
   for (const int answer : {int{msg::kResultCancel}, 0, int{msg::kResultNo}}) {
     log.calls.clear();
     boxes.answers = {answer};
     EXPECT_EQ(c.run(context), c.cancelled);
-    EXPECT_EQ(log.calls, (Calls{"ready check", Question(c.question)})) << answer;
+    EXPECT_EQ(log.calls, asked) << answer;
   }
-  ExpectBoxesOwnedBy(c.owner);
-}
-
-TEST_P(EachPrinterCommand, StopsWhenThePrinterIsNotReady) {
-  const PrinterCommand& c = GetParam();
+  log.calls.clear();
   ops.ready = 16;
   EXPECT_EQ(c.run(context), c.notReady);
   EXPECT_EQ(log.calls, Calls{"ready check"});
-}
 
-TEST_P(EachPrinterCommand, ASilentPrinterGetsOneNoResponseMessage) {
-  const PrinterCommand& c = GetParam();
+  // The first operation fails, so nothing after it runs but the message.
+  log.calls.clear();
+  ops.ready = 0;
   ops.readResults = {0};
   ops.writeResults = {0};
-  // The first operation fails, so nothing after it runs but the message.
   EXPECT_EQ(c.run(context), c.done);
-  EXPECT_EQ(log.calls, (Calls{"ready check", Question(c.question), c.operation.front(),
-                              ErrorBox(msg::kNoResponse)}));
+  EXPECT_EQ(log.calls, Join({asked, {c.operation.front(), ErrorBox(msg::kNoResponse)}}));
   ExpectBoxesOwnedBy(c.owner);
 }
 
@@ -184,9 +171,7 @@ TEST_F(Commands, PlainCommandsNeedNoPrinter) {
       {SaveCommand, Calls{"save setting file"}, kRestore},
       {HelpCommand, Calls{"cd C:\\Apps\\Rovant", "help show @100 C:\\Apps\\Rovant\\ROVANT.CHM"},
        kForeground},
-      {VersionCommand,
-       Calls{"box " + std::to_string(msg::kUserIconOk) + "/160: " + std::string(msg::kVersion)},
-       kRestore},
+      {VersionCommand, Calls{ErrorBox(msg::kVersion, 160)}, kRestore},
   };
   for (const auto& c : cases) {
     for (const int ready : {0, 1}) {
@@ -199,13 +184,9 @@ TEST_F(Commands, PlainCommandsNeedNoPrinter) {
   ExpectBoxesOwnedBy(kMain);
 }
 
-TEST_F(Commands, HelpPathIsCutToItsBuffer) {
-  const std::string folder(255, 'd');
-  EXPECT_EQ(HelpFilePath(folder), folder + "\\ROV");
+TEST_F(Commands, HelpPathIsCutToItsBufferAndTheHelpClosesWithTheMainWindow) {
+  EXPECT_EQ(HelpFilePath(std::string(255, 'd')), std::string(255, 'd') + "\\ROV");
   EXPECT_EQ(HelpFilePath("C:"), "C:\\ROVANT.CHM");
-}
-
-TEST_F(Commands, DestroyingTheMainWindowClosesEveryHelpWindow) {
   OnMainWindowDestroyed(context);
   EXPECT_EQ(log.calls, Calls{"help close all"});
 }

@@ -86,7 +86,7 @@ TEST_P(LoadEveryPage, ListsInForceSelectionsAndEnabledStates) {
                 !info.readOnly && !modelRule && !enabled);
       EXPECT_EQ(ValidFocusTarget(page, record, row.labelId), row.labelId);
     }
-    EXPECT_TRUE(view.BoxesShown().empty());
+    EXPECT_TRUE(view.shown.empty());
   }
 }
 
@@ -94,53 +94,84 @@ INSTANTIATE_TEST_SUITE_P(PagesAndEmulations, LoadEveryPage,
                          ::testing::Combine(::testing::ValuesIn(kAllPages),
                                             ::testing::ValuesIn(kEmulations)));
 
-// ---- EMULATE change ----
+// ---- The MENU pages under each emulation ----
 
-class EmulateChange
-    : public ::testing::TestWithParam<std::tuple<PageIndex, std::uint8_t, std::uint8_t>> {};
+class MenuPage : public ::testing::TestWithParam<std::tuple<PageIndex, std::uint8_t>> {
+ protected:
+  MenuPage() { CreatePage(page, record, ModelCode::kHx320, view); }
+  void Change() { OnSelectionChange(page, record, ModelCode::kHx320, view); }
 
-TEST_P(EmulateChange, ShowsTheBoxResetsItsBlockOnly) {
-  const auto [page, from, to] = GetParam();
+  const PageIndex page = std::get<0>(GetParam());
+  const std::uint8_t emulation = std::get<1>(GetParam());
   const PageLayout& layout = PageAt(page);
-  SettingsRecord record = Scrambled(from);
+  SettingsRecord record = Scrambled(emulation);
   FakePageView view;
-  CreatePage(page, record, ModelCode::kHx320, view);
-  const SettingsRecord before = record;
+};
 
-  view.Pick(layout.firstAnchor, to);
-  OnSelectionChange(page, record, ModelCode::kHx320, view);
+INSTANTIATE_TEST_SUITE_P(MenusAndEmulations, MenuPage,
+                         ::testing::Combine(::testing::ValuesIn(kMenuPages),
+                                            ::testing::ValuesIn(kEmulations)));
 
-  ASSERT_EQ(view.BoxesShown().size(), 1u);
-  const MessageBoxRequest& box = view.BoxesShown()[0];
-  EXPECT_EQ(box.owner, kNoWindow);
-  EXPECT_EQ(box.style, 0x40u);  // MB_OK | MB_ICONINFORMATION
-  EXPECT_EQ(box.text, kEmulationChangedText);
-
-  SettingsRecord expected = before;
-  ApplyEmulationReset(expected, layout.block, to);
-  EXPECT_EQ(record, expected);
-  // The page shows the reset block as a page loaded from it would.
-  FakePageView loaded;
-  CreatePage(page, record, ModelCode::kHx320, loaded);
-  for (const PageRow& row : layout.rows) {
-    SCOPED_TRACE(std::string(row.item));
-    EXPECT_EQ(view.combos.at(row.comboId).items, loaded.combos.at(row.comboId).items);
-    EXPECT_EQ(view.combos.at(row.comboId).selection, record[row.record]);
-    EXPECT_EQ(view.RowEnabled(row), loaded.RowEnabled(row));
+TEST_P(MenuPage, AnEmulateChangeShowsTheBoxAndResetsItsBlockOnly) {
+  for (const std::uint8_t to : kEmulations) {
+    if (to == emulation) continue;
+    record = Scrambled(emulation);
+    view = {};
+    CreatePage(page, record, ModelCode::kHx320, view);
+    SettingsRecord expected = record;
+    ApplyEmulationReset(expected, layout.block, to);
+    view.Pick(layout.firstAnchor, to);
+    Change();
+    ASSERT_EQ(view.shown.size(), 1u);
+    EXPECT_EQ(view.shown[0].owner, kNoWindow);
+    EXPECT_EQ(view.shown[0].style, 0x40u);  // MB_OK | MB_ICONINFORMATION
+    EXPECT_EQ(view.shown[0].text, kEmulationChangedText);
+    EXPECT_EQ(record, expected);
+    // The page shows the reset block as a page loaded from it would.
+    FakePageView loaded;
+    CreatePage(page, record, ModelCode::kHx320, loaded);
+    for (const PageRow& row : layout.rows) {
+      EXPECT_EQ(view.combos.at(row.comboId).items, loaded.combos.at(row.comboId).items) << row.item;
+      EXPECT_EQ(view.combos.at(row.comboId).selection, record[row.record]) << row.item;
+      EXPECT_EQ(view.RowEnabled(row), loaded.RowEnabled(row)) << row.item;
+    }
   }
 }
 
-std::vector<std::tuple<PageIndex, std::uint8_t, std::uint8_t>> EmulationChanges() {
-  std::vector<std::tuple<PageIndex, std::uint8_t, std::uint8_t>> out;
-  for (PageIndex page : kMenuPages)
-    for (std::uint8_t from : kEmulations)
-      for (std::uint8_t to : kEmulations)
-        if (from != to) out.emplace_back(page, from, to);
-  return out;
+TEST_P(MenuPage, CloseUpOnAnUnchangedEmulateStoresEveryRowWithoutABox) {
+  // The user has picked other entries in every row but EMULATE, disabled rows included.
+  SettingsRecord expected = record;
+  for (std::size_t k = 1; k < layout.rows.size(); ++k) {
+    const PageRow& row = layout.rows[k];
+    const auto size = view.combos.at(row.comboId).items.size();
+    const int pick = static_cast<int>((record[row.record] + 1) % size);
+    view.Pick(row.comboId, pick);
+    expected[row.record] = static_cast<std::uint8_t>(pick);
+  }
+  Change();  // CBN_CLOSEUP on EMULATE
+  EXPECT_TRUE(view.shown.empty());
+  EXPECT_EQ(record, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(MenusAndEmulations, EmulateChange,
-                         ::testing::ValuesIn(EmulationChanges()));
+// PG LX10 and PG LX1 follow PAGE LG.
+TEST_P(MenuPage, ThePageLengthsLineEntryEnablesTheLineRows) {
+  const PageRow& pageLength = RowOf(page, "PAGE LG");
+  const PageRow& tens = RowOf(page, "PG LX10");
+  const PageRow& units = RowOf(page, "PG LX1");
+  const int line = emulation == kEscP2 ? 37 : 14;
+  const std::vector<std::string>& items = view.combos.at(pageLength.comboId).items;
+  EXPECT_EQ(items.at(static_cast<std::size_t>(line)), "LINE   ");
+  for (int position = 0; position < static_cast<int>(items.size()); ++position) {
+    view.Pick(pageLength.comboId, position);
+    Change();
+    EXPECT_EQ(record[pageLength.record], position);
+    for (const PageRow* row : {&tens, &units}) {
+      EXPECT_EQ(view.RowEnabled(*row), position == line) << position;
+      EXPECT_EQ(ValidFocusTarget(page, record, row->comboId) == row->comboId, position == line);
+    }
+  }
+  EXPECT_TRUE(view.shown.empty());
+}
 
 TEST(EmulateChangeDetail, SelectionIsReadAgainAfterTheBox) {
   SettingsRecord record = RecordUnder(kDpl24cPlus);
@@ -166,65 +197,6 @@ TEST(EmulateChangeDetail, WidthRuleIsNotAppliedAfterTheChangeButStaysDisabled) {
   EXPECT_FALSE(view.RowEnabled(RowOf(kMenu1Page, "WIDTH")));  // nothing enabled it again
   EXPECT_EQ(view.Text(1117), "13.6 IN");
 }
-
-// ---- Unchanged EMULATE ----
-
-class UnchangedEmulate : public ::testing::TestWithParam<std::tuple<PageIndex, std::uint8_t>> {};
-
-TEST_P(UnchangedEmulate, CloseUpStoresAll23RowsWithoutBox) {
-  const auto [page, emulation] = GetParam();
-  const PageLayout& layout = PageAt(page);
-  SettingsRecord record = RecordUnder(emulation);
-  FakePageView view;
-  CreatePage(page, record, ModelCode::kHx320, view);
-  // The user has picked other entries in every row but EMULATE, disabled rows included.
-  SettingsRecord expected = record;
-  for (std::size_t k = 1; k < layout.rows.size(); ++k) {
-    const PageRow& row = layout.rows[k];
-    const auto size = view.combos.at(row.comboId).items.size();
-    const int pick = static_cast<int>((record[row.record] + 1) % size);
-    view.Pick(row.comboId, pick);
-    expected[row.record] = static_cast<std::uint8_t>(pick);
-  }
-  OnSelectionChange(page, record, ModelCode::kHx320, view);  // CBN_CLOSEUP on EMULATE
-  EXPECT_TRUE(view.BoxesShown().empty());
-  EXPECT_EQ(record, expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(MenusAndEmulations, UnchangedEmulate,
-                         ::testing::Combine(::testing::ValuesIn(kMenuPages),
-                                            ::testing::ValuesIn(kEmulations)));
-
-// ---- PG LX10 / PG LX1 follow PAGE LG ----
-
-class PageLengthRule : public ::testing::TestWithParam<std::tuple<PageIndex, std::uint8_t>> {};
-
-TEST_P(PageLengthRule, LineEntryEnablesBothRows) {
-  const auto [page, emulation] = GetParam();
-  SettingsRecord record = RecordUnder(emulation);
-  FakePageView view;
-  CreatePage(page, record, ModelCode::kHx320, view);
-  const PageRow& pageLength = RowOf(page, "PAGE LG");
-  const PageRow& tens = RowOf(page, "PG LX10");
-  const PageRow& units = RowOf(page, "PG LX1");
-  const int line = emulation == kEscP2 ? 37 : 14;
-  EXPECT_EQ(view.combos.at(pageLength.comboId).items.at(static_cast<std::size_t>(line)), "LINE   ");
-  for (int position = 0;
-       position < static_cast<int>(view.combos.at(pageLength.comboId).items.size()); ++position) {
-    view.Pick(pageLength.comboId, position);
-    OnSelectionChange(page, record, ModelCode::kHx320, view);
-    EXPECT_EQ(record[pageLength.record], position);
-    EXPECT_EQ(view.RowEnabled(tens), position == line) << position;
-    EXPECT_EQ(view.RowEnabled(units), position == line) << position;
-    EXPECT_EQ(ValidFocusTarget(page, record, tens.comboId) == tens.comboId, position == line);
-    EXPECT_EQ(ValidFocusTarget(page, record, units.comboId) == units.comboId, position == line);
-  }
-  EXPECT_TRUE(view.BoxesShown().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(MenusAndEmulations, PageLengthRule,
-                         ::testing::Combine(::testing::ValuesIn(kMenuPages),
-                                            ::testing::ValuesIn(kEmulations)));
 
 // ---- Model rules ----
 
@@ -277,7 +249,7 @@ TEST(ConfigRules, TearOffAndCutLoadRuleImmediately) {
 
   StorePageSelections(kConfigPage, view, record);
   EXPECT_EQ(record[75], 1);
-  EXPECT_TRUE(view.BoxesShown().empty());
+  EXPECT_TRUE(view.shown.empty());
 }
 
 TEST(AdjustAndHardwareRules, SelectionReachesTheRecordOnlyWhenStored) {
@@ -339,7 +311,7 @@ TEST(OutOfRangeEmulate, DamagedEmulateIsResetWithTheBox) {
   CreatePage(kMenu2Page, record, ModelCode::kHx320, view);
   EXPECT_EQ(view.combos.at(1147).selection, kNoSelection);
   OnSelectionChange(kMenu2Page, record, ModelCode::kHx320, view);
-  EXPECT_EQ(view.BoxesShown().size(), 1u);
+  EXPECT_EQ(view.shown.size(), 1u);
   EXPECT_EQ(record[23], 0);
   EXPECT_EQ(view.Text(1147), "DPL24C+");
   for (ItemIndex i = 23; i < 46; ++i) EXPECT_EQ(record[i], kFactoryDefaults[i]) << i;

@@ -80,12 +80,10 @@ class WindowTest : public ::testing::Test {
   testing::FakeMessageBoxes boxes{log};
   testing::FakeClock clock{log};
   testing::FakeCommandOperations operations{log};
-  testing::FakeHelpViewer help{log};
-  testing::FakeCurrentDirectory directory{log};
   PageContext pageContext{state, boxes};
   SettingPages pages{pageContext, instance};
-  CommandContext commands{state,     operations, boxes,     clock,      help,
-                          directory, kNoWindow,  kNoWindow, "C:\\start"};
+  CommandContext commands{state,      operations, boxes,     clock,      operations,
+                          operations, kNoWindow,  kNoWindow, "C:\\start"};
   MainWindow window{MainWindowParts{instance, pages, boxes, clock, commands}};
 };
 
