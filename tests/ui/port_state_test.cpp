@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace rovant::ui {
 namespace {
 
@@ -48,22 +46,6 @@ const ClassifyCase kRules[] = {
 TEST(ClassifyPort, GivesTheFirstMatchingRule) {
   for (const ClassifyCase& c : kRules)
     EXPECT_EQ(ClassifyPort({c.port, c.attributes, c.status, c.separator}), c.expected) << c.name;
-}
-
-TEST(PortStates, IconAndMessage) {
-  // State, icon, whether it blocks setup with a message; -1 is no state.
-  const struct {
-    int state;
-    unsigned icon;
-    bool blocks;
-  } cases[] = {{0, 160, false}, {1, 160, false}, {2, 188, true}, {3, 188, true},
-               {4, 188, true},  {5, 188, true},  {6, 188, true}, {255, 188, true}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(IconOfPortState(c.state), c.icon) << c.state;
-    EXPECT_EQ(PortStateMessageOf(c.state).has_value(), c.blocks) << c.state;
-    EXPECT_EQ(IsUsablePort(c.state), !c.blocks) << c.state;
-  }
-  EXPECT_FALSE(PortStateMessageOf(-1).has_value());
 }
 
 }  // namespace

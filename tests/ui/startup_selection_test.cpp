@@ -20,13 +20,9 @@ using testing::Join;
 using testing::kBidi;
 using testing::Printer;
 
-// The user in the dialog: the rows focused at each OK of one showing, or Cancel.
-struct DialogTurn {
-  std::vector<std::optional<std::size_t>> okRows;  // empty: Cancel
-};
-
-// A selection dialog driven by the real selection logic and a scripted user.
-class FakeSelectionDialog final : public SelectionDialogRunner {
+// The selection dialog, driven by the real selection logic and a scripted user who at each
+// showing chooses a row with OK, or cancels (no row); and the main window.
+class FakeSelectionDialog final : public SelectionDialogRunner, public StartupWindow {
  public:
   FakeSelectionDialog(CallLog& log, PrinterSelection& selection)
       : log_(log), selection_(selection) {}
@@ -34,30 +30,20 @@ class FakeSelectionDialog final : public SelectionDialogRunner {
     log_.Add("dialog");
     if (!shows) return {SelectionResult::kNotShown, {}};
     if (!selection_.Rebuild().anySupported) return {SelectionResult::kNoSupportedPrinter, {}};
-    DialogTurn turn = turns.empty() ? DialogTurn{} : turns.front();
+    const std::optional<std::size_t> row = turns.empty() ? std::nullopt : turns.front();
     if (!turns.empty()) turns.pop_front();
-    for (const std::optional<std::size_t>& row : turn.okRows) {
-      if (selection_.Choose(row)) return {SelectionResult::kChosen, row};
-    }
+    if (row && selection_.Choose(row)) return {SelectionResult::kChosen, row};
     return {SelectionResult::kCancelled, {}};
   }
-  std::deque<DialogTurn> turns;
+  void FocusMainWindow() override { log_.Add("focus main window"); }
+  void PaintMainWindow() override { log_.Add("paint main window"); }
+  void FocusReadButton() override { log_.Add("focus read button"); }
+  std::deque<std::optional<std::size_t>> turns;
   bool shows = true;
 
  private:
   CallLog& log_;
   PrinterSelection& selection_;
-};
-
-class FakeStartupWindow final : public StartupWindow {
- public:
-  explicit FakeStartupWindow(CallLog& log) : log_(log) {}
-  void FocusMainWindow() override { log_.Add("focus main window"); }
-  void PaintMainWindow() override { log_.Add("paint main window"); }
-  void FocusReadButton() override { log_.Add("focus read button"); }
-
- private:
-  CallLog& log_;
 };
 
 const std::string kRead = "read 7 owner " + std::to_string(testing::kMainWindow);
@@ -76,9 +62,9 @@ Calls Chosen(const std::string& name, bool supported = true) {
 struct LoopCase {
   const char* name;
   std::vector<SpoolerPrinter> printers;
-  std::vector<DialogTurn> turns;
-  std::vector<int> reads;    // results of the successive reads
-  std::vector<int> answers;  // buttons of the successive boxes
+  std::vector<std::optional<std::size_t>> turns;  // the rows chosen at each showing
+  std::vector<int> reads;                         // results of the successive reads
+  std::vector<int> answers;                       // buttons of the successive boxes
   StartupOutcome outcome;
   Calls calls;
   bool shows = true;  // false: no dialog, the printer selected so far is read
@@ -88,21 +74,10 @@ class StartupLoop : public testing::SelectionTest, public ::testing::WithParamIn
  protected:
   StartupLoop() { state.selectedPrinter.modelCode = ModelCode::kHx320; }
 
-  StartupOutcome Run() {
-    const LoopCase& c = GetParam();
-    spooler.printers = c.printers;
-    dialog.turns.assign(c.turns.begin(), c.turns.end());
-    dialog.shows = c.shows;
-    reads.assign(c.reads.begin(), c.reads.end());
-    boxes.answers.assign(c.answers.begin(), c.answers.end());
-    return RunStartupSelection(startup);
-  }
-
   PrinterSelection selection{context};
   FakeSelectionDialog dialog{log, selection};
-  FakeStartupWindow window{log};
   std::deque<int> reads;  // the results' values: 1 done, 0 failed, -1 another model
-  StartupSelection startup{context, dialog, window,
+  StartupSelection startup{context, dialog, dialog,
                            [this](ReadMode mode, WindowRef owner) {
                              log.Add("read " + std::to_string(static_cast<int>(mode)) + " owner " +
                                      std::to_string(owner));
@@ -116,7 +91,12 @@ class StartupLoop : public testing::SelectionTest, public ::testing::WithParamIn
 
 TEST_P(StartupLoop, ShowsEachMessageAndEndsAsTheUserDecides) {
   const LoopCase& c = GetParam();
-  EXPECT_EQ(Run(), c.outcome);
+  spooler.printers = c.printers;
+  dialog.turns.assign(c.turns.begin(), c.turns.end());
+  dialog.shows = c.shows;
+  reads.assign(c.reads.begin(), c.reads.end());
+  boxes.answers.assign(c.answers.begin(), c.answers.end());
+  EXPECT_EQ(RunStartupSelection(startup), c.outcome);
   EXPECT_EQ(log.calls, c.calls);
   for (const MessageBoxRequest& shown : boxes.shown) EXPECT_EQ(shown.owner, testing::kMainWindow);
   EXPECT_TRUE(reads.empty()) << "every scripted read happened";
@@ -132,12 +112,11 @@ const SpoolerPrinter kJobs = Printer("jobs", "USB001", "Vek HX320", kBidi, 0, ""
 const SpoolerPrinter kIpp = Printer("ipp", "LPT1:/ipp/x");
 const SpoolerPrinter kIppLan = Printer("ipplan", "http://h:lp/ipp", "Vek HX320", 0);
 
-DialogTurn Ok(std::size_t row) { return DialogTurn{{row}}; }
-const DialogTurn kCancel{};
+const std::optional<std::size_t> kCancel;
 const Calls kReadDone{"paint main window", kRead, "focus read button"};
 const Calls kCancelled{"dialog", "spooler enumerate", "focus main window"};
 using Printers = std::vector<SpoolerPrinter>;
-using Turns = std::vector<DialogTurn>;
+using Turns = std::vector<std::optional<std::size_t>>;
 using Ints = std::vector<int>;
 constexpr StartupOutcome kDone = StartupOutcome::kReadFromPrinter;
 
@@ -146,7 +125,7 @@ LoopCase Blocked(const char* name, const SpoolerPrinter& printer, int portState)
   return LoopCase{
       name,
       Printers{printer, kReady},
-      Turns{Ok(0), Ok(1)},
+      Turns{0, 1},
       Ints{1},
       Ints{},
       kDone,
@@ -157,46 +136,40 @@ LoopCase Blocked(const char* name, const SpoolerPrinter& printer, int portState)
 INSTANTIATE_TEST_SUITE_P(
     Paths, StartupLoop,
     ::testing::Values(
-        LoopCase{"ReadAtOnce", Printers{kOther, kReady}, Turns{Ok(1)}, Ints{1}, Ints{}, kDone,
+        LoopCase{"ReadAtOnce", Printers{kOther, kReady}, Turns{1}, Ints{1}, Ints{}, kDone,
                  Join({Chosen("ready"), kReadDone})},
-        LoopCase{"LanPrinterGoesOnDespiteItsQueue", Printers{kLan}, Turns{Ok(0)}, Ints{1}, Ints{},
+        LoopCase{"LanPrinterGoesOnDespiteItsQueue", Printers{kLan}, Turns{0}, Ints{1}, Ints{},
                  kDone, Join({Chosen("lan"), kReadDone})},
         LoopCase{"Cancel", Printers{kReady}, Turns{kCancel}, Ints{}, Ints{},
                  StartupOutcome::kCancelled, kCancelled},
         LoopCase{"NoSupportedPrinter", Printers{kOther}, Turns{}, Ints{}, Ints{},
                  StartupOutcome::kNoSupportedPrinter,
                  Join({kCancelled, Calls{Box(187, msg::kNoSupportedPrinter)}})},
-        LoopCase{"OkWithoutRowStaysInTheDialog", Printers{kReady},
-                 Turns{DialogTurn{{std::nullopt, 0}}}, Ints{1}, Ints{}, kDone,
-                 Calls{"dialog", "spooler enumerate", Box(189, msg::kNotSelected),
-                       "spooler read ready", "spooler read ready", "focus main window",
-                       "paint main window", kRead, "focus read button"}},
-        LoopCase{"UnsupportedDriverThenChooseAgain", Printers{kOther, kReady}, Turns{Ok(0), Ok(1)},
-                 Ints{1}, Ints{}, kDone,
+        LoopCase{"UnsupportedDriverThenChooseAgain", Printers{kOther, kReady}, Turns{0, 1}, Ints{1},
+                 Ints{}, kDone,
                  Join({Chosen("other", false), Calls{Box(187, msg::kDriverNotSupported)},
                        Chosen("ready"), kReadDone})},
         Blocked("Paused", kPaused, 3), Blocked("OtherPort", kCom, 255),
-        LoopCase{"JobsOnALocalPortThenCancel", Printers{kJobs}, Turns{Ok(0), kCancel}, Ints{},
-                 Ints{}, StartupOutcome::kCancelled,
+        LoopCase{"JobsOnALocalPortThenCancel", Printers{kJobs}, Turns{0, kCancel}, Ints{}, Ints{},
+                 StartupOutcome::kCancelled,
                  Join({Chosen("jobs"), Calls{Box(189, msg::kJobsWaiting)}, kCancelled})},
-        LoopCase{"IppPortEndsTheStartUp", Printers{kIpp}, Turns{Ok(0)}, Ints{}, Ints{},
+        LoopCase{"IppPortEndsTheStartUp", Printers{kIpp}, Turns{0}, Ints{}, Ints{},
                  StartupOutcome::kIppPort, Join({Chosen("ipp"), Calls{Box(187, msg::kIppPort)}})},
-        LoopCase{"IppOnALanPortEndsTheStartUp", Printers{kIppLan}, Turns{Ok(0)}, Ints{}, Ints{},
+        LoopCase{"IppOnALanPortEndsTheStartUp", Printers{kIppLan}, Turns{0}, Ints{}, Ints{},
                  StartupOutcome::kIppPort,
                  Join({Chosen("ipplan"), Calls{Box(187, msg::kIppPort)}})},
         LoopCase{
-            "OtherModelThenChooseAgain", Printers{kReady}, Turns{Ok(0), Ok(0)}, Ints{-1, 1}, Ints{},
-            kDone,
+            "OtherModelThenChooseAgain", Printers{kReady}, Turns{0, 0}, Ints{-1, 1}, Ints{}, kDone,
             Join({Chosen("ready"), Calls{"paint main window", kRead, Box(189, msg::kOtherModel)},
                   Chosen("ready"), kReadDone})},
-        LoopCase{"ReadFailedAbort", Printers{kReady}, Turns{Ok(0)}, Ints{0},
-                 Ints{msg::kResultAbort}, StartupOutcome::kReadAbandoned,
+        LoopCase{"ReadFailedAbort", Printers{kReady}, Turns{0}, Ints{0}, Ints{msg::kResultAbort},
+                 StartupOutcome::kReadAbandoned,
                  Join({Chosen("ready"), Calls{"paint main window", kRead, kAsk}})},
-        LoopCase{"ReadFailedRetry", Printers{kReady}, Turns{Ok(0), Ok(0)}, Ints{0, 1},
+        LoopCase{"ReadFailedRetry", Printers{kReady}, Turns{0, 0}, Ints{0, 1},
                  Ints{msg::kResultRetry}, kDone,
                  Join({Chosen("ready"), Calls{"paint main window", kRead, kAsk}, Chosen("ready"),
                        kReadDone})},
-        LoopCase{"ReadFailedIgnoreLoadsTheWorkingCopy", Printers{kReady}, Turns{Ok(0)}, Ints{0},
+        LoopCase{"ReadFailedIgnoreLoadsTheWorkingCopy", Printers{kReady}, Turns{0}, Ints{0},
                  Ints{msg::kResultIgnore}, StartupOutcome::kWorkingCopy,
                  Join({Chosen("ready"),
                        Calls{"paint main window", kRead, kAsk, kLoad, "focus read button"}})},
