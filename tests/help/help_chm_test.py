@@ -7,8 +7,9 @@ Checks that the file is a compiled HTML help file (it starts with the signature 
 it holds every page and file the project lists, by name.
 """
 import os
-import re
 import sys
+
+from help_files_test import read_project
 
 
 def main(chm, hhp):
@@ -16,25 +17,11 @@ def main(chm, hhp):
         print('FAIL: %s was not built' % chm)
         return 1
     data = open(chm, 'rb').read()
-    errors = []
-    if data[:4] != b'ITSF':
-        errors.append('%s does not start with the signature ITSF' % chm)
-    names = []
-    section = None
-    for line in open(hhp, encoding='ascii').read().splitlines():
-        line = line.strip()
-        m = re.match(r'^\[(.+)\]$', line)
-        if m:
-            section = m.group(1).upper()
-        elif section == 'FILES' and line and not line.startswith(';'):
-            names.append(line)
-        elif section == 'OPTIONS' and line.lower().startswith(('contents file=', 'index file=')):
-            names.append(line.split('=', 1)[1].strip())
+    errors = [] if data[:4] == b'ITSF' else ['%s does not start with the signature ITSF' % chm]
+    names = read_project(hhp)[0]
     if not names:
         errors.append('%s lists no files' % hhp)
-    for name in names:
-        if ('/' + name).encode('ascii') not in data:
-            errors.append('%s does not hold %s' % (chm, name))
+    errors += ['%s does not hold %s' % (chm, n) for n in names if ('/' + n).encode('ascii') not in data]
     for e in errors:
         print('FAIL: ' + e)
     if not errors:

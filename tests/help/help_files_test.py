@@ -37,30 +37,32 @@ def parse(path):
     return data, page
 
 
-def main(folder):
-    errors = []
-    hhp_path = os.path.join(folder, 'rovant.hhp')
-    if not os.path.isfile(hhp_path):
-        print('FAIL: no rovant.hhp in %s' % folder)
-        return 1
+def read_project(hhp_path):
+    """The files the project lists ([FILES], then its contents, index and default topic) and
+    its options, keys in lower case."""
     section, listed, options = None, [], {}
     for line in open(hhp_path, encoding='ascii').read().splitlines():
         line = line.strip()
-        if not line or line.startswith(';'):
-            continue
         m = re.match(r'^\[(.+)\]$', line)
         if m:
             section = m.group(1).upper()
-        elif section == 'FILES':
+        elif section == 'FILES' and line and not line.startswith(';'):
             listed.append(line)
         elif section == 'OPTIONS' and '=' in line:
             key, value = line.split('=', 1)
             options[key.strip().lower()] = value.strip()
-    for key in ('contents file', 'index file', 'default topic'):
-        if key in options:
-            listed.append(options[key])
-        else:
-            errors.append('rovant.hhp: no "%s"' % key)
+    listed += [options[k] for k in ('contents file', 'index file', 'default topic') if k in options]
+    return listed, options
+
+
+def main(folder):
+    hhp_path = os.path.join(folder, 'rovant.hhp')
+    if not os.path.isfile(hhp_path):
+        print('FAIL: no rovant.hhp in %s' % folder)
+        return 1
+    listed, options = read_project(hhp_path)
+    errors = ['rovant.hhp: no "%s"' % key for key in ('contents file', 'index file', 'default topic')
+              if key not in options]
     if options.get('compiled file', '').upper() != 'ROVANT.CHM':
         errors.append('rovant.hhp: the compiled file must be ROVANT.CHM')
     errors += ['rovant.hhp names %s, which does not exist' % name for name in listed
