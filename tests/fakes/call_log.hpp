@@ -22,4 +22,19 @@ struct CallLog {
   void Add(std::string call) { calls.push_back(std::move(call)); }
 };
 
+// A fake's hold on the log it records its calls in.
+class Recorder {
+ public:
+  explicit Recorder(CallLog& log) : log_(log) {}
+
+ protected:
+  // Records `call` and gives `answer`.
+  template <typename T>
+  T Logged(std::string call, T answer) {
+    log_.Add(std::move(call));
+    return answer;
+  }
+  CallLog& log_;
+};
+
 }  // namespace rovant::testing

@@ -11,9 +11,9 @@
 
 namespace rovant::testing {
 
-class FakeFileSystem final : public FileSystem {
+class FakeFileSystem final : public FileSystem, Recorder {
  public:
-  explicit FakeFileSystem(CallLog& log) : log_(log) {}
+  using Recorder::Recorder;
 
   ReadOutcome ReadPrefix(const std::string& path, std::span<std::uint8_t> buffer) override {
     log_.Add("fs read " + path);
@@ -43,9 +43,6 @@ class FakeFileSystem final : public FileSystem {
   std::set<std::string> unreadable;
   bool badFolders = false;
   bool diskFull = false;
-
- private:
-  CallLog& log_;
 };
 
 }  // namespace rovant::testing

@@ -25,9 +25,9 @@ inline std::string SendName(std::string_view bytes) {
   return "text " + std::to_string(bytes.size());
 }
 
-class FakePrinterLink final : public PrinterLink {
+class FakePrinterLink final : public PrinterLink, Recorder {
  public:
-  explicit FakePrinterLink(CallLog& log) : log_(log) {}
+  using Recorder::Recorder;
 
   // Fails as the Windows link does: first the reply mailbox (in silence),
   // then on the LAN route the connection (with its reason).
@@ -63,14 +63,11 @@ class FakePrinterLink final : public PrinterLink {
   bool receives = true;
   std::vector<std::string> sent;
   std::string lastError;  // what LastError says
-
- private:
-  CallLog& log_;
 };
 
-class FakeClock final : public Clock {
+class FakeClock final : public Clock, Recorder {
  public:
-  explicit FakeClock(CallLog& log) : log_(log) {}
+  using Recorder::Recorder;
   void SleepMs(unsigned milliseconds) override {
     log_.Add("sleep " + std::to_string(milliseconds));
     total += milliseconds;
@@ -78,14 +75,11 @@ class FakeClock final : public Clock {
   // Virtual time: only the sleeps make it pass.
   std::uint64_t NowMs() override { return total; }
   unsigned long long total = 0;
-
- private:
-  CallLog& log_;
 };
 
-class FakeOperationHost final : public OperationHost {
+class FakeOperationHost final : public OperationHost, Recorder {
  public:
-  explicit FakeOperationHost(CallLog& log) : log_(log) {}
+  using Recorder::Recorder;
   void ShowStatus(std::string_view text) override { log_.Add("status " + std::string(text)); }
   void CloseStatus() override { log_.Add("status close"); }
   void RunPrintFinishedDialog() override { log_.Add("print finished dialog"); }
@@ -94,9 +88,6 @@ class FakeOperationHost final : public OperationHost {
     logged.emplace_back(bytes.begin(), bytes.end());
   }
   std::vector<std::string> logged;
-
- private:
-  CallLog& log_;
 };
 
 }  // namespace rovant::testing

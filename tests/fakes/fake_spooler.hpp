@@ -10,13 +10,11 @@
 
 namespace rovant::testing {
 
-class FakeSpooler final : public Spooler {
+class FakeSpooler final : public Spooler, Recorder {
  public:
-  explicit FakeSpooler(CallLog& log) : log_(log) {}
-
+  using Recorder::Recorder;
   std::vector<SpoolerPrinter> EnumeratePrinters() override {
-    log_.Add("spooler enumerate");
-    return printers;
+    return Logged("spooler enumerate", printers);
   }
 
   // Finds the printer by its ANSI name, or by its wide name when one is given
@@ -41,9 +39,6 @@ class FakeSpooler final : public Spooler {
 
   std::vector<SpoolerPrinter> printers;
   std::deque<SpoolerRead> readResults;  // answers to the next reads; then by the printers
-
- private:
-  CallLog& log_;
 };
 
 }  // namespace rovant::testing

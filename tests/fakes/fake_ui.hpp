@@ -16,9 +16,9 @@
 namespace rovant::testing {
 
 // Answers each box with the next scripted button (OK when none is left).
-class FakeMessageBoxes final : public MessageBoxes {
+class FakeMessageBoxes final : public MessageBoxes, Recorder {
  public:
-  explicit FakeMessageBoxes(CallLog& log) : log_(log) {}
+  using Recorder::Recorder;
   int Show(const MessageBoxRequest& request) override {
     shown.push_back(request);
     log_.Add("box " + std::to_string(request.style) + "/" + std::to_string(request.icon) + ": " +
@@ -30,25 +30,19 @@ class FakeMessageBoxes final : public MessageBoxes {
   }
   std::deque<int> answers;
   std::vector<MessageBoxRequest> shown;
-
- private:
-  CallLog& log_;
 };
 
-class FakeCursor final : public Cursor {
+class FakeCursor final : public Cursor, Recorder {
  public:
-  explicit FakeCursor(CallLog& log) : log_(log) {}
+  using Recorder::Recorder;
   void ShowWait() override { log_.Add("cursor wait"); }
   void ShowArrow() override { log_.Add("cursor arrow"); }
-
- private:
-  CallLog& log_;
 };
 
 // The visible page: `StorePageSelections` copies what the user selected into the record.
-class FakePageStore final : public PageStore {
+class FakePageStore final : public PageStore, Recorder {
  public:
-  FakePageStore(CallLog& log, SettingsRecord& record) : log_(log), record_(record) {}
+  FakePageStore(CallLog& log, SettingsRecord& record) : Recorder(log), record_(record) {}
   void StorePageSelections() override {
     log_.Add("page store");
     if (selections) record_ = *selections;
@@ -61,14 +55,13 @@ class FakePageStore final : public PageStore {
   std::optional<SettingsRecord> shown;       // what the page showed after its last refresh
 
  private:
-  CallLog& log_;
   SettingsRecord& record_;
 };
 
 // Answers each dialog with the next scripted path (cancelled when none is left).
-class FakeFileDialogs final : public FileDialogs {
+class FakeFileDialogs final : public FileDialogs, Recorder {
  public:
-  explicit FakeFileDialogs(CallLog& log) : log_(log) {}
+  using Recorder::Recorder;
   std::optional<std::string> AskOpenPath(const FileDialogRequest& request) override {
     return Ask("open", request);
   }
@@ -87,7 +80,6 @@ class FakeFileDialogs final : public FileDialogs {
     paths.pop_front();
     return path;
   }
-  CallLog& log_;
 };
 
 }  // namespace rovant::testing

@@ -13,9 +13,10 @@ namespace rovant::testing {
 
 class FakeCommandOperations final : public ui::CommandOperations,
                                     public ui::HelpViewer,
-                                    public ui::CurrentDirectory {
+                                    public ui::CurrentDirectory,
+                                    Recorder {
  public:
-  explicit FakeCommandOperations(CallLog& log) : log_(log) {}
+  using Recorder::Recorder;
 
   int CheckPrinterReady() override { return Logged("ready check", ready); }
   ReadResult ReadPrinterSettings(ReadMode mode, WindowRef owner) override {
@@ -44,11 +45,6 @@ class FakeCommandOperations final : public ui::CommandOperations,
   FileCommandContext* files = nullptr;
 
  private:
-  template <typename T>
-  T Logged(std::string call, T answer) {
-    log_.Add(std::move(call));
-    return answer;
-  }
   template <typename Mode>
   static std::string Call(const char* what, Mode mode, WindowRef owner) {
     return std::string(what) + " " + std::to_string(static_cast<int>(mode)) + " @" +
@@ -60,7 +56,6 @@ class FakeCommandOperations final : public ui::CommandOperations,
     results.pop_front();
     return result;
   }
-  CallLog& log_;
 };
 
 }  // namespace rovant::testing

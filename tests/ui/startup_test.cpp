@@ -22,9 +22,9 @@ constexpr const char* kStartup = "C:\\Program Files\\Rovant";
 constexpr const char* kAppData = "C:\\Users\\me\\AppData\\Roaming";
 
 // Every step of the start, recorded; answers are set by the test.
-class FakeStartup final : public StartupEnvironment {
+class FakeStartup final : public StartupEnvironment, testing::Recorder {
  public:
-  explicit FakeStartup(CallLog& log) : log_(log) {}
+  using Recorder::Recorder;
 
   std::optional<PlatformVersion> QueryVersion(unsigned recordSize) override {
     log_.Add("version " + std::to_string(recordSize));
@@ -60,14 +60,6 @@ class FakeStartup final : public StartupEnvironment {
   int quitCode = 0;
   std::optional<std::string> appData = std::string(kAppData);
   std::optional<StartupFacts> facts;
-
- private:
-  template <typename T>
-  T Logged(std::string call, T answer) {
-    log_.Add(std::move(call));
-    return answer;
-  }
-  CallLog& log_;
 };
 
 class Startup : public ::testing::Test {
