@@ -57,8 +57,6 @@ SettingsRecord Scrambled(std::uint8_t emulation) {
   return record;
 }
 
-// ---- Loading, for every page under every emulation ----
-
 class LoadEveryPage : public ::testing::TestWithParam<std::tuple<PageIndex, std::uint8_t>> {};
 
 TEST_P(LoadEveryPage, ListsInForceSelectionsAndEnabledStates) {
@@ -93,8 +91,6 @@ TEST_P(LoadEveryPage, ListsInForceSelectionsAndEnabledStates) {
 INSTANTIATE_TEST_SUITE_P(PagesAndEmulations, LoadEveryPage,
                          ::testing::Combine(::testing::ValuesIn(kAllPages),
                                             ::testing::ValuesIn(kEmulations)));
-
-// ---- The MENU pages under each emulation ----
 
 class MenuPage : public ::testing::TestWithParam<std::tuple<PageIndex, std::uint8_t>> {
  protected:
@@ -198,8 +194,6 @@ TEST(EmulateChangeDetail, WidthRuleIsNotAppliedAfterTheChangeButStaysDisabled) {
   EXPECT_EQ(view.Text(1117), "13.6 IN");
 }
 
-// ---- Model rules ----
-
 TEST(ModelRules, Hx310DisablesWidthAndCsfAdjustButKeepsTheirValues) {
   SettingsRecord record = kFactoryDefaults;
   record[17] = 1;  // MENU1 WIDTH "11.0 IN"
@@ -219,8 +213,6 @@ TEST(ModelRules, Hx310DisablesWidthAndCsfAdjustButKeepsTheirValues) {
     }
   }
 }
-
-// ---- CONFIG ----
 
 TEST(ConfigRules, TearOffAndCutLoadRuleImmediately) {
   SettingsRecord record = kFactoryDefaults;  // TEAROFF "MANUAL ", CUTLOAD "AUTO   "
@@ -269,8 +261,6 @@ TEST(AdjustAndHardwareRules, SelectionReachesTheRecordOnlyWhenStored) {
   }
 }
 
-// ---- Out-of-range bytes ----
-
 class OutOfRange : public ::testing::TestWithParam<std::uint8_t> {};
 
 // A damaged byte leaves its combo empty; storing the page gives the value the block's emulation
@@ -316,8 +306,6 @@ TEST(OutOfRangeEmulate, DamagedEmulateIsResetWithTheBox) {
   EXPECT_EQ(view.Text(1147), "DPL24C+");
   for (ItemIndex i = 23; i < 46; ++i) EXPECT_EQ(record[i], kFactoryDefaults[i]) << i;
 }
-
-// ---- ValidFocusTarget ----
 
 TEST(FocusTargetDetail, OnlyTheCurrentPageIsExamined) {
   const SettingsRecord record = RecordUnder(kEscP2);
