@@ -2,7 +2,7 @@
 // on a loopback port. Every wait is bounded by a short time-out. Settings
 // carried over TCP to the simulator are tcp_end_to_end's.
 // clang-format off
-#include "tests/fakes/loopback_server.hpp"  // Winsock's header must come before <windows.h>
+#include "tests/connection/link_contract.hpp"  // Winsock's header must come before <windows.h>
 // clang-format on
 #include "connection/tcp_link.hpp"
 
@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,132 +30,60 @@ void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 
 std::string Where(std::uint16_t port) { return "127.0.0.1:" + std::to_string(port); }
 
-TEST(TcpLink, SendsEveryByteAndReceivesTheReply) {
-  std::string received;
-  LoopbackServer server([&](NativeSocket fd) {
-    received = ReadBytes(fd, 12);
-    SendBytes(fd, "?MODEL  :HX320  \r\n");
-    ReadBytes(fd, 1);  // until the link closes
-  });
-  TcpLink link("127.0.0.1", server.port(), kFast);
-  ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
-  EXPECT_EQ(link.lastErrorCode(), 0);
-  EXPECT_TRUE(
-      link.Send("\x1b"
-                "eON"));
-  EXPECT_TRUE(link.Send("LINE?MOD"));
-  std::array<char, 4096> reply{};
-  std::size_t length = 0;
-  ASSERT_TRUE(link.Receive(reply, length)) << link.LastError();
-  EXPECT_EQ(std::string(reply.data(), length), "?MODEL  :HX320  \r\n");
-  EXPECT_EQ(reply[length], '\0');
-  link.Close();
-  server.Join();
-  EXPECT_EQ(received,
-            "\x1b"
-            "eONLINE?MOD");
-}
+// The link's contract (link_contract.hpp) against a loopback server, made
+// when the link is: the printer plays its script once the link connected,
+// then takes what comes until the link closes.
+class LoopbackPrinter {
+ public:
+  explicit LoopbackPrinter(Script script) : script_(std::move(script)) {}
+  std::unique_ptr<TcpLink> MakeLink(TcpTimeouts timeouts) {
+    server_.emplace([this](NativeSocket fd) {
+      for (const auto& [pause, bytes] : script_) {
+        Pause(pause);
+        SendBytes(fd, bytes);
+      }
+      taken_ = ReadBytes(fd, std::size_t{1} << 20);
+    });
+    return std::make_unique<TcpLink>("127.0.0.1", server_->port(), timeouts);
+  }
+  [[nodiscard]] std::unique_ptr<TcpLink> MakeUnreachableLink() const {
+    return std::make_unique<TcpLink>("127.0.0.1", closed_, kFast);
+  }
+  std::string Taken() {
+    server_->Join();
+    return taken_;
+  }
+  static bool Open(const TcpLink& link) { return link.connected(); }
+  [[nodiscard]] std::string NotOpen() const { return msg::NotConnected(Where(server_->port())); }
+  [[nodiscard]] std::string NoAnswer(const char* waited) const {
+    return msg::NoAnswerWithin(Where(server_->port()), waited);
+  }
+  [[nodiscard]] std::string Unreachable() const { return msg::ConnectionRefused(Where(closed_)); }
+  static void Failed(const TcpLink& link, LinkFailure kind) {
+    EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), kind == LinkFailure::kNoAnswer
+                                                                  ? net::SocketErrorKind::kTimedOut
+                                                                  : net::SocketErrorKind::kRefused);
+  }
 
-// What one Receive gives for what the printer sends: a reply (joined until
-// the printer is quiet, cut at the buffer), or none with the reason.
-struct ReceiveCase {
-  const char* name;
-  void (*printer)(NativeSocket fd);
-  TcpTimeouts timeouts;
-  const char* reply;                            // nullptr: no reply, for this reason:
-  std::string (*told)(std::string_view where);  // where: 127.0.0.1:PORT
-  net::SocketErrorKind kind;
+ private:
+  Script script_;
+  std::string taken_;
+  std::optional<LoopbackServer> server_;
+  std::uint16_t closed_ = ClosedPort();
 };
 
-class TcpLinkReceive : public ::testing::TestWithParam<ReceiveCase> {};
+INSTANTIATE_TYPED_TEST_SUITE_P(Tcp, LinkContract, LoopbackPrinter);
 
-TEST_P(TcpLinkReceive, GivesTheReplyOrTheReason) {
-  const ReceiveCase& c = GetParam();
-  LoopbackServer server(c.printer);
-  TcpLink link("127.0.0.1", server.port(), c.timeouts);
+TEST(TcpLink, PrinterClosingWithoutAnAnswerIsExplained) {
+  LoopbackServer server([](NativeSocket) {});
+  TcpLink link("127.0.0.1", server.port(), kFast);
   ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
   std::array<char, 4096> reply{};
-  reply.fill('x');
   std::size_t length = 7;
-  EXPECT_EQ(link.Receive(reply, length), c.reply != nullptr) << link.LastError();
-  if (c.reply != nullptr) {
-    EXPECT_EQ(std::string(reply.data(), length), c.reply);
-    EXPECT_EQ(link.LastError(), "");
-  } else {
-    EXPECT_EQ(length, 0U);
-    EXPECT_EQ(reply[0], '\0');
-    EXPECT_EQ(link.LastError(), c.told(Where(server.port())));
-    EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), c.kind);
-  }
-}
-
-const std::string kLong = PatternText(5000);
-const std::string kCut = kLong.substr(0, 4096);
-
-INSTANTIATE_TEST_SUITE_P(
-    ByPrinter, TcpLinkReceive,
-    ::testing::Values(
-        // A pause far shorter than the link's quiet time (1.5 s) before the rest.
-        ReceiveCase{"InPiecesIsJoined",
-                    [](NativeSocket fd) {
-                      SendBytes(fd, "FIRST ");
-                      Pause(100);
-                      SendBytes(fd, "SECOND");
-                      ReadBytes(fd, 1);
-                    },
-                    {2000, 2000, 1500},
-                    "FIRST SECOND",
-                    nullptr,
-                    {}},
-        ReceiveCase{"LongerThanTheBufferIsCutAt4096",
-                    [](NativeSocket fd) {
-                      SendBytes(fd, kLong);
-                      ReadBytes(fd, 1);
-                    },
-                    kFast,
-                    kCut.c_str(),
-                    nullptr,
-                    {}},
-        ReceiveCase{"SilentPrinterAfterTheReceiveTimeOut",
-                    [](NativeSocket fd) { ReadBytes(fd, 1); },
-                    {2000, 150, 100},
-                    nullptr,
-                    [](std::string_view where) { return msg::NoAnswerWithin(where, "0.15 s"); },
-                    net::SocketErrorKind::kTimedOut},
-        ReceiveCase{"PrinterClosingWithoutAnAnswer", [](NativeSocket) {}, kFast, nullptr,
-                    msg::ClosedWithoutAnswer, net::SocketErrorKind::kOther}),
-    [](const ::testing::TestParamInfo<ReceiveCase>& param) {
-      return std::string(param.param.name);
-    });
-
-TEST(TcpLink, RefusedConnectionIsExplained) {
-  const std::uint16_t port = ClosedPort();
-  TcpLink link("127.0.0.1", port, kFast);
-  const LinkOpening opening = link.Open(LinkRoute::kLan);
-  EXPECT_FALSE(opening.open);
-  EXPECT_EQ(opening.message, msg::kLanNoResponse);
-  EXPECT_EQ(link.LastError(), msg::ConnectionRefused(Where(port)));
-  EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kRefused);
-  EXPECT_FALSE(link.connected());
-  // A spooler session is kept for the first send, which fails with the reason.
-  TcpLink session("127.0.0.1", port, kFast);
-  EXPECT_TRUE(session.Open(LinkRoute::kSpoolerSession).open);
-  EXPECT_FALSE(session.Send(wire::kOnlineSequence));
-  EXPECT_EQ(session.LastError(), msg::ConnectionRefused(Where(port)));
-}
-
-TEST(TcpLink, NothingGoesOutBeforeConnectingOrAfterEnd) {
-  LoopbackServer server([](NativeSocket fd) { ReadBytes(fd, 1); });
-  TcpLink link("127.0.0.1", server.port(), kFast);
-  EXPECT_FALSE(link.Send("x"));
-  link.Open(LinkRoute::kSpoolerSession);
-  EXPECT_TRUE(link.connected());
-  link.Close();
-  EXPECT_FALSE(link.connected());
-  EXPECT_FALSE(link.Send("x"));
-  std::array<char, 4096> reply{};
-  std::size_t length = 0;
   EXPECT_FALSE(link.Receive(reply, length));
+  EXPECT_EQ(length, 0U);
+  EXPECT_EQ(link.LastError(), msg::ClosedWithoutAnswer(Where(server.port())));
+  EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kOther);
 }
 
 // After the last send the link shuts its side and waits a moment: a printer
