@@ -40,8 +40,6 @@ namespace {
 
 constexpr DeviceTimeouts kFast{2000, 2000, 100};
 
-void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
 void MakeRaw(int fd) {
   termios mode{};
   ASSERT_EQ(::tcgetattr(fd, &mode), 0);

@@ -18,7 +18,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,6 +29,8 @@
 #include "texts/printer_messages.hpp"
 
 namespace rovant::testing {
+
+inline void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 using Script = std::vector<std::pair<int, std::string>>;
 enum class LinkFailure { kNoAnswer, kUnreachable };
@@ -68,29 +72,20 @@ struct ReceiveCase {
   const char* waited;  // the receive time-out told; nullptr: no receive after the replies
 };
 
+inline ReceiveCase Receive(const char* name, unsigned receiveMs, unsigned quietMs, Script written,
+                           std::vector<std::string> replies, const char* waited) {
+  return {name, receiveMs, quietMs, std::move(written), std::move(replies), waited};
+}
 inline const std::string kLong = PatternText(5000);
-
 inline const ReceiveCase kReceiveCases[] = {
     // Pauses far shorter than the link's quiet time between the pieces.
-    {"in pieces is joined",
-     2000,
-     600,
-     {{0, "?MODEL  :"}, {50, "HX3"}, {80, "20  \r\n"}},
-     {"?MODEL  :HX320  \r\n"},
-     nullptr},
-    {"after a quiet moment is the next reply",
-     2000,
-     100,
-     {{0, "FIRST"}, {600, "SECOND"}},
-     {"FIRST", "SECOND"},
-     nullptr},
-    {"longer than the buffer is cut and the rest dropped",
-     300,
-     150,
-     {{0, kLong}},
-     {kLong.substr(0, 4096)},
-     "0.3 s"},
-    {"a silent printer after the receive time-out", 150, 100, {}, {}, "0.15 s"},
+    Receive("in pieces is joined", 2000, 600, {{0, "?MODEL  :"}, {50, "HX3"}, {80, "20  \r\n"}},
+            {"?MODEL  :HX320  \r\n"}, nullptr),
+    Receive("after a quiet moment is the next reply", 2000, 100, {{0, "FIRST"}, {600, "SECOND"}},
+            {"FIRST", "SECOND"}, nullptr),
+    Receive("longer than the buffer is cut and the rest dropped", 300, 150, {{0, kLong}},
+            {kLong.substr(0, 4096)}, "0.3 s"),
+    Receive("a silent printer after the receive time-out", 150, 100, {}, {}, "0.15 s"),
 };
 
 TYPED_TEST_P(LinkContract, ReceiveGivesTheRepliesOrTheReason) {

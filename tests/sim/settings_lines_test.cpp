@@ -64,14 +64,5 @@ INSTANTIATE_TEST_SUITE_P(Models, SimSettingsLines,
                                            LinesCase{ModelCode::kHx310, 83}),
                          [](const auto& p) { return std::string(NameOf(p.param.model)); });
 
-TEST(SimSettingsLines, ValuesUseTheListOfTheirEmulation) {
-  SettingsRecord record = kFactoryDefaults;
-  record[kMenu2Emulate] = kEscP2;
-  record[23 + kPageLengthOffset] = 37;  // "LINE   " in the ESC/P2 list only
-  const std::string lines = SettingsLines(record, ModelCode::kHx320);
-  EXPECT_NE(lines.find("MENU2   :EMULATE :ESC/P2 \r\n"), std::string::npos);
-  EXPECT_NE(lines.find("MENU2   :PAGE LG :LINE   \r\n"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace rovant::sim
