@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/epoll.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -40,30 +41,22 @@ namespace {
 
 constexpr DeviceTimeouts kFast{2000, 2000, 100};
 
-void MakeRaw(int fd) {
-  termios mode{};
-  ASSERT_EQ(::tcgetattr(fd, &mode), 0);
-  ::cfmakeraw(&mode);
-  ASSERT_EQ(::tcsetattr(fd, TCSANOW, &mode), 0);
-}
-
 // A pseudo-terminal in raw mode: the link opens `path()` (the slave side) as
 // the printer's device file; the test plays the printer on the master side.
 // The test keeps a slave descriptor of its own, so the master stays usable
 // between the link's exchanges.
 class Pty {
  public:
-  Pty() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
-    EXPECT_TRUE(master_.valid());
-    EXPECT_EQ(::grantpt(master_.get()), 0);
-    EXPECT_EQ(::unlockpt(master_.get()), 0);
+  Pty() {
+    int master = -1, slave = -1;
+    termios raw{};
+    ::cfmakeraw(&raw);
+    EXPECT_EQ(::openpty(&master, &slave, nullptr, &raw, nullptr), 0);
+    master_ = UniqueFd(master);
+    slave_ = UniqueFd(slave);
     std::array<char, 128> name{};
-    EXPECT_EQ(::ptsname_r(master_.get(), name.data(), name.size()), 0);
+    EXPECT_EQ(::ttyname_r(slave, name.data(), name.size()), 0);
     path_ = name.data();
-    slave_ = UniqueFd(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
-    EXPECT_TRUE(slave_.valid());
-    MakeRaw(slave_.get());
-    MakeRaw(master_.get());
   }
 
   [[nodiscard]] const std::string& path() const { return path_; }

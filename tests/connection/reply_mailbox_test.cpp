@@ -29,7 +29,7 @@ class RecordingPlatform final : public MailboxPlatform {
     return block.bytes();
   }
   void UnmapBlock() override { log_.Add("unmap"); }
-  bool OpenLock() override { return lockOpens; }
+  bool OpenLock() override { return true; }
   LockWait WaitLock(unsigned milliseconds) override {
     ++waits;
     lastSlice = milliseconds;
@@ -42,7 +42,6 @@ class RecordingPlatform final : public MailboxPlatform {
 
   MailboxBlock block;
   bool maps = true;
-  bool lockOpens = true;
   LockWait lockAnswer = LockWait::kAcquired;
   std::function<void(MailboxBlock&)> monitor;
   int waits = 0, releases = 0, closes = 0;

@@ -24,7 +24,6 @@ constexpr const char* kWorkingCopy = "/home/u/.config/Vek/ROVANT/rovant.ini";
 std::string Box(unsigned style, std::string_view text) {
   return "box " + std::to_string(style) + "/0: " + std::string(text);
 }
-const std::string kStop = std::to_string(msg::kIconStop);
 
 class FileCommands : public ::testing::Test {
  protected:
