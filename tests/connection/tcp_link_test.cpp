@@ -85,22 +85,31 @@ TEST(TcpLink, PrinterClosingWithoutAnAnswerIsExplained) {
 }
 
 // After the last send the link shuts its side and waits a moment: a printer
-// that resets the connection then is a failure; one that closes or keeps the
-// connection open is not, and the wait stays short.
+// that resets the connection then is a failure; one that answers, closes or
+// keeps the connection open (`keepsMs`) is not, and the wait stays short.
 struct EndCase {
   const char* name;
-  void (*printer)(NativeSocket fd);
-  bool failed;
+  bool resets;
+  const char* answer;
+  int keepsMs;
 };
 
 class TcpLinkEnd : public ::testing::TestWithParam<EndCase> {};
 
 TEST_P(TcpLinkEnd, AfterTheLastSend) {
+  const EndCase& c = GetParam();
 #ifdef _WIN32
   // Wine closes a socket with a zero linger time as any other: no reset to see.
-  if (GetParam().failed) GTEST_SKIP() << "the test's printer cannot reset a connection here";
+  if (c.resets) GTEST_SKIP() << "the test's printer cannot reset a connection here";
 #endif
-  LoopbackServer server(GetParam().printer);
+  LoopbackServer server([&c](NativeSocket fd) {
+    ReadBytes(fd, 8);
+    const linger abort{1, 0};  // the close then resets the connection
+    if (c.resets)
+      ::setsockopt(fd, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+    if (c.answer != nullptr) SendBytes(fd, c.answer);
+    Pause(c.keepsMs);
+  });
   TcpLink link("127.0.0.1", server.port(), {2000, 2000, 100, 500});
   ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
   ASSERT_TRUE(link.Send("SETTINGS"));
@@ -108,39 +117,21 @@ TEST_P(TcpLinkEnd, AfterTheLastSend) {
   link.Close();
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
   EXPECT_FALSE(link.connected());
-  EXPECT_EQ(link.endFailed(), GetParam().failed);
+  EXPECT_EQ(link.endFailed(), c.resets);
   // The system's reason is the one of the reset the printer made.
   EXPECT_EQ(link.LastError(),
-            GetParam().failed ? msg::ResetAfterLastSend(Where(server.port()),
-                                                        net::SocketErrorText(link.lastErrorCode()))
-                              : "");
+            c.resets ? msg::ResetAfterLastSend(Where(server.port()),
+                                               net::SocketErrorText(link.lastErrorCode()))
+                     : "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ByPrinter, TcpLinkEnd,
-    ::testing::Values(EndCase{"ResetsRightAfterReading",
-                              [](NativeSocket fd) {
-                                ReadBytes(fd, 8);
-                                const linger abort{1, 0};  // the close then resets the connection
-                                ::setsockopt(fd, SOL_SOCKET, SO_LINGER,
-                                             reinterpret_cast<const char*>(&abort), sizeof abort);
-                              },
-                              true},
-                      EndCase{"ClosesAfterReading", [](NativeSocket fd) { ReadBytes(fd, 8); },
-                              false},
-                      EndCase{"KeepsTheConnectionOpen",
-                              [](NativeSocket fd) {
-                                ReadBytes(fd, 8);
-                                Pause(900);
-                              },
-                              false},
-                      EndCase{"AnswersAndCloses",
-                              [](NativeSocket fd) {
-                                ReadBytes(fd, 8);
-                                SendBytes(fd, "?MODEL  :HX320  \r\n");
-                              },
-                              false}),
-    [](const ::testing::TestParamInfo<EndCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(ByPrinter, TcpLinkEnd,
+                         ::testing::Values(EndCase{"ResetsRightAfterReading", true, nullptr, 0},
+                                           EndCase{"ClosesAfterReading", false, nullptr, 0},
+                                           EndCase{"KeepsTheConnectionOpen", false, nullptr, 900},
+                                           EndCase{"AnswersAndCloses", false,
+                                                   "?MODEL  :HX320  \r\n", 0}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(TcpLink, NameLookupThatDoesNotAnswerFailsAfterItsTimeOut) {
   TcpLink link("printer.example", 9100, {2000, 2000, 100, 500, 200},
