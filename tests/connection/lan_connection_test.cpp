@@ -78,7 +78,6 @@ class FakeLanLoader final : public LanLoader {
 class Lan : public testing::OperationTest {
  protected:
   Lan() { state.selectedPrinter.portState = kPortLan; }
-  std::string Box(std::string_view text) { return OperationTest::Box(msg::kIconError, text); }
   sim::SimulatedPrinter printer{ModelCode::kHx320, kFactoryDefaults};
   FakeLanLoader loader{log, printer};
   LanConnection lan{loader, clock, boxes, 0x99};

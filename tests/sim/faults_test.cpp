@@ -1,13 +1,17 @@
-// Every fault the simulator can be told to play, over two sessions in a row.
+// Every fault the simulator can be told to play, over two sessions in a row, and the slow
+// answer behind the printer link interface.
 #include <gtest/gtest.h>
 
 #include "sim/settings_lines.hpp"
+#include "sim/simulator_link.hpp"
+#include "tests/fakes/fake_printer.hpp"
 #include "tests/sim/sim_test_support.hpp"
 
 namespace rovant::sim {
 namespace {
 
 using namespace std::string_literals;
+using rovant::testing::Calls;
 
 const SettingsRecord kStart = [] {
   SettingsRecord record = kFactoryDefaults;
@@ -115,6 +119,22 @@ TEST(SimFaults, PlayAsTheTableSays) {
       EXPECT_EQ(printer.memory(), kStart);
       EXPECT_EQ(printer.model(), ModelCode::kHx320);
     }
+  }
+}
+
+TEST(SimLink, SleepsExactlyTheSlowAnswerThroughTheClock) {
+  for (const unsigned slow : {0u, 1u, 2500u}) {
+    SimulatedPrinter printer(ModelCode::kHx320, kFactoryDefaults);
+    printer.faults().slowAnswerMs = slow;
+    rovant::testing::CallLog log;
+    rovant::testing::FakeClock clock(log);
+    SimulatorLink link(printer, clock);
+    std::array<char, 4096> reply{};
+    std::size_t length = 0;
+    ASSERT_TRUE(link.Receive(reply, length));
+    ASSERT_TRUE(link.Receive(reply, length));
+    const std::string sleep = "sleep " + std::to_string(slow);
+    EXPECT_EQ(log.calls, slow == 0 ? Calls() : Calls({sleep, sleep}));
   }
 }
 
