@@ -19,8 +19,8 @@ using testing::Calls;
 // The library's seven calls, recorded, answered by a simulated printer.
 class FakeLanLibrary final : public LanLibrary {
  public:
-  FakeLanLibrary(testing::CallLog& log, sim::SimulatedPrinter& printer, const bool& fails)
-      : log_(log), printer_(printer), fails_(fails) {}
+  FakeLanLibrary(testing::CallLog& log, sim::SimulatedPrinter& printer, std::string failing)
+      : failing_(std::move(failing)), log_(log), printer_(printer) {}
   ~FakeLanLibrary() override { log_.Add("lan unload"); }
   bool Startup() override { return Call("startup", "startup"); }
   LanPort OpenPort(std::string_view portText) override {
@@ -43,16 +43,14 @@ class FakeLanLibrary final : public LanLibrary {
   bool ClosePort(LanPort) override { return Call("close", "close"); }
   bool Cleanup() override { return Call("cleanup", "cleanup"); }
 
-  std::string failing;  // the call that fails
-
  private:
   bool Call(const std::string& entry, const std::string& name) {
     log_.Add("lan " + entry);
-    return !(fails_ && failing == name);
+    return failing_ != name;
   }
+  std::string failing_;  // the call that fails
   testing::CallLog& log_;
   sim::SimulatedPrinter& printer_;
-  const bool& fails_;
 };
 
 class FakeLanLoader final : public LanLoader {
@@ -62,12 +60,9 @@ class FakeLanLoader final : public LanLoader {
   std::unique_ptr<LanLibrary> Load() override {
     log_.Add("lan load");
     if (!loads) return nullptr;
-    auto library = std::make_unique<FakeLanLibrary>(log_, printer_, fails);
-    library->failing = failing;
-    return library;
+    return std::make_unique<FakeLanLibrary>(log_, printer_, failing);
   }
   bool loads = true;
-  bool fails = true;
   std::string failing;
 
  private:
@@ -78,7 +73,6 @@ class FakeLanLoader final : public LanLoader {
 class Lan : public testing::OperationTest {
  protected:
   Lan() { state.selectedPrinter.portState = kPortLan; }
-  std::string Box(std::string_view text) { return OperationTest::Box(msg::kIconError, text); }
   sim::SimulatedPrinter printer{ModelCode::kHx320, kFactoryDefaults};
   FakeLanLoader loader{log, printer};
   LanConnection lan{loader, clock, boxes, 0x99};

@@ -20,25 +20,13 @@ namespace {
 // The copy of the library built without SxSendICMP (tests/CMakeLists.txt).
 constexpr const char* kLibraryWithoutIcmp = "SxJcpNoIcmp.dll";
 
-// The library's port and short time-outs, for one test (it reads them at SxOpenPort).
-class LibraryTarget {
- public:
-  explicit LibraryTarget(std::uint16_t port) {
-    const std::array<std::string, 4> values{std::to_string(port), "2000", "2000", "100"};
-    for (std::size_t i = 0; i < kNames.size(); ++i)
-      ::SetEnvironmentVariableA(kNames[i], values[i].c_str());
-  }
-  ~LibraryTarget() {
-    for (const char* name : kNames) ::SetEnvironmentVariableA(name, nullptr);
-  }
-  LibraryTarget(const LibraryTarget&) = delete;
-  LibraryTarget& operator=(const LibraryTarget&) = delete;
-
- private:
-  static constexpr std::array<const char*, 4> kNames{"ROVANT_LAN_TCP_PORT", "ROVANT_LAN_CONNECT_MS",
-                                                     "ROVANT_LAN_RECEIVE_MS",
-                                                     "ROVANT_LAN_QUIET_MS"};
-};
+// The library's port and short time-outs (it reads them at SxOpenPort).
+void AimLibraryAt(std::uint16_t port) {
+  ::SetEnvironmentVariableA("ROVANT_LAN_TCP_PORT", std::to_string(port).c_str());
+  for (const char* name : {"ROVANT_LAN_CONNECT_MS", "ROVANT_LAN_RECEIVE_MS"})
+    ::SetEnvironmentVariableA(name, "2000");
+  ::SetEnvironmentVariableA("ROVANT_LAN_QUIET_MS", "100");
+}
 
 // Where the library is built: beside this program.
 std::filesystem::path BesideTheProgram() {
@@ -94,7 +82,7 @@ TEST(LanLibrary, ExportsExactlyTheSeventeenPlainNames) {
 }
 
 TEST(LanLoader, RefusedPortGivesNoPortAndTheRefusedCode) {
-  const LibraryTarget target(ClosedPort());
+  AimLibraryAt(ClosedPort());
   Win32LanLoader loader;
   std::unique_ptr<LanLibrary> library = loader.Load();
   ASSERT_NE(library, nullptr);
@@ -176,7 +164,7 @@ TEST(LanLibrary, ReplyLongerThanTheCallersBufferIsCut) {
     SendBytes(fd, "0123456789");
     ReadBytes(fd, 1);
   });
-  const LibraryTarget target(server.port());
+  AimLibraryAt(server.port());
   const RawLibrary raw(kLanLibraryFileName);
   ASSERT_NE(raw.module(), nullptr);
   ASSERT_TRUE(raw.Entry<SxStartupProc>("SxStartup")(nullptr));

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# rovantctl.exe --printer spooler:NAME against rovant-monitor-sim.exe, two
-# processes under Wine sharing the named mailbox mapping and mutex: transfer,
-# read, factory default and list printing end to end, then the monitor's
-# faults (status 1, status 3, silence, a mutex never released), each giving
-# the no-response message and exit status 1.
+# rovantctl.exe --printer spooler:NAME against rovant-monitor-sim.exe, two processes under Wine
+# sharing the named mailbox mapping and mutex. quick: transfer, read, factory default, list
+# printing and a fleet end to end, then the monitor's answered faults; slow: the two 30 s bounds
+# (silence, a mutex never released). Each fault gives the no-response message and exit status 1.
 # Usage: mailbox_end_to_end.sh WINE_RUN MONITOR ROVANTCTL WORKDIR [quick|slow]
-#   quick: the operations and the answered faults; slow: the two 30 s bounds.
 set -u
 wine_run=$1 monitor=$2 ctl=$3 work=$4 part=${5:-quick}
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
@@ -17,7 +15,7 @@ fail() {
 }
 printer='spooler:Vek HX320 test'
 
-# Starts the monitor with the given options and waits for its "monitoring" line.
+# start_monitor NAME OPTION...: starts the monitor and waits for its "monitoring" line.
 start_monitor() {
   local name=$1
   shift
@@ -30,10 +28,11 @@ start_monitor() {
   done
   fail "$name: the monitor did not open the mailbox"
 }
-stop_monitor() {
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
+# ended NAME JOBS: the monitor ended by itself after its jobs.
+ended() {
+  wait "$pid" || fail "$1 exited with $?"
   pid=
+  [[ $(grep -c '^job [0-9]* ended' "$1.out") == "$2" ]] || fail "jobs: $(cat "$1.out")"
 }
 # ctl NAME EXPECTED-EXIT ARGS...: runs rovantctl.exe, output in NAME.out/.err.
 ctl() {
@@ -43,9 +42,21 @@ ctl() {
   local rc=$?
   [[ $rc == "$expected" ]] || fail "$name: exit $rc, expected $expected: $(cat "$name.err")"
 }
-# The no-response path of a failed operation: the message, exit status 1.
-expect_no_response() {
-  grep -q 'There is no response from Printer.' "$1.err" || fail "$1: no no-response message: $(cat "$1.err")"
+has() { grep -q "$2" "$1" || fail "$1 lacks '$2': $(cat "$1")"; }
+# failing NAME 'MONITOR-OPTIONS' REASON ARGS...: the operation against a faulty monitor ends with
+# exit status 1, the no-response message and the reason.
+failing() {
+  local name=$1 options=$2 reason=$3
+  shift 3
+  # shellcheck disable=SC2086
+  start_monitor "$name-monitor" $options
+  [[ $options == --hold-mutex ]] && { grep -q '^holding the mailbox mutex' "$name-monitor.out" || sleep 1; }
+  ctl "$name" 1 "$@"
+  has "$name.err" 'There is no response from Printer.'
+  has "$name.err" "$reason"
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  pid=
 }
 
 "$ctl" --help >/dev/null 2>&1 || true
@@ -57,20 +68,18 @@ if [[ $part == quick ]]; then
   # Six jobs: transfer (its write and its read back), read, default (the same), list.
   start_monitor monitor --state state.fom --paper paper.txt --max-jobs 6
   ctl transfer 0 transfer --printer "$printer" d.fom
-  grep -q 'the spooler has no printer' transfer.err || fail "transfer: no note on the unknown printer"
+  has transfer.err 'the spooler has no printer'
   cmp -s d.fom state.fom || fail "the monitor's memory does not hold the transfer"
   ctl read 0 read --printer "$printer" -o r.fom
   cmp -s d.fom r.fom || fail "the settings read back differ from those sent"
-  grep -q 'MENU1 *PITCH *"12 CPI' read.out || fail "read output lacks MENU1 PITCH 12 CPI"
+  has read.out 'MENU1 *PITCH *"12 CPI'
   ctl default 0 default --printer "$printer"
   cmp -s factory.fom state.fom || fail "the factory default did not reach the monitor's memory"
-  grep -q 'MENU1 *PITCH *"10 CPI' default.out || fail "default did not print the settings read back"
+  has default.out 'MENU1 *PITCH *"10 CPI'
   ctl list 0 list --printer "$printer"
-  grep -q 'prints its setting list on its own paper' list.err || fail "list: $(cat list.err)"
+  has list.err 'prints its setting list on its own paper'
   [[ -s paper.txt ]] || fail "the monitor's printer printed no setting list"
-  wait "$pid" || fail "the monitor exited with $?"
-  pid=
-  [[ $(grep -c '^job [0-9]* ended' monitor.out) == 6 ]] || fail "jobs: $(cat monitor.out)"
+  ended monitor 6
 
   # A fleet: three entries behind the one spooler mailbox, worked one at a time, and an
   # in-process simulator. Reading takes three jobs; applying a profile to the factory
@@ -90,47 +99,20 @@ if [[ $part == quick ]]; then
     $(grep -c '"result":"unchanged"' fleet-apply.out) == 2 ]] ||
     fail "fleet apply: $(cat fleet-apply.out fleet-apply.err)"
   [[ $(wc -l <audit.jsonl) == 2 ]] || fail "audit log: $(cat audit.jsonl)"
-  wait "$pid" || fail "the fleet's monitor exited with $?"
-  pid=
-  [[ $(grep -c '^job [0-9]* ended' fleet-monitor.out) == 8 ]] || fail "jobs: $(cat fleet-monitor.out)"
+  ended fleet-monitor 8
 
-  # Status 1 for the second exchange (the query after the online sequence).
-  start_monitor status1 --fail-exchange 2
-  ctl read-status1 1 read --printer "$printer"
-  expect_no_response read-status1
-  grep -q 'language monitor reported that the printer port failed' read-status1.err ||
-    fail "read-status1: no explanation"
-  stop_monitor
-
-  # A status the program does not know: the operation still ends as failed.
-  start_monitor status3 --status-3
-  ctl read-status3 1 read --printer "$printer"
-  expect_no_response read-status3
-  stop_monitor
-
-  # The printer behind the monitor refuses the transfer's third send.
-  start_monitor refuse --state state2.fom --refuse-send 3
-  ctl transfer-refused 1 transfer --printer "$printer" d.fom
-  expect_no_response transfer-refused
-  stop_monitor
+  # Status 1 for the second exchange (the query after the online sequence); a status the
+  # program does not know; the printer behind the monitor refusing the transfer's third send.
+  failing read-status1 '--fail-exchange 2' 'language monitor reported that the printer port failed' \
+    read --printer "$printer"
+  failing read-status3 --status-3 '' read --printer "$printer"
+  failing transfer-refused '--state state2.fom --refuse-send 3' '' transfer --printer "$printer" d.fom
   if [[ -e state2.fom ]] && cmp -s d.fom state2.fom; then fail "a refused transfer was stored"; fi
 else
-  # A monitor that never answers, and one that keeps the mutex: each exchange
-  # gives up after its bound and the operation fails as with no printer.
-  start_monitor silent --silent
+  # Each exchange gives up after its bound and the operation fails as with no printer.
   SECONDS=0
-  ctl read-silent 1 read --printer "$printer"
-  expect_no_response read-silent
-  grep -q 'language monitor did not answer within 30 s' read-silent.err ||
-    fail "read-silent: no explanation"
+  failing read-silent --silent 'language monitor did not answer within 30 s' read --printer "$printer"
   ((SECONDS < 100)) || fail "the silent monitor held the read for $SECONDS s"
-  stop_monitor
-
-  start_monitor hold --hold-mutex
-  grep -q '^holding the mailbox mutex' hold.out || sleep 1
-  ctl read-held 1 read --printer "$printer"
-  expect_no_response read-held
-  grep -q "mutex stayed held for 30 s" read-held.err || fail "read-held: no explanation"
-  stop_monitor
+  failing read-held --hold-mutex 'mutex stayed held for 30 s' read --printer "$printer"
 fi
 echo "mailbox end to end ($part): ok"

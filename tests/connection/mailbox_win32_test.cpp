@@ -23,31 +23,6 @@
 namespace rovant {
 namespace {
 
-// The language monitor's side, on its own handles to the named objects, from
-// a thread of its own (as the spooler's process would be).
-class NamedMonitor {
- public:
-  NamedMonitor(const MailboxNames& names, sim::SimulatedPrinter& printer)
-      : channel_(names), loop_(channel_, printer, {}), thread_([this] {
-          while (!stop_) {
-            if (channel_.Map()) loop_.Step();
-            ::Sleep(2);
-          }
-        }) {}
-  ~NamedMonitor() {
-    stop_ = true;
-    thread_.join();
-  }
-  NamedMonitor(const NamedMonitor&) = delete;
-  NamedMonitor& operator=(const NamedMonitor&) = delete;
-
- private:
-  sim::Win32MonitorChannel channel_;
-  sim::MonitorLoop loop_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
-
 TEST(NamedMailbox, AbandonedMutexIsTakenOver) {
   const std::string id = "rovant-test-" + std::to_string(::GetCurrentProcessId());
   const MailboxNames names{id + " MapFile", id + " MapFile Mutex"};
@@ -64,8 +39,19 @@ TEST(NamedMailbox, AbandonedMutexIsTakenOver) {
     // The thread ends holding it: the mutex is abandoned.
   });
   holder.join();
-  const NamedMonitor monitor(names, printer);
+  // The language monitor's side, on its own handles to the named objects, from
+  // a thread of its own (as the spooler's process would be).
+  sim::Win32MonitorChannel channel(names);
+  sim::MonitorLoop loop(channel, printer, {});
+  std::atomic<bool> stop{false};
+  std::thread monitor([&] {
+    for (; !stop; ::Sleep(2)) {
+      if (channel.Map()) loop.Step();
+    }
+  });
   EXPECT_TRUE(link.Send(wire::kOnlineSequence)) << link.LastError();
+  stop = true;
+  monitor.join();
 }
 
 }  // namespace

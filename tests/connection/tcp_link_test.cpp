@@ -2,7 +2,7 @@
 // on a loopback port. Every wait is bounded by a short time-out. Settings
 // carried over TCP to the simulator are tcp_end_to_end's.
 // clang-format off
-#include "tests/fakes/loopback_server.hpp"  // Winsock's header must come before <windows.h>
+#include "tests/connection/link_contract.hpp"  // Winsock's header must come before <windows.h>
 // clang-format on
 #include "connection/tcp_link.hpp"
 
@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,155 +26,90 @@ namespace {
 
 constexpr TcpTimeouts kFast{2000, 2000, 100};
 
-void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
 std::string Where(std::uint16_t port) { return "127.0.0.1:" + std::to_string(port); }
 
-TEST(TcpLink, SendsEveryByteAndReceivesTheReply) {
-  std::string received;
-  LoopbackServer server([&](NativeSocket fd) {
-    received = ReadBytes(fd, 12);
-    SendBytes(fd, "?MODEL  :HX320  \r\n");
-    ReadBytes(fd, 1);  // until the link closes
-  });
-  TcpLink link("127.0.0.1", server.port(), kFast);
-  ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
-  EXPECT_EQ(link.lastErrorCode(), 0);
-  EXPECT_TRUE(
-      link.Send("\x1b"
-                "eON"));
-  EXPECT_TRUE(link.Send("LINE?MOD"));
-  std::array<char, 4096> reply{};
-  std::size_t length = 0;
-  ASSERT_TRUE(link.Receive(reply, length)) << link.LastError();
-  EXPECT_EQ(std::string(reply.data(), length), "?MODEL  :HX320  \r\n");
-  EXPECT_EQ(reply[length], '\0');
-  link.Close();
-  server.Join();
-  EXPECT_EQ(received,
-            "\x1b"
-            "eONLINE?MOD");
-}
+// The link's contract (link_contract.hpp) against a loopback server, made
+// when the link is: the printer plays its script once the link connected,
+// then takes what comes until the link closes.
+class LoopbackPrinter {
+ public:
+  explicit LoopbackPrinter(Script script) : script_(std::move(script)) {}
+  std::unique_ptr<TcpLink> MakeLink(TcpTimeouts timeouts) {
+    server_.emplace([this](NativeSocket fd) {
+      for (const auto& [pause, bytes] : script_) {
+        Pause(pause);
+        SendBytes(fd, bytes);
+      }
+      taken_ = ReadBytes(fd, std::size_t{1} << 20);
+    });
+    return std::make_unique<TcpLink>("127.0.0.1", server_->port(), timeouts);
+  }
+  [[nodiscard]] std::unique_ptr<TcpLink> MakeUnreachableLink() const {
+    return std::make_unique<TcpLink>("127.0.0.1", closed_, kFast);
+  }
+  std::string Taken() {
+    server_->Join();
+    return taken_;
+  }
+  static bool Open(const TcpLink& link) { return link.connected(); }
+  [[nodiscard]] std::string NotOpen() const { return msg::NotConnected(Where(server_->port())); }
+  [[nodiscard]] std::string NoAnswer(const char* waited) const {
+    return msg::NoAnswerWithin(Where(server_->port()), waited);
+  }
+  [[nodiscard]] std::string Unreachable() const { return msg::ConnectionRefused(Where(closed_)); }
+  static void Failed(const TcpLink& link, LinkFailure kind) {
+    EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), kind == LinkFailure::kNoAnswer
+                                                                  ? net::SocketErrorKind::kTimedOut
+                                                                  : net::SocketErrorKind::kRefused);
+  }
 
-// What one Receive gives for what the printer sends: a reply (joined until
-// the printer is quiet, cut at the buffer), or none with the reason.
-struct ReceiveCase {
-  const char* name;
-  void (*printer)(NativeSocket fd);
-  TcpTimeouts timeouts;
-  const char* reply;                            // nullptr: no reply, for this reason:
-  std::string (*told)(std::string_view where);  // where: 127.0.0.1:PORT
-  net::SocketErrorKind kind;
+ private:
+  Script script_;
+  std::string taken_;
+  std::optional<LoopbackServer> server_;
+  std::uint16_t closed_ = ClosedPort();
 };
 
-class TcpLinkReceive : public ::testing::TestWithParam<ReceiveCase> {};
+INSTANTIATE_TYPED_TEST_SUITE_P(Tcp, LinkContract, LoopbackPrinter);
 
-TEST_P(TcpLinkReceive, GivesTheReplyOrTheReason) {
-  const ReceiveCase& c = GetParam();
-  LoopbackServer server(c.printer);
-  TcpLink link("127.0.0.1", server.port(), c.timeouts);
+TEST(TcpLink, PrinterClosingWithoutAnAnswerIsExplained) {
+  LoopbackServer server([](NativeSocket) {});
+  TcpLink link("127.0.0.1", server.port(), kFast);
   ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
   std::array<char, 4096> reply{};
-  reply.fill('x');
   std::size_t length = 7;
-  EXPECT_EQ(link.Receive(reply, length), c.reply != nullptr) << link.LastError();
-  if (c.reply != nullptr) {
-    EXPECT_EQ(std::string(reply.data(), length), c.reply);
-    EXPECT_EQ(link.LastError(), "");
-  } else {
-    EXPECT_EQ(length, 0U);
-    EXPECT_EQ(reply[0], '\0');
-    EXPECT_EQ(link.LastError(), c.told(Where(server.port())));
-    EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), c.kind);
-  }
-}
-
-const std::string kLong = PatternText(5000);
-const std::string kCut = kLong.substr(0, 4096);
-
-INSTANTIATE_TEST_SUITE_P(
-    ByPrinter, TcpLinkReceive,
-    ::testing::Values(
-        // A pause far shorter than the link's quiet time (1.5 s) before the rest.
-        ReceiveCase{"InPiecesIsJoined",
-                    [](NativeSocket fd) {
-                      SendBytes(fd, "FIRST ");
-                      Pause(100);
-                      SendBytes(fd, "SECOND");
-                      ReadBytes(fd, 1);
-                    },
-                    {2000, 2000, 1500},
-                    "FIRST SECOND",
-                    nullptr,
-                    {}},
-        ReceiveCase{"LongerThanTheBufferIsCutAt4096",
-                    [](NativeSocket fd) {
-                      SendBytes(fd, kLong);
-                      ReadBytes(fd, 1);
-                    },
-                    kFast,
-                    kCut.c_str(),
-                    nullptr,
-                    {}},
-        ReceiveCase{"SilentPrinterAfterTheReceiveTimeOut",
-                    [](NativeSocket fd) { ReadBytes(fd, 1); },
-                    {2000, 150, 100},
-                    nullptr,
-                    [](std::string_view where) { return msg::NoAnswerWithin(where, "0.15 s"); },
-                    net::SocketErrorKind::kTimedOut},
-        ReceiveCase{"PrinterClosingWithoutAnAnswer", [](NativeSocket) {}, kFast, nullptr,
-                    msg::ClosedWithoutAnswer, net::SocketErrorKind::kOther}),
-    [](const ::testing::TestParamInfo<ReceiveCase>& param) {
-      return std::string(param.param.name);
-    });
-
-TEST(TcpLink, RefusedConnectionIsExplained) {
-  const std::uint16_t port = ClosedPort();
-  TcpLink link("127.0.0.1", port, kFast);
-  const LinkOpening opening = link.Open(LinkRoute::kLan);
-  EXPECT_FALSE(opening.open);
-  EXPECT_EQ(opening.message, msg::kLanNoResponse);
-  EXPECT_EQ(link.LastError(), msg::ConnectionRefused(Where(port)));
-  EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kRefused);
-  EXPECT_FALSE(link.connected());
-  // A spooler session is kept for the first send, which fails with the reason.
-  TcpLink session("127.0.0.1", port, kFast);
-  EXPECT_TRUE(session.Open(LinkRoute::kSpoolerSession).open);
-  EXPECT_FALSE(session.Send(wire::kOnlineSequence));
-  EXPECT_EQ(session.LastError(), msg::ConnectionRefused(Where(port)));
-}
-
-TEST(TcpLink, NothingGoesOutBeforeConnectingOrAfterEnd) {
-  LoopbackServer server([](NativeSocket fd) { ReadBytes(fd, 1); });
-  TcpLink link("127.0.0.1", server.port(), kFast);
-  EXPECT_FALSE(link.Send("x"));
-  link.Open(LinkRoute::kSpoolerSession);
-  EXPECT_TRUE(link.connected());
-  link.Close();
-  EXPECT_FALSE(link.connected());
-  EXPECT_FALSE(link.Send("x"));
-  std::array<char, 4096> reply{};
-  std::size_t length = 0;
   EXPECT_FALSE(link.Receive(reply, length));
+  EXPECT_EQ(length, 0U);
+  EXPECT_EQ(link.LastError(), msg::ClosedWithoutAnswer(Where(server.port())));
+  EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kOther);
 }
 
 // After the last send the link shuts its side and waits a moment: a printer
-// that resets the connection then is a failure; one that closes or keeps the
-// connection open is not, and the wait stays short.
+// that resets the connection then is a failure; one that answers, closes or
+// keeps the connection open (`keepsMs`) is not, and the wait stays short.
 struct EndCase {
   const char* name;
-  void (*printer)(NativeSocket fd);
-  bool failed;
+  bool resets;
+  const char* answer;
+  int keepsMs;
 };
 
 class TcpLinkEnd : public ::testing::TestWithParam<EndCase> {};
 
 TEST_P(TcpLinkEnd, AfterTheLastSend) {
+  const EndCase& c = GetParam();
 #ifdef _WIN32
   // Wine closes a socket with a zero linger time as any other: no reset to see.
-  if (GetParam().failed) GTEST_SKIP() << "the test's printer cannot reset a connection here";
+  if (c.resets) GTEST_SKIP() << "the test's printer cannot reset a connection here";
 #endif
-  LoopbackServer server(GetParam().printer);
+  LoopbackServer server([&c](NativeSocket fd) {
+    ReadBytes(fd, 8);
+    const linger abort{1, 0};  // the close then resets the connection
+    if (c.resets)
+      ::setsockopt(fd, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+    if (c.answer != nullptr) SendBytes(fd, c.answer);
+    Pause(c.keepsMs);
+  });
   TcpLink link("127.0.0.1", server.port(), {2000, 2000, 100, 500});
   ASSERT_TRUE(link.Open(LinkRoute::kLan).open) << link.LastError();
   ASSERT_TRUE(link.Send("SETTINGS"));
@@ -180,39 +117,21 @@ TEST_P(TcpLinkEnd, AfterTheLastSend) {
   link.Close();
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
   EXPECT_FALSE(link.connected());
-  EXPECT_EQ(link.endFailed(), GetParam().failed);
+  EXPECT_EQ(link.endFailed(), c.resets);
   // The system's reason is the one of the reset the printer made.
   EXPECT_EQ(link.LastError(),
-            GetParam().failed ? msg::ResetAfterLastSend(Where(server.port()),
-                                                        net::SocketErrorText(link.lastErrorCode()))
-                              : "");
+            c.resets ? msg::ResetAfterLastSend(Where(server.port()),
+                                               net::SocketErrorText(link.lastErrorCode()))
+                     : "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ByPrinter, TcpLinkEnd,
-    ::testing::Values(EndCase{"ResetsRightAfterReading",
-                              [](NativeSocket fd) {
-                                ReadBytes(fd, 8);
-                                const linger abort{1, 0};  // the close then resets the connection
-                                ::setsockopt(fd, SOL_SOCKET, SO_LINGER,
-                                             reinterpret_cast<const char*>(&abort), sizeof abort);
-                              },
-                              true},
-                      EndCase{"ClosesAfterReading", [](NativeSocket fd) { ReadBytes(fd, 8); },
-                              false},
-                      EndCase{"KeepsTheConnectionOpen",
-                              [](NativeSocket fd) {
-                                ReadBytes(fd, 8);
-                                Pause(900);
-                              },
-                              false},
-                      EndCase{"AnswersAndCloses",
-                              [](NativeSocket fd) {
-                                ReadBytes(fd, 8);
-                                SendBytes(fd, "?MODEL  :HX320  \r\n");
-                              },
-                              false}),
-    [](const ::testing::TestParamInfo<EndCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(ByPrinter, TcpLinkEnd,
+                         ::testing::Values(EndCase{"ResetsRightAfterReading", true, nullptr, 0},
+                                           EndCase{"ClosesAfterReading", false, nullptr, 0},
+                                           EndCase{"KeepsTheConnectionOpen", false, nullptr, 900},
+                                           EndCase{"AnswersAndCloses", false,
+                                                   "?MODEL  :HX320  \r\n", 0}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(TcpLink, NameLookupThatDoesNotAnswerFailsAfterItsTimeOut) {
   TcpLink link("printer.example", 9100, {2000, 2000, 100, 500, 200},
@@ -230,10 +149,8 @@ TEST(TcpLink, NameLookupThatDoesNotAnswerFailsAfterItsTimeOut) {
   EXPECT_EQ(net::ClassifySocketError(link.lastErrorCode()), net::SocketErrorKind::kTimedOut);
 }
 
-TEST(Sockets, ErrorCodesAreClassifiedAndExplained) {
-  EXPECT_EQ(net::ClassifySocketError(net::TimedOutCode()), net::SocketErrorKind::kTimedOut);
-  EXPECT_EQ(net::ClassifySocketError(net::ConnectionResetCode()), net::SocketErrorKind::kOther);
-  EXPECT_EQ(net::ClassifySocketError(0), net::SocketErrorKind::kOther);
+// The system's text, as the messages quote it: without the line end Windows adds.
+TEST(Sockets, ErrorTextsHaveNoLineEnd) {
   EXPECT_FALSE(net::SocketErrorText(net::TimedOutCode()).empty());
   EXPECT_NE(net::SocketErrorText(net::TimedOutCode()).back(), '\n');
 }

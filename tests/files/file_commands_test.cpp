@@ -24,7 +24,6 @@ constexpr const char* kWorkingCopy = "/home/u/.config/Vek/ROVANT/rovant.ini";
 std::string Box(unsigned style, std::string_view text) {
   return "box " + std::to_string(style) + "/0: " + std::string(text);
 }
-const std::string kStop = std::to_string(msg::kIconStop);
 
 class FileCommands : public ::testing::Test {
  protected:
@@ -48,7 +47,11 @@ class FileCommands : public ::testing::Test {
   FileCommandContext context{fs, dialogs, boxes, cursor, pages, record, kFolder, 99};
 };
 
-TEST_F(FileCommands, OpenLoadsTheFileAndRefreshesThePage) {
+TEST_F(FileCommands, OpenLoadsTheFileAndRefreshesThePageUnlessCancelled) {
+  EXPECT_FALSE(OpenSettingFile(context));
+  EXPECT_EQ(record, kFactoryDefaults);
+  EXPECT_EQ(log.calls, (Calls{"dialog open OPEN"}));
+  log.calls.clear();
   fs.files["x.fom"] = Bytes(Changed());
   dialogs.paths = {"x.fom"};
   EXPECT_TRUE(OpenSettingFile(context));
@@ -56,14 +59,9 @@ TEST_F(FileCommands, OpenLoadsTheFileAndRefreshesThePage) {
   EXPECT_EQ(pages.shown, Changed());
   EXPECT_EQ(log.calls, (Calls{"dialog open OPEN", "cursor wait", "fs read x.fom", "page refresh",
                               "cursor arrow"}));
-  ASSERT_EQ(dialogs.requests.size(), 1u);
+  ASSERT_EQ(dialogs.requests.size(), 2u);
   EXPECT_EQ(dialogs.requests[0], (FileDialogRequest{99, "OPEN", kFolder, 0x1004}));
-}
-
-TEST_F(FileCommands, OpenCancelledDoesNothing) {
-  EXPECT_FALSE(OpenSettingFile(context));
-  EXPECT_EQ(record, kFactoryDefaults);
-  EXPECT_EQ(log.calls, (Calls{"dialog open OPEN"}));
+  EXPECT_EQ(dialogs.requests[1], dialogs.requests[0]);
 }
 
 struct BadFileCase {
@@ -71,6 +69,7 @@ struct BadFileCase {
   std::optional<std::vector<std::uint8_t>> content;  // nothing: the file is missing
   bool unreadable;
   std::string_view message;
+  std::string_view detail = {};  // in the message after it
 };
 
 class OpenBadFile : public FileCommands, public ::testing::WithParamInterface<BadFileCase> {};
@@ -90,6 +89,7 @@ TEST_P(OpenBadFile, IsReportedAndLeavesTheRecordUnchanged) {
   EXPECT_EQ(log.calls[4], "cursor arrow");
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].owner, 99u);
+  EXPECT_NE(boxes.shown[0].text.find(c.detail), std::string::npos);
 }
 
 std::vector<std::uint8_t> Damaged() {
@@ -106,15 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileCase{"empty", std::vector<std::uint8_t>{}, false, msg::kFileNotGot},
         BadFileCase{"one byte", std::vector<std::uint8_t>{0}, false, msg::kFileNotGot},
         BadFileCase{"86 bytes", std::vector<std::uint8_t>(86, 0), false, msg::kFileNotGot},
-        BadFileCase{"out of list", Damaged(), false, msg::kFileDamagedHeader}));
-
-TEST_F(FileCommands, DamagedFileMessageNamesTheItem) {
-  fs.files["x.fom"] = Damaged();
-  dialogs.paths = {"x.fom"};
-  OpenSettingFile(context);
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_NE(boxes.shown[0].text.find("MENU1 FONT (stored 40, list of 19)"), std::string::npos);
-}
+        BadFileCase{"out of list", Damaged(), false, msg::kFileDamagedHeader,
+                    "MENU1 FONT (stored 40, list of 19)"}));
 
 TEST_F(FileCommands, SaveStoresThePageThenWritesANewFile) {
   pages.selections = Changed();

@@ -1,13 +1,17 @@
-// Every fault the simulator can be told to play, over two sessions in a row.
+// Every fault the simulator can be told to play, over two sessions in a row, and the slow
+// answer behind the printer link interface.
 #include <gtest/gtest.h>
 
 #include "sim/settings_lines.hpp"
+#include "sim/simulator_link.hpp"
+#include "tests/fakes/fake_printer.hpp"
 #include "tests/sim/sim_test_support.hpp"
 
 namespace rovant::sim {
 namespace {
 
 using namespace std::string_literals;
+using rovant::testing::Calls;
 
 const SettingsRecord kStart = [] {
   SettingsRecord record = kFactoryDefaults;
@@ -31,75 +35,60 @@ struct FaultCase {
   std::vector<std::string> sends;
   std::vector<bool> accepted;
   std::string reply;
-  std::string junk{};         // must occur in the reply; the noise is taken out before comparing
-  std::size_t replySize = 0;  // else: the reply only begins with `reply`
-  bool replied = true;
+  std::string junk;       // must occur in the reply; the noise is taken out before comparing
+  std::size_t replySize;  // else: the reply only begins with `reply`
+  bool replied;
 };
 
+FaultCase F(const char* name, void (*play)(Faults&), std::vector<std::string> sends,
+            std::vector<bool> accepted, std::string reply, std::string junk = {},
+            std::size_t replySize = 0, bool replied = true) {
+  return {
+      name,      play,   std::move(sends), std::move(accepted), std::move(reply), std::move(junk),
+      replySize, replied};
+}
+
 const FaultCase kCases[] = {
-    {"switched off refuses everything",
-     [](Faults& f) { f.switchedOff = true; },
-     {kOnline, "?MODEL  \r"},
-     {false, false},
-     "",
-     {},
-     0,
-     false},
-    {"the refused send is the n-th of each session and takes nothing",
-     [](Faults& f) { f.refuseSend = 2; },
-     {kOnline, std::string(wire::kDefault), "?VER    \r", "?VER    \r"},
-     {true, false, true, true},
-     kVersion + kVersion},
-    {"a refused online sequence leaves the printer out of setup",
-     [](Faults& f) { f.refuseSend = 1; },
-     {kOnline, "?VER    \r"},
-     {false, true},
-     ""},
-    {"reported model",
-     [](Faults& f) { f.reportedModel = ModelCode::kHx310; },
-     {kOnline, "?MODEL  \r"},
-     {true, true},
-     "?MODEL  :HX310  \r\n"},
-    {"bad values garbled",
-     [](Faults& f) {
-       f.badValues = {3, 42};
-     },
-     {kOnline, "?NVRAM  \r"},
-     {true, true},
-     "?NVRAM  :" + Garbled(kLines, {"MENU1   :PITCH   :", "MENU2   :ZEROFNT :"})},
-    {"an item dropped on save",
-     [](Faults& f) { f.dropOnSave = {3}; },
-     {kOnline, "MENU1  :PITCH  :15 CPI \r", std::string(wire::kSaveExit)},
-     {true, true, true},
-     ""},
-    {"noise between lines only",
-     [](Faults& f) { f.noise = true; },
-     {kOnline, kAll},
-     {true, true},
-     kClean,
-     "\r\n"s + std::string(kNoise) + "MENU1   :FONT    :"},
-    {"oversize reply cut at 4096",
-     [](Faults& f) { f.oversizeReply = true; },
-     {kOnline, kAll},
-     {true, true},
-     kClean,
-     {},
-     kReplyLimit},
-    {"oversize needs something to pad",
-     [](Faults& f) { f.oversizeReply = true; },
-     {kOnline, std::string(wire::kSaveExit)},
-     {true, true},
-     ""},
-    {"no settings marker",
-     [](Faults& f) { f.noSettingsMarker = true; },
-     {kOnline, "?NVRAM  \r"},
-     {true, true},
-     "?NVRM   :" + kLines},
-    {"a slow answer is only stored",
-     [](Faults& f) { f.slowAnswerMs = 500; },
-     {kOnline, "?VER    \r"},
-     {true, true},
-     kVersion},
+    F(
+        "switched off refuses everything", [](Faults& f) { f.switchedOff = true; },
+        {kOnline, "?MODEL  \r"}, {false, false}, "", {}, 0, false),
+    F(
+        "the refused send is the n-th of each session and takes nothing",
+        [](Faults& f) { f.refuseSend = 2; },
+        {kOnline, std::string(wire::kDefault), "?VER    \r", "?VER    \r"},
+        {true, false, true, true}, kVersion + kVersion),
+    F(
+        "a refused online sequence leaves the printer out of setup",
+        [](Faults& f) { f.refuseSend = 1; }, {kOnline, "?VER    \r"}, {false, true}, ""),
+    F(
+        "reported model", [](Faults& f) { f.reportedModel = ModelCode::kHx310; },
+        {kOnline, "?MODEL  \r"}, {true, true}, "?MODEL  :HX310  \r\n"),
+    F(
+        "bad values garbled",
+        [](Faults& f) {
+          f.badValues = {3, 42};
+        },
+        {kOnline, "?NVRAM  \r"}, {true, true},
+        "?NVRAM  :" + Garbled(kLines, {"MENU1   :PITCH   :", "MENU2   :ZEROFNT :"})),
+    F(
+        "an item dropped on save", [](Faults& f) { f.dropOnSave = {3}; },
+        {kOnline, "MENU1  :PITCH  :15 CPI \r", std::string(wire::kSaveExit)}, {true, true, true},
+        ""),
+    F(
+        "noise between lines only", [](Faults& f) { f.noise = true; }, {kOnline, kAll},
+        {true, true}, kClean, "\r\n"s + std::string(kNoise) + "MENU1   :FONT    :"),
+    F(
+        "oversize reply cut at 4096", [](Faults& f) { f.oversizeReply = true; }, {kOnline, kAll},
+        {true, true}, kClean, {}, kReplyLimit),
+    F(
+        "oversize needs something to pad", [](Faults& f) { f.oversizeReply = true; },
+        {kOnline, std::string(wire::kSaveExit)}, {true, true}, ""),
+    F(
+        "no settings marker", [](Faults& f) { f.noSettingsMarker = true; }, {kOnline, "?NVRAM  \r"},
+        {true, true}, "?NVRM   :" + kLines),
+    F(
+        "a slow answer is only stored", [](Faults& f) { f.slowAnswerMs = 500; },
+        {kOnline, "?VER    \r"}, {true, true}, kVersion),
 };
 
 TEST(SimFaults, PlayAsTheTableSays) {
@@ -130,6 +119,22 @@ TEST(SimFaults, PlayAsTheTableSays) {
       EXPECT_EQ(printer.memory(), kStart);
       EXPECT_EQ(printer.model(), ModelCode::kHx320);
     }
+  }
+}
+
+TEST(SimLink, SleepsExactlyTheSlowAnswerThroughTheClock) {
+  for (const unsigned slow : {0u, 1u, 2500u}) {
+    SimulatedPrinter printer(ModelCode::kHx320, kFactoryDefaults);
+    printer.faults().slowAnswerMs = slow;
+    rovant::testing::CallLog log;
+    rovant::testing::FakeClock clock(log);
+    SimulatorLink link(printer, clock);
+    std::array<char, 4096> reply{};
+    std::size_t length = 0;
+    ASSERT_TRUE(link.Receive(reply, length));
+    ASSERT_TRUE(link.Receive(reply, length));
+    const std::string sleep = "sleep " + std::to_string(slow);
+    EXPECT_EQ(log.calls, slow == 0 ? Calls() : Calls({sleep, sleep}));
   }
 }
 

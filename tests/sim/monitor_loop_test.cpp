@@ -18,152 +18,122 @@ namespace {
 class BlockChannel final : public MonitorChannel {
  public:
   bool CopyOut(MailboxBlock& out) override {
-    ++copiesOut;
-    if (!available) return false;
-    out = block;
-    return true;
+    if (available) out = block;
+    return available;
   }
   bool CopyIn(const MailboxBlock& in) override {
     ++copiesIn;
-    if (!available) return false;
-    block = in;
-    return true;
+    if (available) block = in;
+    return available;
   }
-  // What the program's side writes: a command with its data, status pending.
-  void Put(std::uint32_t command, std::string_view data = {}) {
-    block.set_command(command);
-    if (!data.empty()) std::memcpy(block.data().data(), data.data(), data.size());
-    block.set_length(static_cast<std::uint32_t>(data.size()));
-    block.set_status(kMailboxPending);
-  }
-  [[nodiscard]] std::string Reply() const {
-    return std::string(reinterpret_cast<const char*>(block.data().data()), block.length());
-  }
-
   MailboxBlock block;
   bool available = true;
-  int copiesOut = 0;
   int copiesIn = 0;
 };
 
-class MonitorLoopTest : public ::testing::Test {
- protected:
-  // One job as a read makes it: online sequence, query, receive, end.
-  void ReadJob(MonitorLoop& loop) {
-    channel.block.Clear();
-    channel.Put(kMailboxSend, wire::kOnlineSequence);
-    loop.Step();
-    channel.Put(kMailboxSend, wire::kQuerySettings);
-    loop.Step();
-    channel.Put(kMailboxReceive);
-    loop.Step();
-  }
+constexpr std::uint32_t kKeep = 0xFFFFFFFF;
 
-  BlockChannel channel;
-  SimulatedPrinter printer{ModelCode::kHx320, kFactoryDefaults};
+// One look of the monitor after the program wrote `command` with `data`
+// (status pending). kKeep: the program wrote nothing; the end of a job: the
+// command only, the status left as it was. Steps told kNoBlock find no block.
+struct Step {
+  std::uint32_t command;
+  std::string_view data;
+  MonitorEvent event;
+  std::uint32_t status;    // in the block after the look
+  std::string_view reply;  // the block's data begins with it
 };
 
-TEST_F(MonitorLoopTest, AnswersSendsAndHandsTheReplyBack) {
-  MonitorLoop loop(channel, printer);
-  ReadJob(loop);
-  EXPECT_EQ(channel.block.status(), kMailboxDone);
-  EXPECT_EQ(channel.block.command(), kMailboxReceive);
-  EXPECT_NE(channel.Reply().find("?NVRAM"), std::string::npos);
-  EXPECT_GT(channel.block.length(), 1000u);
-  EXPECT_EQ(loop.exchanges(), 3);
+struct LoopCase {
+  const char* name;
+  MonitorFaults faults;
+  bool switchedOff;
+  int exchanges;
+  int jobsEnded;
+  bool defaulted;  // the printer's memory holds the factory defaults afterwards
+  std::vector<Step> steps;
+};
+LoopCase Case(const char* name, MonitorFaults faults, bool switchedOff, int exchanges,
+              int jobsEnded, bool defaulted, std::vector<Step> steps) {
+  return {name, faults, switchedOff, exchanges, jobsEnded, defaulted, std::move(steps)};
+}
+Step S(std::uint32_t command, std::string_view data, MonitorEvent event, std::uint32_t status,
+       std::string_view reply = {}) {
+  return {command, data, event, status, reply};
 }
 
-TEST_F(MonitorLoopTest, LeavesAnsweredAndIdleBlocksAlone) {
-  MonitorLoop loop(channel, printer);
-  EXPECT_EQ(loop.Step(), MonitorEvent::kNothing);  // all zero: a new job, nothing asked
-  channel.Put(kMailboxSend, wire::kOnlineSequence);
-  channel.block.set_status(kMailboxDone);
-  EXPECT_EQ(loop.Step(), MonitorEvent::kNothing);
-  EXPECT_EQ(channel.copiesIn, 0);
-  EXPECT_EQ(loop.exchanges(), 0);
-}
+using enum MonitorEvent;
+constexpr std::uint32_t kPending = kMailboxPending, kDone = kMailboxDone, kFailed = kMailboxFailed;
+constexpr std::uint32_t kSend = kMailboxSend, kReceive = kMailboxReceive, kEnd = kMailboxEndOfJob;
+constexpr std::string_view kOnline = wire::kOnlineSequence, kNone;
 
-TEST_F(MonitorLoopTest, EndOfJobIsPassedOnOncePerJob) {
-  MonitorLoop loop(channel, printer);
-  ReadJob(loop);
-  channel.block.set_command(kMailboxEndOfJob);  // status 2 stays, as the program leaves it
-  EXPECT_EQ(loop.Step(), MonitorEvent::kJobEnded);
-  EXPECT_EQ(loop.Step(), MonitorEvent::kNothing);
-  EXPECT_EQ(loop.Step(), MonitorEvent::kNothing);
-  EXPECT_EQ(loop.jobsEnded(), 1);
-  // The printer left its setup state: a new job starts with the online sequence again.
-  ReadJob(loop);
-  EXPECT_EQ(channel.block.status(), kMailboxDone);
-  channel.block.set_command(kMailboxEndOfJob);
-  EXPECT_EQ(loop.Step(), MonitorEvent::kJobEnded);
-  EXPECT_EQ(loop.jobsEnded(), 2);
-}
+const LoopCase kCases[] = {
+    Case("a read job gets the settings back", {}, false, 3, 0, false,
+         {S(kSend, kOnline, kAnswered, kDone), S(kSend, wire::kQuerySettings, kAnswered, kDone),
+          S(kReceive, kNone, kAnswered, kDone, "?NVRAM  :MENU1   :EMULATE :")}),
+    Case("a new block and an answered one are left alone", {}, false, 1, 0, false,
+         {S(kKeep, kNone, kNothing, 0), S(kSend, kOnline, kAnswered, kDone),
+          S(kKeep, kNone, kNothing, kDone)}),
+    Case("the end of a job is passed on once per job", {}, false, 3, 2, false,
+         {S(kSend, kOnline, kAnswered, kDone), S(kEnd, kNone, kJobEnded, kDone),
+          S(kKeep, kNone, kNothing, kDone), S(kKeep, kNone, kNothing, kDone),
+          S(kSend, kOnline, kAnswered, kDone), S(kSend, wire::kDefault, kAnswered, kDone),
+          S(kEnd, kNone, kJobEnded, kDone)}),
+    Case("a factory default job reaches the printer", {}, false, 3, 1, true,
+         {S(kSend, kOnline, kAnswered, kDone), S(kSend, wire::kDefault, kAnswered, kDone),
+          S(kSend, wire::kSaveExit, kAnswered, kDone), S(kEnd, kNone, kJobEnded, kDone)}),
+    Case("the chosen exchange fails and never reaches the printer", {.failExchange = 2}, false, 3,
+         1, false,
+         {S(kSend, kOnline, kAnswered, kDone), S(kSend, wire::kDefault, kAnswered, kFailed),
+          S(kSend, wire::kSaveExit, kAnswered, kDone), S(kEnd, kNone, kJobEnded, kDone)}),
+    Case("a silent monitor never answers and counts each command once", {.silent = true}, false, 1,
+         0, false,
+         {S(kSend, kOnline, kIgnored, kPending), S(kKeep, kNone, kNothing, kPending),
+          S(kKeep, kNone, kNothing, kPending)}),
+    Case("a strange status answers every command", {.strangeStatus = true}, false, 2, 0, false,
+         {S(kSend, kOnline, kAnswered, kMonitorStrangeStatus),
+          S(kReceive, kNone, kAnswered, kMonitorStrangeStatus)}),
+    Case("a missing block changes nothing", {}, false, 1, 0, false,
+         {S(kSend, kOnline, kNoBlock, kPending), S(kKeep, kNone, kAnswered, kDone)}),
+    Case("a send the printer refuses is reported failed", {}, true, 1, 0, false,
+         {S(kSend, kOnline, kAnswered, kFailed)}),
+};
 
-// A factory default as one job: online sequence, DEFAULT, save and exit, end.
-SettingsRecord AfterDefaultJob(MonitorFaults faults) {
-  SettingsRecord changed = kFactoryDefaults;
-  changed[3] = 5;
-  SimulatedPrinter printer(ModelCode::kHx320, changed);
-  BlockChannel channel;
-  MonitorLoop loop(channel, printer, faults);
-  std::vector<std::uint32_t> statuses;
-  for (const std::string_view send : {wire::kOnlineSequence, wire::kDefault, wire::kSaveExit}) {
-    channel.Put(kMailboxSend, send);
-    loop.Step();
-    statuses.push_back(channel.block.status());
+TEST(MonitorLoop, StepsAsTheTableSays) {
+  for (const LoopCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SettingsRecord changed = kFactoryDefaults;
+    changed[3] = 5;
+    SimulatedPrinter printer(ModelCode::kHx320, changed);
+    printer.faults().switchedOff = c.switchedOff;
+    BlockChannel channel;
+    MonitorLoop loop(channel, printer, c.faults);
+    int answered = 0;
+    for (std::size_t i = 0; i < c.steps.size(); ++i) {
+      const Step& step = c.steps[i];
+      if (step.command == kEnd) {
+        channel.block.set_command(kEnd);
+      } else if (step.command != kKeep) {
+        channel.block.set_command(step.command);
+        std::memcpy(channel.block.data().data(), step.data.data(), step.data.size());
+        channel.block.set_length(static_cast<std::uint32_t>(step.data.size()));
+        channel.block.set_status(kMailboxPending);
+      }
+      channel.available = step.event != kNoBlock;
+      EXPECT_EQ(loop.Step(), step.event) << "step " << i;
+      EXPECT_EQ(channel.block.status(), step.status) << "step " << i;
+      const auto* data = reinterpret_cast<const char*>(channel.block.data().data());
+      EXPECT_EQ(std::string_view(data, channel.block.length()).substr(0, step.reply.size()),
+                step.reply)
+          << "step " << i;
+      channel.available = true;
+      answered += step.event == kAnswered ? 1 : 0;
+    }
+    EXPECT_EQ(channel.copiesIn, answered) << "only answers are written back";
+    EXPECT_EQ(loop.exchanges(), c.exchanges);
+    EXPECT_EQ(loop.jobsEnded(), c.jobsEnded);
+    EXPECT_EQ(printer.memory(), c.defaulted ? kFactoryDefaults : changed);
   }
-  channel.block.set_command(kMailboxEndOfJob);
-  loop.Step();
-  const std::vector<std::uint32_t> expected = faults.failExchange == 2
-                                                  ? std::vector<std::uint32_t>{2, 1, 2}
-                                                  : std::vector<std::uint32_t>{2, 2, 2};
-  EXPECT_EQ(statuses, expected);
-  return printer.memory();
-}
-
-TEST(MonitorLoopFaults, ChosenExchangeFailsAndNeverReachesThePrinter) {
-  EXPECT_EQ(AfterDefaultJob({}), kFactoryDefaults);
-  EXPECT_EQ(AfterDefaultJob(MonitorFaults{.failExchange = 2})[3], 5);
-}
-
-TEST_F(MonitorLoopTest, SilentMonitorNeverAnswersAndCountsEachCommandOnce) {
-  MonitorLoop loop(channel, printer, MonitorFaults{.silent = true});
-  channel.Put(kMailboxSend, wire::kOnlineSequence);
-  EXPECT_EQ(loop.Step(), MonitorEvent::kIgnored);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(loop.Step(), MonitorEvent::kNothing);
-  EXPECT_EQ(channel.block.status(), kMailboxPending);
-  EXPECT_EQ(channel.copiesIn, 0);
-  EXPECT_EQ(loop.exchanges(), 1);
-}
-
-TEST_F(MonitorLoopTest, StrangeStatusAnswersEveryCommand) {
-  MonitorLoop loop(channel, printer, MonitorFaults{.strangeStatus = true});
-  channel.Put(kMailboxSend, wire::kOnlineSequence);
-  loop.Step();
-  EXPECT_EQ(channel.block.status(), kMonitorStrangeStatus);
-  channel.Put(kMailboxReceive);
-  loop.Step();
-  EXPECT_EQ(channel.block.status(), kMonitorStrangeStatus);
-  EXPECT_EQ(channel.block.length(), 0u);
-}
-
-TEST_F(MonitorLoopTest, MissingBlockChangesNothing) {
-  MonitorLoop loop(channel, printer);
-  channel.Put(kMailboxSend, wire::kOnlineSequence);
-  channel.available = false;
-  EXPECT_EQ(loop.Step(), MonitorEvent::kNoBlock);
-  channel.available = true;
-  EXPECT_EQ(channel.block.status(), kMailboxPending);
-  EXPECT_EQ(loop.exchanges(), 0);
-  EXPECT_EQ(loop.Step(), MonitorEvent::kAnswered);
-}
-
-TEST_F(MonitorLoopTest, RefusedSendIsReportedAsFailed) {
-  printer.faults().switchedOff = true;
-  MonitorLoop loop(channel, printer);
-  channel.Put(kMailboxSend, wire::kOnlineSequence);
-  loop.Step();
-  EXPECT_EQ(channel.block.status(), kMailboxFailed);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // The simulator program's work: sends split from a byte stream, names on the
-// command line, and whole runs with state, paper and exit codes.
+// command line, the state file, and the runs that fail with their reason.
 #include "sim/sim_program.hpp"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
+#include "sim/printer_state.hpp"
 #include "sim/session_input.hpp"
 #include "tests/fakes/fake_file_system.hpp"
 #include "tests/sim/sim_test_support.hpp"
@@ -13,10 +15,7 @@
 namespace rovant::sim {
 namespace {
 
-using rovant::testing::CallLog;
-using rovant::testing::FakeFileSystem;
-using namespace std::string_literals;
-
+using Bytes = std::vector<std::uint8_t>;
 const std::string kOnline(wire::kOnlineSequence);
 
 TEST(SimSplitSends, OnlineSequencesStandAlone) {
@@ -41,59 +40,97 @@ TEST(SimNames, ModelsAndItems) {
   EXPECT_EQ(ParseItemName("MENU9.PITCH"), std::nullopt);
 }
 
-class SimProgram : public ::testing::Test {
- protected:
-  int Run(const std::string& input) {
-    std::istringstream in(input);
-    out.str("");
-    paper.str("");
-    err.str("");
-    return RunSimProgram(options, fs, in, out, paper, err);
-  }
+TEST(SimState, MissingFileMeansFactoryDefaultsAndSavedMemoryComesBack) {
+  rovant::testing::CallLog log;
+  rovant::testing::FakeFileSystem fs{log};
+  const Expected<LoadedState> fresh = LoadPrinterState(fs, "printer.state");
+  ASSERT_TRUE(fresh);
+  EXPECT_TRUE(fresh->fresh);
+  EXPECT_EQ(fresh->memory, kFactoryDefaults);
+  std::mt19937 rng(17);
+  const SettingsRecord memory = testing::RandomRecord(rng);
+  const Expected<void> saved = SavePrinterState(fs, "printer.state", memory);
+  ASSERT_TRUE(saved) << saved.error();
+  ASSERT_EQ(fs.files["printer.state"], Bytes(memory.begin(), memory.end()));
+  const Expected<LoadedState> state = LoadPrinterState(fs, "printer.state");
+  ASSERT_TRUE(state) << state.error();
+  EXPECT_FALSE(state->fresh);
+  EXPECT_EQ(state->memory, memory);
+}
 
-  CallLog log;
-  FakeFileSystem fs{log};
-  SimOptions options;
-  std::ostringstream out;
-  std::ostringstream paper;
-  std::ostringstream err;
+// A run that fails: exit status 1, the reason on standard error naming what
+// is wrong, only the replies the printer gave on standard output, and the
+// state file left as it was.
+struct FailedRun {
+  const char* name;
+  void (*arrange)(SimOptions&, rovant::testing::FakeFileSystem&);
+  std::string input;
+  std::string out;
+  std::string says;
 };
 
-TEST_F(SimProgram, DamagedStateFileFails) {
-  options.statePath = "printer.state";
-  fs.files["printer.state"] = {1, 2, 3};
-  EXPECT_EQ(Run(kOnline + "?VER    \r"), kSimFailed);
-  EXPECT_EQ(out.str(), "");
-  EXPECT_NE(err.str().find("printer.state: 3 bytes"), std::string::npos) << err.str();
-  EXPECT_EQ(fs.files["printer.state"], (std::vector<std::uint8_t>{1, 2, 3}));
+Bytes DefaultsWith(std::size_t at, std::uint8_t value, std::size_t size = kItemCount) {
+  Bytes bytes(kFactoryDefaults.begin(), kFactoryDefaults.end());
+  bytes.resize(size, 0);
+  if (at < size) bytes[at] = value;
+  return bytes;
 }
 
-TEST_F(SimProgram, SwitchedOffFails) {
-  options.faults.switchedOff = true;
-  options.statePath = "printer.state";
-  EXPECT_EQ(Run(kOnline + "?VER    \r"), kSimFailed);
-  EXPECT_EQ(out.str(), "");
-  EXPECT_NE(err.str().find("switched off"), std::string::npos);
-  EXPECT_FALSE(fs.files.contains("printer.state"));
-}
+const std::string kVersionAsked = kOnline + "?VER    \r";
 
-TEST_F(SimProgram, RefusedSendFailsButTheRestIsAnswered) {
-  options.faults.refuseSend = 1;
-  EXPECT_EQ(Run(kOnline + "?VER    \r" + kOnline + "?VER    \r"), kSimFailed);
-  EXPECT_EQ(out.str(), "?VER    :1.02   \r\n");
-  EXPECT_NE(err.str().find("1 send(s) refused"), std::string::npos) << err.str();
-}
+const FailedRun kFailedRuns[] = {
+    {"damaged state file",
+     [](SimOptions&, auto& fs) {
+       fs.files["printer.state"] = {1, 2, 3};
+     },
+     kVersionAsked, "", "printer.state: 3 bytes"},
+    {"empty state file", [](SimOptions&, auto& fs) { fs.files["printer.state"] = {}; },
+     kVersionAsked, "", "printer.state: 0 bytes"},
+    {"short state file",
+     [](SimOptions&, auto& fs) { fs.files["printer.state"] = DefaultsWith(0, 0, 86); },
+     kVersionAsked, "", "86 bytes"},
+    {"long state file",
+     [](SimOptions&, auto& fs) { fs.files["printer.state"] = DefaultsWith(0, 0, 88); },
+     kVersionAsked, "", "longer than 87"},
+    {"state value out of its list",
+     [](SimOptions&, auto& fs) { fs.files["printer.state"] = DefaultsWith(3, 200); }, kVersionAsked,
+     "", "MENU1 PITCH"},
+    {"unreadable state file",
+     [](SimOptions&, auto& fs) {
+       fs.files["printer.state"] = DefaultsWith(0, 0);
+       fs.unreadable.insert("printer.state");
+     },
+     kVersionAsked, "", "printer.state: cannot be read"},
+    {"switched off", [](SimOptions& o, auto&) { o.faults.switchedOff = true; }, kVersionAsked, "",
+     "switched off"},
+    {"refused send, the rest answered",
+     [](SimOptions& o, auto&) {
+       o.statePath.clear();
+       o.faults.refuseSend = 1;
+     },
+     kVersionAsked + kVersionAsked, "?VER    :1.02   \r\n", "1 send(s) refused"},
+    {"state not saved", [](SimOptions&, auto& fs) { fs.diskFull = true; },
+     kOnline + std::string(wire::kSaveExit), "", "state file printer.state: cannot be written"},
+    {"overlong input", [](SimOptions&, auto&) {}, std::string(kInputLimit + 1, 'x'), "",
+     "longer than"},
+};
 
-TEST_F(SimProgram, FailedStateSaveFails) {
-  options.statePath = "printer.state";
-  fs.diskFull = true;
-  EXPECT_EQ(Run(kOnline + std::string(wire::kSaveExit)), kSimFailed);
-  EXPECT_NE(err.str().find("printer.state"), std::string::npos);
-}
-
-TEST_F(SimProgram, OverlongInputFails) {
-  EXPECT_EQ(Run(std::string(kInputLimit + 1, 'x')), kSimFailed);
-  EXPECT_NE(err.str().find("longer than"), std::string::npos);
+TEST(SimProgram, FailedRunsSayWhy) {
+  for (const FailedRun& c : kFailedRuns) {
+    SCOPED_TRACE(c.name);
+    rovant::testing::CallLog log;
+    rovant::testing::FakeFileSystem fs{log};
+    SimOptions options;
+    options.statePath = "printer.state";
+    c.arrange(options, fs);
+    const auto before = fs.files;
+    std::istringstream in(c.input);
+    std::ostringstream out, paper, err;
+    EXPECT_EQ(RunSimProgram(options, fs, in, out, paper, err), kSimFailed);
+    EXPECT_EQ(out.str(), c.out);
+    EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
+    EXPECT_EQ(fs.files, before);
+  }
 }
 
 }  // namespace
