@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "testbed/uidriver/remote_tree_view.hpp"
 #include "tests/e2e/e2e_fixture.hpp"
 #include "texts/command_texts.hpp"
 
