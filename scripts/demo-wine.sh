@@ -43,7 +43,7 @@ say "the simulated HX320's memory: factory settings with a few changes"
 ctl defaults -o printer.fom >/dev/null
 ctl set printer.fom "MENU1.PITCH=12 CPI" "MENU2.EMULATE=ESC/P2" "CONFIG.LOCK=SETUP" \
   >/dev/null
-ctl show printer.fom | head -n 8
+ctl show printer.fom >memory.txt && head -n 8 memory.txt
 
 say "the language monitor's side of the mailbox: rovant-monitor-sim.exe (HX320)"
 "$wine" "$build/sim/rovant-monitor-sim.exe" --model HX320 --state printer.fom \
