@@ -42,13 +42,6 @@ TEST_F(CommandsTest, VersionReadingAndTransferring) {
       MemoryWith({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.LOCK=SETUP"});
   StartNextMonitor(1, {}, changed);
 
-  // Cancel reads nothing.
-  ClickCommand(IDC_READ);
-  ExpectBox(std::string(msg::kConfirmRead), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDCANCEL);
-  EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
-  EXPECT_EQ(JobsSinceNextMonitor(), 0) << MonitorOutput();
-
   ClickCommand(IDC_READ);
   ExpectBox(std::string(msg::kConfirmRead), IconKind::kQuestion, {IDOK, IDCANCEL});
   Press(IDOK);

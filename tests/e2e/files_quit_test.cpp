@@ -1,5 +1,5 @@
-// Setting files through Wine's file dialogs (File Reading and Saving), and quitting with the
-// working copy saved or not.
+// Setting files through Wine's file dialogs (File Reading and Saving), and quitting after a
+// failed send.
 #include <string>
 #include <vector>
 
@@ -126,36 +126,6 @@ TEST_F(FilesTest, SavingAsksBeforeReplacingAndReadingRefusesBadFiles) {
   Save(WorkFile("again.fom"));
   ASSERT_NE(WaitMainWindow(), nullptr);
   EXPECT_EQ(ReadBytes(WorkFile("again.fom")), good);
-}
-
-// Quitting: the question, where Cancel goes on with the pages as they were; then the working copy
-// rewritten (Yes) or left alone (No), and the program ends.
-class QuitTest : public EndToEnd, public ::testing::WithParamInterface<int> {};
-
-INSTANTIATE_TEST_SUITE_P(Answers, QuitTest, ::testing::Values(IDYES, IDNO),
-                         [](const auto& param) { return param.param == IDYES ? "Yes" : "No"; });
-
-TEST_P(QuitTest, CancelGoesOnAndTheWorkingCopyFollowsTheAnswer) {
-  const Bytes earlier = MemoryWith({L"MENU1.PITCH=15 CPI"});
-  PutWorkingCopy(earlier);
-  StartWithPrinter(MemoryWith({L"MENU1.PITCH=12 CPI"}));
-  SelectCombo(kLineSpacingCombo, "8 LPI  ");
-
-  ClickCommand(IDC_FINISH);
-  ExpectBox(std::string(msg::kConfirmQuit), IconKind::kQuestion, {IDCANCEL, IDYES, IDNO});
-  Press(IDCANCEL);
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_TRUE(Rovant().Running());
-  EXPECT_EQ(ReadCombo(kLineSpacingCombo), "8 LPI  ");
-  EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(earlier));
-
-  ClickCommand(IDC_FINISH);
-  ExpectBox(std::string(msg::kConfirmQuit), IconKind::kQuestion, {IDCANCEL, IDYES, IDNO});
-  Press(GetParam());
-  // No further box: the program ends.
-  EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
-  const Bytes shown = MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI"});
-  EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(GetParam() == IDYES ? shown : earlier));
 }
 
 using QuitWarningTest = EndToEnd;

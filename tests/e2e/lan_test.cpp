@@ -65,6 +65,7 @@ class LanTest : public EndToEnd {
 TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
   const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
   StartLanPrinter(memory);
+  PutWorkingCopy(MemoryWith({}));  // an earlier one, which quitting with Yes replaces
   StartRovant(LanEnvironment(port_));
   ChoosePrinter(kLanPrinter);
   ExpectReadFromPrinter();
