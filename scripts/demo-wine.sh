@@ -7,8 +7,8 @@
 # On the user's own display ROVANT is simply started: choose "HX320 on LPT1" and work with it;
 # the demonstration ends when ROVANT does. On Xvfb (no display of the user's) the UI driver
 # plays the user: it chooses the printer, waits for the read, prints what the MENU1 page shows
-# beside the simulated printer's memory, saves a screenshot of the MENU1 page, prints its path
-# and quits ROVANT without keeping a working copy.
+# beside the simulated printer's memory, saves a screenshot of the MENU1 page (xwd, netpbm),
+# prints its path and quits ROVANT without keeping a working copy.
 set -euo pipefail
 
 build=$(cd "${1:?usage: demo-wine.sh BUILD_DIR}" && pwd)
@@ -43,7 +43,7 @@ say "the simulated HX320's memory: factory settings with a few changes"
 ctl defaults -o printer.fom >/dev/null
 ctl set printer.fom "MENU1.PITCH=12 CPI" "MENU2.EMULATE=ESC/P2" "CONFIG.LOCK=SETUP" \
   >/dev/null
-ctl show printer.fom | head -n 8
+ctl show printer.fom >memory.txt && head -n 8 memory.txt
 
 say "the language monitor's side of the mailbox: rovant-monitor-sim.exe (HX320)"
 "$wine" "$build/sim/rovant-monitor-sim.exe" --model HX320 --state printer.fom \
@@ -79,14 +79,14 @@ driver wait-window --class rovant --alone 500 --timeout 60000 >/dev/null || {
   exit 1
 }
 
-
 say "the MENU1 page as read from the printer (selected entries)"
 for id in $(seq 1100 1122); do
-  driver combo "$id" --class rovant | sed -n 's/^\* //p' | tr '\n' ' '
+  driver combo "$id" --class rovant | tr '\n' ' '
 done
 echo
+# The main window is all there is on Xvfb's black screen: the picture is the screen cropped.
 shot=$shots/menu1.png
-driver screenshot "$shot" --class rovant
+xwd -root -silent | xwdtopnm 2>/dev/null | pnmcrop 2>/dev/null | pnmtopng >"$shot"
 say "screenshot of the MENU1 page: $shot"
 
 driver press 1051 --class rovant # Finish

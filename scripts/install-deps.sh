@@ -19,8 +19,8 @@ PACKAGES=(
   # Windows cross compilers (posix thread model) and windres
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  # running Windows programs and GUI tests
-  wine wine64 xvfb xauth fonts-liberation
+  # running Windows programs and GUI tests; the demonstration's screenshot (xwd, netpbm)
+  wine wine64 xvfb xauth fonts-liberation x11-apps netpbm
   # icon generation (resources/icons/make_icons.py)
   python3
   # the help file ROVANT.CHM (chmcmd)

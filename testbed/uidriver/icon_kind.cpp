@@ -1,18 +1,56 @@
-#include "testbed/uidriver/icon_kind.hpp"
-
+// Which icon a control shows, decided by its pixels (uidriver.hpp).
 #include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <utility>
 
-#include "platform/win32/unique_handle.hpp"
-#include "testbed/uidriver/image.hpp"
-#include "testbed/uidriver/screenshot.hpp"
+#include "testbed/uidriver/uidriver.hpp"
 
 namespace rovant::uidriver {
 namespace {
 
-constexpr std::array<std::pair<IconKind, std::string_view>, 10> kNames{{
+// A picture: 32-bit pixels 0x00RRGGBB, rows top to bottom.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // width * height
+  [[nodiscard]] bool empty() const { return pixels.empty(); }
+};
+
+// A `width` x `height` picture of what `draw` paints into a memory device context (given with the
+// screen's, as a source); empty if the size is unreasonable or `draw` fails.
+template <typename Draw>
+Image DrawToImage(int width, int height, const Draw& draw) {
+  Image image;
+  if (width <= 0 || height <= 0 || width > 1024 || height > 1024) return image;
+  win32::WindowDc screen(nullptr);
+  if (screen.get() == nullptr) return image;
+  win32::UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  win32::UniqueBitmap bitmap(
+      ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory || !bitmap || bits == nullptr) return image;
+  {
+    win32::Selected selected(memory.get(), bitmap.get());
+    if (!draw(memory.get(), screen.get())) return image;
+    ::GdiFlush();
+  }
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  image.width = width;
+  image.height = height;
+  image.pixels.assign(source,
+                      source + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (std::uint32_t& p : image.pixels) p &= 0x00FFFFFFU;
+  return image;
+}
+
+constexpr std::array<std::pair<IconKind, std::string_view>, 9> kNames{{
     {IconKind::kNone, "none"},
     {IconKind::kError, "error"},
     {IconKind::kWarning, "warning"},
@@ -22,7 +60,6 @@ constexpr std::array<std::pair<IconKind, std::string_view>, 10> kNames{{
     {IconKind::kPrinterInformation, "printer-information"},
     {IconKind::kPrinterWarning, "printer-warning"},
     {IconKind::kApplication, "application"},
-    {IconKind::kUnknown, "unknown"},
 }};
 
 // A pixel matches when no channel differs by more than this (allows for colour depth rounding).
@@ -78,12 +115,6 @@ std::string_view NameOf(IconKind kind) {
   return "unknown";
 }
 
-IconKind IconKindNamed(std::string_view name) {
-  for (const auto& [kind, n] : kNames)
-    if (n == name) return kind;
-  return IconKind::kUnknown;
-}
-
 IconCandidates::IconCandidates() {
   const std::array<std::pair<IconKind, LPCWSTR>, 4> stock{{
       {IconKind::kError, IDI_HAND},
@@ -129,10 +160,12 @@ Scores Score(HWND iconControl, const IconCandidates& candidates) {
   if (::GetClientRect(iconControl, &client) == FALSE) return scores;
   POINT origin{0, 0};
   ::ClientToScreen(iconControl, &origin);
-  const RECT onScreen{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
-  scores.shown = CaptureScreenRect(onScreen);
+  scores.shown = DrawToImage(client.right, client.bottom, [&](HDC target, HDC screen) {
+    return ::BitBlt(target, 0, 0, client.right, client.bottom, screen, origin.x, origin.y,
+                    SRCCOPY) != FALSE;
+  });
   if (scores.shown.empty() || Uniform(scores.shown)) return scores;
-  const std::uint32_t background = scores.shown.at(0, 0);
+  const std::uint32_t background = scores.shown.pixels.front();
   for (const IconCandidates::Candidate& c : candidates.candidates()) {
     const Image drawn = Render(c.icon, scores.shown.width, scores.shown.height, background);
     scores.shares.emplace_back(c.kind, MismatchShare(scores.shown, drawn));

@@ -1,8 +1,8 @@
-#include "testbed/uidriver/process.hpp"
-
+// Programs started by a test, each in a job object that kills it when the job is closed.
+#include <cwchar>
 #include <map>
 
-#include "testbed/uidriver/text.hpp"
+#include "testbed/uidriver/uidriver.hpp"
 
 namespace rovant::uidriver {
 namespace {
@@ -74,13 +74,6 @@ void Job::KillAll() {
   if (job_) ::TerminateJobObject(job_.get(), 1);
 }
 
-std::wstring ComposeCommandLine(const std::wstring& program,
-                                const std::vector<std::wstring>& arguments) {
-  std::wstring line = Quote(program);
-  for (const std::wstring& argument : arguments) line += L" " + Quote(argument);
-  return line;
-}
-
 std::wstring WindowsPath(const std::string& path) {
   std::string windows = path;
   if (!windows.empty() && windows.front() == '/') windows = "Z:" + windows;
@@ -94,7 +87,8 @@ std::optional<Process> Process::Start(const StartOptions& options, Job& job, std
     error = "no job object";
     return std::nullopt;
   }
-  std::wstring commandLine = ComposeCommandLine(options.program, options.arguments);
+  std::wstring commandLine = Quote(options.program);
+  for (const std::wstring& argument : options.arguments) commandLine += L" " + Quote(argument);
   std::vector<wchar_t> environment = EnvironmentBlock(options.environment);
 
   STARTUPINFOW startup{};

@@ -1,27 +1,209 @@
 // rovant_uidriver: drives the program's windows from a separate process under Wine (or Windows).
 //
-//   process.hpp           start programs in a kill-on-close job, wait for their exit
-//   windows.hpp           find top-level windows and child controls, bounded waits, reports
-//   message_box.hpp       read a message box (caption, text, buttons, icon) and its button names
-//   icon_kind.hpp         which icon a control shows, by comparing pixels with candidates
-//   controls.hpp          buttons, combo boxes, edit text, enabled/visible/focus state
-//   remote_block.hpp      bounded messages, memory placed in another process
-//   remote_list_view.hpp  list view rows in another process (read, select)
-//   remote_tree_view.hpp  tree view items in another process (count, top-level texts)
-//   keyboard.hpp          SendInput key chords after bringing a window to the foreground
-//   screenshot.hpp        screen and window captures saved as PNG (png_writer.hpp)
-//
 // Every wait takes a bound in milliseconds and polls every kPollMs; every cross-process message
-// is sent with a time-out or posted, so a hung program cannot hang the driver.
+// is sent with a time-out or posted (where the program may answer with a modal loop), so a hung
+// program cannot hang the driver.
 #pragma once
 
-#include "testbed/uidriver/controls.hpp"
-#include "testbed/uidriver/icon_kind.hpp"
-#include "testbed/uidriver/keyboard.hpp"
-#include "testbed/uidriver/message_box.hpp"
-#include "testbed/uidriver/process.hpp"
-#include "testbed/uidriver/remote_list_view.hpp"
-#include "testbed/uidriver/remote_tree_view.hpp"
-#include "testbed/uidriver/screenshot.hpp"
-#include "testbed/uidriver/text.hpp"
-#include "testbed/uidriver/windows.hpp"
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/unique_handle.hpp"
+
+namespace rovant::uidriver {
+
+inline constexpr DWORD kPollMs = 50;
+inline constexpr UINT kMessageTimeoutMs = 2000;
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view wide);
+
+// ---- processes: each in a job object that ends it (and what it starts) when the job closes
+
+struct StartOptions {
+  std::wstring program;                 // a Windows path (Z:\... for host files under Wine)
+  std::vector<std::wstring> arguments;  // quoted as needed
+  std::wstring workingFolder;           // empty: the driver's own
+  std::vector<std::pair<std::wstring, std::wstring>> environment;  // added or replaced
+  std::wstring outputFile;  // empty: standard output and error are inherited
+};
+
+class Job {
+ public:
+  Job();
+  [[nodiscard]] bool valid() const { return static_cast<bool>(job_); }
+  [[nodiscard]] HANDLE get() const { return job_.get(); }
+  void KillAll();  // the job stays usable
+
+ private:
+  win32::UniqueKernelHandle job_;
+};
+
+class Process {
+ public:
+  // Starts `options.program` suspended, puts it into `job`, then lets it run; nothing (and
+  // `error` set) if any step fails.
+  static std::optional<Process> Start(const StartOptions& options, Job& job, std::string& error);
+
+  [[nodiscard]] DWORD id() const { return id_; }
+  [[nodiscard]] HANDLE handle() const { return process_.get(); }
+  [[nodiscard]] bool Running() const;
+  // The exit code once the process has ended within `timeoutMs`; nothing if it still runs.
+  [[nodiscard]] std::optional<DWORD> WaitExit(DWORD timeoutMs) const;
+
+ private:
+  Process(win32::UniqueKernelHandle process, DWORD id) : process_(std::move(process)), id_(id) {}
+  win32::UniqueKernelHandle process_;
+  DWORD id_ = 0;
+};
+
+// A host path (/tmp/x) as Wine's drive Z: names it (Z:\tmp\x); other paths are kept.
+std::wstring WindowsPath(const std::string& path);
+
+// ---- windows
+
+struct WindowQuery {
+  DWORD processId = 0;                      // 0: any process
+  std::optional<std::wstring> className{};  // exact, e.g. L"#32770" for dialogs and boxes
+  std::optional<std::wstring> caption{};    // exact
+};
+
+std::wstring ClassOf(HWND window);
+std::wstring TextOf(HWND window);  // WM_GETTEXT, at most 4096 characters
+DWORD ProcessOf(HWND window);
+
+// The visible top-level windows matching `query`, topmost first.
+std::vector<HWND> FindTopWindows(const WindowQuery& query);
+// The first match within `timeoutMs`, or null.
+HWND WaitWindow(const WindowQuery& query, DWORD timeoutMs);
+bool WaitGone(HWND window, DWORD timeoutMs);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// Waits until a window matching `query` is the only window its process shows, and enabled,
+// without a break for `settleMs`: a main window that exists from the start behind dialogs and
+// status windows is then ready for the user. Null when that does not happen within `timeoutMs`.
+HWND WaitSoleWindow(const WindowQuery& query, DWORD settleMs, DWORD timeoutMs);
+
+HWND FindChild(HWND parent, int id);
+// The same, preferring a visible one: the pages of a tab panel reuse their control ids.
+HWND FindShownChild(HWND parent, int id);
+std::vector<HWND> FindChildren(HWND parent, const std::wstring& className);
+// One line per top-level window of `processId` (0: every visible one) and, indented, its
+// children: handle, class, id, caption, visible/enabled; for reports of failed waits.
+std::string DescribeWindows(DWORD processId);
+
+// SendMessage with a bound: `fallback` when the window does not answer in time.
+LRESULT SendBounded(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT fallback);
+
+// ---- controls
+
+bool ClickButton(HWND button);  // BM_CLICK, posted; false if not enabled and visible
+// Posts WM_COMMAND (id, BN_CLICKED) to `dialog` as its button or menu item `id` would.
+bool PressCommand(HWND dialog, int id);
+bool CloseWindow(HWND window);  // WM_CLOSE, posted
+// The selected item's text (CB_GETCURSEL/CB_GETLBTEXT); nothing when none is selected.
+std::optional<std::wstring> ComboText(HWND combo);
+// Selects the item with exactly this text and tells the owner (CBN_SELCHANGE), as a user's
+// choice would; false if there is no such item.
+bool SelectComboItem(HWND combo, const std::wstring& text);
+bool SetText(HWND window, const std::wstring& text);
+bool IsEnabled(HWND window);
+bool IsVisible(HWND window);
+HWND FocusOf(HWND window);  // the focus in `window`'s thread, or null
+
+// List and tree views of another process: their messages carry pointers, so the item and its
+// text buffer are placed in the owner's memory (VirtualAllocEx) and read back. Both processes
+// must have the same bitness (64-bit here: wine64 only).
+int ListViewCount(HWND listView);
+std::vector<std::wstring> ListViewRows(HWND listView);  // the first column of every row
+int ListViewSelection(HWND listView);                   // the first selected row, or -1
+// Selects and focuses `row` alone, so the owner is notified (LVN_ITEMCHANGED) as for a click.
+bool SelectListViewRow(HWND listView, int row);
+int FindListViewRow(HWND listView, const std::wstring& text);  // by first column, or -1
+int TreeViewCount(HWND treeView);  // all levels; -1 when the control does not answer
+std::vector<std::wstring> TreeViewRootTexts(HWND treeView);
+
+// ---- keys: SendInput, as a user's keyboard would, into the foreground window's focus (under
+// Wine this needs a real X display)
+
+struct KeyChord {
+  WORD key = 0;
+  bool alt = false;
+  bool control = false;
+  bool shift = false;
+};
+// "Tab", "Shift+Tab", "Ctrl+Shift+Tab", "Alt+R", "Escape", "Up", "Down" or one letter/digit.
+std::optional<KeyChord> ParseChord(const std::string& text);
+bool BringToForeground(HWND window);  // bounded wait until it is
+bool TypeChords(const std::vector<KeyChord>& chords);
+
+// ---- icons and message boxes
+//
+// Icons are objects of the process that loaded them, so another process cannot ask for the
+// handle: the driver captures the icon control from the screen and compares it with each
+// candidate icon drawn by itself over the same background and at the same size. The system
+// icons and the program's own (loaded from its executable) match pixel for pixel under Wine 8 on
+// Xvfb; the closest other pair (information against question) differs in about 7% of the
+// pixels. A covered or unpainted control, or Wine's null graphics driver, gives kUnknown.
+
+enum class IconKind {
+  kNone,  // no icon shown
+  kError,
+  kWarning,
+  kInformation,
+  kQuestion,
+  kPrinterError,  // the program's own icons (IconCandidates::AddFromModule)
+  kPrinterInformation,
+  kPrinterWarning,
+  kApplication,
+  kUnknown,  // something is shown, but it matches no candidate well enough
+};
+std::string_view NameOf(IconKind kind);
+
+class IconCandidates {
+ public:
+  IconCandidates();  // the four system icons
+  // The program's icons 160 and 187-189 from its executable; false if it cannot be loaded.
+  bool AddFromModule(const std::wstring& path);
+
+  struct Candidate {
+    IconKind kind;
+    HICON icon;  // owned by `owned_` or shared (system icons)
+  };
+  [[nodiscard]] const std::vector<Candidate>& candidates() const { return candidates_; }
+
+ private:
+  std::vector<Candidate> candidates_;
+  std::vector<win32::UniqueIcon> owned_;
+};
+
+IconKind ClassifyIcon(HWND iconControl, const IconCandidates& candidates);
+// How the capture compares with each candidate (share of differing pixels), for reports.
+std::string DescribeIconMatch(HWND iconControl, const IconCandidates& candidates);
+
+// The control ids of Wine's message box dialog (user32's MSGBOX template).
+inline constexpr int kMessageBoxTextId = 0xFFFF;
+inline constexpr int kMessageBoxIconId = 0x0440;
+
+struct MessageBoxContent {
+  HWND window = nullptr;
+  std::wstring caption;
+  std::wstring text;
+  std::vector<int> buttons;  // the visible ones, IDOK (1) .. IDNO (7), in id order
+  IconKind icon = IconKind::kUnknown;
+};
+
+// The visible message boxes (dialogs with the box's text control) of `processId` (0: any).
+std::vector<HWND> FindMessageBoxes(DWORD processId);
+HWND WaitMessageBox(DWORD processId, DWORD timeoutMs);
+MessageBoxContent ReadMessageBox(HWND box, const IconCandidates& icons);
+// "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No" (else the number); and back (0: none).
+std::string ButtonName(int id);
+int ButtonNamed(const std::string& name);
+
+}  // namespace rovant::uidriver

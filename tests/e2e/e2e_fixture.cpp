@@ -3,15 +3,14 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <map>
 
 #include "resources/resource_ids.h"
-#include "testbed/uidriver/remote_block.hpp"
 #include "texts/printer_messages.hpp"
 
 namespace rovant::e2e {
@@ -28,51 +27,38 @@ const fs::path kMonitor = Host(ROVANT_E2E_MONITOR_EXE);
 const fs::path kCtl = Host(ROVANT_E2E_CTL_EXE);
 const fs::path kSetup = Host(ROVANT_E2E_SETUP_EXE);
 const fs::path kWorkRoot = Host(ROVANT_E2E_WORK_DIR);
-const fs::path kScreenshots = Host(ROVANT_E2E_SCREENSHOT_DIR);
-constexpr const char* kCaptureHostPath = ROVANT_E2E_CAPTURE_FILE;
 
-constexpr DWORD kProgramExitMs = 60000;
-
-// Runs `program` to its end (bounded) in `folder`; its exit code, or -1.
 // A process that Wine could not initialise (its DLLs' start-up failed, seldom, when the machine
 // is busy) ran none of the program: it is started again, at most twice.
 constexpr DWORD kStatusDllInitFailed = 0xC0000142;
 constexpr int kStartAttempts = 3;
 
+// Runs `program` to its end (bounded) in `folder`, its output in `output`; its exit code, or -1.
 int RunToEnd(const fs::path& program, const std::vector<std::wstring>& arguments,
              const fs::path& folder, const fs::path& output) {
   for (int attempt = 1;; ++attempt) {
     Job job;
-    StartOptions options{program.wstring(), arguments, folder.wstring(), {}, output.wstring()};
     std::string error;
-    std::optional<Process> process = Process::Start(options, job, error);
+    std::optional<Process> process = Process::Start(
+        {program.wstring(), arguments, folder.wstring(), {}, output.wstring()}, job, error);
     if (!process) {
       ADD_FAILURE() << program << ": " << error;
       return -1;
     }
-    const std::optional<DWORD> code = process->WaitExit(kProgramExitMs);
-    if (code == kStatusDllInitFailed && attempt < kStartAttempts) {
-      std::cerr << program << " was not initialised by Wine; started again\n";
-      ::Sleep(500);
-      continue;
-    }
-    return code ? static_cast<int>(*code) : -1;
+    const std::optional<DWORD> code = process->WaitExit(60000);
+    if (code != kStatusDllInitFailed || attempt == kStartAttempts)
+      return code ? static_cast<int>(*code) : -1;
+    std::cerr << program << " was not initialised by Wine; started again\n";
+    ::Sleep(500);
   }
 }
 
-std::string Text(const std::wstring& wide) { return Narrow(wide); }
-
-// The program's status window (the one that says what it is doing with the printer).
-HWND FindStatusWindow(DWORD processId) {
-  WindowQuery query;
-  query.processId = processId;
-  query.className = L"#32770";
-  for (HWND dialog : FindTopWindows(query))
-    if (::GetDlgItem(dialog, IDC_STATUS_TEXT) != nullptr) return dialog;
+// rovant.exe's dialog (#32770) that holds control `id`, or null.
+HWND DialogWith(DWORD processId, int id) {
+  for (HWND dialog : FindTopWindows({.processId = processId, .className = L"#32770"}))
+    if (::GetDlgItem(dialog, id) != nullptr) return dialog;
   return nullptr;
 }
-
-const bool kTrace = std::getenv("ROVANT_E2E_TRACE") != nullptr;
 
 // The first combo box of each page (resources/rovant.rc): shown once the page is.
 constexpr std::array<int, 5> kFirstCombo{1100, 1147, 1193, 1221, 1258};
@@ -83,10 +69,15 @@ constexpr std::array<int, 2> kFileNameFields{0x047c, 0x0480};
 
 // How long a new message box may take to paint the icon it is read by.
 constexpr DWORD kPaintMs = 2000;
-// How long the main window stays the only one shown before it counts as ready after an operation.
-constexpr DWORD kSettledMs = 500;
 
 int SelectedTab(HWND tabs) { return static_cast<int>(SendBounded(tabs, TCM_GETCURSEL, 0, 0, -1)); }
+
+fs::path SettingsFile() {
+  std::array<wchar_t, MAX_PATH> appData{};
+  if (::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData.data()) < 0) return {};
+  appData.back() = L'\0';
+  return fs::path(appData.data()) / "Vek" / "ROVANT" / "rovant.ini";
+}
 
 }  // namespace
 
@@ -95,96 +86,65 @@ Bytes ReadBytes(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string ReadText(const fs::path& path) {
+  const Bytes bytes = ReadBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
 void WriteBytes(const fs::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
 }
 
+fs::path CaptureFile() { return Host(ROVANT_E2E_CAPTURE_FILE); }
+
 void EndToEnd::SetUpTestSuite() {
   static bool installed = false;
   if (installed) return;
   fs::create_directories(kWorkRoot);
-  fs::create_directories(kScreenshots);
-  const int code = RunToEnd(kSetup, {L"--install", L"--capture-lpt1", Widen(kCaptureHostPath)},
-                            kWorkRoot, kWorkRoot / "testbed-setup.out");
+  const int code =
+      RunToEnd(kSetup, {L"--install", L"--capture-lpt1", Widen(ROVANT_E2E_CAPTURE_FILE)}, kWorkRoot,
+               kWorkRoot / "testbed-setup.out");
   ASSERT_EQ(code, 0) << "rovant-testbed-setup --install failed: "
-                     << std::string(ReadBytes(kWorkRoot / "testbed-setup.out").begin(),
-                                    ReadBytes(kWorkRoot / "testbed-setup.out").end());
+                     << ReadText(kWorkRoot / "testbed-setup.out");
   installed = true;
-}
-
-std::string EndToEnd::TestName() const {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "." + info->name();
-  for (char& c : name)
-    if (c == '/') c = '_';
-  return name;
-}
-
-fs::path EndToEnd::SettingsFolder() {
-  std::array<wchar_t, MAX_PATH> appData{};
-  if (::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData.data()) < 0) return {};
-  appData.back() = L'\0';
-  return fs::path(appData.data()) / "Vek" / "ROVANT";
 }
 
 void EndToEnd::SetUp() {
   ASSERT_TRUE(job_.valid());
-  work_ = kWorkRoot / TestName();
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  std::ranges::replace(name, '/', '_');
+  work_ = kWorkRoot / name;
   std::error_code ignored;
   fs::remove_all(work_, ignored);
   ASSERT_TRUE(fs::create_directories(work_)) << work_;
-  ASSERT_FALSE(SettingsFolder().empty());
-  // No working copy from an earlier test.
-  fs::remove(SettingsFolder() / "rovant.ini", ignored);
-  // This test's screenshots are of this run only.
-  for (const fs::directory_entry& shot : fs::directory_iterator(kScreenshots, ignored)) {
-    if (shot.path().filename().string().starts_with(TestName())) fs::remove(shot.path(), ignored);
-  }
+  ASSERT_FALSE(SettingsFile().empty());
+  fs::remove(SettingsFile(), ignored);  // no working copy from an earlier test
   icons_.AddFromModule(kRovant.wstring());
-  started_ = ::GetTickCount64();
-}
-
-void EndToEnd::Trace(const std::string& step) const {
-  if (kTrace) std::cerr << "  [" << (::GetTickCount64() - started_) << " ms] " << step << '\n';
 }
 
 void EndToEnd::TearDown() {
-  if (HasFailure()) {
-    std::cerr << "Windows on screen:\n" << Screen();
-    const fs::path file = kScreenshots / (TestName() + ".png");
-    if (!uidriver::SaveScreenshot(nullptr, file.wstring()))
-      std::cerr << "no screenshot could be saved to " << file << '\n';
-  }
-  // Everything this test started ends with the job.
+  if (HasFailure()) std::cerr << "Windows on screen:\n" << Screen();
   job_.KillAll();
   if (rovant_) (void)rovant_->WaitExit(kWaitMs);
   if (monitor_) (void)monitor_->WaitExit(kWaitMs);
-  // The working copy is kept beside the test's other files.
   std::error_code ignored;
-  fs::copy_file(SettingsFolder() / "rovant.ini", work_ / "rovant.ini",
-                fs::copy_options::overwrite_existing, ignored);
-  Trace("torn down");
-}
-
-std::string EndToEnd::Screen() const { return DescribeWindows(0); }
-
-int EndToEnd::RunCtl(const std::vector<std::wstring>& arguments) {
-  return RunToEnd(kCtl, arguments, work_, work_ / "rovantctl.out");
+  fs::copy_file(SettingsFile(), work_ / "rovant.ini", fs::copy_options::overwrite_existing,
+                ignored);
 }
 
 Bytes EndToEnd::MemoryWith(const std::vector<std::wstring>& settings) {
   // rovantctl takes about half a second under Wine; the same memory is asked for often.
   static std::map<std::vector<std::wstring>, Bytes> known;
   if (const auto found = known.find(settings); found != known.end()) return found->second;
-  EXPECT_EQ(RunCtl({L"defaults", L"-o", L"memory.fom"}), 0);
-  if (!settings.empty()) {
-    std::vector<std::wstring> arguments{L"set", L"memory.fom"};
-    arguments.insert(arguments.end(), settings.begin(), settings.end());
-    EXPECT_EQ(RunCtl(arguments), 0) << std::string(ReadBytes(work_ / "rovantctl.out").begin(),
-                                                   ReadBytes(work_ / "rovantctl.out").end());
-  }
+  std::vector<std::vector<std::wstring>> runs{{L"defaults", L"-o", L"memory.fom"}};
+  if (!settings.empty()) runs.push_back({L"set", L"memory.fom"});
+  runs.back().insert(runs.back().end(), settings.begin(), settings.end());
+  for (const auto& run : runs)
+    EXPECT_EQ(RunToEnd(kCtl, run, work_, work_ / "rovantctl.out"), 0)
+        << ReadText(work_ / "rovantctl.out");
   Bytes memory = ReadBytes(work_ / "memory.fom");
   if (memory.size() == 87) known.emplace(settings, memory);
   return memory;
@@ -205,8 +165,7 @@ std::string EndToEnd::StartServer(std::optional<Process>& process, const fs::pat
   std::optional<std::string> rest;
   WaitUntil(
       [&] {
-        const Bytes out = ReadBytes(output);
-        said.assign(out.begin(), out.end());
+        said = ReadText(output);
         const std::size_t at = said.find(ready);
         const std::size_t end = at == std::string::npos ? at : said.find_first_of("\r\n", at);
         if (end != std::string::npos)
@@ -224,15 +183,7 @@ void EndToEnd::StartMonitor(const std::vector<std::wstring>& options,
   if (memory) WriteBytes(state, *memory);
   std::vector<std::wstring> arguments{L"--state", state.wstring(), L"--idle-exit", L"300"};
   arguments.insert(arguments.end(), options.begin(), options.end());
-  // It has opened the mailbox when it says so.
   StartServer(monitor_, kMonitor, arguments, "monitor", "monitoring ");
-}
-
-Bytes EndToEnd::MonitorMemory() const { return ReadBytes(work_ / "monitor.fom"); }
-
-std::string EndToEnd::MonitorOutput() const {
-  const Bytes out = ReadBytes(work_ / "monitor.out");
-  return {out.begin(), out.end()};
 }
 
 void EndToEnd::StartNextMonitor(int jobs, const std::vector<std::wstring>& options,
@@ -255,7 +206,6 @@ void EndToEnd::StartNextMonitor(int jobs, const std::vector<std::wstring>& optio
   // (within a few milliseconds); jobs are counted from there.
   WaitUntil([&] { return MonitorOutput().find("job 1 ended") != std::string::npos; }, 1000);
   jobsBefore_ = JobsEnded();
-  Trace("next monitor run");
 }
 
 int EndToEnd::JobsEnded() const {
@@ -270,7 +220,6 @@ void EndToEnd::StartRovant(const Environment& environment, const fs::path& progr
   const fs::path& exe = program.empty() ? kRovant : program;
   rovant_ = Process::Start({exe.wstring(), {}, work_.wstring(), environment, {}}, job_, error);
   ASSERT_TRUE(rovant_) << error;
-  Trace("started " + exe.string());
 }
 
 void EndToEnd::StartWithPrinter(const Bytes& memory,
@@ -282,40 +231,21 @@ void EndToEnd::StartWithPrinter(const Bytes& memory,
 }
 
 std::optional<DWORD> EndToEnd::RovantExitCode(DWORD timeoutMs) {
-  if (!rovant_) {
-    ADD_FAILURE() << "rovant.exe was not started";
-    return std::nullopt;
-  }
-  std::optional<DWORD> code = rovant_->WaitExit(timeoutMs);
+  std::optional<DWORD> code = Rovant().WaitExit(timeoutMs);
   if (!code) ADD_FAILURE() << "rovant.exe did not end within " << timeoutMs << " ms";
-  Trace("rovant.exe ended");
   return code;
 }
 
-HWND EndToEnd::WaitSelectionDialog(DWORD timeoutMs) {
+HWND EndToEnd::WaitDialogWith(int id) {
   HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        WindowQuery query;
-        query.processId = rovant_ ? rovant_->id() : 0;
-        query.className = L"#32770";
-        for (HWND dialog : FindTopWindows(query)) {
-          if (::GetDlgItem(dialog, IDC_PRINTER_LIST) != nullptr) {
-            found = dialog;
-            return true;
-          }
-        }
-        return false;
-      },
-      timeoutMs);
-  EXPECT_NE(found, nullptr) << "no printer selection dialog within " << timeoutMs << " ms";
+  WaitUntil([&] { return (found = DialogWith(Rovant().id(), id)) != nullptr; }, kWaitMs);
   return found;
 }
 
-std::vector<std::wstring> EndToEnd::ListedPrinters() {
-  HWND dialog = WaitSelectionDialog();
-  if (dialog == nullptr) return {};
-  return ListViewRows(::GetDlgItem(dialog, IDC_PRINTER_LIST));
+HWND EndToEnd::WaitSelectionDialog() {
+  HWND found = WaitDialogWith(IDC_PRINTER_LIST);
+  EXPECT_NE(found, nullptr) << "no printer selection dialog\n" << Screen();
+  return found;
 }
 
 void EndToEnd::ChoosePrinter(const std::string& printer) {
@@ -324,17 +254,17 @@ void EndToEnd::ChoosePrinter(const std::string& printer) {
   HWND list = ::GetDlgItem(dialog, IDC_PRINTER_LIST);
   // The list is filled after the dialog appears: wait for the row.
   int row = -1;
-  WaitUntil(
-      [&] {
-        row = FindListViewRow(list, Widen(printer));
-        return row >= 0;
-      },
-      kWaitMs);
+  WaitUntil([&] { return (row = FindListViewRow(list, Widen(printer))) >= 0; }, kWaitMs);
   ASSERT_GE(row, 0) << "\"" << printer << "\" is not listed";
   ASSERT_TRUE(SelectListViewRow(list, row));
   ASSERT_TRUE(PressCommand(dialog, IDC_SELECTION_OK));
   ASSERT_TRUE(WaitGone(dialog, kWaitMs)) << "the selection dialog stayed";
-  Trace("chose " + printer);
+}
+
+void EndToEnd::CancelSelection() {
+  HWND dialog = WaitSelectionDialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(PressCommand(dialog, IDC_SELECTION_CANCEL));
 }
 
 void EndToEnd::TypeKeys(HWND window, const std::vector<std::string>& chords) {
@@ -348,19 +278,12 @@ void EndToEnd::TypeKeys(HWND window, const std::vector<std::string>& chords) {
   ASSERT_TRUE(TypeChords(parsed));
 }
 
-void EndToEnd::CancelSelection() {
-  HWND dialog = WaitSelectionDialog();
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(PressCommand(dialog, IDC_SELECTION_CANCEL));
-}
-
-MessageBoxContent EndToEnd::ExpectBox(const std::string& text, IconKind icon,
-                                      const std::vector<int>& buttons, DWORD timeoutMs) {
-  HWND box = WaitMessageBox(rovant_ ? rovant_->id() : 0, timeoutMs);
-  if (box == nullptr) {
-    ADD_FAILURE() << "no message box within " << timeoutMs << " ms; expected \"" << text << "\"";
-    return {};
-  }
+void EndToEnd::ExpectBox(const std::string& text, IconKind icon, const std::vector<int>& buttons,
+                         DWORD timeoutMs) {
+  HWND box = WaitMessageBox(Rovant().id(), timeoutMs);
+  ASSERT_NE(box, nullptr) << "no message box within " << timeoutMs << " ms; expected \"" << text
+                          << "\"\n"
+                          << Screen();
   // A box not yet painted shows no icon the driver knows: read it again until it does.
   WaitUntil(
       [&] {
@@ -368,17 +291,11 @@ MessageBoxContent EndToEnd::ExpectBox(const std::string& text, IconKind icon,
         return lastBox_.icon == icon;
       },
       kPaintMs);
-  // Every box a scenario meets is kept as a picture: <test>.box<N>.png.
-  const fs::path picture =
-      kScreenshots / (TestName() + ".box" + std::to_string(++boxesSeen_) + ".png");
-  if (!uidriver::SaveScreenshot(box, picture.wstring())) ADD_FAILURE() << "no picture " << picture;
-  Trace("box \"" + Text(lastBox_.text) + "\" " + std::string(NameOf(lastBox_.icon)));
-  EXPECT_EQ(Text(lastBox_.caption), "ROVANT");
-  EXPECT_EQ(Text(lastBox_.text), text);
+  EXPECT_EQ(Narrow(lastBox_.caption), "ROVANT");
+  EXPECT_EQ(Narrow(lastBox_.text), text);
   EXPECT_EQ(NameOf(lastBox_.icon), NameOf(icon))
       << DescribeIconMatch(::GetDlgItem(box, kMessageBoxIconId), icons_);
   EXPECT_EQ(lastBox_.buttons, buttons);
-  return lastBox_;
 }
 
 void EndToEnd::Press(int button) {
@@ -390,72 +307,56 @@ void EndToEnd::Press(int button) {
   ASSERT_TRUE(PressCommand(lastBox_.window, button));
   ASSERT_TRUE(WaitGone(lastBox_.window, kWaitMs)) << "the box stayed after " << ButtonName(button);
   lastBox_ = {};
-  Trace("pressed " + ButtonName(button));
 }
 
-bool EndToEnd::NoBoxShown() { return FindMessageBoxes(rovant_ ? rovant_->id() : 0).empty(); }
+void EndToEnd::ExpectQuietFor(DWORD ms) {
+  HWND shown = WaitWindow({.processId = Rovant().id(), .className = L"#32770"}, ms);
+  EXPECT_EQ(shown, nullptr) << "a further window: \"" << (shown ? Narrow(TextOf(shown)) : "")
+                            << "\"\n"
+                            << Screen();
+}
 
-HWND EndToEnd::MainWindow(DWORD settleMs, DWORD timeoutMs) {
-  // The main window is there from the start, behind the selection dialog and the status window
-  // of the first read: it is ready when it is the only window shown, enabled.
-  WindowQuery query;
-  query.processId = rovant_ ? rovant_->id() : 0;
-  query.className = L"rovant";
-  HWND main = WaitSoleWindow(query, settleMs, timeoutMs);
-  EXPECT_NE(main, nullptr) << "the main window was not the only one shown within " << timeoutMs
-                           << " ms";
-  // The main window as the user first sees it ready: <test>.main.png.
-  if (main != nullptr && !mainPictured_) {
-    mainPictured_ = true;
-    const fs::path picture = kScreenshots / (TestName() + ".main.png");
-    if (!uidriver::SaveScreenshot(main, picture.wstring()))
-      ADD_FAILURE() << "no picture " << picture;
-  }
+HWND EndToEnd::MainWindow(DWORD settleMs) {
+  HWND main =
+      WaitSoleWindow({.processId = Rovant().id(), .className = L"rovant"}, settleMs, kWaitMs);
+  EXPECT_NE(main, nullptr) << "the main window was not the only one shown\n" << Screen();
   return main;
 }
 
-HWND EndToEnd::WaitMainWindow(DWORD timeoutMs) { return MainWindow(kSettledMs, timeoutMs); }
+HWND EndToEnd::ShownCombo(int id) {
+  HWND main = MainWindow(0);
+  HWND combo = main != nullptr ? FindShownChild(main, id) : nullptr;
+  if (combo != nullptr && IsVisible(combo)) return combo;
+  ADD_FAILURE() << "no visible combo box " << id;
+  return nullptr;
+}
 
 std::string EndToEnd::ReadCombo(int id) {
-  HWND main = MainWindow(0, kWaitMs);
-  if (main == nullptr) return {};
-  // The pages are all children of the panel; the visible one is the current page.
-  for (HWND combo : FindChildren(main, L"ComboBox")) {
-    if (::GetDlgCtrlID(combo) == id && IsVisible(combo))
-      return Text(ComboText(combo).value_or(L""));
-  }
-  ADD_FAILURE() << "no visible combo box " << id;
-  return {};
+  HWND combo = ShownCombo(id);
+  return combo != nullptr ? Narrow(ComboText(combo).value_or(L"")) : "";
 }
 
 void EndToEnd::SelectCombo(int id, const std::string& label) {
-  HWND main = MainWindow(0, kWaitMs);
-  ASSERT_NE(main, nullptr);
-  for (HWND combo : FindChildren(main, L"ComboBox")) {
-    if (::GetDlgCtrlID(combo) == id && IsVisible(combo)) {
-      ASSERT_TRUE(SelectComboItem(combo, Widen(label))) << "combo " << id << " has no " << label;
-      return;
-    }
-  }
-  FAIL() << "no visible combo box " << id;
+  HWND combo = ShownCombo(id);
+  ASSERT_NE(combo, nullptr);
+  ASSERT_TRUE(SelectComboItem(combo, Widen(label))) << "combo " << id << " has no " << label;
 }
 
 void EndToEnd::ClickCommand(int id) {
-  HWND main = MainWindow(0, kWaitMs);
+  HWND main = MainWindow(0);
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(ClickButton(FindChild(main, id))) << "no enabled command button " << id;
 }
 
 void EndToEnd::MenuCommand(int id) {
-  HWND main = MainWindow(0, kWaitMs);
+  HWND main = MainWindow(0);
   ASSERT_NE(main, nullptr);
   // A menu command arrives as WM_COMMAND with notification code 0, which BN_CLICKED is.
   ASSERT_TRUE(PressCommand(main, id));
-  Trace("menu command " + std::to_string(id));
 }
 
 void EndToEnd::SelectPage(Page page) {
-  HWND main = MainWindow(0, kWaitMs);
+  HWND main = MainWindow(0);
   ASSERT_NE(main, nullptr);
   HWND tabs = FindChild(main, IDC_TABS);
   ASSERT_NE(tabs, nullptr) << "no tab control";
@@ -468,105 +369,60 @@ void EndToEnd::SelectPage(Page page) {
       },
       kWaitMs);
   ASSERT_TRUE(shown) << "page " << page << " was not shown\n" << Screen();
-  Trace("page " + std::to_string(page));
 }
 
 int EndToEnd::CurrentPage() {
-  HWND main = MainWindow(0, kWaitMs);
+  HWND main = MainWindow(0);
   return main != nullptr ? SelectedTab(FindChild(main, IDC_TABS)) : -1;
 }
 
-std::string EndToEnd::PageCombo(Page page, int id) {
-  SelectPage(page);
-  return ReadCombo(id);
-}
-
-HWND EndToEnd::WaitFileDialog(const std::string& title) {
-  WindowQuery query;
-  query.processId = Rovant().id();
-  query.className = L"#32770";
-  query.caption = Widen(title);
-  HWND dialog = WaitWindow(query, kWaitMs);
-  EXPECT_NE(dialog, nullptr) << "no file dialog \"" << title << "\" within " << kWaitMs << " ms\n"
-                             << Screen();
-  return dialog;
-}
-
 void EndToEnd::AnswerFileDialog(const std::string& title, const fs::path& file) {
-  HWND dialog = WaitFileDialog(title);
-  ASSERT_NE(dialog, nullptr);
-  HWND name = nullptr;
-  // The dialog fills its controls after it appears: wait for the name field.
-  WaitUntil(
-      [&] {
-        for (int id : kFileNameFields) {
-          name = ::GetDlgItem(dialog, id);
-          if (name != nullptr && IsVisible(name)) return true;
-        }
-        return false;
-      },
-      kWaitMs);
-  ASSERT_NE(name, nullptr) << "the file dialog has no name field\n" << DescribeWindows(0);
-  // The program empties the name before every dialog.
-  EXPECT_EQ(Narrow(TextOf(name)), "") << title << " dialog";
-  ASSERT_TRUE(SetText(name, file.wstring()));
-  ASSERT_TRUE(PressCommand(dialog, IDOK));
-  ASSERT_TRUE(WaitGone(dialog, kWaitMs)) << "the file dialog stayed\n" << Screen();
-  Trace(title + " dialog: " + file.string());
-}
-
-void EndToEnd::CancelFileDialog(const std::string& title) {
-  HWND dialog = WaitFileDialog(title);
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(PressCommand(dialog, IDCANCEL));
+  HWND dialog = WaitWindow(
+      {.processId = Rovant().id(), .className = L"#32770", .caption = Widen(title)}, kWaitMs);
+  ASSERT_NE(dialog, nullptr) << "no file dialog \"" << title << "\"\n" << Screen();
+  if (!file.empty()) {
+    HWND name = nullptr;
+    // The dialog fills its controls after it appears: wait for the name field.
+    WaitUntil(
+        [&] {
+          for (int id : kFileNameFields) {
+            name = ::GetDlgItem(dialog, id);
+            if (name != nullptr && IsVisible(name)) return true;
+          }
+          return false;
+        },
+        kWaitMs);
+    ASSERT_NE(name, nullptr) << "the file dialog has no name field\n" << Screen();
+    // The program empties the name before every dialog.
+    EXPECT_EQ(Narrow(TextOf(name)), "") << title << " dialog";
+    ASSERT_TRUE(SetText(name, file.wstring()));
+  }
+  ASSERT_TRUE(PressCommand(dialog, file.empty() ? IDCANCEL : IDOK));
   ASSERT_TRUE(WaitGone(dialog, kWaitMs)) << "the file dialog stayed\n" << Screen();
 }
 
-void EndToEnd::ExpectQuietFor(DWORD ms) {
-  WindowQuery query;
-  query.processId = Rovant().id();
-  query.className = L"#32770";
-  HWND shown = WaitWindow(query, ms);
-  EXPECT_EQ(shown, nullptr) << "a further window: \"" << (shown ? Narrow(TextOf(shown)) : "")
-                            << "\"\n"
-                            << Screen();
+std::optional<Bytes> EndToEnd::WorkingCopy() const {
+  if (!fs::exists(SettingsFile())) return std::nullopt;
+  return ReadBytes(SettingsFile());
 }
 
 void EndToEnd::PutWorkingCopy(const Bytes& bytes) {
   std::error_code ignored;
-  fs::create_directories(SettingsFolder(), ignored);
-  WriteBytes(SettingsFolder() / "rovant.ini", bytes);
+  fs::create_directories(SettingsFile().parent_path(), ignored);
+  WriteBytes(SettingsFile(), bytes);
 }
 
 void EndToEnd::ExpectStatusWindow(const std::string& text, DWORD timeoutMs) {
-  const DWORD process = rovant_ ? rovant_->id() : 0;
-  HWND status = nullptr;
-  WaitUntil(
-      [&] {
-        status = FindStatusWindow(process);
-        return status != nullptr;
-      },
-      kWaitMs);
+  HWND status = WaitDialogWith(IDC_STATUS_TEXT);
   ASSERT_NE(status, nullptr) << "no status window within " << kWaitMs << " ms";
-  EXPECT_EQ(Text(TextOf(::GetDlgItem(status, IDC_STATUS_TEXT))), text);
+  EXPECT_EQ(Narrow(TextOf(::GetDlgItem(status, IDC_STATUS_TEXT))), text);
   ASSERT_TRUE(WaitGone(status, timeoutMs))
       << "\"" << text << "\" stayed for " << timeoutMs << " ms";
-  Trace("status window gone: " + text);
 }
 
-void EndToEnd::ExpectReadFromPrinter(DWORD timeoutMs) {
-  ExpectStatusWindow(std::string(msg::kStatusReading), timeoutMs);
+void EndToEnd::ExpectReadFromPrinter() {
+  ExpectStatusWindow(std::string(msg::kStatusReading));
   ASSERT_NE(WaitMainWindow(), nullptr);
 }
-
-std::optional<Bytes> EndToEnd::WorkingCopy() const {
-  const fs::path file = SettingsFolder() / "rovant.ini";
-  if (!fs::exists(file)) return std::nullopt;
-  return ReadBytes(file);
-}
-
-fs::path EndToEnd::CaptureFile() { return Host(kCaptureHostPath); }
-
-Bytes EndToEnd::CaptureBytes() { return ReadBytes(CaptureFile()); }
 
 }  // namespace rovant::e2e

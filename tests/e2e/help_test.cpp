@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "testbed/uidriver/remote_tree_view.hpp"
 #include "tests/e2e/e2e_fixture.hpp"
 #include "texts/command_texts.hpp"
 
@@ -42,6 +41,8 @@ class HelpTest : public EndToEnd {
 // folder it shows nothing and the program goes on; with it, the help window, which quitting
 // closes.
 TEST_F(HelpTest, TheMenuOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) {
+  const Bytes earlier = MemoryWith({L"MENU1.PITCH=12 CPI"});  // quitting with No keeps it
+  PutWorkingCopy(earlier);
   StartWithPrinter(MemoryWith({}), {});
   HWND main = WaitMainWindow();
   ASSERT_NE(main, nullptr);
@@ -69,7 +70,7 @@ TEST_F(HelpTest, TheMenuOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) {
   Press(IDNO);
   EXPECT_TRUE(uidriver::WaitGone(help, kWaitMs)) << "the help window stayed";
   EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
-  EXPECT_FALSE(WorkingCopy().has_value());
+  EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(earlier));
 }
 
 }  // namespace

@@ -65,10 +65,10 @@ class LanTest : public EndToEnd {
 TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
   const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
   StartLanPrinter(memory);
+  PutWorkingCopy(MemoryWith({}));  // an earlier one, which quitting with Yes replaces
   StartRovant(LanEnvironment(port_));
   ChoosePrinter(kLanPrinter);
   ExpectReadFromPrinter();
-  EXPECT_TRUE(NoBoxShown()) << Screen();
   EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   EXPECT_EQ(PrinterMemory(), memory);  // a read changes nothing
 
@@ -81,7 +81,6 @@ TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
   EXPECT_TRUE(uidriver::WaitUntil([&] { return PrinterMemory() == transferred; }, kMemorySavedMs))
       << "the printer's memory is not the transferred settings";
   ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_TRUE(NoBoxShown()) << Screen();
 
   // Quit saving the settings: the working copy holds what was transferred.
   ClickCommand(IDC_FINISH);

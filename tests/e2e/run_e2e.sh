@@ -3,25 +3,22 @@
 # Runs a Windows program (the end-to-end tests) under Wine with a real X display, in a Wine
 # prefix of its own, and shuts that prefix's wineserver down afterwards.
 #
-#   run_e2e.sh --prefix DIR [--keep] [--host] -- PROGRAM.exe [ARG...]
+#   run_e2e.sh --prefix DIR [--host] -- PROGRAM.exe [ARG...]
 #
 # Uses $DISPLAY when an X server answers there; otherwise starts one with
 # xvfb-run -a -s "-screen 0 1280x1024x24". The prefix is created on first use (slow, about a
 # minute) and kept; its graphics driver is X11 only (no fallback to the null driver, which
 # draws nothing). Exit status: the program's, or 125 when Wine or X cannot be set up.
-# --keep leaves the wineserver running (for rovant-uidriver.exe by hand; stop it with
-# WINEPREFIX=DIR wineserver -k). --host runs PROGRAM as a host command (e.g. a bash script that
-# starts several Windows programs with wine64) with WINEPREFIX and DISPLAY set for the session.
+# --host runs PROGRAM as a host command (e.g. a bash script that starts several Windows programs
+# with wine64) with WINEPREFIX and DISPLAY set for the session.
 set -u
 
-prefix='' keep=0 host=0
+prefix='' host=0
 while [[ $# -gt 0 ]]; do
   case $1 in
     --prefix) prefix=$2; shift 2 ;;
-    --keep) keep=1; shift ;;
     --host) host=1; shift ;;
     --) shift; break ;;
-    -h | --help) sed -n '3,17s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "run_e2e.sh: unknown option $1" >&2; exit 125 ;;
   esac
 done
@@ -42,7 +39,6 @@ display_usable() {
 if [[ ${ROVANT_E2E_INSIDE_X:-} != 1 ]] && ! display_usable; then
   command -v xvfb-run >/dev/null || { echo "run_e2e.sh: no DISPLAY and no xvfb-run (package xvfb)" >&2; exit 125; }
   args=(--prefix "$prefix")
-  [[ $keep == 1 ]] && args+=(--keep)
   [[ $host == 1 ]] && args+=(--host)
   ROVANT_E2E_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "${args[@]}" -- "$@"
 fi
@@ -56,10 +52,8 @@ mkdir -p "$prefix"
 "$wineserver" -w </dev/null >>"$log" 2>&1
 "$wineserver" -p </dev/null >>"$log" 2>&1 || { echo "run_e2e.sh: wineserver failed, see $log" >&2; exit 125; }
 shutdown() {
-  if [[ $keep != 1 ]]; then
-    "$wineserver" -k </dev/null >>"$log" 2>&1
-    "$wineserver" -w </dev/null >>"$log" 2>&1
-  fi
+  "$wineserver" -k </dev/null >>"$log" 2>&1
+  "$wineserver" -w </dev/null >>"$log" 2>&1
 }
 trap shutdown EXIT
 
