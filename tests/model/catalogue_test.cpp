@@ -17,10 +17,6 @@ constexpr std::array<std::array<std::size_t, 3>, 23> kMenuListSizes{{
     {10, 10, 10}, {59, 59, 63}, {2, 2, 2},    {2, 2, 2},    {2, 2, 2},    {4, 4, 4},
     {2, 2, 2},    {2, 2, 2},    {2, 2, 2},    {2, 2, 2},    {2, 2, 2},
 }};
-constexpr std::array<std::size_t, 41> kOtherListSizes{
-    3,  2,  2,  2,  8,  9,  10, 8, 3,  2, 2, 2, 2, 2,            // HARDWARE
-    67, 30, 67, 30, 21, 21, 8,  8, 10, 8,                        // ADJUST
-    2,  2,  5,  2,  6,  2,  2,  2, 3,  2, 2, 2, 2, 2, 2, 2, 2};  // CONFIG
 
 SettingsRecord WithEmulation(std::uint8_t emulation) {
   SettingsRecord record{};
@@ -39,8 +35,6 @@ TEST(ListSizes, EveryItemHasItsListUnderEachEmulation) {
       EXPECT_EQ(ListInForce(twin, record).size(), kMenuListSizes[i][emulation]) << "MENU2 " << twin;
       EXPECT_EQ(KeywordOf(twin), KeywordOf(i));
     }
-    for (ItemIndex i = 46; i < kItemCount; ++i)
-      EXPECT_EQ(ListInForce(i, record).size(), kOtherListSizes[i - 46]) << "item " << i;
     // Each menu follows only its own emulation.
     SettingsRecord menu2Only{};
     menu2Only[kMenu2Emulate] = emulation;
@@ -157,14 +151,6 @@ INSTANTIATE_TEST_SUITE_P(
         EffectCase{"LOADTIM button", 74, k320, {{{73, 1}, kNone}}, false, false},
         EffectCase{"INTRFCE read-only", 51, k320, {kNone, kNone}, true, false},
         EffectCase{"STATUS never sent", kStatusItem, k320, {kNone, kNone}, true, false}));
-
-TEST(ReadAndSent, OnlyStatusIsNotReadAndReadOnlyItemsAreNotSent) {
-  for (ItemIndex i = 0; i < kItemCount; ++i) {
-    EXPECT_EQ(IsRead(i), i != kStatusItem) << i;
-    EXPECT_EQ(IsSent(i), !(i >= 51 && i <= 59) && i != kStatusItem) << i;
-    EXPECT_EQ(IsReadOnly(i), !IsSent(i)) << i;
-  }
-}
 
 TEST(EmulationReset, ResetsOnlyTheChangedBlock) {
   for (const MenuBlock block : {MenuBlock::kMenu1, MenuBlock::kMenu2}) {

@@ -12,6 +12,7 @@ with groff -Tascii.
 Exit status 0 when all holds, 1 otherwise.
 """
 import argparse
+import itertools
 import re
 import subprocess
 import sys
@@ -34,16 +35,8 @@ def run_help(*argv):
 def help_block(text, title):
     """The lines of a CLI11 help section ("Options:", "Subcommands:") up to the next blank line."""
     lines = text.splitlines()
-    try:
-        start = lines.index(title) + 1
-    except ValueError:
-        return []
-    block = []
-    for line in lines[start:]:
-        if not line.strip():
-            break
-        block.append(line)
-    return block
+    start = lines.index(title) + 1 if title in lines else len(lines)
+    return list(itertools.takewhile(str.strip, lines[start:]))
 
 
 def help_options(text):
@@ -88,18 +81,26 @@ def has_word(text, word):
 def section(sections, page, name):
     if name not in sections:
         fail(f"{page}: no section {name}")
-        return ""
-    return sections[name]
+    return sections.get(name, "")
+
+
+def check_statuses(help_text, exit_text, program):
+    """Every exit status the help's footer names has its entry in EXIT STATUS."""
+    statuses = exit_statuses(help_text)
+    if not statuses:
+        fail(f"{program} --help names no exit status")
+    for status in statuses:
+        if not re.search(r"^ {7}" + status + r"\b", exit_text, re.M):
+            fail(f"{program}.1: exit status {status} is not in EXIT STATUS")
+    return statuses
 
 
 def check_rovantctl(exe, page):
     top = run_help(exe)
     sections = render(page)
-    commands_text = section(sections, page, "COMMANDS")
-    options_text = section(sections, page, "OPTIONS")
-    printers_text = section(sections, page, "PRINTERS")
-    exit_text = section(sections, page, "EXIT STATUS")
-    examples_text = section(sections, page, "EXAMPLES")
+    commands_text, options_text, printers_text, exit_text, examples_text = (
+        section(sections, page, name)
+        for name in ("COMMANDS", "OPTIONS", "PRINTERS", "EXIT STATUS", "EXAMPLES"))
 
     subcommands = help_subcommands(top)
     if not subcommands:
@@ -125,12 +126,7 @@ def check_rovantctl(exe, page):
     for form in sorted(forms):
         if form not in printers_text:
             fail(f"rovantctl.1: printer form {form} is not in PRINTERS")
-    statuses = exit_statuses(top)
-    if not statuses:
-        fail("rovantctl --help names no exit status")
-    for status in statuses:
-        if not re.search(r"^ {7}" + status + r"\b", exit_text, re.M):
-            fail(f"rovantctl.1: exit status {status} is not in EXIT STATUS")
+    statuses = check_statuses(top, exit_text, "rovantctl")
     print(f"rovantctl.1: checked {len(subcommands)} commands ({', '.join(subcommands)}), "
           f"printer forms {', '.join(sorted(forms))}, exit statuses {', '.join(statuses)}")
 
@@ -138,21 +134,15 @@ def check_rovantctl(exe, page):
 def check_sim(exe, page):
     text = run_help(exe)
     sections = render(page)
-    options_text = section(sections, page, "OPTIONS")
-    exit_text = section(sections, page, "EXIT STATUS")
-    section(sections, page, "EXAMPLES")
+    options_text, exit_text, _ = (section(sections, page, name)
+                                  for name in ("OPTIONS", "EXIT STATUS", "EXAMPLES"))
     options = help_options(text)
     if not options:
         fail("rovant-printer-sim --help lists no options")
     for opt in options:
         if not has_word(options_text, opt):
             fail(f"rovant-printer-sim.1: option {opt} is not in OPTIONS")
-    statuses = exit_statuses(text)
-    if not statuses:
-        fail("rovant-printer-sim --help names no exit status")
-    for status in statuses:
-        if not re.search(r"^ {7}" + status + r"\b", exit_text, re.M):
-            fail(f"rovant-printer-sim.1: exit status {status} is not in EXIT STATUS")
+    statuses = check_statuses(text, exit_text, "rovant-printer-sim")
     version = subprocess.run([exe, "--version"], capture_output=True, text=True)
     if version.returncode != 0 or not version.stdout.startswith("rovant-printer-sim "):
         fail(f"rovant-printer-sim --version: exit {version.returncode}, output {version.stdout!r}")
@@ -168,11 +158,8 @@ def main():
     args = parser.parse_args()
     check_rovantctl(args.rovantctl, args.rovantctl_page)
     check_sim(args.sim, args.sim_page)
-    if failures:
-        print(f"{len(failures)} check(s) failed")
-        return 1
-    print("the man pages cover the programs' --help")
-    return 0
+    print(f"{len(failures)} check(s) failed" if failures else "the man pages cover the programs' --help")
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":
