@@ -97,8 +97,6 @@ def plant(fault: Fault, scratch: pathlib.Path, logs: pathlib.Path) -> tuple[str,
     if not applies(fault, scratch):
         return "stale", "the text to change is not in the file once"
     original = path.read_text()
-    if original.count(fault.old) != 1:
-        return "stale", "the text to change is not in the file once"
     path.write_text(original.replace(fault.old, fault.new))
     try:
         build = scratch / "build" / fault.preset
@@ -162,7 +160,7 @@ def main() -> int:
               f"({time.monotonic() - start:.0f} s)", flush=True)
     for preset in sorted({f.preset for f in faults}):
         prepare(preset, scratch, logs)  # leave the scratch builds matching the sources
-    caught = sum(1 for _, outcome, _ in results if outcome == "caught")
+    caught = [outcome for _, outcome, _ in results].count("caught")
     print(f"{caught} of {len(results)} faults caught; logs in {logs}")
     return 0 if caught == len(results) else 1
 
