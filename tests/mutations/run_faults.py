@@ -1,16 +1,8 @@
 #!/usr/bin/env python3
-"""Plants each fault of faults.py in a scratch copy of the repository, builds, runs the tests
-that must catch it, and reports caught or missed. Not part of the test command: a whole run
-builds once per fault (native faults take about a minute each, Windows ones several).
-
-  tests/mutations/run_faults.py                 every fault
-  tests/mutations/run_faults.py --only ID ...   the named faults
-  tests/mutations/run_faults.py --list          the faults, without running anything
-  tests/mutations/run_faults.py --check         only that each fault still applies
-
-The scratch copy (default build/mutations) keeps its build folders between runs, so a run
-after a small change rebuilds little. Exit status: 0 when every fault run was caught.
-"""
+"""Plants each fault of faults.py in a scratch copy of the repository (default build/mutations,
+whose builds are kept between runs), builds, runs the tests that must catch it, and reports caught
+or missed (README, "Keeping the tests honest"). Options: --only ID..., --list, --check (only that each fault
+still applies). Exit status: 0 when every fault run was caught."""
 import argparse
 import pathlib
 import shutil
