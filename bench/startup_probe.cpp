@@ -12,6 +12,7 @@
 // After windows.h, which it needs.
 #include <psapi.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -24,13 +25,9 @@ namespace ud = rovant::uidriver;
 
 constexpr DWORD kTimeoutMs = 60000;
 
-double MsSince(const LARGE_INTEGER& start) {
-  LARGE_INTEGER now;
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceCounter(&now);
-  ::QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
-         static_cast<double>(frequency.QuadPart);
+double MsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
 }
 
 bool gBaseline = false;  // another program: its first visible window counts
@@ -50,8 +47,7 @@ HWND SelectionDialog(DWORD processId) {
 bool TimeStart(const std::wstring& exe, ud::Job& job, std::optional<ud::Process>& process,
                HWND& dialog, double& ms) {
   std::string error;
-  LARGE_INTEGER start;
-  ::QueryPerformanceCounter(&start);
+  const auto start = std::chrono::steady_clock::now();
   process = ud::Process::Start({exe, {}, {}, {}, {}}, job, error);
   if (!process) {
     std::fprintf(stderr, "cannot start %ls: %s\n", exe.c_str(), error.c_str());

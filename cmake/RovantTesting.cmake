@@ -1,14 +1,11 @@
 # Unit-test support: GoogleTest/GoogleMock and test registration.
 #
 #   rovant_add_gtest(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
-#       Builds a test executable linked with GTest::gmock_main, strict warnings, static on MinGW.
-#       Native: one ctest test per test case (gtest_discover_tests).
-#       Windows (cross): the whole executable is ONE ctest test run under Wine.
-#       i686 (no emulator): built only, not registered.
-#   rovant_add_test(NAME <name> COMMAND <cmd...> [WORKING_DIRECTORY <dir>])
-#       add_test() that also works under Wine (requires the "wine" fixture when cross-compiling).
-#   rovant_requires_wine(<test>...)
-#       Adds FIXTURES_REQUIRED wine to tests run through the emulator; no-op natively.
+#       A test executable linked with GTest::gmock_main, strict warnings, static on MinGW. Native:
+#       one ctest test per test case; Windows (cross): the whole executable is ONE test run under
+#       Wine; i686 (no emulator): built only.
+#   rovant_add_test(NAME <name> COMMAND <cmd...>)       add_test() that also runs under Wine
+#   rovant_requires_wine(<test>...)                     the "wine" fixture for emulated tests
 #
 # Windows (x86_64) builds: the fixture "wine" is set up by the test "wine-prefix-setup" and torn
 # down by "wine-prefix-cleanup"; ROVANT_WINE_RUN is the wrapper script (empty natively).
@@ -58,28 +55,18 @@ function(rovant_requires_wine)
 endfunction()
 
 function(rovant_add_test)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;WORKING_DIRECTORY" "COMMAND")
-  if(NOT arg_NAME OR NOT arg_COMMAND)
-    message(FATAL_ERROR "rovant_add_test: NAME and COMMAND are required")
-  endif()
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME" "COMMAND")
   if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
     return()  # nothing can run these programs here (e.g. 32-bit Windows)
   endif()
-  if(arg_WORKING_DIRECTORY)
-    add_test(NAME ${arg_NAME} COMMAND ${arg_COMMAND} WORKING_DIRECTORY "${arg_WORKING_DIRECTORY}")
-  else()
-    add_test(NAME ${arg_NAME} COMMAND ${arg_COMMAND})
-  endif()
+  add_test(NAME ${arg_NAME} COMMAND ${arg_COMMAND})
   rovant_requires_wine(${arg_NAME})
 endfunction()
 
 function(rovant_add_gtest)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME" "SOURCES;LIBS;LABELS")
-  if(NOT arg_NAME OR NOT arg_SOURCES)
-    message(FATAL_ERROR "rovant_add_gtest: NAME and SOURCES are required")
-  endif()
-  if(arg_UNPARSED_ARGUMENTS)
-    message(FATAL_ERROR "rovant_add_gtest: unknown arguments: ${arg_UNPARSED_ARGUMENTS}")
+  if(NOT arg_NAME OR NOT arg_SOURCES OR arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "rovant_add_gtest: NAME and SOURCES, LIBS and LABELS only")
   endif()
   add_executable(${arg_NAME} ${arg_SOURCES})
   target_link_libraries(${arg_NAME} PRIVATE ${arg_LIBS} GTest::gmock GTest::gmock_main GTest::gtest)

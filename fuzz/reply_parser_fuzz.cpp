@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "fuzz/read_context.hpp"
-#include "model/catalogue.hpp"
 #include "protocol/item_codes.hpp"
 #include "protocol/reply_parser.hpp"
 
@@ -26,13 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const int code : parsed.reportedCodes) {
     if (!IsItemCode(code)) std::abort();
   }
-  if (parsed.result == ReadResult::kDone) {
-    for (ItemIndex item = 0; item < kItemCount; ++item) {
-      if (!IsInList(item, parsed.staging)) std::abort();
-    }
-  } else if (!parsed.reportedCodes.empty()) {
-    std::abort();  // reports come only from a settings section
-  }
+  // Reports come only from a settings section.
+  if (parsed.result == ReadResult::kDone ? !fuzz::AllInLists(parsed.staging)
+                                         : !parsed.reportedCodes.empty())
+    std::abort();
   if (mode != ReadMode::kStartUp && parsed.connectedModel != before) std::abort();
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "files/setting_file.hpp"
-#include "model/catalogue.hpp"
+#include "fuzz/read_context.hpp"
 #include "protocol/setting_text.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -15,10 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (loaded.status == LoadStatus::kOutOfList && loaded.badItems.empty()) std::abort();
     return 0;
   }
-  for (ItemIndex item = 0; item < kItemCount; ++item) {
-    if (!LabelOf(item, loaded.record)) std::abort();  // accepted means every value shows
-  }
-  for (const ModelCode model : {ModelCode::kHx310, ModelCode::kHx320, ModelCode::kOther}) {
+  if (!fuzz::AllInLists(loaded.record)) std::abort();  // accepted means every value shows
+  for (const ModelCode model : fuzz::kModels) {
     SettingText text;
     ItemList refused;
     if (!BuildSettingText(loaded.record, model, text, refused)) std::abort();

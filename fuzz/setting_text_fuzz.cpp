@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "model/catalogue.hpp"
+#include "fuzz/read_context.hpp"
 #include "protocol/setting_text.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < kItemCount + 1) return 0;
   SettingsRecord record{};
   std::memcpy(record.data(), data, kItemCount);
-  const ModelCode models[] = {ModelCode::kHx310, ModelCode::kHx320, ModelCode::kOther};
-  const ModelCode model = models[data[kItemCount] % 3];
+  const ModelCode model = fuzz::kModels[data[kItemCount] % 3];
 
   SettingText text;
   ItemList refused;

@@ -8,20 +8,13 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "model/catalogue.hpp"
+#include "fuzz/read_context.hpp"
 #include "protocol/command_strings.hpp"
-#include "protocol/reply_parser.hpp"
 #include "sim/simulated_printer.hpp"
 
 namespace {
 
 using namespace rovant;
-
-void CheckInLists(const SettingsRecord& record) {
-  for (ItemIndex item = 0; item < kItemCount; ++item) {
-    if (!IsInList(item, record)) std::abort();
-  }
-}
 
 void CheckReply(sim::SimulatedPrinter& printer) {
   ReplyBuffer reply{};
@@ -58,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       rest.remove_prefix(send.size());
       if (!printer.Accept(send)) std::abort();
     }
-    CheckInLists(printer.current());
-    CheckInLists(printer.memory());
+    if (!fuzz::AllInLists(printer.current()) || !fuzz::AllInLists(printer.memory())) std::abort();
     if (printer.HasReply()) CheckReply(printer);
     if (printer.paper().size() > sim::kPaperLimit) std::abort();
   }

@@ -13,11 +13,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 COUNTED_PRESETS=(linux-asan mingw64 fuzz mingw32)
 
-LOGDIR=build/logs
-STAGE=""
-TIMES=()
-T0=$SECONDS
-BACKGROUND_PID=""
+LOGDIR=build/logs STAGE="" TIMES=() T0=$SECONDS BACKGROUND_PID=""
 
 banner() {
   printf '\n========== %s ==========\n' "$*"
@@ -26,10 +22,8 @@ banner() {
 on_exit() {
   local rc=$?
   [ -n "$BACKGROUND_PID" ] && kill -- "-$BACKGROUND_PID" 2>/dev/null
-  if [ $rc -ne 0 ]; then
-    printf '\n========== FAILED: %s (exit %d) ==========\n' "${STAGE:-setup}" "$rc" >&2
-    [ -d "$LOGDIR" ] && echo "logs: $LOGDIR" >&2
-  fi
+  [ $rc -eq 0 ] || printf '\n========== FAILED: %s (exit %d) ==========\nlogs: %s\n' \
+    "${STAGE:-setup}" "$rc" "$LOGDIR" >&2
 }
 trap on_exit EXIT
 
@@ -101,13 +95,9 @@ STAGE="summary"
 passed=0
 failed=0
 for p in "${COUNTED_PRESETS[@]}"; do
-  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$LOGDIR/$p-ctest.log" | tail -n 1 || true)
-  if [ -z "$line" ]; then
-    echo "no ctest summary for preset $p" >&2
-    exit 1
-  fi
-  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
-  nfail=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  read -r nfail total <<<"$(sed -nE 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' \
+    "$LOGDIR/$p-ctest.log" | tail -n 1)"
+  [ -n "$total" ] || { echo "no ctest summary for preset $p" >&2; exit 1; }
   echo "$p: $((total - nfail)) of $total ctest tests passed"
   passed=$((passed + total - nfail))
   failed=$((failed + nfail))

@@ -46,6 +46,15 @@ function(expect_contains text piece what)
   endif()
 endfunction()
 
+# Like run, then expects `piece` in its standard output (STREAM out) or error (err).
+function(run_expect expected_code stream piece)
+  run(${expected_code} ${ARGN})
+  string(JOIN " " command ${ARGN})
+  expect_contains("${${stream}}" "${piece}" "${command}")
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
 function(hex_of file var)
   file(READ "${WORK}/${file}" content HEX)
   set(${var} "${content}" PARENT_SCOPE)

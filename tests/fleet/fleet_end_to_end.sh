@@ -10,10 +10,13 @@ sim=$1 ctl=$2 work=$3
 rm -rf "$work" && mkdir -p "$work/state" || exit 1
 cd "$work" || exit 1
 pid=
-fail() { echo "FAIL: $*" >&2; [[ -n $pid ]] && kill "$pid" 2>/dev/null; exit 1; }
+trap '[[ -n $pid ]] && kill "$pid" 2>/dev/null' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
 # result NAME FILE: the printer's result in a --json output
 result() { grep "\"name\":\"$1\"" "$2" | sed -n 's/.*"result":"\([a-z]*\)".*/\1/p'; }
 sessions() { grep -c "^printer $1: session" sim.out; }
+has() { grep -q -- "$2" "$1" || fail "$1 lacks '$2': $(cat "$1")"; }  # FILE REGEX
+lines() { [[ $(wc -l <"$1") == "$2" ]] || fail "$1 is not $2 lines: $(cat "$1")"; }
 expect_results() {  # FILE name=result...
   local file=$1 pair got
   shift
@@ -45,7 +48,7 @@ printf 'MENU1.PITCH: 12 CPI\nCONFIG.LOCK: SETUP\nMENU2.PITCH: "15 CPI "\n' >prof
 # Apply: each printer's own result; only the sound ones succeed.
 "$ctl" fleet apply --inventory inv.yaml profile.yaml --json --audit audit.jsonl >r1.jsonl 2>r1.err
 [[ $? == 1 ]] || fail "apply to a fleet with failures must exit 1"
-[[ $(wc -l <r1.jsonl) == 6 ]] || fail "not one line per printer: $(cat r1.jsonl)"
+lines r1.jsonl 6
 expect_results r1.jsonl p0=applied p1=failed p2=failed p3=failed p4=differs p5=applied
 grep '"name":"p4"' r1.jsonl | grep -q '"got":"10 CPI ","item":"MENU1.PITCH","want":"12 CPI "' ||
   fail "p4 does not name MENU1.PITCH: $(cat r1.jsonl)"
@@ -57,7 +60,7 @@ done
 cmp -s want.fom state/printer-4.state && fail "p4 dropped MENU1.PITCH, yet its memory holds it"
 
 # The audit log: exactly the three writes (p0, p4, p5), each before and after.
-[[ $(wc -l <audit.jsonl) == 3 ]] || fail "audit log: $(cat audit.jsonl)"
+lines audit.jsonl 3
 want_hex=$(od -An -tx1 -v want.fom | tr -d ' \n')
 for name in p0 p4 p5; do
   grep "\"name\":\"$name\"" audit.jsonl | grep -q "\"after\":\"$want_hex\"" ||
@@ -74,7 +77,7 @@ expect_results r2.jsonl p5=unchanged p1=failed p3=failed
   >r3.jsonl 2>/dev/null
 expect_results r3.jsonl p0=unchanged p4=differs
 [[ $(($(sessions 0) - before0)) == 1 ]] || fail "unchanged p0 had more than its read session"
-[[ $(wc -l <audit.jsonl) == 4 ]] || fail "only p4's second write belongs in the log"
+lines audit.jsonl 4  # only p4's second write belongs in the log
 
 # --only-failed: just the printers that did not succeed in r1.
 "$ctl" fleet check --inventory inv.yaml profile.yaml --only-failed r1.jsonl --json \
@@ -83,10 +86,9 @@ expect_results r3.jsonl p0=unchanged p4=differs
 [[ $(sed -n 's/.*"name":"\(p[0-9]\)".*/\1/p' r4.jsonl | tr '\n' ' ') == "p1 p2 p3 p4 " ]] ||
   fail "--only-failed chose: $(cat r4.jsonl)"
 expect_results r4.jsonl p4=drift p1=failed
-grep -q "^rovant_printer_up{name=\"p1\",printer=\"tcp://127.0.0.1:${ports[1]}\"} 0$" fleet.prom &&
-  grep -q '^rovant_printer_drift_items{name="p4",.*} 1$' fleet.prom &&
-  grep -q '^rovant_printer_check_timestamp_seconds{name="p2",.*} [0-9]*$' fleet.prom ||
-  fail "metrics: $(cat fleet.prom)"
+has fleet.prom "^rovant_printer_up{name=\"p1\",printer=\"tcp://127.0.0.1:${ports[1]}\"} 0$"
+has fleet.prom '^rovant_printer_drift_items{name="p4",.*} 1$'
+has fleet.prom '^rovant_printer_check_timestamp_seconds{name="p2",.*} [0-9]*$'
 ls fleet.prom.* 2>/dev/null && fail "a temporary metrics file was left behind"
 
 # Reading the sound printers saves their settings.
@@ -103,7 +105,7 @@ cmp -s want.fom saved/p5.fom || fail "fleet read did not save p5's settings"
 # JSON, and nothing of it when standard error is a file.
 script -qec "'$ctl' fleet read --inventory inv.yaml --group g1 --json >r6.jsonl" /dev/null \
   >tty.out </dev/null
-grep -q 'rovantctl: 3 done, 2 failed, 0 remaining' tty.out || fail "no progress line: $(cat tty.out)"
+has tty.out 'rovantctl: 3 done, 2 failed, 0 remaining'
 expect_results r6.jsonl p1=failed p3=failed p5=read
 grep -q 'remaining' r6.jsonl r1.err && fail "progress went to a file"
 
@@ -116,7 +118,5 @@ printf 'printers:\n  - {name: a, printer: "tcp://127.0.0.1:%s"}\n  - {name: a, p
 printf 'MENU1.PITCH: 11 CPI\n' >bad.yaml
 "$ctl" fleet apply --inventory inv.yaml bad.yaml --audit audit.jsonl >bad.out 2>bad.err
 [[ $? == 1 ]] && grep -q '"11 CPI" is not a value' bad.out || fail "bad label: $(cat bad.out)"
-[[ $(wc -l <audit.jsonl) == 4 ]] || fail "a refused profile wrote to a printer"
-kill "$pid"
-pid=
+lines audit.jsonl 4  # a refused profile wrote nothing
 echo "fleet end to end: ok"

@@ -17,10 +17,6 @@ constexpr std::array<std::array<std::size_t, 3>, 23> kMenuListSizes{{
     {10, 10, 10}, {59, 59, 63}, {2, 2, 2},    {2, 2, 2},    {2, 2, 2},    {4, 4, 4},
     {2, 2, 2},    {2, 2, 2},    {2, 2, 2},    {2, 2, 2},    {2, 2, 2},
 }};
-constexpr std::array<std::size_t, 41> kOtherListSizes{
-    3,  2,  2,  2,  8,  9,  10, 8, 3,  2, 2, 2, 2, 2,            // HARDWARE
-    67, 30, 67, 30, 21, 21, 8,  8, 10, 8,                        // ADJUST
-    2,  2,  5,  2,  6,  2,  2,  2, 3,  2, 2, 2, 2, 2, 2, 2, 2};  // CONFIG
 
 SettingsRecord WithEmulation(std::uint8_t emulation) {
   SettingsRecord record{};
@@ -39,8 +35,6 @@ TEST(ListSizes, EveryItemHasItsListUnderEachEmulation) {
       EXPECT_EQ(ListInForce(twin, record).size(), kMenuListSizes[i][emulation]) << "MENU2 " << twin;
       EXPECT_EQ(KeywordOf(twin), KeywordOf(i));
     }
-    for (ItemIndex i = 46; i < kItemCount; ++i)
-      EXPECT_EQ(ListInForce(i, record).size(), kOtherListSizes[i - 46]) << "item " << i;
     // Each menu follows only its own emulation.
     SettingsRecord menu2Only{};
     menu2Only[kMenu2Emulate] = emulation;
@@ -73,25 +67,20 @@ TEST_P(Labels, PositionAndLabelConvertThroughTheListInForce) {
   EXPECT_EQ(PositionOfLabel(c.item, record, c.label), c.position);
 }
 
+// The lists in force by emulation, and positions outside them.
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, Labels,
-    ::testing::Values(
-        LabelCase{1, kDpl24cPlus, 18, "DOWNLD1"}, LabelCase{1, kXl24e, 17, "DOWNLD0"},
-        LabelCase{1, kXl24e, 18, nullptr}, LabelCase{1, kEscP2, 18, nullptr},
-        LabelCase{8, kDpl24cPlus, 14, "LINE   "}, LabelCase{8, kXl24e, 14, "LINE   "},
-        LabelCase{8, kEscP2, 14, "11.0 IN"}, LabelCase{8, kEscP2, 37, "LINE   "},
-        LabelCase{8, kDpl24cPlus, 15, nullptr}, LabelCase{13, kDpl24cPlus, 8, "PAGE437"},
-        LabelCase{13, kEscP2, 12, "PAGE437"}, LabelCase{36, kEscP2, 62, "LATIN-9"},
-        LabelCase{37, kEscP2, 0, "ITALIC "}, LabelCase{14, kDpl24cPlus, 1, "SET2   "},
-        LabelCase{7, kXl24e, 2, "SHADOW "}, LabelCase{7, kDpl24cPlus, 2, "CONDNSD"},
-        LabelCase{5, kXl24e, 2, nullptr}, LabelCase{50, kDpl24cPlus, 2, " 2KBYTE"},
-        LabelCase{60, kEscP2, 2, "1.8/6IN"}, LabelCase{62, kDpl24cPlus, 66, "66/6 IN"},
-        LabelCase{61, kDpl24cPlus, 29, "29/180 "}, LabelCase{64, kDpl24cPlus, 0, "-10/90 "},
-        LabelCase{66, kDpl24cPlus, 7, "GRAPHIC"}, LabelCase{68, kDpl24cPlus, 0, "-28/360"},
-        LabelCase{79, kDpl24cPlus, 0, "DISABLE"}, LabelCase{76, kDpl24cPlus, 0, "ENABLE "},
-        LabelCase{kStatusItem, kDpl24cPlus, 0, "ENABLE "},
-        LabelCase{11, kDpl24cPlus, 40, "41 COLM"}, LabelCase{11, kDpl24cPlus, 41, nullptr},
-        LabelCase{86, kDpl24cPlus, 255, nullptr}));
+    ::testing::Values(LabelCase{1, kDpl24cPlus, 18, "DOWNLD1"}, LabelCase{1, kXl24e, 17, "DOWNLD0"},
+                      LabelCase{1, kXl24e, 18, nullptr}, LabelCase{1, kEscP2, 18, nullptr},
+                      LabelCase{8, kDpl24cPlus, 14, "LINE   "}, LabelCase{8, kXl24e, 14, "LINE   "},
+                      LabelCase{8, kEscP2, 14, "11.0 IN"}, LabelCase{8, kEscP2, 37, "LINE   "},
+                      LabelCase{8, kDpl24cPlus, 15, nullptr},
+                      LabelCase{13, kDpl24cPlus, 8, "PAGE437"},
+                      LabelCase{13, kEscP2, 12, "PAGE437"}, LabelCase{36, kEscP2, 62, "LATIN-9"},
+                      LabelCase{37, kEscP2, 0, "ITALIC "}, LabelCase{14, kDpl24cPlus, 1, "SET2   "},
+                      LabelCase{7, kXl24e, 2, "SHADOW "}, LabelCase{7, kDpl24cPlus, 2, "CONDNSD"},
+                      LabelCase{5, kXl24e, 2, nullptr}, LabelCase{11, kDpl24cPlus, 41, nullptr},
+                      LabelCase{86, kDpl24cPlus, 255, nullptr}));
 
 TEST(PositionOfLabel, ComparesExactlySevenCharacters) {
   const SettingsRecord record{};
@@ -157,14 +146,6 @@ INSTANTIATE_TEST_SUITE_P(
         EffectCase{"LOADTIM button", 74, k320, {{{73, 1}, kNone}}, false, false},
         EffectCase{"INTRFCE read-only", 51, k320, {kNone, kNone}, true, false},
         EffectCase{"STATUS never sent", kStatusItem, k320, {kNone, kNone}, true, false}));
-
-TEST(ReadAndSent, OnlyStatusIsNotReadAndReadOnlyItemsAreNotSent) {
-  for (ItemIndex i = 0; i < kItemCount; ++i) {
-    EXPECT_EQ(IsRead(i), i != kStatusItem) << i;
-    EXPECT_EQ(IsSent(i), !(i >= 51 && i <= 59) && i != kStatusItem) << i;
-    EXPECT_EQ(IsReadOnly(i), !IsSent(i)) << i;
-  }
-}
 
 TEST(EmulationReset, ResetsOnlyTheChangedBlock) {
   for (const MenuBlock block : {MenuBlock::kMenu1, MenuBlock::kMenu2}) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Checks the Windows images of a build as files, without running them (the shipped i686 build
-cannot run on the test machines).
+"""Checks the Windows images and packages of a build as files, without running them (the shipped
+i686 build cannot run on the test machines).
 
   check_pe.py images --machine i386|amd64 --nm NM --lan-header sxjcp_api.h
               --image PATH:gui|console|dll ...
@@ -12,19 +12,29 @@ cannot run on the test machines).
   check_pe.py resources --image PATH --reference PATH
       the program's resources item by item (type, name, language, bytes) equal to the
       reference build's, and every kind the program needs present.
+  check_pe.py packages --machine i386|amd64 --version 2.00 --zip ZIP [--installer EXE]
+      the zip: named for the version and machine, exactly the folder ROVANT with rovant.exe,
+      ROVANT.CHM (a compiled help file), SxJcp32.dll (images of the machine) and README.txt (naming
+      the version and the files); the installer: so named, a Unicode NSIS program of the machine,
+      and, when 7z (Debian package p7zip-full) is present, carrying the zip's very files.
 
 Uses pefile (Debian package python3-pefile). Exit status 0 when all holds, 1 otherwise.
 """
 import argparse
 import os
 import re
+import shutil
 import subprocess
 import sys
+import tempfile
+import zipfile
 
 import pefile
 
 MACHINES = {"i386": pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"],
             "amd64": pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_AMD64"]}
+PACKAGE_ARCH = {"i386": "x86", "amd64": "x86_64"}
+PAYLOAD = ["rovant.exe", "ROVANT.CHM", "SxJcp32.dll"]
 SUBSYSTEMS = {"gui": pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"],
               "console": pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_CUI"],
               "dll": pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"]}
@@ -61,15 +71,27 @@ def entry_points(header):
     return found
 
 
-def check_image(path, kind, machine, nm, header):
-    before = len(failures)
-    pe = pefile.PE(path)
-    name = path.rsplit("/", 1)[-1]
+def check_type(name, pe, machine, dll):
+    """The image is of the machine, and a DLL or a program as wanted."""
+    if pe is None:
+        return fail(f"{name}: not a Windows PE file")
     if pe.FILE_HEADER.Machine != MACHINES[machine]:
         fail(f"{name}: machine 0x{pe.FILE_HEADER.Machine:04x}, expected {machine}")
-    is_dll = pe.FILE_HEADER.IMAGE_FILE_DLL
-    if is_dll != (kind == "dll"):
-        fail(f"{name}: {'a DLL' if is_dll else 'a program'}, expected {kind}")
+    if bool(pe.FILE_HEADER.IMAGE_FILE_DLL) != dll:
+        fail(f"{name}: {'a program' if dll else 'a DLL'}, expected {'a DLL' if dll else 'a program'}")
+
+
+def parse(data):
+    try:
+        return pefile.PE(data=data, fast_load=True)
+    except pefile.PEFormatError:
+        return None
+
+
+def check_image(path, kind, machine, nm, header):
+    pe = pefile.PE(path)
+    name = path.rsplit("/", 1)[-1]
+    check_type(name, pe, machine, kind == "dll")
     if pe.OPTIONAL_HEADER.Subsystem != SUBSYSTEMS[kind] and kind != "dll":
         fail(f"{name}: subsystem {pe.OPTIONAL_HEADER.Subsystem}, expected {kind}")
     flags = pe.OPTIONAL_HEADER.DllCharacteristics
@@ -85,8 +107,6 @@ def check_image(path, kind, machine, nm, header):
             fail(f"{name}: imports {dll}, which is not a system DLL")
     if kind == "dll":
         check_exports(pe, path, name, nm, header)
-    if len(failures) == before:
-        print(f"ok: {name} ({machine}, {kind}, {len(pe.__data__)} bytes)")
 
 
 def check_exports(pe, path, name, nm, header):
@@ -156,9 +176,67 @@ def check_resources(path, reference):
     missing = NEEDED_KINDS - {kind for kind, _, _ in mine}
     if missing:
         fail(f"{name}: no resources of the kinds {sorted(missing)}")
-    if not failures:
-        kinds = sorted({kind for kind, _, _ in mine})
-        print(f"ok: {name}: {len(mine)} resources equal to the reference build's ({', '.join(kinds)})")
+
+
+def check_zip(path, machine, version):
+    """The payload's bytes by name, or None."""
+    wanted_name = f"rovant-{version}-portable-{PACKAGE_ARCH[machine]}.zip"
+    if os.path.basename(path) != wanted_name:
+        fail(f"zip named {os.path.basename(path)}, wanted {wanted_name}")
+    try:
+        archive = zipfile.ZipFile(path)
+    except (OSError, zipfile.BadZipFile) as e:
+        fail(f"{path}: {e}")
+        return None
+    with archive:
+        if bad := archive.testzip():
+            fail(f"zip: {bad} is damaged")
+        files = {i.filename for i in archive.infolist() if not i.is_dir()}
+        wanted = {f"ROVANT/{n}" for n in PAYLOAD + ["README.txt"]}
+        if files != wanted:
+            fail(f"zip entries: missing {sorted(wanted - files)}, unexpected {sorted(files - wanted)}")
+            return None
+        data = {n: archive.read(f"ROVANT/{n}") for n in PAYLOAD}
+        readme = archive.read("ROVANT/README.txt").decode("ascii", "replace")
+    check_type("zip: rovant.exe", parse(data["rovant.exe"]), machine, dll=False)
+    check_type("zip: SxJcp32.dll", parse(data["SxJcp32.dll"]), machine, dll=True)
+    if not data["ROVANT.CHM"].startswith(b"ITSF"):
+        fail("zip: ROVANT.CHM is not a compiled help file (no ITSF header)")
+    for text in [f"ROVANT {version}"] + PAYLOAD:
+        if text not in readme:
+            fail(f"zip: README.txt does not name {text}")
+    return data
+
+
+def check_installer(path, machine, version, zip_payload):
+    wanted_name = f"rovant-{version}-setup-{PACKAGE_ARCH[machine]}.exe"
+    if os.path.basename(path) != wanted_name:
+        fail(f"installer named {os.path.basename(path)}, wanted {wanted_name}")
+    with open(path, "rb") as f:
+        data = f.read()
+    check_type("installer", parse(data), machine, dll=False)
+    if b"NullsoftInst" not in data:
+        fail("installer: no NSIS data block found")
+    seven = shutil.which("7z")
+    if not seven:
+        print("note: 7z not found (Debian package p7zip-full): the installer's files are not checked")
+        return
+    listing = subprocess.run([seven, "l", path], capture_output=True, text=True).stdout
+    if not re.search(r"^SubType.*Unicode", listing, re.M):
+        fail("installer: not a Unicode NSIS installer (7z l names no Unicode SubType)")
+    with tempfile.TemporaryDirectory() as out:
+        run = subprocess.run([seven, "x", "-y", f"-o{out}", path], capture_output=True, text=True)
+        if run.returncode != 0:
+            fail(f"7z could not unpack the installer:\n{run.stdout}{run.stderr}")
+            return
+        found = {n: os.path.join(root, n) for root, _, names in os.walk(out) for n in names}
+        for n in PAYLOAD:
+            if n not in found:
+                fail(f"installer: does not carry {n} (carries {sorted(found)})")
+            elif zip_payload:
+                with open(found[n], "rb") as f:
+                    if f.read() != zip_payload[n]:
+                        fail(f"installer and zip carry different copies of {n}")
 
 
 def main():
@@ -172,8 +250,17 @@ def main():
     resources = sub.add_parser("resources")
     resources.add_argument("--image", required=True)
     resources.add_argument("--reference", required=True)
+    packages = sub.add_parser("packages")
+    packages.add_argument("--machine", choices=sorted(MACHINES), required=True)
+    packages.add_argument("--version", required=True)
+    packages.add_argument("--zip", required=True)
+    packages.add_argument("--installer")
     args = parser.parse_args()
-    if args.what == "images":
+    if args.what == "packages":
+        zip_payload = check_zip(args.zip, args.machine, args.version)
+        if args.installer:
+            check_installer(args.installer, args.machine, args.version, zip_payload)
+    elif args.what == "images":
         for image in args.image:
             path, _, kind = image.rpartition(":")
             if kind not in SUBSYSTEMS:
@@ -181,6 +268,7 @@ def main():
             check_image(path, kind, args.machine, args.nm, args.lan_header)
     else:
         check_resources(args.image, args.reference)
+    print(f"{len(failures)} check(s) failed" if failures else f"{args.what}: all checks passed")
     return 1 if failures else 0
 
 

@@ -9,10 +9,7 @@
 # silently and checks that the files, the shortcuts and the entry are gone.
 set -u
 
-wine_run=$1
-installer=$2
-version=$3
-work=$4
+wine_run=$1 installer=$2 version=$3 work=$4
 
 target='C:\RovantTest'
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ROVANT'
@@ -22,16 +19,8 @@ stage="$(dirname "$installer")/stage/ROVANT"
 files=(rovant.exe ROVANT.CHM SxJcp32.dll)
 
 failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-ok() {
-  echo "ok: $*"
-}
-
-rm -rf "$work"
-mkdir -p "$work" || exit 1
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+rm -rf "$work" && mkdir -p "$work" || exit 1
 # Wine's menu builder mirrors Start menu shortcuts into the XDG menus: keep those in the work folder.
 export XDG_DATA_HOME="$work/xdg-data" XDG_CONFIG_HOME="$work/xdg-config"
 
@@ -48,10 +37,6 @@ reg_query() {
   printf '%s\n' "$out" | tr -d '\r'
   return $rc
 }
-# The value of one REG_SZ in the output of reg query: "    Name    REG_SZ    Value".
-reg_value() {
-  sed -n "s/^ *$1 *REG_[A-Z_]* *//p" "$work/key.txt" | head -n 1
-}
 
 dir=$(unix_path "$target")
 menu_dir=$(unix_path "$menu")
@@ -62,66 +47,38 @@ rm -rf "$dir" "$menu_dir"
 "$wine_run" reg delete "$key" /f >/dev/null 2>&1
 "$wine_run" reg delete "$wow_key" /f >/dev/null 2>&1
 
-echo "== install: $(basename "$installer") /S /D=$target"
-"$wine_run" "$installer" /S "/D=$target"
-rc=$?
-[ $rc -eq 0 ] || fail "the installer exited with $rc"
-
+"$wine_run" "$installer" /S "/D=$target" || fail "the installer exited with $?"
 for f in "${files[@]}" Uninstall.exe; do
-  if [ -f "$dir/$f" ]; then ok "installed $f"; else fail "$target\\$f missing after installing"; fi
+  [ -f "$dir/$f" ] || fail "$target\\$f missing after installing"
 done
-if [ -d "$stage" ]; then
-  for f in "${files[@]}"; do
-    [ -f "$dir/$f" ] && { cmp -s "$stage/$f" "$dir/$f" || fail "installed $f differs from the packaged one"; }
-  done
-fi
+for f in "${files[@]}"; do
+  [ ! -d "$stage" ] || cmp -s "$stage/$f" "$dir/$f" || fail "installed $f differs from the packaged one"
+done
 for l in "ROVANT.lnk" "ROVANT Help.lnk"; do
-  if [ -f "$menu_dir/$l" ]; then ok "Start menu shortcut $l"; else fail "no Start menu shortcut $menu\\$l"; fi
+  [ -f "$menu_dir/$l" ] || fail "no Start menu shortcut $menu\\$l"
 done
 
 if reg_query "$key" >"$work/key.txt"; then
-  ok "uninstall entry $key"
-  cat "$work/key.txt"
-  check_value() {
-    local got
-    got=$(reg_value "$1")
-    if [ "$got" = "$2" ]; then ok "$1 = $got"; else fail "$1 is '$got', wanted '$2'"; fi
-  }
-  check_value DisplayName "ROVANT"
-  check_value DisplayVersion "$version"
-  check_value Publisher "ROVANT developers"
-  check_value UninstallString "\"$target\\Uninstall.exe\""
-  check_value QuietUninstallString "\"$target\\Uninstall.exe\" /S"
+  # Each REG_SZ as reg query writes it: "    Name    REG_SZ    Value".
+  for pair in "DisplayName=ROVANT" "DisplayVersion=$version" "Publisher=ROVANT developers" \
+    "UninstallString=\"$target\\Uninstall.exe\"" "QuietUninstallString=\"$target\\Uninstall.exe\" /S"; do
+    got=$(sed -n "s/^ *${pair%%=*} *REG_[A-Z_]* *//p" "$work/key.txt" | head -n 1)
+    [ "$got" = "${pair#*=}" ] || fail "${pair%%=*} is '$got', wanted '${pair#*=}'"
+  done
 else
   fail "no uninstall entry $key in the 64-bit registry view"
 fi
-if reg_query "$wow_key" >/dev/null; then
-  fail "the uninstall entry went to the 32-bit view ($wow_key)"
-fi
+reg_query "$wow_key" >/dev/null && fail "the uninstall entry went to the 32-bit view ($wow_key)"
 
-echo "== uninstall: Uninstall.exe /S"
 # _?= runs the uninstaller in place and waits for it (otherwise it copies itself to %TEMP% and
 # returns at once); in place it cannot delete itself, so Uninstall.exe and the folder stay.
-"$wine_run" "$target\\Uninstall.exe" /S "_?=$target"
-rc=$?
-[ $rc -eq 0 ] || fail "the uninstaller exited with $rc"
-
-for f in "${files[@]}"; do
-  if [ -e "$dir/$f" ]; then fail "$f still there after uninstalling"; else ok "removed $f"; fi
-done
-for l in "ROVANT.lnk" "ROVANT Help.lnk"; do
-  [ -e "$menu_dir/$l" ] && fail "Start menu shortcut $l still there after uninstalling"
+"$wine_run" "$target\\Uninstall.exe" /S "_?=$target" || fail "the uninstaller exited with $?"
+for f in "${files[@]}" "ROVANT.lnk" "ROVANT Help.lnk"; do
+  [ ! -e "$dir/$f" ] && [ ! -e "$menu_dir/$f" ] || fail "$f still there after uninstalling"
 done
 [ -d "$menu_dir" ] && fail "Start menu folder ROVANT still there after uninstalling"
-if reg_query "$key" >/dev/null; then
-  fail "uninstall entry still there after uninstalling"
-else
-  ok "uninstall entry removed"
-fi
+reg_query "$key" >/dev/null && fail "uninstall entry still there after uninstalling"
 
 rm -rf "$dir"
-if [ $failures -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
+[ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
 echo "installer and uninstaller: all checks passed"

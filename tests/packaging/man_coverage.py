@@ -12,6 +12,7 @@ with groff -Tascii.
 Exit status 0 when all holds, 1 otherwise.
 """
 import argparse
+import itertools
 import re
 import subprocess
 import sys
@@ -34,16 +35,8 @@ def run_help(*argv):
 def help_block(text, title):
     """The lines of a CLI11 help section ("Options:", "Subcommands:") up to the next blank line."""
     lines = text.splitlines()
-    try:
-        start = lines.index(title) + 1
-    except ValueError:
-        return []
-    block = []
-    for line in lines[start:]:
-        if not line.strip():
-            break
-        block.append(line)
-    return block
+    start = lines.index(title) + 1 if title in lines else len(lines)
+    return list(itertools.takewhile(str.strip, lines[start:]))
 
 
 def help_options(text):
@@ -88,75 +81,60 @@ def has_word(text, word):
 def section(sections, page, name):
     if name not in sections:
         fail(f"{page}: no section {name}")
-        return ""
-    return sections[name]
+    return sections.get(name, "")
+
+
+def check_program(exe, page, program, more_sections=()):
+    """The options of the program's --help in OPTIONS, its exit statuses in EXIT STATUS, and
+    EXAMPLES; gives its help and the page's sections by name."""
+    top = run_help(exe)
+    sections = render(page)
+    text = {name: section(sections, page, name)
+            for name in ("OPTIONS", "EXIT STATUS", "EXAMPLES") + more_sections}
+    options = help_options(top)
+    if not options:
+        fail(f"{program} --help lists no options")
+    for opt in options:
+        if not has_word(text["OPTIONS"], opt):
+            fail(f"{program}.1: option {opt} of {program} is not in OPTIONS")
+    statuses = exit_statuses(top)
+    if not statuses:
+        fail(f"{program} --help names no exit status")
+    for status in statuses:
+        if not re.search(r"^ {7}" + status + r"\b", text["EXIT STATUS"], re.M):
+            fail(f"{program}.1: exit status {status} is not in EXIT STATUS")
+    print(f"{program}.1: checked {len(options)} options, exit statuses {', '.join(statuses)}")
+    return top, text
 
 
 def check_rovantctl(exe, page):
-    top = run_help(exe)
-    sections = render(page)
-    commands_text = section(sections, page, "COMMANDS")
-    options_text = section(sections, page, "OPTIONS")
-    printers_text = section(sections, page, "PRINTERS")
-    exit_text = section(sections, page, "EXIT STATUS")
-    examples_text = section(sections, page, "EXAMPLES")
-
+    top, text = check_program(exe, page, "rovantctl", ("COMMANDS", "PRINTERS"))
     subcommands = help_subcommands(top)
     if not subcommands:
         fail("rovantctl --help lists no commands")
-    for opt in help_options(top):
-        if not has_word(options_text, opt):
-            fail(f"rovantctl.1: option {opt} of rovantctl is not in OPTIONS")
     forms = set()
     for sub in subcommands:
-        if not re.search(r"^ {7}" + re.escape(sub) + r"( |$)", commands_text, re.M):
+        if not re.search(r"^ {7}" + re.escape(sub) + r"( |$)", text["COMMANDS"], re.M):
             fail(f"rovantctl.1: command '{sub}' has no entry in COMMANDS")
-        if not re.search(r"rovantctl " + re.escape(sub) + r"( |$)", examples_text, re.M):
+        if not re.search(r"rovantctl " + re.escape(sub) + r"( |$)", text["EXAMPLES"], re.M):
             fail(f"rovantctl.1: command '{sub}' has no example in EXAMPLES")
         sub_help = run_help(exe, sub)
-        for opt in help_options(sub_help):
-            if opt in ("-h", "--help"):
-                continue
-            if not has_word(commands_text, opt):
+        for opt in set(help_options(sub_help)) - {"-h", "--help"}:
+            if not has_word(text["COMMANDS"], opt):
                 fail(f"rovantctl.1: option {opt} of '{sub}' is not in COMMANDS")
         forms.update(re.findall(r"\b(sim:HX3\d0|tcp://|usb:|parallel:|spooler:|lan:)", sub_help))
     if not forms:
         fail("no printer forms found in the commands' --help")
-    for form in sorted(forms):
-        if form not in printers_text:
-            fail(f"rovantctl.1: printer form {form} is not in PRINTERS")
-    statuses = exit_statuses(top)
-    if not statuses:
-        fail("rovantctl --help names no exit status")
-    for status in statuses:
-        if not re.search(r"^ {7}" + status + r"\b", exit_text, re.M):
-            fail(f"rovantctl.1: exit status {status} is not in EXIT STATUS")
-    print(f"rovantctl.1: checked {len(subcommands)} commands ({', '.join(subcommands)}), "
-          f"printer forms {', '.join(sorted(forms))}, exit statuses {', '.join(statuses)}")
+    for form in sorted(forms - {f for f in forms if f in text["PRINTERS"]}):
+        fail(f"rovantctl.1: printer form {form} is not in PRINTERS")
+    print(f"rovantctl.1: checked commands {', '.join(subcommands)}, forms {', '.join(sorted(forms))}")
 
 
 def check_sim(exe, page):
-    text = run_help(exe)
-    sections = render(page)
-    options_text = section(sections, page, "OPTIONS")
-    exit_text = section(sections, page, "EXIT STATUS")
-    section(sections, page, "EXAMPLES")
-    options = help_options(text)
-    if not options:
-        fail("rovant-printer-sim --help lists no options")
-    for opt in options:
-        if not has_word(options_text, opt):
-            fail(f"rovant-printer-sim.1: option {opt} is not in OPTIONS")
-    statuses = exit_statuses(text)
-    if not statuses:
-        fail("rovant-printer-sim --help names no exit status")
-    for status in statuses:
-        if not re.search(r"^ {7}" + status + r"\b", exit_text, re.M):
-            fail(f"rovant-printer-sim.1: exit status {status} is not in EXIT STATUS")
+    check_program(exe, page, "rovant-printer-sim")
     version = subprocess.run([exe, "--version"], capture_output=True, text=True)
     if version.returncode != 0 or not version.stdout.startswith("rovant-printer-sim "):
         fail(f"rovant-printer-sim --version: exit {version.returncode}, output {version.stdout!r}")
-    print(f"rovant-printer-sim.1: checked {len(options)} options, exit statuses {', '.join(statuses)}")
 
 
 def main():
@@ -168,11 +146,8 @@ def main():
     args = parser.parse_args()
     check_rovantctl(args.rovantctl, args.rovantctl_page)
     check_sim(args.sim, args.sim_page)
-    if failures:
-        print(f"{len(failures)} check(s) failed")
-        return 1
-    print("the man pages cover the programs' --help")
-    return 0
+    print(f"{len(failures)} check(s) failed" if failures else "the man pages cover the programs' --help")
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":

@@ -19,6 +19,11 @@ const Calls kOpen{"link open spooler session"};
 
 class WriteSettings : public testing::OperationTest {};
 
+Calls Head(WriteMode mode) {
+  if (mode == WriteMode::kTransfer) return {kTransfer, "cursor wait", "page store"};
+  return {mode == WriteMode::kFactoryDefault ? kDefault : kList, "cursor wait"};
+}
+
 TEST_F(WriteSettings, OtherModesDoNothing) {
   for (const int mode : {0, 3, 4, 7, 9, -1}) {
     EXPECT_EQ(WritePrinterSettings(static_cast<WriteMode>(mode), kOwner, context),
@@ -33,7 +38,7 @@ TEST_F(WriteSettings, TransferSendsThePageThenSavesAndWaits) {
   onPage[3] = 5;
   pages.selections = onPage;
   EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, context), WriteResult::kDone);
-  EXPECT_EQ(log.calls, Join({{kTransfer, "cursor wait", "page store"},
+  EXPECT_EQ(log.calls, Join({Head(WriteMode::kTransfer),
                              kOpen,
                              {"link send online", "link send text 1160", "link send save+exit",
                               "link close", "sleep 2000", "status close", "cursor arrow"}}));
@@ -54,7 +59,7 @@ TEST_F(WriteSettings, FactoryDefaultResetsTheRecordAndShowsIt) {
   state.settings[3] = 5;
   EXPECT_EQ(WritePrinterSettings(WriteMode::kFactoryDefault, kOwner, context), WriteResult::kDone);
   EXPECT_EQ(log.calls,
-            Join({{kDefault, "cursor wait"},
+            Join({Head(WriteMode::kFactoryDefault),
                   kOpen,
                   {"link send online", "page refresh", "link send default", "link send save+exit",
                    "link close", "sleep 5000", "status close", "cursor arrow"}}));
@@ -64,7 +69,7 @@ TEST_F(WriteSettings, FactoryDefaultResetsTheRecordAndShowsIt) {
 
 TEST_F(WriteSettings, ListPrintWaitsForTheUserAfterTheStatusWindowHasGone) {
   EXPECT_EQ(WritePrinterSettings(WriteMode::kListPrint, kOwner, context), WriteResult::kDone);
-  EXPECT_EQ(log.calls, Join({{kList, "cursor wait"},
+  EXPECT_EQ(log.calls, Join({Head(WriteMode::kListPrint),
                              kOpen,
                              {"link send online", "link send list+exit", "link close", "sleep 2000",
                               "status close", "print finished dialog", "cursor arrow"}}));
@@ -82,18 +87,6 @@ struct WriteEnding {
   bool mailboxOpens = true;
   std::string_view lanFailure = {};
 };
-
-Calls Head(WriteMode mode) {
-  switch (mode) {
-    case WriteMode::kTransfer:
-      return {kTransfer, "cursor wait", "page store"};
-    case WriteMode::kFactoryDefault:
-      return {kDefault, "cursor wait"};
-    case WriteMode::kListPrint:
-      break;
-  }
-  return {kList, "cursor wait"};
-}
 
 std::string LanBox(std::string_view text) {
   return testing::OperationTest::Box(msg::kIconError, text);
@@ -168,8 +161,9 @@ TEST_F(WriteSettings, TransferOfValuesOutsideTheirListsIsRefusedWithTheItems) {
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].icon, 189u);
   EXPECT_NE(boxes.shown[0].text.find("ADJUST CNTFINE (stored 30, list of 30)"), std::string::npos);
-  EXPECT_EQ(log.calls, (Calls{kTransfer, "cursor wait", "page store", "status close",
-                              "box 128/189: " + boxes.shown[0].text, "cursor arrow"}));
+  EXPECT_EQ(log.calls,
+            Join({Head(WriteMode::kTransfer),
+                  {"status close", "box 128/189: " + boxes.shown[0].text, "cursor arrow"}}));
   EXPECT_TRUE(link.sent.empty());
 }
 
