@@ -106,8 +106,6 @@ done
 banner "times"
 printf '%s\n' "${TIMES[@]}"
 printf '%-28s %5ds\n' "total" $((SECONDS - T0))
-shots=build/mingw64/screenshots
-[ -d "$shots" ] && echo "end-to-end pictures: $shots ($(find "$shots" -name '*.png' | wc -l) files)"
 echo
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
