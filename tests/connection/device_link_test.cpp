@@ -255,7 +255,8 @@ TEST(DeviceLink, OneWayInterfaceFailsTheReceiveWithItsReason) {
 // The simulated printer behind the pseudo-terminal: each burst of bytes the
 // link writes (ended by a quiet moment) is one session; its reply goes back.
 TEST_F(OperationTest, TransferAndReadThroughTheDeviceReachTheSimulatedPrinter) {
-  const SettingsRecord wanted = ChangedSettings();
+  SettingsRecord wanted = kFactoryDefaults;
+  wanted[3] = 5;  // MENU1 PITCH 12 CPI
   Pty pty;
   sim::SimulatedPrinter printer(ModelCode::kHx320, kFactoryDefaults);
   std::atomic<bool> stop{false};

@@ -7,16 +7,23 @@
 #include <string>
 #include <vector>
 
+#include "connection/lan_connection.hpp"
 #include "connection/mailbox_link.hpp"
 #include "connection/mailbox_names.hpp"
-#include "tests/fakes/fake_printer.hpp"
+#include "connection/memory_mailbox_platform.hpp"
+#include "protocol/read_settings.hpp"
+#include "protocol/write_settings.hpp"
+#include "sim/simulated_printer.hpp"
+#include "tests/fakes/operation_fixture.hpp"
 #include "texts/link_messages.hpp"
 #include "texts/printer_messages.hpp"
 
+// The reply mailbox over a block in memory, the link on it, and the LAN route through the
+// connection library.
 namespace rovant {
 namespace {
 
-using Calls = std::vector<std::string>;
+using testing::Calls;
 
 // The system side played in memory: every lock call is recorded, and the
 // "monitor" may change the block each time the lock is taken.
@@ -228,7 +235,6 @@ TEST_F(Mailbox, BlockFieldsAreLittleEndian) {
   block.set_length(0x01020304);
   EXPECT_EQ(block.bytes()[MailboxBlock::kLengthOffset], 0x04);
   EXPECT_EQ(block.bytes()[MailboxBlock::kLengthOffset + 3], 0x01);
-  EXPECT_EQ(MailboxBlock::kStatusOffset, 4104u);
 }
 
 // The mailbox comes first on either route and fails in silence; the spooler
@@ -293,6 +299,149 @@ TEST_F(Mailbox, LinkReceivesTheReplyAndBoundsItsLength) {
   AnswerWith(kMailboxDone, "");  // an empty reply is a receive all the same
   EXPECT_TRUE(link.Receive(reply, length));
   EXPECT_EQ(length, 0u);
+}
+
+// Loads the LAN library: one whose seven calls are recorded and answered by a simulated printer.
+class FakeLanLoader final : public LanLoader {
+ public:
+  FakeLanLoader(testing::CallLog& calls, sim::SimulatedPrinter& sim) : log(calls), printer(sim) {}
+  std::unique_ptr<LanLibrary> Load() override;
+  testing::CallLog& log;
+  sim::SimulatedPrinter& printer;
+  bool loads = true;
+  std::string failing;  // the call that fails
+};
+
+class FakeLanLibrary final : public LanLibrary {
+ public:
+  explicit FakeLanLibrary(FakeLanLoader& loader) : l_(loader) {}
+  ~FakeLanLibrary() override { l_.log.Add("lan unload"); }
+  bool Startup() override { return Call("startup"); }
+  LanPort OpenPort(std::string_view portText) override {
+    return Call("open", " " + std::string(portText)) ? LanPort{7} : kLanNoPort;
+  }
+  bool WritePort(LanPort, std::span<const std::uint8_t> bytes, std::size_t& written) override {
+    if (!Call("write", " " + std::to_string(bytes.size()))) return false;
+    written = bytes.size();
+    return l_.printer.Accept(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  }
+  bool ReadPort(LanPort, std::span<std::uint8_t> buffer, std::size_t& received) override {
+    if (!Call("read")) return false;
+    std::array<char, 4096> reply{};
+    const bool ok = l_.printer.Reply(reply, received);
+    std::copy_n(reply.begin(), received, reinterpret_cast<char*>(buffer.data()));
+    return ok;
+  }
+  void GetError(LanPort) override { l_.log.Add("lan get error"); }
+  bool ClosePort(LanPort) override { return Call("close"); }
+  bool Cleanup() override { return Call("cleanup"); }
+
+ private:
+  bool Call(const std::string& name, const std::string& detail = {}) {
+    l_.log.Add("lan " + name + detail);
+    return l_.failing != name;
+  }
+  FakeLanLoader& l_;
+};
+
+std::unique_ptr<LanLibrary> FakeLanLoader::Load() {
+  log.Add("lan load");
+  return loads ? std::make_unique<FakeLanLibrary>(*this) : nullptr;
+}
+
+class Lan : public testing::OperationTest {
+ protected:
+  Lan() { state.selectedPrinter.portState = kPortLan; }
+  sim::SimulatedPrinter printer{ModelCode::kHx320, kFactoryDefaults};
+  FakeLanLoader loader{log, printer};
+  LanConnection lan{loader, clock, boxes, 0x99};
+  MemoryMailbox shared;
+  MemoryMailboxPlatform platform{shared};
+  ReplyMailbox mailbox{platform, clock};
+  MailboxLink lanLink{mailbox, lan, "192.168.1.20"};
+  PrinterOperationContext viaLan{state, lanLink, clock, host, cursor, boxes, pages};
+};
+
+TEST_F(Lan, TransferSendsEachPieceBetweenOneSecondWaits) {
+  state.settings[3] = 5;
+  ASSERT_EQ(WritePrinterSettings(WriteMode::kTransfer, testing::kOwner, viaLan),
+            WriteResult::kDone);
+  EXPECT_EQ(printer.memory()[3], 5);
+  const auto first = std::find(log.calls.begin(), log.calls.end(), "lan load");
+  EXPECT_EQ(Calls(first, log.calls.end()),
+            (Calls{"lan load", "lan startup", "lan open 192.168.1.20", "sleep 1000", "lan write 8",
+                   "sleep 1000", "sleep 1000", "lan write 1160", "sleep 1000", "sleep 1000",
+                   "lan write 16", "sleep 1000", "lan close", "lan cleanup", "lan unload",
+                   "sleep 2000", "status close", "cursor arrow"}));
+}
+
+TEST_F(Lan, ReadStoresTheCountInTheMailboxMirror) {
+  ASSERT_EQ(ReadPrinterSettings(ReadMode::kStartUp, testing::kOwner, viaLan), ReadResult::kDone);
+  EXPECT_EQ(state.connectedModel, 19);
+  EXPECT_GT(mailbox.mirror().length(), 2000u);
+  EXPECT_EQ(host.logged[0].size(), mailbox.mirror().length());
+}
+
+// What an open gives when the library does not load or a call fails: the reason, and nothing
+// left loaded.
+TEST_F(Lan, OpenFailureGivesTheReasonAndLeavesNothingLoaded) {
+  const std::tuple<bool, std::string, std::string_view, std::string_view> cases[] = {
+      {false, "", msg::kLanInitFailed, "lan load"},
+      {true, "startup", msg::kLanInitFailed, "lan load|lan startup|lan unload"},
+      {true, "open", msg::kLanNoResponse,
+       "lan load|lan startup|lan open host|lan cleanup|lan unload"}};
+  for (const auto& [loads, failing, text, calls] : cases) {
+    log.calls.clear();
+    loader.loads = loads;
+    loader.failing = failing;
+    const Expected<void> opened = lan.Open("host");
+    ASSERT_FALSE(opened) << failing;
+    EXPECT_EQ(opened.error(), text);
+    EXPECT_EQ(log.calls, testing::SplitCalls(calls));
+    EXPECT_FALSE(lan.IsOpen());
+  }
+}
+
+TEST_F(Lan, FailedSendAndReceiveAreShownAfterTheWaits) {
+  loader.failing = "write";
+  ASSERT_TRUE(lan.Open("host"));
+  std::array<char, 4096> reply{};
+  const std::uint8_t byte = 1;
+  log.calls.clear();
+  EXPECT_FALSE(lan.Transfer(kLanSend, std::span(&byte, 1), reply, mailbox.mirror()));
+  EXPECT_EQ(log.calls, (Calls{"sleep 1000", "lan write 1", "sleep 1000", "lan get error",
+                              "box 128/187: " + std::string(msg::kLanSendFailed)}));
+  EXPECT_EQ(boxes.shown.back().owner, 0x99u);
+  lan.Close();
+
+  loader.failing = "read";
+  ASSERT_TRUE(lan.Open("host"));
+  log.calls.clear();
+  EXPECT_FALSE(lan.Transfer(kLanReceive, {}, reply, mailbox.mirror()));
+  EXPECT_EQ(log.calls, (Calls{"lan read", "sleep 1000", "lan get error",
+                              "box 128/187: " + std::string(msg::kLanReceiveFailed)}));
+  EXPECT_EQ(mailbox.mirror().length(), 0u);
+  EXPECT_FALSE(lan.Transfer(3, {}, reply, mailbox.mirror())) << "no such operation";
+}
+
+TEST_F(Lan, FailedReleaseIsShownAndTheLibraryUnloaded) {
+  loader.failing = "close";
+  ASSERT_TRUE(lan.Open("host"));
+  log.calls.clear();
+  lan.Close();
+  EXPECT_EQ(log.calls, (Calls{"lan close", "lan unload",
+                              "box 128/187: " + std::string(msg::kLanReleaseFailed)}));
+  EXPECT_FALSE(lan.IsOpen());
+}
+
+TEST_F(Lan, RefusedPortShowsTheReasonToTheCallersOwner) {
+  loader.failing = "open";
+  EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, testing::kOwner, viaLan),
+            WriteResult::kFailed);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0],
+            (MessageBoxRequest{testing::kOwner, std::string(msg::kLanNoResponse), 0x80, 187}));
 }
 
 }  // namespace

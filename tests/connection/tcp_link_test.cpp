@@ -178,7 +178,7 @@ std::string Exchanged(TcpLink& link, std::initializer_list<std::string_view> sen
 }
 
 TEST(TcpLinkWithSimulator, OnlineSequenceSplitAcrossSendsIsStillRecognised) {
-  ListeningPrinter sim(kFactoryDefaults, 1);
+  ListeningPrinter sim(1);
   TcpLink link("127.0.0.1", sim.port(), kFast);
   ASSERT_TRUE(link.Open(LinkRoute::kLan).open);
   // Whether or not the pieces arrive apart, the printer must see one online sequence.
@@ -187,7 +187,7 @@ TEST(TcpLinkWithSimulator, OnlineSequenceSplitAcrossSendsIsStillRecognised) {
 }
 
 TEST(TcpLinkWithSimulator, ASilentClientDoesNotKeepTheNextOneWaiting) {
-  ListeningPrinter sim(kFactoryDefaults, 2);  // each session may be idle for 5 s
+  ListeningPrinter sim(2);  // each session may be idle for 5 s
   const SocketHandle silent = ConnectedTo(sim.port());
   Pause(200);                                    // its session has begun
   TcpLink link("127.0.0.1", sim.port(), kFast);  // gives up on a reply after 2 s
@@ -201,8 +201,7 @@ TEST(TcpLinkWithSimulator, ASilentClientDoesNotKeepTheNextOneWaiting) {
 }
 
 TEST(TcpLinkWithSimulator, ASessionEndsAtItsLimitHoweverOftenTheClientSends) {
-  ListeningPrinter sim(kFactoryDefaults, 1,
-                       [](sim::ListenOptions& options) { options.sessionLimitMs = 500; });
+  ListeningPrinter sim(1, [](sim::SimListener&, sim::ListenOptions& o) { o.sessionLimitMs = 500; });
   const SocketHandle client = ConnectedTo(sim.port());
   const auto started = std::chrono::steady_clock::now();
   bool closed = false;
@@ -221,51 +220,6 @@ TEST(TcpLinkWithSimulator, ASessionEndsAtItsLimitHoweverOftenTheClientSends) {
   EXPECT_EQ(sim.reports()[0].end, sim::SessionEnd::kLifeLimit);
 }
 
-// A failed accept: one that may pass is said and tried again, any other
-// stops serving with its reason.
-struct AcceptCase {
-  const char* name;
-  int code;
-  bool passes;
-};
-
-class SimAcceptFailure : public ::testing::TestWithParam<AcceptCase> {};
-
-TEST_P(SimAcceptFailure, IsReported) {
-  sim::SimulatedPrinter printer(ModelCode::kHx320, kFactoryDefaults);
-  sim::SimListener listener;
-  const Expected<void> listening = listener.Listen({"127.0.0.1", 0});
-  ASSERT_TRUE(listening) << listening.error();
-  int calls = 0;
-  listener.UseAcceptor([&](NativeSocket socket, int& code) {
-    if (++calls == 1) {
-      code = GetParam().code;
-      return kNoSocket;
-    }
-    const NativeSocket accepted = net::AcceptConnection(socket);
-    code = net::LastSocketError();
-    return accepted;
-  });
-  std::vector<std::string> notes;
-  listener.ReportTo([&](const std::string& note) { notes.push_back(note); });
-  sim::ListenOptions options;
-  options.maxSessions = 1;
-  options.acceptTimeoutMs = kTestWaitMs;
-  options.idleTimeoutMs = kTestWaitMs;
-  int served = -1;
-  {
-    JoinedThread serving([&] { served = listener.Serve(printer, options, {}); });
-    const SocketHandle client = ConnectedTo(listener.port());
-    Pause(400);
-  }
-  const std::string reason =
-      "accepting a connection failed: " + net::SocketErrorText(GetParam().code);
-  EXPECT_EQ(served, GetParam().passes ? 1 : 0);
-  EXPECT_EQ(listener.failure(), GetParam().passes ? "" : reason);
-  EXPECT_EQ(notes, GetParam().passes ? std::vector<std::string>{reason + "; trying again"}
-                                     : std::vector<std::string>{});
-}
-
 #ifdef _WIN32
 constexpr int kTooManyFiles = WSAEMFILE;
 constexpr int kNotASocket = WSAENOTSOCK;
@@ -274,12 +228,35 @@ constexpr int kTooManyFiles = EMFILE;
 constexpr int kNotASocket = ENOTSOCK;
 #endif
 
-INSTANTIATE_TEST_SUITE_P(ByCode, SimAcceptFailure,
-                         ::testing::Values(AcceptCase{"OutOfDescriptors", kTooManyFiles, true},
-                                           AcceptCase{"NotASocket", kNotASocket, false}),
-                         [](const ::testing::TestParamInfo<AcceptCase>& param) {
-                           return std::string(param.param.name);
-                         });
+// A failed accept: one that may pass is said and tried again, any other stops serving with its
+// reason.
+TEST(SimListener, AFailedAcceptIsReported) {
+  for (const std::pair<int, bool>& c : {std::pair{kTooManyFiles, true}, {kNotASocket, false}}) {
+    std::vector<std::string> notes;
+    ListeningPrinter sim(1, [&](sim::SimListener& listener, sim::ListenOptions&) {
+      listener.UseAcceptor([&c, calls = 0](NativeSocket socket, int& code) mutable {
+        if (++calls == 1) {
+          code = c.first;
+          return kNoSocket;
+        }
+        const NativeSocket accepted = net::AcceptConnection(socket);
+        code = net::LastSocketError();
+        return accepted;
+      });
+      listener.ReportTo([&](const std::string& note) { notes.push_back(note); });
+    });
+    {
+      const SocketHandle client = ConnectedTo(sim.port());
+      Pause(400);
+    }
+    sim.Join();
+    const std::string reason = "accepting a connection failed: " + net::SocketErrorText(c.first);
+    EXPECT_EQ(sim.reports().size(), c.second ? 1U : 0U);
+    EXPECT_EQ(sim.listener().failure(), c.second ? "" : reason);
+    EXPECT_EQ(notes,
+              c.second ? std::vector{reason + "; trying again"} : std::vector<std::string>{});
+  }
+}
 
 }  // namespace
 }  // namespace rovant::testing

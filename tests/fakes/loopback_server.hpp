@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -114,42 +115,37 @@ class LoopbackServer {
   JoinedThread thread_;
 };
 
-// The simulator listening on a loopback port, serving `sessions` sessions on a thread.
+// The simulator (factory settings) listening on a loopback port, serving `sessions` sessions on a
+// thread; `tune` may change the listener and its options before it serves.
 class ListeningPrinter {
  public:
-  ListeningPrinter(const SettingsRecord& memory, int sessions,
-                   const std::function<void(sim::ListenOptions&)>& tune = {})
-      : printer_(ModelCode::kHx320, memory) {
+  using Tune = std::function<void(sim::SimListener&, sim::ListenOptions&)>;
+  explicit ListeningPrinter(int sessions, const Tune& tune = {}) {
     const Expected<void> listening = listener_.Listen({"127.0.0.1", 0});
     EXPECT_TRUE(listening) << listening.error();
     sim::ListenOptions options;
     options.maxSessions = sessions;
     options.acceptTimeoutMs = kTestWaitMs;
     options.idleTimeoutMs = kTestWaitMs;
-    if (tune) tune(options);
-    thread_ = std::thread([this, options] {
+    if (tune) tune(listener_, options);
+    thread_.emplace([this, options] {
       listener_.Serve(printer_, options, [this](const sim::SessionReport& report) {
         reports_.push_back(report);
         return true;
       });
     });
   }
-  ~ListeningPrinter() { Join(); }
-  ListeningPrinter(const ListeningPrinter&) = delete;
-  ListeningPrinter& operator=(const ListeningPrinter&) = delete;
-  void Join() {
-    if (thread_.joinable()) thread_.join();
-  }
+  void Join() { thread_->Join(); }
   [[nodiscard]] std::uint16_t port() const { return listener_.port(); }
   // Only after Join.
-  sim::SimulatedPrinter& printer() { return printer_; }
+  const sim::SimListener& listener() { return listener_; }
   const std::vector<sim::SessionReport>& reports() { return reports_; }
 
  private:
-  sim::SimulatedPrinter printer_;
+  sim::SimulatedPrinter printer_{ModelCode::kHx320, kFactoryDefaults};
   sim::SimListener listener_;
   std::vector<sim::SessionReport> reports_;
-  std::thread thread_;
+  std::optional<JoinedThread> thread_;  // the first to go: joined before the rest
 };
 
 // `size` letters A to Z over and over.
@@ -157,15 +153,6 @@ inline std::string PatternText(std::size_t size) {
   std::string text;
   for (std::size_t i = 0; text.size() < size; ++i) text += static_cast<char>('A' + i % 26);
   return text;
-}
-
-// The factory defaults with one item changed, to see a transfer arrive.
-inline SettingsRecord ChangedSettings() {
-  SettingsRecord record = kFactoryDefaults;
-  const std::optional<ItemIndex> pitch = sim::ParseItemName("MENU1.PITCH");
-  EXPECT_TRUE(pitch.has_value());
-  record[*pitch] = static_cast<std::uint8_t>(record[*pitch] == 0 ? 1 : 0);
-  return record;
 }
 
 }  // namespace rovant::testing

@@ -2,6 +2,8 @@
 // answer behind the printer link interface.
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "sim/settings_lines.hpp"
 #include "sim/simulator_link.hpp"
 #include "tests/fakes/fake_printer.hpp"
@@ -31,7 +33,7 @@ std::string Garbled(std::string lines, std::initializer_list<std::string_view> h
 
 struct FaultCase {
   const char* name;
-  void (*play)(Faults&);
+  Faults faults;
   std::vector<std::string> sends;
   std::vector<bool> accepted;
   std::string reply;
@@ -40,62 +42,52 @@ struct FaultCase {
   bool replied;
 };
 
-FaultCase F(const char* name, void (*play)(Faults&), std::vector<std::string> sends,
+FaultCase F(const char* name, Faults faults, std::vector<std::string> sends,
             std::vector<bool> accepted, std::string reply, std::string junk = {},
             std::size_t replySize = 0, bool replied = true) {
-  return {
-      name,      play,   std::move(sends), std::move(accepted), std::move(reply), std::move(junk),
-      replySize, replied};
+  return {name, faults, sends, accepted, reply, junk, replySize, replied};
 }
 
+// Faults with one of them set.
+template <typename T>
+Faults With(T Faults::*fault, std::type_identity_t<T> value) {
+  Faults faults;
+  faults.*fault = std::move(value);
+  return faults;
+}
+
+// name, fault, sends, whether each is accepted, reply[, junk, reply size, replied]
 const FaultCase kCases[] = {
-    F(
-        "switched off refuses everything", [](Faults& f) { f.switchedOff = true; },
-        {kOnline, "?MODEL  \r"}, {false, false}, "", {}, 0, false),
-    F(
-        "the refused send is the n-th of each session and takes nothing",
-        [](Faults& f) { f.refuseSend = 2; },
-        {kOnline, std::string(wire::kDefault), "?VER    \r", "?VER    \r"},
-        {true, false, true, true}, kVersion + kVersion),
-    F(
-        "a refused online sequence leaves the printer out of setup",
-        [](Faults& f) { f.refuseSend = 1; }, {kOnline, "?VER    \r"}, {false, true}, ""),
-    F(
-        "reported model", [](Faults& f) { f.reportedModel = ModelCode::kHx310; },
-        {kOnline, "?MODEL  \r"}, {true, true}, "?MODEL  :HX310  \r\n"),
-    F(
-        "bad values garbled",
-        [](Faults& f) {
-          f.badValues = {3, 42};
-        },
-        {kOnline, "?NVRAM  \r"}, {true, true},
-        "?NVRAM  :" + Garbled(kLines, {"MENU1   :PITCH   :", "MENU2   :ZEROFNT :"})),
-    F(
-        "an item dropped on save", [](Faults& f) { f.dropOnSave = {3}; },
-        {kOnline, "MENU1  :PITCH  :15 CPI \r", std::string(wire::kSaveExit)}, {true, true, true},
-        ""),
-    F(
-        "noise between lines only", [](Faults& f) { f.noise = true; }, {kOnline, kAll},
-        {true, true}, kClean, "\r\n"s + std::string(kNoise) + "MENU1   :FONT    :"),
-    F(
-        "oversize reply cut at 4096", [](Faults& f) { f.oversizeReply = true; }, {kOnline, kAll},
-        {true, true}, kClean, {}, kReplyLimit),
-    F(
-        "oversize needs something to pad", [](Faults& f) { f.oversizeReply = true; },
-        {kOnline, std::string(wire::kSaveExit)}, {true, true}, ""),
-    F(
-        "no settings marker", [](Faults& f) { f.noSettingsMarker = true; }, {kOnline, "?NVRAM  \r"},
-        {true, true}, "?NVRM   :" + kLines),
-    F(
-        "a slow answer is only stored", [](Faults& f) { f.slowAnswerMs = 500; },
-        {kOnline, "?VER    \r"}, {true, true}, kVersion),
-};
+    F("switched off refuses everything", With(&Faults::switchedOff, true), {kOnline, "?MODEL  \r"},
+      {false, false}, "", {}, 0, false),
+    F("the refused send is the n-th of each session and takes nothing",
+      With(&Faults::refuseSend, 2),
+      {kOnline, std::string(wire::kDefault), "?VER    \r", "?VER    \r"}, {true, false, true, true},
+      kVersion + kVersion),
+    F("a refused online sequence leaves the printer out of setup", With(&Faults::refuseSend, 1),
+      {kOnline, "?VER    \r"}, {false, true}, ""),
+    F("reported model", With(&Faults::reportedModel, ModelCode::kHx310), {kOnline, "?MODEL  \r"},
+      {true, true}, "?MODEL  :HX310  \r\n"),
+    F("bad values garbled", With(&Faults::badValues, {3, 42}), {kOnline, "?NVRAM  \r"},
+      {true, true}, "?NVRAM  :" + Garbled(kLines, {"MENU1   :PITCH   :", "MENU2   :ZEROFNT :"})),
+    F("an item dropped on save", With(&Faults::dropOnSave, {3}),
+      {kOnline, "MENU1  :PITCH  :15 CPI \r", std::string(wire::kSaveExit)}, {true, true, true}, ""),
+    F("noise between lines only", With(&Faults::noise, true), {kOnline, kAll}, {true, true}, kClean,
+      "\r\n"s + std::string(kNoise) + "MENU1   :FONT    :"),
+    F("oversize reply cut at 4096", With(&Faults::oversizeReply, true), {kOnline, kAll},
+      {true, true}, kClean, {}, kReplyLimit),
+    F("oversize needs something to pad", With(&Faults::oversizeReply, true),
+      {kOnline, std::string(wire::kSaveExit)}, {true, true}, ""),
+    F("no settings marker", With(&Faults::noSettingsMarker, true), {kOnline, "?NVRAM  \r"},
+      {true, true}, "?NVRM   :" + kLines),
+    F("a slow answer is only stored", With(&Faults::slowAnswerMs, 500u), {kOnline, "?VER    \r"},
+      {true, true}, kVersion)};
 
 TEST(SimFaults, PlayAsTheTableSays) {
   for (const FaultCase& c : kCases) {
     SCOPED_TRACE(c.name);
     SimulatedPrinter printer(ModelCode::kHx320, kStart);
-    c.play(printer.faults());
+    printer.faults() = c.faults;
     for (int session = 0; session < 2; ++session) {
       for (std::size_t i = 0; i < c.sends.size(); ++i) {
         EXPECT_EQ(printer.Accept(c.sends[i]), c.accepted[i]) << "send " << i;

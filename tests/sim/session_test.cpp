@@ -147,57 +147,31 @@ TEST(SimSession, OverlongJunkIsSkippedUpToItsCr) {
   EXPECT_EQ(printer.current(), SomeRecord());
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  while (!text.empty()) {
-    const std::size_t end = text.find("\r\n");
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text);
-      break;
+TEST(SimSettingsLines, FactoryDefaultsReplyLineByLine) {
+  for (const auto& [model, count] : {std::pair{ModelCode::kHx320, 86}, {ModelCode::kHx310, 83}}) {
+    SCOPED_TRACE(NameOf(model));
+    SimulatedPrinter printer(model, kFactoryDefaults);
+    const std::string reply = Session(printer, {"?NVRAM  \r"});
+    std::string expected = "?NVRAM  :";
+    int lines = 0;
+    for (const BlockInfo& block : kBlocks) {
+      for (const ItemIndex item : WireOrderOf(block.block)) {
+        if (item == kStatusItem) continue;
+        if (model == ModelCode::kHx310 && (item == 17 || item == 40 || item == 67)) continue;
+        const std::string line = std::string(block.wireName) + " :" + std::string(KeywordOf(item)) +
+                                 " :" + std::string(*LabelOf(item, kFactoryDefaults)) + "\r\n";
+        EXPECT_EQ(line.size(), kSettingsLineWidth) << line;
+        expected += line;
+        ++lines;
+      }
     }
-    lines.emplace_back(text.substr(0, end + 2));
-    text.remove_prefix(end + 2);
+    EXPECT_EQ(lines, count);
+    EXPECT_EQ(reply, expected);
+    EXPECT_EQ(reply.substr(9, 27), "MENU1   :EMULATE :DPL24C+\r\n");
+    EXPECT_NE(reply.find("MENU2   :ZEROFNT :NO-SLSH\r\nMENU2   :DC3-CDE :ENABLE \r\n"),
+              std::string::npos);
   }
-  return lines;
 }
-
-struct LinesCase {
-  ModelCode model;
-  std::size_t count;
-};
-
-class SimSettingsLines : public ::testing::TestWithParam<LinesCase> {};
-
-TEST_P(SimSettingsLines, FactoryDefaultsReplyLineByLine) {
-  const auto [model, count] = GetParam();
-  SimulatedPrinter printer(model, kFactoryDefaults);
-  const std::string reply = Session(printer, {"?NVRAM  \r"});
-  ASSERT_EQ(reply.rfind("?NVRAM  :", 0), 0u);
-  const std::vector<std::string> lines = SplitLines(std::string_view(reply).substr(9));
-  ASSERT_EQ(lines.size(), count);
-  std::size_t i = 0;
-  for (const BlockInfo& block : kBlocks) {
-    for (const ItemIndex item : WireOrderOf(block.block)) {
-      if (item == kStatusItem) continue;
-      if (model == ModelCode::kHx310 && (item == 17 || item == 40 || item == 67)) continue;
-      ASSERT_LT(i, lines.size());
-      const std::string expected = std::string(block.wireName) + " :" +
-                                   std::string(KeywordOf(item)) + " :" +
-                                   std::string(*LabelOf(item, kFactoryDefaults)) + "\r\n";
-      EXPECT_EQ(lines[i], expected) << "line " << i;
-      EXPECT_EQ(lines[i].size(), kSettingsLineWidth);
-      ++i;
-    }
-  }
-  EXPECT_EQ(lines.front(), "MENU1   :EMULATE :DPL24C+\r\n");
-  EXPECT_NE(reply.find("MENU2   :ZEROFNT :NO-SLSH\r\nMENU2   :DC3-CDE :ENABLE \r\n"),
-            std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(Models, SimSettingsLines,
-                         ::testing::Values(LinesCase{ModelCode::kHx320, 86},
-                                           LinesCase{ModelCode::kHx310, 83}),
-                         [](const auto& p) { return std::string(NameOf(p.param.model)); });
 
 std::string TextOf(const SettingsRecord& record, ModelCode model) {
   SettingText text;
@@ -206,34 +180,33 @@ std::string TextOf(const SettingsRecord& record, ModelCode model) {
   return std::string(text.view());
 }
 
-class SimSettingText : public ::testing::TestWithParam<ModelCode> {};
+constexpr ModelCode kModels[] = {ModelCode::kHx310, ModelCode::kHx320};
 
-TEST_P(SimSettingText, TextSentByteByByteActsAsWhole) {
-  const ModelCode model = GetParam();
+TEST(SimSettingText, TextSentByteByByteActsAsWhole) {
   std::mt19937 rng(5);
-  const SettingsRecord before = RandomRecord(rng);
-  const SettingsRecord wanted = RandomRecord(rng);
-  SimulatedPrinter whole(model, before);
-  Session(whole, {TextOf(wanted, model)});
-  SimulatedPrinter bytes(model, before);
-  ASSERT_TRUE(bytes.Accept(wire::kOnlineSequence));
-  for (const char c : TextOf(wanted, model)) ASSERT_TRUE(bytes.Accept(std::string_view(&c, 1)));
-  EXPECT_EQ(bytes.current(), whole.current());
-  EXPECT_NE(whole.current(), before);
+  for (const ModelCode model : kModels) {
+    const SettingsRecord before = RandomRecord(rng);
+    const SettingsRecord wanted = RandomRecord(rng);
+    SimulatedPrinter whole(model, before);
+    Session(whole, {TextOf(wanted, model)});
+    SimulatedPrinter bytes(model, before);
+    ASSERT_TRUE(bytes.Accept(wire::kOnlineSequence));
+    for (const char c : TextOf(wanted, model)) ASSERT_TRUE(bytes.Accept(std::string_view(&c, 1)));
+    EXPECT_EQ(bytes.current(), whole.current());
+    EXPECT_NE(whole.current(), before);
+  }
 }
 
-TEST_P(SimSettingText, WithoutSaveTheMemoryStays) {
+TEST(SimSettingText, WithoutSaveTheMemoryStays) {
   std::mt19937 rng(9);
-  const SettingsRecord before = RandomRecord(rng);
-  SimulatedPrinter printer(GetParam(), before);
-  Session(printer, {TextOf(kFactoryDefaults, GetParam()), "EXIT   \r"});
-  EXPECT_EQ(printer.memory(), before);
-  EXPECT_NE(printer.current(), before);
+  for (const ModelCode model : kModels) {
+    const SettingsRecord before = RandomRecord(rng);
+    SimulatedPrinter printer(model, before);
+    Session(printer, {TextOf(kFactoryDefaults, model), "EXIT   \r"});
+    EXPECT_EQ(printer.memory(), before);
+    EXPECT_NE(printer.current(), before);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Models, SimSettingText,
-                         ::testing::Values(ModelCode::kHx310, ModelCode::kHx320),
-                         [](const auto& p) { return std::string(NameOf(p.param)); });
 
 struct EntryCase {
   const char* name;
