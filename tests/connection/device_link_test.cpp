@@ -4,7 +4,6 @@
 #include "connection/device_link.hpp"
 
 #include <fcntl.h>
-#include <gmock/gmock.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/epoll.h>
@@ -20,10 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
 #include "protocol/command_strings.hpp"
@@ -31,7 +27,6 @@
 #include "protocol/write_settings.hpp"
 #include "sim/session_input.hpp"
 #include "tests/connection/link_contract.hpp"
-#include "tests/fakes/loopback_server.hpp"
 #include "tests/fakes/operation_fixture.hpp"
 #include "texts/link_messages.hpp"
 #include "texts/printer_messages.hpp"
@@ -161,8 +156,7 @@ TEST(DeviceLink, PrinterTakingATrickleFailsTheSendAfterTheSendTimeOut) {
   const auto told = [&](std::size_t taken) {
     return msg::DeviceTookOnly(pty.path(), taken, 256U << 10U, "0.6 s");
   };
-  const std::string none = told(0);
-  const std::string one = told(1);
+  const std::string none = told(0), one = told(1);
   const auto at = static_cast<std::size_t>(
       std::mismatch(none.begin(), none.end(), one.begin()).first - none.begin());
   const std::string error = link.LastError();

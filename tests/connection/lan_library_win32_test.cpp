@@ -8,7 +8,9 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "connection/lan_loader_win32.hpp"
@@ -36,24 +38,14 @@ std::filesystem::path BesideTheProgram() {
 }
 
 // The library loaded directly, for the calls the LanLibrary interface does not show.
-class RawLibrary {
- public:
-  explicit RawLibrary(const char* name)
-      : module_(::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR)) {}
-  ~RawLibrary() {
-    if (module_ != nullptr) ::FreeLibrary(module_);
-  }
-  RawLibrary(const RawLibrary&) = delete;
-  RawLibrary& operator=(const RawLibrary&) = delete;
-  [[nodiscard]] HMODULE module() const { return module_; }
-  template <typename Proc>
-  Proc Entry(const char* name) const {
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(::GetProcAddress(module_, name)));
-  }
-
- private:
-  HMODULE module_;
-};
+using Module = std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&::FreeLibrary)>;
+Module LoadRaw(const char* name) {
+  return {::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR), &::FreeLibrary};
+}
+template <typename Proc>
+Proc Entry(const Module& module, const char* name) {
+  return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(::GetProcAddress(module.get(), name)));
+}
 
 // The names in a loaded module's export table.
 std::vector<std::string> ExportedNames(HMODULE module) {
@@ -74,11 +66,11 @@ std::vector<std::string> ExportedNames(HMODULE module) {
 }
 
 TEST(LanLibrary, ExportsExactlyTheSeventeenPlainNames) {
-  const RawLibrary library(kLanLibraryFileName);
-  ASSERT_NE(library.module(), nullptr) << "SxJcp32.dll is not beside the test program";
+  const Module library = LoadRaw(kLanLibraryFileName);
+  ASSERT_NE(library.get(), nullptr) << "SxJcp32.dll is not beside the test program";
   std::vector<std::string> expected(std::begin(kSxJcpEntryPointNames),
                                     std::end(kSxJcpEntryPointNames));
-  EXPECT_THAT(ExportedNames(library.module()), ::testing::UnorderedElementsAreArray(expected));
+  EXPECT_THAT(ExportedNames(library.get()), ::testing::UnorderedElementsAreArray(expected));
 }
 
 TEST(LanLoader, RefusedPortGivesNoPortAndTheRefusedCode) {
@@ -88,17 +80,17 @@ TEST(LanLoader, RefusedPortGivesNoPortAndTheRefusedCode) {
   ASSERT_NE(library, nullptr);
   ASSERT_TRUE(library->Startup());
   EXPECT_EQ(library->OpenPort("127.0.0.1"), kLanNoPort);
-  const RawLibrary raw(kLanLibraryFileName);  // the same module, one more reference
-  const auto getError = raw.Entry<SxGetErrorProc>("SxGetError");
+  const Module raw = LoadRaw(kLanLibraryFileName);  // the same module, one more reference
+  const auto getError = Entry<SxGetErrorProc>(raw, "SxGetError");
   EXPECT_EQ(getError(INVALID_HANDLE_VALUE), static_cast<DWORD>(WSAECONNREFUSED));
   EXPECT_TRUE(library->Cleanup());
 }
 
 TEST(LanLoader, LibraryLackingAnEntryPointIsNotUsedAndUnloaded) {
   {
-    const RawLibrary broken(kLibraryWithoutIcmp);
-    ASSERT_NE(broken.module(), nullptr) << "the test's broken copy is missing";
-    EXPECT_EQ(ExportedNames(broken.module()).size(), 16U);
+    const Module broken = LoadRaw(kLibraryWithoutIcmp);
+    ASSERT_NE(broken.get(), nullptr) << "the test's broken copy is missing";
+    EXPECT_EQ(ExportedNames(broken.get()).size(), 16U);
   }
   Win32LanLoader loader(kLibraryWithoutIcmp);
   EXPECT_EQ(loader.Load(), nullptr);
@@ -139,13 +131,13 @@ TEST(LanLoader, LibraryInTheCurrentFolderOnlyIsNotLoaded) {
 }
 
 TEST(LanLibrary, CallsOutsideStartupAndOnUnknownPortsFail) {
-  const RawLibrary raw(kLanLibraryFileName);
-  ASSERT_NE(raw.module(), nullptr);
-  const auto openPort = raw.Entry<SxOpenPortProc>("SxOpenPort");
-  const auto cleanup = raw.Entry<SxCleanupProc>("SxCleanup");
-  const auto closePort = raw.Entry<SxClosePortProc>("SxClosePort");
-  const auto readPort = raw.Entry<SxReadPortProc>("SxReadPort");
-  const auto getError = raw.Entry<SxGetErrorProc>("SxGetError");
+  const Module raw = LoadRaw(kLanLibraryFileName);
+  ASSERT_NE(raw.get(), nullptr);
+  const auto openPort = Entry<SxOpenPortProc>(raw, "SxOpenPort");
+  const auto cleanup = Entry<SxCleanupProc>(raw, "SxCleanup");
+  const auto closePort = Entry<SxClosePortProc>(raw, "SxClosePort");
+  const auto readPort = Entry<SxReadPortProc>(raw, "SxReadPort");
+  const auto getError = Entry<SxGetErrorProc>(raw, "SxGetError");
   EXPECT_EQ(openPort("127.0.0.1"), INVALID_HANDLE_VALUE);
   EXPECT_EQ(getError(INVALID_HANDLE_VALUE), static_cast<DWORD>(WSANOTINITIALISED));
   EXPECT_EQ(cleanup(), FALSE);
@@ -165,38 +157,38 @@ TEST(LanLibrary, ReplyLongerThanTheCallersBufferIsCut) {
     ReadBytes(fd, 1);
   });
   AimLibraryAt(server.port());
-  const RawLibrary raw(kLanLibraryFileName);
-  ASSERT_NE(raw.module(), nullptr);
-  ASSERT_TRUE(raw.Entry<SxStartupProc>("SxStartup")(nullptr));
-  const HANDLE port = raw.Entry<SxOpenPortProc>("SxOpenPort")("127.0.0.1");
+  const Module raw = LoadRaw(kLanLibraryFileName);
+  ASSERT_NE(raw.get(), nullptr);
+  ASSERT_TRUE(Entry<SxStartupProc>(raw, "SxStartup")(nullptr));
+  const HANDLE port = Entry<SxOpenPortProc>(raw, "SxOpenPort")("127.0.0.1");
   ASSERT_NE(port, INVALID_HANDLE_VALUE);
   std::array<char, 4> buffer{};
   DWORD count = 0;
-  EXPECT_TRUE(raw.Entry<SxReadPortProc>("SxReadPort")(port, buffer.data(), 4, &count));
+  EXPECT_TRUE(Entry<SxReadPortProc>(raw, "SxReadPort")(port, buffer.data(), 4, &count));
   EXPECT_EQ(std::string(buffer.data(), count), "0123");
-  EXPECT_TRUE(raw.Entry<SxClosePortProc>("SxClosePort")(port));
-  EXPECT_TRUE(raw.Entry<SxCleanupProc>("SxCleanup")());
+  EXPECT_TRUE(Entry<SxClosePortProc>(raw, "SxClosePort")(port));
+  EXPECT_TRUE(Entry<SxCleanupProc>(raw, "SxCleanup")());
 }
 
 TEST(LanLibrary, EntryPointsBeyondTheSevenAreNotSupported) {
-  const RawLibrary raw(kLanLibraryFileName);
-  ASSERT_NE(raw.module(), nullptr);
+  const Module raw = LoadRaw(kLanLibraryFileName);
+  ASSERT_NE(raw.get(), nullptr);
   using OpenStatus = HANDLE(WINAPI*)(const char*);
   using OpenSearch = HANDLE(WINAPI*)();
   using Flag = BOOL(WINAPI*)(BOOL);
   using Icmp = BOOL(WINAPI*)(const char*, DWORD);
   using Count = BOOL(WINAPI*)(HANDLE, void*, DWORD, DWORD*);
-  EXPECT_EQ(raw.Entry<OpenStatus>("SxOpenStatus")("127.0.0.1"), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(raw.Entry<OpenSearch>("SxOpenSearch")(), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(raw.Entry<Flag>("SxSetUseICMP")(TRUE), FALSE);
-  EXPECT_EQ(raw.Entry<Icmp>("SxSendICMP")("127.0.0.1", 100), FALSE);
+  EXPECT_EQ(Entry<OpenStatus>(raw, "SxOpenStatus")("127.0.0.1"), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Entry<OpenSearch>(raw, "SxOpenSearch")(), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Entry<Flag>(raw, "SxSetUseICMP")(TRUE), FALSE);
+  EXPECT_EQ(Entry<Icmp>(raw, "SxSendICMP")("127.0.0.1", 100), FALSE);
   EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
   std::array<char, 8> buffer{};
   DWORD count = 5;
-  EXPECT_EQ(raw.Entry<Count>("SxGetStatus")(nullptr, buffer.data(), 8, &count), FALSE);
+  EXPECT_EQ(Entry<Count>(raw, "SxGetStatus")(nullptr, buffer.data(), 8, &count), FALSE);
   EXPECT_EQ(count, 0U);
   count = 5;
-  EXPECT_EQ(raw.Entry<Count>("SxSendSearch")(nullptr, buffer.data(), 8, &count), FALSE);
+  EXPECT_EQ(Entry<Count>(raw, "SxSendSearch")(nullptr, buffer.data(), 8, &count), FALSE);
   EXPECT_EQ(count, 0U);
 }
 

@@ -1,15 +1,8 @@
-// What every printer link keeps to, checked the same way on each kind of link:
-// bytes go out as sent and only while the link is open; a receive gives the
-// reply (pieces joined until the printer is quiet, cut at the buffer and the
-// rest dropped) or none with the reason; a printer that cannot be reached
-// fails the LAN route's open at once and a spooler session's first send.
-//
-// Each kind gives an Endpoint playing the printer's side:
-//   Endpoint(script)            the printer writes, after each pause in ms, the bytes
-//   MakeLink(timeouts) -> unique_ptr<Link>; MakeUnreachableLink()
-//   Taken()                     what reached the printer, once the link closed
-//   Open(link), NotOpen(), NoAnswer(waited), Unreachable(): the state and the reasons
-//   Failed(link, kind)          further checks of a failure's kind (kNoAnswer, kUnreachable)
+// What every printer link keeps to, checked the same way on each kind of link. Each kind gives an
+// Endpoint playing the printer's side: Endpoint(script) writes the script's bytes, each after its
+// pause in ms; MakeLink(timeouts) and MakeUnreachableLink(); Taken(): what reached the printer,
+// once the link closed; Open(link), NotOpen(), NoAnswer(waited), Unreachable(): the state and
+// the reasons; Failed(link, kind): further checks of a failure's kind.
 #pragma once
 
 // clang-format off

@@ -56,6 +56,7 @@ class NativeFiles : public ::testing::Test {
 
 // Bytes a text-mode stream would change: LF, CR, CR LF, Ctrl-Z, NUL.
 const std::vector<std::uint8_t> kAwkward{0x0a, 0x0d, 0x0d, 0x0a, 0x1a, 0x00, 0x0a, 0xff, 0x1a};
+const std::vector<std::uint8_t> kOther(87, 7);  // what replaces a file
 
 TEST_F(NativeFiles, BytesRoundTripUnchangedAndAReadStopsAtTheBuffer) {
 #ifndef _WIN32
@@ -103,15 +104,14 @@ TEST_F(NativeFiles, ExistingFilesAreReplacedOnlyWhenAskedAndWritable) {
   fs::permissions(folder / "ro.fom",
                   fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
-  const std::vector<std::uint8_t> other(87, 7);
-  EXPECT_EQ(files.WriteWhole(Path("a.fom"), other, WritePolicy::kCreateNew),
+  EXPECT_EQ(files.WriteWhole(Path("a.fom"), kOther, WritePolicy::kCreateNew),
             FileStatus::kAlreadyExists);
   EXPECT_EQ(Read("a.fom"), kAwkward);
-  EXPECT_EQ(files.WriteWhole(Path("ro.fom"), other, WritePolicy::kReplace), FileStatus::kReadOnly);
+  EXPECT_EQ(files.WriteWhole(Path("ro.fom"), kOther, WritePolicy::kReplace), FileStatus::kReadOnly);
   EXPECT_FALSE(files.LastErrorText().empty());
   EXPECT_EQ(Read("ro.fom"), kAwkward);
-  EXPECT_EQ(files.WriteWhole(Path("a.fom"), other, WritePolicy::kReplace), FileStatus::kOk);
-  EXPECT_EQ(Read("a.fom"), other);
+  EXPECT_EQ(files.WriteWhole(Path("a.fom"), kOther, WritePolicy::kReplace), FileStatus::kOk);
+  EXPECT_EQ(Read("a.fom"), kOther);
   EXPECT_EQ(EntryCount(), 2u);
 }
 
@@ -169,14 +169,13 @@ TEST_F(NativeFiles, ANamedPipeIsRefusedWithoutWaitingForAWriter) {
 }
 
 TEST_F(NativeFiles, ReplacingKeepsTheModeAndTheOwner) {
-  const std::vector<std::uint8_t> other(87, 7);
   ASSERT_EQ(files.WriteWhole(Path("m.fom"), kAwkward, WritePolicy::kCreateNew), FileStatus::kOk);
   ASSERT_EQ(::chmod(Path("m.fom").c_str(), 0640), 0);
   const bool root = ::geteuid() == 0;
   if (root) {
     ASSERT_EQ(::chown(Path("m.fom").c_str(), 65534, 65534), 0);
   }
-  ASSERT_EQ(files.WriteWhole(Path("m.fom"), other, WritePolicy::kReplace), FileStatus::kOk);
+  ASSERT_EQ(files.WriteWhole(Path("m.fom"), kOther, WritePolicy::kReplace), FileStatus::kOk);
   struct stat info {};
   ASSERT_EQ(::stat(Path("m.fom").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640U);
@@ -184,16 +183,15 @@ TEST_F(NativeFiles, ReplacingKeepsTheModeAndTheOwner) {
     EXPECT_EQ(info.st_uid, 65534U);
     EXPECT_EQ(info.st_gid, 65534U);
   }
-  EXPECT_EQ(Read("m.fom"), other);
+  EXPECT_EQ(Read("m.fom"), kOther);
 }
 
 TEST_F(NativeFiles, ASymbolicLinkStaysAndTheFileItNamesIsReplaced) {
   ASSERT_EQ(files.WriteWhole(Path("real.fom"), kAwkward, WritePolicy::kCreateNew), FileStatus::kOk);
   fs::create_symlink("real.fom", folder / "link.fom");
-  const std::vector<std::uint8_t> other(87, 7);
-  ASSERT_EQ(files.WriteWhole(Path("link.fom"), other, WritePolicy::kReplace), FileStatus::kOk);
+  ASSERT_EQ(files.WriteWhole(Path("link.fom"), kOther, WritePolicy::kReplace), FileStatus::kOk);
   EXPECT_TRUE(fs::is_symlink(folder / "link.fom"));
-  EXPECT_EQ(Read("real.fom"), other);
+  EXPECT_EQ(Read("real.fom"), kOther);
   EXPECT_EQ(EntryCount(), 2u);
 }
 
@@ -203,22 +201,20 @@ TEST_F(NativeFiles, AFolderThatTakesNoNewFileHasItsWritableFileWrittenInPlace) {
       FileStatus::kOk);
   ASSERT_EQ(::chmod(Path("w.fom").c_str(), 0666), 0);
   ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
-  const std::vector<std::uint8_t> other(87, 7);
   const std::optional<int> status = WithoutRoot([&] {
     NativeFileSystem own;
-    return static_cast<int>(own.WriteWhole(Path("w.fom"), other, WritePolicy::kReplace));
+    return static_cast<int>(own.WriteWhole(Path("w.fom"), kOther, WritePolicy::kReplace));
   });
   ::chmod(folder.c_str(), 0755);
   if (!status) GTEST_SKIP() << "root cannot give up its rights here";
   EXPECT_EQ(*status, static_cast<int>(FileStatus::kOk));
-  EXPECT_EQ(Read("w.fom"), other);
+  EXPECT_EQ(Read("w.fom"), kOther);
   EXPECT_EQ(EntryCount(), 1u);
 }
 
 TEST_F(NativeFiles, CreateNewNeverReplacesAFileThatAppearedMeanwhile) {
   // Another program creates the same name while the new file is being
   // written: exactly one of the two may end up having made it.
-  const std::vector<std::uint8_t> ours(87, 7);
   int bothMadeIt = 0;
   for (int round = 0; round < 300; ++round) {
     fs::remove(folder / "race.fom");
@@ -238,7 +234,7 @@ TEST_F(NativeFiles, CreateNewNeverReplacesAFileThatAppearedMeanwhile) {
       }
     });
     go = true;
-    const FileStatus status = files.WriteWhole(Path("race.fom"), ours, WritePolicy::kCreateNew);
+    const FileStatus status = files.WriteWhole(Path("race.fom"), kOther, WritePolicy::kCreateNew);
     other.join();
     if (status == FileStatus::kOk && theirs) ++bothMadeIt;
   }

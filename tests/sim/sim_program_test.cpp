@@ -61,13 +61,7 @@ TEST(SimState, MissingFileMeansFactoryDefaultsAndSavedMemoryComesBack) {
 // A run that fails: exit status 1, the reason on standard error naming what
 // is wrong, only the replies the printer gave on standard output, and the
 // state file left as it was.
-struct FailedRun {
-  const char* name;
-  void (*arrange)(SimOptions&, rovant::testing::FakeFileSystem&);
-  std::string input;
-  std::string out;
-  std::string says;
-};
+using rovant::testing::FakeFileSystem;
 
 Bytes DefaultsWith(std::size_t at, std::uint8_t value, std::size_t size = kItemCount) {
   Bytes bytes(kFactoryDefaults.begin(), kFactoryDefaults.end());
@@ -76,53 +70,47 @@ Bytes DefaultsWith(std::size_t at, std::uint8_t value, std::size_t size = kItemC
   return bytes;
 }
 
-const std::string kVersionAsked = kOnline + "?VER    \r";
+const std::string kAsk = kOnline + "?VER    \r";
+
+// The state file, the run's own arrangement, the input, the output and what the reason says.
+struct FailedRun {
+  const char* name;
+  std::optional<Bytes> state;
+  void (*arrange)(SimOptions&, FakeFileSystem&);
+  std::string input, out, says;
+};
 
 const FailedRun kFailedRuns[] = {
-    {"damaged state file",
-     [](SimOptions&, auto& fs) {
-       fs.files["printer.state"] = {1, 2, 3};
-     },
-     kVersionAsked, "", "printer.state: 3 bytes"},
-    {"empty state file", [](SimOptions&, auto& fs) { fs.files["printer.state"] = {}; },
-     kVersionAsked, "", "printer.state: 0 bytes"},
-    {"short state file",
-     [](SimOptions&, auto& fs) { fs.files["printer.state"] = DefaultsWith(0, 0, 86); },
-     kVersionAsked, "", "86 bytes"},
-    {"long state file",
-     [](SimOptions&, auto& fs) { fs.files["printer.state"] = DefaultsWith(0, 0, 88); },
-     kVersionAsked, "", "longer than 87"},
-    {"state value out of its list",
-     [](SimOptions&, auto& fs) { fs.files["printer.state"] = DefaultsWith(3, 200); }, kVersionAsked,
-     "", "MENU1 PITCH"},
-    {"unreadable state file",
-     [](SimOptions&, auto& fs) {
-       fs.files["printer.state"] = DefaultsWith(0, 0);
-       fs.unreadable.insert("printer.state");
-     },
-     kVersionAsked, "", "printer.state: cannot be read"},
-    {"switched off", [](SimOptions& o, auto&) { o.faults.switchedOff = true; }, kVersionAsked, "",
-     "switched off"},
-    {"refused send, the rest answered",
+    {"damaged state file", Bytes{1, 2, 3}, nullptr, kAsk, "", "printer.state: 3 bytes"},
+    {"empty state file", Bytes{}, nullptr, kAsk, "", "printer.state: 0 bytes"},
+    {"short state file", DefaultsWith(0, 0, 86), nullptr, kAsk, "", "86 bytes"},
+    {"long state file", DefaultsWith(0, 0, 88), nullptr, kAsk, "", "longer than 87"},
+    {"state value out of its list", DefaultsWith(3, 200), nullptr, kAsk, "", "MENU1 PITCH"},
+    {"unreadable state file", DefaultsWith(0, 0),
+     [](SimOptions&, auto& fs) { fs.unreadable.insert("printer.state"); }, kAsk, "",
+     "printer.state: cannot be read"},
+    {"switched off", std::nullopt, [](SimOptions& o, auto&) { o.faults.switchedOff = true; }, kAsk,
+     "", "switched off"},
+    {"refused send, the rest answered", std::nullopt,
      [](SimOptions& o, auto&) {
        o.statePath.clear();
        o.faults.refuseSend = 1;
      },
-     kVersionAsked + kVersionAsked, "?VER    :1.02   \r\n", "1 send(s) refused"},
-    {"state not saved", [](SimOptions&, auto& fs) { fs.diskFull = true; },
+     kAsk + kAsk, "?VER    :1.02   \r\n", "1 send(s) refused"},
+    {"state not saved", std::nullopt, [](SimOptions&, auto& fs) { fs.diskFull = true; },
      kOnline + std::string(wire::kSaveExit), "", "state file printer.state: cannot be written"},
-    {"overlong input", [](SimOptions&, auto&) {}, std::string(kInputLimit + 1, 'x'), "",
-     "longer than"},
-};
+    {"overlong input", std::nullopt, nullptr, std::string(kInputLimit + 1, 'x'), "",
+     "longer than"}};
 
 TEST(SimProgram, FailedRunsSayWhy) {
   for (const FailedRun& c : kFailedRuns) {
     SCOPED_TRACE(c.name);
     rovant::testing::CallLog log;
-    rovant::testing::FakeFileSystem fs{log};
+    FakeFileSystem fs{log};
     SimOptions options;
     options.statePath = "printer.state";
-    c.arrange(options, fs);
+    if (c.state) fs.files["printer.state"] = *c.state;
+    if (c.arrange) c.arrange(options, fs);
     const auto before = fs.files;
     std::istringstream in(c.input);
     std::ostringstream out, paper, err;
