@@ -240,29 +240,21 @@ TEST_F(Mailbox, BlockFieldsAreLittleEndian) {
 // The mailbox comes first on either route and fails in silence; the spooler
 // job follows only on its own route; the LAN route without a connection says so.
 TEST_F(Mailbox, LinkOpensTheMailboxThenTheRoute) {
-  struct Case {
-    LinkRoute route;
-    bool maps;
-    bool open;
-    std::string_view message;
-    Calls calls;
-  };
-  const Case cases[] = {
+  const std::tuple<LinkRoute, bool, bool, std::string_view, Calls> cases[] = {
       {LinkRoute::kSpoolerSession, true, true, "", {"map", "spooler job"}},
       {LinkRoute::kSpoolerSession, false, false, "", {"map"}},
       {LinkRoute::kLan, false, false, "", {"map"}},
-      {LinkRoute::kLan, true, false, msg::kLanInitFailed, {"map"}},
-  };
-  for (const Case& c : cases) {
-    testing::CallLog calls;
-    RecordingPlatform own{calls};
-    own.maps = c.maps;
-    ReplyMailbox box{own, clock};
+      {LinkRoute::kLan, true, false, msg::kLanInitFailed, {"map"}}};
+  for (const auto& [route, maps, open, message, calls] : cases) {
+    testing::CallLog own;
+    RecordingPlatform fresh{own};
+    fresh.maps = maps;
+    ReplyMailbox box{fresh, clock};
     MailboxLink link(box);
-    const LinkOpening opening = link.Open(c.route);
-    EXPECT_EQ(opening.open, c.open);
-    EXPECT_EQ(opening.message, c.message);
-    EXPECT_EQ(calls.calls, c.calls);
+    const LinkOpening opening = link.Open(route);
+    EXPECT_EQ(opening.open, open);
+    EXPECT_EQ(opening.message, message);
+    EXPECT_EQ(own.calls, calls);
     EXPECT_EQ(link.LastError(), "") << "opening is no exchange";
   }
 }

@@ -53,7 +53,7 @@ class FakePrinterLink final : public PrinterLink, Recorder {
     return receives;
   }
   void Close() override { log_.Add("link close"); }
-  [[nodiscard]] std::string LastError() const override { return lastError; }
+  [[nodiscard]] std::string LastError() const override { return {}; }
 
   bool mailboxOpens = true;
   std::string lanFailure;        // empty: the LAN connection opens
@@ -62,7 +62,6 @@ class FakePrinterLink final : public PrinterLink, Recorder {
   std::optional<std::size_t> reportedLength;  // a length other than the text's
   bool receives = true;
   std::vector<std::string> sent;
-  std::string lastError;  // what LastError says
 };
 
 class FakeClock final : public Clock, Recorder {

@@ -27,8 +27,6 @@ std::string Box(unsigned style, std::string_view text) {
 
 class FileCommands : public ::testing::Test {
  protected:
-  FileCommands() { record = kFactoryDefaults; }
-
   std::vector<std::uint8_t> Bytes(const SettingsRecord& r) { return {r.begin(), r.end()}; }
   SettingsRecord Changed() {
     SettingsRecord r = kFactoryDefaults;
@@ -42,7 +40,7 @@ class FileCommands : public ::testing::Test {
   testing::FakeFileDialogs dialogs{log};
   testing::FakeMessageBoxes boxes{log};
   testing::FakeCursor cursor{log};
-  SettingsRecord record{};
+  SettingsRecord record = kFactoryDefaults;
   testing::FakePageStore pages{log, record};
   FileCommandContext context{fs, dialogs, boxes, cursor, pages, record, kFolder, 99};
 };

@@ -62,7 +62,6 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"Model320", ModelCode::kHx320, "?MODEL  \r", "?MODEL  :HX320  \r\n"},
         QueryCase{"Model310", ModelCode::kHx310, "?MODEL  \r", "?MODEL  :HX310  \r\n"},
         QueryCase{"Version", ModelCode::kHx320, "?VER    \r", "?VER    :1.02   \r\n"},
-        QueryCase{"Settings", ModelCode::kHx320, "?NVRAM  \r", kNvram320},
         QueryCase{"Joined", ModelCode::kHx320, std::string(wire::kQueryModelVersionSettings),
                   "?MODEL  :HX320  \r\n?VER    :1.02   \r\n" + kNvram320},
         QueryCase{"UnknownQuery", ModelCode::kHx320, "?FOO    \r", ""},
