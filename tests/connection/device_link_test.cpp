@@ -36,10 +36,8 @@ namespace {
 
 constexpr DeviceTimeouts kFast{2000, 2000, 100};
 
-// A pseudo-terminal in raw mode: the link opens `path()` (the slave side) as
-// the printer's device file; the test plays the printer on the master side.
-// The test keeps a slave descriptor of its own, so the master stays usable
-// between the link's exchanges.
+// The link opens `path()`, the slave side; the test plays the printer on the master side and keeps
+// a slave descriptor of its own, so the master stays usable between the link's exchanges.
 class Pty {
  public:
   Pty() {

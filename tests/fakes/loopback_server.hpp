@@ -1,7 +1,5 @@
-// What the link tests play the printer with: a loopback server whose one
-// connection a test function serves, the simulator listening in this process,
-// and a thread that is always joined. POSIX sockets and Winsock alike; every
-// wait is bounded.
+// What the link tests play the printer with, on POSIX sockets and Winsock alike: a loopback
+// server, the simulator listening in this process. Every wait is bounded.
 #pragma once
 
 // clang-format off

@@ -1,7 +1,5 @@
-// Sessions: setup starts only at the online sequence; commands and queries,
-// whole and joined; the settings lines of "?NVRAM  ": layout, order and the
-// models' differences; the setting text as the printer carries it out: sent in
-// pieces, without a save, and the entries a printer ignores.
+// Sessions: setup from the online sequence only, the queries, the lines of "?NVRAM  ", and the
+// setting text as the printer carries it out.
 #include <gtest/gtest.h>
 
 #include <random>

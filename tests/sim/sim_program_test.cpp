@@ -58,9 +58,6 @@ TEST(SimState, MissingFileMeansFactoryDefaultsAndSavedMemoryComesBack) {
   EXPECT_EQ(state->memory, memory);
 }
 
-// A run that fails: exit status 1, the reason on standard error naming what
-// is wrong, only the replies the printer gave on standard output, and the
-// state file left as it was.
 using rovant::testing::FakeFileSystem;
 
 Bytes DefaultsWith(std::size_t at, std::uint8_t value, std::size_t size = kItemCount) {
@@ -72,7 +69,8 @@ Bytes DefaultsWith(std::size_t at, std::uint8_t value, std::size_t size = kItemC
 
 const std::string kAsk = kOnline + "?VER    \r";
 
-// The state file, the run's own arrangement, the input, the output and what the reason says.
+// A run that fails: exit status 1, the reason on standard error (`says`), only the replies the
+// printer gave on standard output (`out`), and the state file left as it was.
 struct FailedRun {
   const char* name;
   std::optional<Bytes> state;
