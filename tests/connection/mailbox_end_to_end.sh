@@ -6,13 +6,10 @@
 # Usage: mailbox_end_to_end.sh WINE_RUN MONITOR ROVANTCTL WORKDIR [quick|slow]
 set -u
 wine_run=$1 monitor=$2 ctl=$3 work=$4 part=${5:-quick}
-rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
+source "$(dirname "${BASH_SOURCE[0]}")/../scenario_lib.sh"
+fresh_work "$work"
 pid=
-fail() {
-  echo "FAIL: $*" >&2
-  [[ -n $pid ]] && kill "$pid" 2>/dev/null
-  exit 1
-}
+trap '[[ -n $pid ]] && kill "$pid" 2>/dev/null' EXIT  # a monitor left running by a failed check
 printer='spooler:Vek HX320 test'
 
 # start_monitor NAME OPTION...: starts the monitor and waits for its "monitoring" line.
@@ -42,7 +39,6 @@ ctl() {
   local rc=$?
   [[ $rc == "$expected" ]] || fail "$name: exit $rc, expected $expected: $(cat "$name.err")"
 }
-has() { grep -q "$2" "$1" || fail "$1 lacks '$2': $(cat "$1")"; }
 # failing NAME 'MONITOR-OPTIONS' REASON ARGS...: the operation against a faulty monitor ends with
 # exit status 1, the no-response message and the reason.
 failing() {

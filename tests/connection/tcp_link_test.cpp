@@ -1,19 +1,15 @@
-// TcpLink against small loopback servers and against the simulator listening
-// on a loopback port. Every wait is bounded by a short time-out. Settings
+// TcpLink against small loopback servers and the simulator listening on a loopback port. Settings
 // carried over TCP to the simulator are tcp_end_to_end's.
 // clang-format off
 #include "tests/connection/link_contract.hpp"  // Winsock's header must come before <windows.h>
 // clang-format on
 #include "connection/tcp_link.hpp"
 
-#include <gmock/gmock.h>
-
 #include <cerrno>
 #include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "protocol/command_strings.hpp"
