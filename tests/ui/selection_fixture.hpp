@@ -27,15 +27,8 @@ inline SpoolerPrinter Printer(std::string name,
                               std::string port = "LPT1:", std::string driver = "Vek HX320",
                               std::uint32_t attributes = kBidi, std::uint32_t status = 0,
                               std::string separator = "", std::uint32_t jobs = 0) {
-  SpoolerPrinter p;
-  p.printerName = std::move(name);
-  p.portName = std::move(port);
-  p.driverName = std::move(driver);
-  p.attributes = attributes;
-  p.status = status;
-  p.separatorFile = std::move(separator);
-  p.jobCount = jobs;
-  return p;
+  return {std::move(name), u"",    std::move(port),      std::move(driver),
+          attributes,      status, std::move(separator), jobs};
 }
 
 // The log line of a box with one of the program's icons.
