@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/fakes/fake_file_system.hpp"
@@ -39,11 +40,8 @@ std::string ErrorBox(std::string_view text, unsigned icon = 187) {
   return "box " + std::to_string(msg::kUserIconOk) + "/" + std::to_string(icon) + ": " +
          std::string(text);
 }
-std::string Read(int mode, WindowRef owner) {
-  return "read " + std::to_string(mode) + " @" + std::to_string(owner);
-}
-std::string Write(int mode, WindowRef owner) {
-  return "write " + std::to_string(mode) + " @" + std::to_string(owner);
+std::string Op(std::string_view what, int mode, WindowRef owner) {
+  return std::string(what) + " " + std::to_string(mode) + " @" + std::to_string(owner);
 }
 
 class Commands : public ::testing::Test {
@@ -62,17 +60,11 @@ class Commands : public ::testing::Test {
 
 using Command = FocusDecision (*)(CommandContext&);
 
-// The printer commands, each in every form it has.
-struct PrinterCommand {
-  const char* name;
-  Command run;
-  WindowRef owner;
-  std::string_view question;
-  Calls operation;          // what an accepted command calls after the confirmation
-  FocusDecision done;       // focus after the operation
-  FocusDecision cancelled;  // focus after Cancel at the confirmation
-  FocusDecision notReady;   // focus after a failed readiness check
-};
+// The printer commands, each in every form it has: name, command, the boxes' owner, the
+// question, what an accepted command calls after it, and the focus after the operation, after
+// Cancel at the question and after a failed readiness check.
+using PrinterCommand = std::tuple<const char*, Command, WindowRef, std::string_view, Calls,
+                                  FocusDecision, FocusDecision, FocusDecision>;
 
 template <FocusDecision (*Run)(CommandContext&, CommandSource), CommandSource source>
 FocusDecision From(CommandContext& c) {
@@ -86,40 +78,41 @@ constexpr Command InitializeMenu = From<InitializeCommand, CommandSource::kMenu>
 constexpr Command InitializeButton = From<InitializeCommand, CommandSource::kButton>;
 
 const PrinterCommand kPrinterCommands[] = {
-    {"ReadMenu", ReadMenu, kMain, msg::kConfirmRead, Calls{Read(1, kMain)}, kForegroundValid,
+    {"ReadMenu", ReadMenu, kMain, msg::kConfirmRead, Calls{Op("read", 1, kMain)}, kForegroundValid,
      kRestore, kRestore},
-    {"ReadButton", ReadButton, kPanel, msg::kConfirmRead, Calls{Read(1, kPanel)}, kForeground,
+    {"ReadButton", ReadButton, kPanel, msg::kConfirmRead, Calls{Op("read", 1, kPanel)}, kForeground,
      kForeground, kForeground},
-    {"TransferMenu", TransferMenu, kMain, msg::kConfirmTransfer, Calls{Write(1, kMain)},
+    {"TransferMenu", TransferMenu, kMain, msg::kConfirmTransfer, Calls{Op("write", 1, kMain)},
      kForeground, kRestore, kRestore},
-    {"TransferButton", TransferButton, kPanel, msg::kConfirmTransfer, Calls{Write(1, kPanel)},
+    {"TransferButton", TransferButton, kPanel, msg::kConfirmTransfer, Calls{Op("write", 1, kPanel)},
      kForeground, kForeground, kForeground},
     {"InitializeMenu", InitializeMenu, kMain, msg::kConfirmInitialize,
-     Calls{Write(2, kMain), "sleep 2000", Read(3, kMain)}, kRestoreValid, kRestoreValid, kRestore},
+     Calls{Op("write", 2, kMain), "sleep 2000", Op("read", 3, kMain)}, kRestoreValid, kRestoreValid,
+     kRestore},
     {"InitializeButton", InitializeButton, kPanel, msg::kConfirmInitialize,
-     Calls{Write(2, kPanel), "sleep 2000", Read(3, kPanel)}, kRestore, kRestore, kForeground},
-    {"ListPrintMenu", ListPrintCommand, kMain, msg::kConfirmListPrint, Calls{Write(8, kMain)},
-     kRestore, kRestore, kRestore},
-};
+     Calls{Op("write", 2, kPanel), "sleep 2000", Op("read", 3, kPanel)}, kRestore, kRestore,
+     kForeground},
+    {"ListPrintMenu", ListPrintCommand, kMain, msg::kConfirmListPrint, Calls{Op("write", 8, kMain)},
+     kRestore, kRestore, kRestore}};
 
 class EachPrinterCommand : public Commands, public ::testing::WithParamInterface<PrinterCommand> {};
 
 // Accepted, then answered with anything but OK, then without a ready printer, then with a
 // silent one.
 TEST_P(EachPrinterCommand, ChecksConfirmsRunsAndRestoresTheFocus) {
-  const PrinterCommand& c = GetParam();
-  const Calls asked{"ready check", Question(c.question)};
-  EXPECT_EQ(c.run(context), c.done);
-  EXPECT_EQ(log.calls, Join({asked, c.operation}));
+  const auto& [name, run, owner, question, operation, done, cancelled, notReady] = GetParam();
+  const Calls asked{"ready check", Question(question)};
+  EXPECT_EQ(run(context), done);
+  EXPECT_EQ(log.calls, Join({asked, operation}));
   for (const int answer : {int{msg::kResultCancel}, 0, int{msg::kResultNo}}) {
     log.calls.clear();
     boxes.answers = {answer};
-    EXPECT_EQ(c.run(context), c.cancelled);
+    EXPECT_EQ(run(context), cancelled);
     EXPECT_EQ(log.calls, asked) << answer;
   }
   log.calls.clear();
   ops.ready = 16;
-  EXPECT_EQ(c.run(context), c.notReady);
+  EXPECT_EQ(run(context), notReady);
   EXPECT_EQ(log.calls, Calls{"ready check"});
 
   // The first operation fails, so nothing after it runs but the message.
@@ -127,58 +120,50 @@ TEST_P(EachPrinterCommand, ChecksConfirmsRunsAndRestoresTheFocus) {
   ops.ready = 0;
   ops.readResults = {0};
   ops.writeResults = {0};
-  EXPECT_EQ(c.run(context), c.done);
-  EXPECT_EQ(log.calls, Join({asked, {c.operation.front(), ErrorBox(msg::kNoResponse)}}));
-  ExpectBoxesOwnedBy(c.owner);
+  EXPECT_EQ(run(context), done);
+  EXPECT_EQ(log.calls, Join({asked, {operation.front(), ErrorBox(msg::kNoResponse)}}));
+  ExpectBoxesOwnedBy(owner);
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, EachPrinterCommand, ::testing::ValuesIn(kPrinterCommands),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         [](const auto& p) { return std::string(std::get<0>(p.param)); });
 
 using Results = std::deque<int>;
 
 // Operations that fail after the first one, or that refuse (and have reported themselves): the
 // command ends with at most one message.
 TEST_F(Commands, LaterFailuresEndTheCommand) {
-  const struct {
-    Command run;
-    Results writes, reads;
-    Calls after;  // the calls after the confirmation
-  } cases[] = {
+  // the command, the writes' and the reads' results, the calls after the confirmation
+  const std::tuple<Command, Results, Results, Calls> cases[] = {
       {InitializeMenu, Results{1}, Results{0},
-       Calls{Write(2, kMain), "sleep 2000", Read(3, kMain), ErrorBox(msg::kNoResponse)}},
-      {InitializeMenu, Results{-1}, Results{}, Calls{Write(2, kMain)}},
-      {TransferMenu, Results{-1}, Results{}, Calls{Write(1, kMain)}},
-  };
-  for (const auto& c : cases) {
+       Calls{Op("write", 2, kMain), "sleep 2000", Op("read", 3, kMain),
+             ErrorBox(msg::kNoResponse)}},
+      {InitializeMenu, Results{-1}, Results{}, Calls{Op("write", 2, kMain)}},
+      {TransferMenu, Results{-1}, Results{}, Calls{Op("write", 1, kMain)}}};
+  for (const auto& [run, writes, reads, after] : cases) {
     log.calls.clear();
-    ops.writeResults = c.writes;
-    ops.readResults = c.reads;
-    c.run(context);
+    ops.writeResults = writes;
+    ops.readResults = reads;
+    run(context);
     ASSERT_GE(log.calls.size(), 2u);
-    EXPECT_EQ(Calls(log.calls.begin() + 2, log.calls.end()), c.after);
+    EXPECT_EQ(Calls(log.calls.begin() + 2, log.calls.end()), after);
   }
 }
 
 // The commands without the printer, whatever its readiness: each call and the focus after it.
 TEST_F(Commands, PlainCommandsNeedNoPrinter) {
-  const struct {
-    Command run;
-    Calls calls;
-    FocusDecision focus;
-  } cases[] = {
+  const std::tuple<Command, Calls, FocusDecision> cases[] = {
       {FileReadCommand, Calls{"open setting file"}, kRestoreValid},
       {SaveCommand, Calls{"save setting file"}, kRestore},
       {HelpCommand, Calls{"cd C:\\Apps\\Rovant", "help show @100 C:\\Apps\\Rovant\\ROVANT.CHM"},
        kForeground},
-      {VersionCommand, Calls{ErrorBox(msg::kVersion, 160)}, kRestore},
-  };
-  for (const auto& c : cases) {
+      {VersionCommand, Calls{ErrorBox(msg::kVersion, 160)}, kRestore}};
+  for (const auto& [run, calls, focus] : cases) {
     for (const int ready : {0, 1}) {
       log.calls.clear();
       ops.ready = ready;
-      EXPECT_EQ(c.run(context), c.focus);
-      EXPECT_EQ(log.calls, c.calls);
+      EXPECT_EQ(run(context), focus);
+      EXPECT_EQ(log.calls, calls);
     }
   }
   ExpectBoxesOwnedBy(kMain);
@@ -209,14 +194,9 @@ class Quit : public Commands {
 
 TEST_F(Quit, KeepsTheSettingsAsTheUserAnswers) {
   using Texts = std::vector<std::string_view>;
-  const struct {
-    int answer;
-    bool pending;   // a "no response" is still to be told
-    bool diskFull;  // the working copy cannot be written
-    QuitDecision decision;
-    bool stored;  // the working copy holds the settings afterwards
-    Texts boxes;  // the texts shown
-  } cases[] = {
+  // the answer, a "no response" still to be told, the working copy cannot be written, the
+  // decision, the working copy holds the settings afterwards, the texts shown
+  const std::tuple<int, bool, bool, QuitDecision, bool, Texts> cases[] = {
       {msg::kResultYes, false, false, QuitDecision::kDestroy, true, Texts{msg::kConfirmQuit}},
       {msg::kResultNo, false, false, QuitDecision::kDestroy, false, Texts{msg::kConfirmQuit}},
       {msg::kResultCancel, true, false, QuitDecision::kKeepRunning, false,
@@ -226,27 +206,25 @@ TEST_F(Quit, KeepsTheSettingsAsTheUserAnswers) {
       {msg::kResultYes, true, false, QuitDecision::kDestroy, true,
        Texts{msg::kConfirmQuit, msg::kQuitNoResponse}},
       {msg::kResultYes, true, true, QuitDecision::kKeepRunning, false,
-       Texts{msg::kConfirmQuit, msg::kWorkingCopyNotWritten}},
-  };
+       Texts{msg::kConfirmQuit, msg::kWorkingCopyNotWritten}}};
   const std::string path = WorkingCopyPath("C:\\Users\\me");
   const std::vector<std::uint8_t> old(kItemCount, 0);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message()
-                 << c.answer << " pending " << c.pending << " full " << c.diskFull);
+  for (const auto& [answer, pending, diskFull, decision, stored, texts] : cases) {
+    SCOPED_TRACE(::testing::Message() << answer << " pending " << pending << " full " << diskFull);
     fs.files[path] = old;
     log.calls.clear();
     boxes.shown.clear();
-    state.noResponsePending = c.pending;
-    fs.diskFull = c.diskFull;
-    boxes.answers = {c.answer};
-    EXPECT_EQ(QuitDialogue(context), c.decision);
+    state.noResponsePending = pending;
+    fs.diskFull = diskFull;
+    boxes.answers = {answer};
+    EXPECT_EQ(QuitDialogue(context), decision);
     Texts shown;
     for (const MessageBoxRequest& box : boxes.shown) shown.emplace_back(box.text);
-    EXPECT_EQ(shown, c.boxes);
+    EXPECT_EQ(shown, texts);
     EXPECT_EQ(boxes.shown.at(0).style, kQuitStyle);
     EXPECT_EQ(log.calls.front(), Question(msg::kConfirmQuit, 0x23));
     const std::vector<std::uint8_t> settings(state.settings.begin(), state.settings.end());
-    EXPECT_EQ(fs.files[path], c.stored ? settings : old);
+    EXPECT_EQ(fs.files[path], stored ? settings : old);
     ExpectBoxesOwnedBy(kMain);
   }
 }

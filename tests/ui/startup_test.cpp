@@ -6,6 +6,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/fakes/call_log.hpp"
@@ -82,29 +83,23 @@ const Calls kRunAndEnd{"init instance", "hook install", "loop",
 using Versions = std::deque<std::optional<PlatformVersion>>;
 const Versions kNt6{PlatformVersion{true, 6}};
 
-// The start from the version to the end, one row per way it can go.
-struct PathCase {
-  const char* name;
-  Versions versions;  // the answers to the version questions
-  bool registers;
-  InstanceCheck instance;
-  bool initialises;
-  bool previousInstance;
-  int code;
-  Calls calls;
-};
+// The start from the version to the end, one row per way it can go: name, the answers to the
+// version questions, the class registers, the mutex, InitInstance succeeds, a previous instance,
+// the exit code, the calls.
+using PathCase = std::tuple<const char*, Versions, bool, InstanceCheck, bool, bool, int, Calls>;
 
 class Paths : public Startup, public ::testing::WithParamInterface<PathCase> {};
 
 TEST_P(Paths, EveryStepInOrder) {
-  const PathCase& c = GetParam();
+  const auto& [name, versions, registers, instance, initialises, previous, code, calls] =
+      GetParam();
   env.quitCode = 42;
-  env.versionAnswers = c.versions;
-  env.registers = c.registers;
-  env.instance = c.instance;
-  env.initialises = c.initialises;
-  EXPECT_EQ(Run(c.previousInstance), c.code);
-  EXPECT_EQ(log.calls, c.calls);
+  env.versionAnswers = versions;
+  env.registers = registers;
+  env.instance = instance;
+  env.initialises = initialises;
+  EXPECT_EQ(Run(previous), code);
+  EXPECT_EQ(log.calls, calls);
 }
 
 constexpr InstanceCheck kOwner = InstanceCheck::kOwner;
@@ -133,54 +128,42 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{
             "InitInstanceFails", kNt6, true, kOwner, false, false, 0,
             Join({kToTheMutex, kFolders, Calls{"init instance", "mutex release", "cleanup"}})}),
-    [](const auto& p) { return std::string(p.param.name); });
+    [](const auto& p) { return std::string(std::get<0>(p.param)); });
 
-struct PlatformCase {
-  const char* name;
-  PlatformVersion version;
-  bool wow64;
-  bool asksWow64;
-  bool local;
-};
+// name, version, running under WOW64, WOW64 is asked, the local namespace and folder
+using PlatformCase = std::tuple<const char*, PlatformVersion, bool, bool, bool>;
 
 class Platforms : public Startup, public ::testing::WithParamInterface<PlatformCase> {};
 
 TEST_P(Platforms, ChooseTheNamespaceAndTheFolders) {
-  const PlatformCase& c = GetParam();
-  env.versionAnswers = {c.version};
-  env.wow64 = c.wow64;
+  const auto& [name, version, wow64, asksWow64, local] = GetParam();
+  env.versionAnswers = {version};
+  env.wow64 = wow64;
   env.currentDirectory = std::string(300, 's');
   Run();
   ASSERT_TRUE(env.facts);
-  EXPECT_EQ(env.facts->platform.ntFamily, c.version.ntFamily);
-  EXPECT_EQ(env.facts->platform.localNamespace, c.local);
-  EXPECT_EQ(env.facts->instanceMutexName, InstanceMutexName(c.local));
-  EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "wow64"), c.asksWow64 ? 1 : 0);
+  EXPECT_EQ(env.facts->platform.ntFamily, version.ntFamily);
+  EXPECT_EQ(env.facts->platform.localNamespace, local);
+  EXPECT_EQ(env.facts->instanceMutexName, InstanceMutexName(local));
+  EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "wow64"), asksWow64 ? 1 : 0);
   EXPECT_EQ(env.facts->startupDirectory, std::string(255, 's'));
-  EXPECT_EQ(env.facts->settingsFolder, c.local ? std::string(255, 's') : kVek + "\\ROVANT");
+  EXPECT_EQ(env.facts->settingsFolder, local ? std::string(255, 's') : kVek + "\\ROVANT");
   EXPECT_TRUE(boxes.shown.empty());
 }
 
 const PlatformCase kPlatforms[] = {
     {"Windows98", {false, 4}, false, false, true}, {"Nt4", {true, 4}, false, false, true},
     {"Xp32", {true, 5}, false, true, true},        {"Xp64", {true, 5}, true, true, false},
-    {"Vista", {true, 6}, false, false, false},     {"Windows10", {true, 10}, true, false, false},
-};
+    {"Vista", {true, 6}, false, false, false},     {"Windows10", {true, 10}, true, false, false}};
 INSTANTIATE_TEST_SUITE_P(Startup, Platforms, ::testing::ValuesIn(kPlatforms),
-                         [](const auto& p) { return std::string(p.param.name); });
+                         [](const auto& p) { return std::string(std::get<0>(p.param)); });
 
-// The settings folder on its own: made level by level and cut to its buffer.
 TEST(SettingsFolder, IsMadeLevelByLevelAndCutToItsBuffer) {
   const std::string kLong(250, 'a');
   const std::string k259(259, 'a');
   const std::string kLongStartup(400, 'x');
-  const struct {
-    bool local;
-    std::string startup;
-    std::optional<std::string> appData;
-    std::string folder;
-    Calls calls;
-  } cases[] = {
+  // local, startup folder, the application data folder, the settings folder, the calls
+  const std::tuple<bool, std::string, std::optional<std::string>, std::string, Calls> cases[] = {
       {true, kStartup, kAppData, kStartup, Calls{}},
       {false, kStartup, kAppData, kVek + "\\ROVANT", kFolders},
       {false, kStartup, std::nullopt, kStartup, Calls{"app data"}},
@@ -188,14 +171,13 @@ TEST(SettingsFolder, IsMadeLevelByLevelAndCutToItsBuffer) {
        Calls{"app data", "mkdir " + kLong + "\\Vek", "mkdir " + kLong + "\\Vek\\ROVA"}},
       {false, kStartup, k259, k259, Calls{"app data", "mkdir " + k259, "mkdir " + k259}},
       {true, kLongStartup, kAppData, std::string(259, 'x'), Calls{}},
-      {false, kLongStartup, std::nullopt, std::string(259, 'x'), Calls{"app data"}},
-  };
-  for (const auto& c : cases) {
+      {false, kLongStartup, std::nullopt, std::string(259, 'x'), Calls{"app data"}}};
+  for (const auto& [local, startup, appData, folder, calls] : cases) {
     CallLog log;
     FakeStartup folders{log};
-    folders.appData = c.appData;
-    EXPECT_EQ(BuildSettingsFolder(c.local, c.startup, folders), c.folder) << c.startup;
-    EXPECT_EQ(log.calls, c.calls);
+    folders.appData = appData;
+    EXPECT_EQ(BuildSettingsFolder(local, startup, folders), folder) << startup;
+    EXPECT_EQ(log.calls, calls);
   }
 }
 
