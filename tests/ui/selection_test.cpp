@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/ui/selection_fixture.hpp"
+#include "tests/ui/ui_fakes.hpp"
 #include "texts/selection_messages.hpp"
 #include "ui/port_state.hpp"
 #include "ui/printer_readiness.hpp"
@@ -281,8 +281,7 @@ class FakeSelectionDialog final : public SelectionDialogRunner, public StartupWi
     log_.Add("dialog");
     if (!shows) return {SelectionResult::kNotShown, {}};
     if (!selection_.Rebuild().anySupported) return {SelectionResult::kNoSupportedPrinter, {}};
-    const std::optional<std::size_t> row = turns.empty() ? std::nullopt : turns.front();
-    if (!turns.empty()) turns.pop_front();
+    const std::optional<std::size_t> row = testing::Next(turns, std::optional<std::size_t>{});
     if (row && selection_.Choose(row)) return {SelectionResult::kChosen, row};
     return {SelectionResult::kCancelled, {}};
   }
@@ -332,10 +331,7 @@ class StartupLoop : public testing::SelectionTest, public ::testing::WithParamIn
                            [this](ReadMode mode, WindowRef owner) {
                              log.Add("read " + std::to_string(static_cast<int>(mode)) + " owner " +
                                      std::to_string(owner));
-                             if (reads.empty()) return ReadResult::kFailed;
-                             const int result = reads.front();
-                             reads.pop_front();
-                             return static_cast<ReadResult>(result);
+                             return static_cast<ReadResult>(testing::Next(reads, 0));
                            },
                            [this] { log.Add(kLoad); }};
 };

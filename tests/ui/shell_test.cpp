@@ -11,7 +11,7 @@
 #include "tests/fakes/fake_file_system.hpp"
 #include "tests/fakes/fake_printer.hpp"
 #include "tests/fakes/fake_ui.hpp"
-#include "tests/ui/fake_command_operations.hpp"
+#include "tests/ui/ui_fakes.hpp"
 #include "texts/command_texts.hpp"
 #include "texts/file_messages.hpp"
 #include "texts/messages.hpp"
@@ -23,6 +23,7 @@
 namespace rovant::ui {
 namespace {
 
+using testing::Box;
 using testing::CallLog;
 using testing::Calls;
 using testing::Join;
@@ -37,13 +38,7 @@ constexpr FocusDecision kForeground{true, FocusTarget::kSaved};
 constexpr FocusDecision kForegroundValid{true, FocusTarget::kValidSaved};
 
 // OK/Cancel with the question icon; Yes/No/Cancel for the quit question.
-std::string Question(std::string_view text, unsigned style = 0x21) {
-  return "box " + std::to_string(style) + "/0: " + std::string(text);
-}
-std::string ErrorBox(std::string_view text, unsigned icon = 187) {
-  return "box " + std::to_string(msg::kUserIconOk) + "/" + std::to_string(icon) + ": " +
-         std::string(text);
-}
+std::string Question(std::string_view text, unsigned style = 0x21) { return Box(0, text, style); }
 std::string Op(std::string_view what, int mode, WindowRef owner) {
   return std::string(what) + " " + std::to_string(mode) + " @" + std::to_string(owner);
 }
@@ -125,7 +120,7 @@ TEST_P(EachPrinterCommand, ChecksConfirmsRunsAndRestoresTheFocus) {
   ops.readResults = {0};
   ops.writeResults = {0};
   EXPECT_EQ(run(context), done);
-  EXPECT_EQ(log.calls, Join({asked, {operation.front(), ErrorBox(msg::kNoResponse)}}));
+  EXPECT_EQ(log.calls, Join({asked, {operation.front(), Box(187, msg::kNoResponse)}}));
   ExpectBoxesOwnedBy(owner);
 }
 
@@ -141,7 +136,7 @@ TEST_F(Commands, LaterFailuresEndTheCommand) {
   const std::tuple<Command, Results, Results, Calls> cases[] = {
       {InitializeMenu, Results{1}, Results{0},
        Calls{Op("write", 2, kMain), "sleep 2000", Op("read", 3, kMain),
-             ErrorBox(msg::kNoResponse)}},
+             Box(187, msg::kNoResponse)}},
       {InitializeMenu, Results{-1}, Results{}, Calls{Op("write", 2, kMain)}},
       {TransferMenu, Results{-1}, Results{}, Calls{Op("write", 1, kMain)}}};
   for (const auto& [run, writes, reads, after] : cases) {
@@ -161,7 +156,7 @@ TEST_F(Commands, PlainCommandsNeedNoPrinter) {
       {SaveCommand, Calls{"save setting file"}, kRestore},
       {HelpCommand, Calls{"cd C:\\Apps\\Rovant", "help show @100 C:\\Apps\\Rovant\\ROVANT.CHM"},
        kForeground},
-      {VersionCommand, Calls{ErrorBox(msg::kVersion, 160)}, kRestore}};
+      {VersionCommand, Calls{Box(160, msg::kVersion)}, kRestore}};
   for (const auto& [run, calls, focus] : cases) {
     for (const int ready : {0, 1}) {
       log.calls.clear();
@@ -242,11 +237,8 @@ class FakeStartup final : public StartupEnvironment, testing::Recorder {
   using Recorder::Recorder;
 
   std::optional<PlatformVersion> QueryVersion(unsigned recordSize) override {
-    log_.Add("version " + std::to_string(recordSize));
-    if (versionAnswers.empty()) return std::nullopt;
-    const std::optional<PlatformVersion> answer = versionAnswers.front();
-    versionAnswers.pop_front();
-    return answer;
+    return Logged("version " + std::to_string(recordSize),
+                  testing::Next(versionAnswers, std::optional<PlatformVersion>{}));
   }
   bool IsRunningUnderWow64() override { return Logged("wow64", wow64); }
   std::string CurrentDirectory() override { return Logged("current directory", currentDirectory); }
