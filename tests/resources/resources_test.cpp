@@ -180,8 +180,7 @@ Menu MenuEntries() {
     for (int i = 0; sub != nullptr && i < ::GetMenuItemCount(sub); ++i) {
       char text[128] = {};
       ::GetMenuStringA(sub, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-      const UINT id = ::GetMenuItemID(sub, i);
-      if (text[0] != '\0') out.emplace(id, text);
+      if (text[0] != '\0') out.emplace(::GetMenuItemID(sub, i), text);
     }
   }
   ::DestroyMenu(menu);

@@ -271,6 +271,7 @@ TEST_F(Choosing, AFailedJobCountKeepsTheRefreshedOne) {
   EXPECT_TRUE(selection.Choose(1));
   EXPECT_EQ(state.selectedPrinter.queuedJobs, 2u);
 }
+
 // The selection dialog, driven by the real selection logic and a scripted user who at each
 // showing chooses a row with OK, or cancels (no row); and the main window.
 class FakeSelectionDialog final : public SelectionDialogRunner, public StartupWindow {
@@ -322,8 +323,6 @@ struct LoopCase {
 
 class StartupLoop : public testing::SelectionTest, public ::testing::WithParamInterface<LoopCase> {
  protected:
-  StartupLoop() { state.selectedPrinter.modelCode = ModelCode::kHx320; }
-
   PrinterSelection selection{context};
   FakeSelectionDialog dialog{log, selection};
   std::deque<int> reads;  // the results' values: 1 done, 0 failed, -1 another model
@@ -369,15 +368,10 @@ constexpr StartupOutcome kDone = StartupOutcome::kReadFromPrinter;
 
 // A port that blocks setup: message, then the dialog again, where the ready printer is chosen.
 LoopCase Blocked(const char* name, const SpoolerPrinter& printer, int portState) {
-  return LoopCase{
-      name,
-      Printers{printer, kReady},
-      Turns{0, 1},
-      Ints{1},
-      Ints{},
-      kDone,
+  const Calls calls =
       Join({Chosen(printer.printerName), Calls{Box(188, *PortStateMessageOf(portState))},
-            Chosen("ready"), kReadDone})};
+            Chosen("ready"), kReadDone});
+  return {name, Printers{printer, kReady}, Turns{0, 1}, Ints{1}, Ints{}, kDone, calls};
 }
 
 INSTANTIATE_TEST_SUITE_P(

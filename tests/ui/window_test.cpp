@@ -247,7 +247,6 @@ TEST_F(WindowTest, TooltipsAreTheButtonsThenTheLabelsOfEveryPage) {
 }
 
 // The selection dialog, with a fake spooler.
-
 int ScreenTextWidth(std::string_view text) {
   HDC dc = ::GetDC(nullptr);
   SIZE size{0, 0};
@@ -299,11 +298,9 @@ void ExpectList(HWND list, const std::vector<SpoolerPrinter>& printers) {
   const HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL);
   ASSERT_NE(images, nullptr);
   EXPECT_EQ(::ImageList_GetImageCount(images), static_cast<int>(printers.size()));
-  int cx = 0;
-  int cy = 0;
+  int cx = 0, cy = 0;
   ::ImageList_GetIconSize(images, &cx, &cy);
-  EXPECT_EQ(cx, 16);
-  EXPECT_EQ(cy, 16);
+  EXPECT_EQ(std::pair(cx, cy), std::pair(16, 16));
   EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 2);
   const std::string_view headings[2] = {msg::kColumnPrinterName, msg::kColumnPort};
   for (int column = 0; column < 2; ++column) {
