@@ -120,7 +120,8 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
     EXPECT_EQ(-font.lfHeight, ::MulDiv(ui::kPageFontSize, ::GetDeviceCaps(screen, LOGPIXELSY), 72));
     ::ReleaseDC(nullptr, screen);
 
-    // Label, combo, label, combo ... in the table's order, which is the tab order.
+    // Label, combo, label, combo ... in the table's order: with the combos alone tab stops, the
+    // dialog manager's tab order.
     const std::vector<HWND> children = Children(page);
     ASSERT_EQ(children.size(), 2 * layout.rows.size());
     for (std::size_t k = 0; k < layout.rows.size(); ++k) {
@@ -141,7 +142,8 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
 
       const DWORD comboStyle = Style(combo);
       EXPECT_EQ(comboStyle & 0x3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
-      EXPECT_TRUE(comboStyle & WS_TABSTOP);
+      EXPECT_EQ(comboStyle & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED),
+                static_cast<DWORD>(WS_TABSTOP | WS_VISIBLE));
       EXPECT_FALSE(comboStyle & CBS_SORT) << "the lists keep the catalogue's order";
       EXPECT_EQ((comboStyle & CBS_DISABLENOSCROLL) != 0, row.scroll);
       COMBOBOXINFO parts{};
@@ -159,12 +161,7 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
       const LONG field = expectedCombo.bottom - expectedCombo.top - (dropped.bottom - dropped.top);
       if (fieldHeight == 0) fieldHeight = field;
       EXPECT_EQ(field, fieldHeight) << "the dropped list's height";
-      if (k + 1 < layout.rows.size()) {
-        EXPECT_EQ(::GetNextDlgTabItem(page, combo, FALSE), children[2 * k + 3])
-            << "Tab from " << row.item;
-      }
     }
-    EXPECT_EQ(::GetNextDlgTabItem(page, nullptr, FALSE), children[1]);
   }
 }
 

@@ -29,9 +29,7 @@ HINSTANCE Module() { return ::GetModuleHandleA(nullptr); }
 
 // What the test windows saw.
 struct Seen {
-  int paints = 0;
-  int keys = 0;
-  int commands = 0;
+  int paints = 0, keys = 0, commands = 0;
 };
 Seen seen;
 
