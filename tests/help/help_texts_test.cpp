@@ -92,7 +92,6 @@ std::vector<std::string> Strings(Text... texts) {
   return {std::string(texts)...};
 }
 
-// Every message the program can show.
 std::vector<std::string> ProgramMessages() {
   std::vector<std::string> all = Strings(
       msg::kBadItemHeader, msg::kBadItemTrailer, msg::kRecordOutOfListHeader, msg::kStatusReading,
