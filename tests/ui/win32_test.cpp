@@ -396,7 +396,6 @@ TEST_F(SelectionDialog, WithoutASupportedPrinterTheModalDialogIsNeverShown) {
 }
 
 // The services, on a plain window.
-
 HINSTANCE Module() { return ::GetModuleHandleA(nullptr); }
 
 // What the test windows saw.
