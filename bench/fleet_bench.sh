@@ -7,23 +7,18 @@
 # every printer really takes the three items.
 # Usage: fleet_bench.sh SIM ROVANTCTL [N=200] [RUNS=3]
 set -u
-sim=$1 ctl=$2 count=${3:-200} runs=${4:-3}
+sim=$(realpath "$1") ctl=$(realpath "$2") count=${3:-200} runs=${4:-3}
 work=$(mktemp -d)
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
-pid=
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/scenario_lib.sh"
+cd "$work" || exit 1
+trap 'stop_fleet; rm -rf "$work"' EXIT
 printf 'MENU1.PITCH: 12 CPI\nCONFIG.LOCK: SETUP\nMENU2.PITCH: 15 CPI\n' >"$work/profile.yaml"
 
-start_fleet() {  # N: a fresh simulated fleet and its inventory
-  [[ -n $pid ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-  rm -rf "$work/state" && mkdir -p "$work/state"
-  "$sim" --listen-many 127.0.0.1:0 --count "$1" --state-dir "$work/state" >"$work/sim.out" &
-  pid=$!
-  for _ in $(seq 100); do
-    [[ $(grep -c '^listening on' "$work/sim.out") == "$1" ]] && break
-    sleep 0.1
-  done
+fresh_fleet() {  # N: a fresh simulated fleet and its inventory
+  stop_fleet
+  rm -rf state && mkdir state && start_fleet "$sim" "$1" 3600 --state-dir state
   { echo "printers:"
-    sed -n 's/^listening on \(.*\)$/\1/p' "$work/sim.out" | awk '{printf "  - {name: p%d, printer: \"tcp://%s\"}\n", NR-1, $1}'
+    for i in "${!ports[@]}"; do echo "  - {name: p$i, printer: \"tcp://127.0.0.1:${ports[$i]}\"}"; done
   } >"$work/inv.yaml"
 }
 
@@ -31,7 +26,7 @@ measure() {  # LABEL COMMAND...: median seconds and peak memory over the runs
   local label=$1 times=() mems=() i
   shift
   for ((i = 0; i < runs; i++)); do
-    [[ $label == apply* ]] && start_fleet "${label##* }"
+    [[ $label == apply* ]] && fresh_fleet "${label##* }"
     /usr/bin/time -v -o "$work/time" "$@" >"$work/out" 2>/dev/null
     times+=("$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): \(.*\)/\1/p' "$work/time" |
       awk -F: '{print ($1 * 60) + $2}')")
@@ -46,5 +41,5 @@ measure "apply 1" "$ctl" fleet apply --inventory "$work/inv.yaml" "$work/profile
 measure "apply $count" "$ctl" fleet apply --inventory "$work/inv.yaml" "$work/profile.yaml" --json --audit "$work/audit.jsonl"
 grep -c '"result":"applied"' "$work/out" | sed 's/^/  printers applied in the last run: /'
 measure "check $count" "$ctl" fleet check --inventory "$work/inv.yaml" "$work/profile.yaml" --json
-start_fleet 1
+fresh_fleet 1
 measure "read 1" "$ctl" read --printer "$(sed -n 's/.*printer: "\(.*\)".*/\1/p' "$work/inv.yaml")"

@@ -8,26 +8,14 @@
 # With COUNT (no faults), one timed run against that many printers.
 set -u
 sim=$(realpath "$1") ctl=$(realpath "$2") work=$3 collections=$(realpath "$4") count=${5:-}
-rm -rf "$work" && mkdir -p "$work/state" "$work/tmp" || exit 1
-cd "$work" || exit 1
-pid=
-stop() { [[ -n $pid ]] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; pid=; }
-trap stop EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../scenario_lib.sh"
+fresh_work "$work" state tmp
 command -v ansible-playbook >/dev/null || fail "ansible-playbook is missing (Debian package ansible-core)"
 
 n=${count:-4}
 faults=()
 [[ -z $count ]] && faults=(--faults-for 3:silent)
-timeout 900 "$sim" --listen-many 127.0.0.1:0 --count "$n" --state-dir state "${faults[@]}" \
-  >sim.out 2>sim.err &
-pid=$!
-for _ in $(seq 100); do
-  [[ $(grep -c '^listening on' sim.out) == "$n" ]] && break
-  sleep 0.1
-done
-mapfile -t ports < <(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' sim.out)
-[[ ${#ports[@]} == "$n" ]] || fail "the simulator did not list $n printers: $(cat sim.out sim.err)"
+start_fleet "$sim" "$n" 900 --state-dir state "${faults[@]}"
 
 {
   echo "all:"

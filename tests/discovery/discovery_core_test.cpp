@@ -132,6 +132,9 @@ FoundPrinter Found(const char* address, ModelCode model) {
   return p;
 }
 
+const std::vector<FoundPrinter> kTwo = {Found("10.0.0.3", ModelCode::kHx310),
+                                        Found("10.0.0.9", ModelCode::kHx320)};
+
 fleet::Inventory Read(const std::string& text) {
   fleet::Inventory inventory;
   const auto problems =
@@ -141,8 +144,7 @@ fleet::Inventory Read(const std::string& text) {
 }
 
 TEST(InventoryMergeTest, MakesANewInventoryThatFleetReads) {
-  const auto merged = MergeIntoInventory(
-      std::nullopt, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)});
+  const auto merged = MergeIntoInventory(std::nullopt, kTwo);
   ASSERT_TRUE(merged) << merged.error();
   EXPECT_EQ(merged->added, (std::vector<std::string>{"hx310-10-0-0-3", "hx320-10-0-0-9"}));
   const fleet::Inventory inventory = Read(merged->text);
@@ -158,8 +160,7 @@ TEST(InventoryMergeTest, KeepsListedPrintersTheirNamesAndDefaultsAndAvoidsTakenN
       "printers:\n"
       "  - {name: dock-01, printer: \"tcp://10.0.0.3:9100\", groups: [dock]}\n"
       "  - {name: hx320-10-0-0-9, printer: \"tcp://10.0.0.99\", model: HX320}\n";
-  const auto merged = MergeIntoInventory(
-      existing, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)});
+  const auto merged = MergeIntoInventory(existing, kTwo);
   ASSERT_TRUE(merged) << merged.error();
   EXPECT_EQ(merged->kept, std::vector<std::string>{"dock-01"});
   EXPECT_EQ(merged->added, std::vector<std::string>{"hx320-10-0-0-9-2"});
@@ -173,8 +174,7 @@ TEST(InventoryMergeTest, KeepsListedPrintersTheirNamesAndDefaultsAndAvoidsTakenN
   EXPECT_EQ(inventory.printers[2].groups, std::vector<std::string>{"site"});
 
   // Merging the same printers again adds nothing.
-  const auto again = MergeIntoInventory(
-      merged->text, {Found("10.0.0.3", ModelCode::kHx310), Found("10.0.0.9", ModelCode::kHx320)});
+  const auto again = MergeIntoInventory(merged->text, kTwo);
   ASSERT_TRUE(again) << again.error();
   EXPECT_TRUE(again->added.empty());
   EXPECT_EQ(Read(again->text).printers.size(), 3u);

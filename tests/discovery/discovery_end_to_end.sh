@@ -11,8 +11,8 @@ set -u
 sim=$(realpath "$1") ctl=$(realpath "$2") work=$3
 net=127.0.77
 port=16161
-rm -rf "$work" && mkdir -p "$work" || exit 1
-cd "$work" || exit 1
+source "$(dirname "${BASH_SOURCE[0]}")/../scenario_lib.sh"
+fresh_work "$work"
 pids=()
 stop() {
   local p
@@ -21,9 +21,6 @@ stop() {
   pids=()
 }
 trap stop EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-has() { grep -q -- "$2" "$1" || fail "$1 lacks '$2': $(cat "$1")"; }  # FILE REGEX
-lines() { [[ $(wc -l <"$1") == "$2" ]] || fail "$1 is not $2 lines: $(cat "$1")"; }
 # Debian puts snmpd in /usr/sbin, which a user's PATH may lack.
 snmpd=$(PATH=$PATH:/usr/sbin:/sbin command -v snmpd) ||
   fail "snmpd is not installed (Debian package snmpd; scripts/install-deps.sh)"

@@ -7,16 +7,11 @@
 # Usage: fleet_end_to_end.sh SIM ROVANTCTL WORKDIR
 set -u
 sim=$1 ctl=$2 work=$3
-rm -rf "$work" && mkdir -p "$work/state" || exit 1
-cd "$work" || exit 1
-pid=
-trap '[[ -n $pid ]] && kill "$pid" 2>/dev/null' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../scenario_lib.sh"
+fresh_work "$work" state
 # result NAME FILE: the printer's result in a --json output
 result() { grep "\"name\":\"$1\"" "$2" | sed -n 's/.*"result":"\([a-z]*\)".*/\1/p'; }
 sessions() { grep -c "^printer $1: session" sim.out; }
-has() { grep -q -- "$2" "$1" || fail "$1 lacks '$2': $(cat "$1")"; }  # FILE REGEX
-lines() { [[ $(wc -l <"$1") == "$2" ]] || fail "$1 is not $2 lines: $(cat "$1")"; }
 expect_results() {  # FILE name=result...
   local file=$1 pair got
   shift
@@ -26,15 +21,8 @@ expect_results() {  # FILE name=result...
   done
 }
 
-timeout 120 "$sim" --listen-many 127.0.0.1:0 --count 6 --state-dir state \
-  --faults-for 1:silent,2:refuse,3:report-model,4:drop-item=MENU1.PITCH >sim.out 2>sim.err &
-pid=$!
-for _ in $(seq 50); do
-  [[ $(grep -c '^listening on' sim.out) == 6 ]] && break
-  sleep 0.1
-done
-mapfile -t ports < <(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' sim.out)
-[[ ${#ports[@]} == 6 ]] || fail "the simulator did not list six printers: $(cat sim.out sim.err)"
+start_fleet "$sim" 6 120 --state-dir state \
+  --faults-for 1:silent,2:refuse,3:report-model,4:drop-item=MENU1.PITCH
 {
   echo "defaults: {model: HX320, groups: [all]}"
   echo "printers:"

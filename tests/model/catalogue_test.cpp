@@ -68,19 +68,17 @@ TEST_P(Labels, PositionAndLabelConvertThroughTheListInForce) {
 }
 
 // The lists in force by emulation, and positions outside them.
-INSTANTIATE_TEST_SUITE_P(
-    Catalogue, Labels,
-    ::testing::Values(LabelCase{1, kDpl24cPlus, 18, "DOWNLD1"}, LabelCase{1, kXl24e, 17, "DOWNLD0"},
-                      LabelCase{1, kXl24e, 18, nullptr}, LabelCase{1, kEscP2, 18, nullptr},
-                      LabelCase{8, kDpl24cPlus, 14, "LINE   "}, LabelCase{8, kXl24e, 14, "LINE   "},
-                      LabelCase{8, kEscP2, 14, "11.0 IN"}, LabelCase{8, kEscP2, 37, "LINE   "},
-                      LabelCase{8, kDpl24cPlus, 15, nullptr},
-                      LabelCase{13, kDpl24cPlus, 8, "PAGE437"},
-                      LabelCase{13, kEscP2, 12, "PAGE437"}, LabelCase{36, kEscP2, 62, "LATIN-9"},
-                      LabelCase{37, kEscP2, 0, "ITALIC "}, LabelCase{14, kDpl24cPlus, 1, "SET2   "},
-                      LabelCase{7, kXl24e, 2, "SHADOW "}, LabelCase{7, kDpl24cPlus, 2, "CONDNSD"},
-                      LabelCase{5, kXl24e, 2, nullptr}, LabelCase{11, kDpl24cPlus, 41, nullptr},
-                      LabelCase{86, kDpl24cPlus, 255, nullptr}));
+const LabelCase kLabels[] = {{1, kDpl24cPlus, 18, "DOWNLD1"}, {1, kXl24e, 17, "DOWNLD0"},
+                             {1, kXl24e, 18, nullptr},        {1, kEscP2, 18, nullptr},
+                             {8, kDpl24cPlus, 14, "LINE   "}, {8, kXl24e, 14, "LINE   "},
+                             {8, kEscP2, 14, "11.0 IN"},      {8, kEscP2, 37, "LINE   "},
+                             {8, kDpl24cPlus, 15, nullptr},   {13, kDpl24cPlus, 8, "PAGE437"},
+                             {13, kEscP2, 12, "PAGE437"},     {36, kEscP2, 62, "LATIN-9"},
+                             {37, kEscP2, 0, "ITALIC "},      {14, kDpl24cPlus, 1, "SET2   "},
+                             {7, kXl24e, 2, "SHADOW "},       {7, kDpl24cPlus, 2, "CONDNSD"},
+                             {5, kXl24e, 2, nullptr},         {11, kDpl24cPlus, 41, nullptr},
+                             {86, kDpl24cPlus, 255, nullptr}};
+INSTANTIATE_TEST_SUITE_P(Catalogue, Labels, ::testing::ValuesIn(kLabels));
 
 TEST(PositionOfLabel, ComparesExactlySevenCharacters) {
   const SettingsRecord record{};

@@ -19,14 +19,9 @@ const std::string kOtherModelReply = "?MODEL  :HX310  \r\n" + kSettingsReply;
 
 std::string Logged(const std::string& reply) { return "log reply " + std::to_string(reply.size()); }
 
-class ReadSettings : public OperationTest {
- protected:
-  static SettingsRecord Expected() {
-    SettingsRecord r = kFactoryDefaults;
-    r[3] = 5;
-    return r;
-  }
-};
+class ReadSettings : public OperationTest {};
+// What kSettingsReply holds: MENU1 PITCH at "12 CPI ".
+const SettingsRecord kExpected = testing::WithChanges(kFactoryDefaults, "3=5");
 
 TEST_F(ReadSettings, OtherModesDoNothing) {
   for (const int mode : {0, 2, 4, 5, 6, 8, -1, 32767}) {
@@ -45,9 +40,9 @@ TEST_F(ReadSettings, ReadOnALocalPortReplacesTheRecord) {
             (Calls{kStatus, "cursor wait", "link open spooler session", "link send online",
                    "link send query settings", "sleep 2000", "link receive", Logged(kSettingsReply),
                    "link close", "sleep 1200", "status close", "page refresh", "cursor arrow"}));
-  EXPECT_EQ(state.settings, Expected());
-  EXPECT_EQ(state.staging, Expected());
-  EXPECT_EQ(pages.shown, Expected());
+  EXPECT_EQ(state.settings, kExpected);
+  EXPECT_EQ(state.staging, kExpected);
+  EXPECT_EQ(pages.shown, kExpected);
 }
 
 TEST_F(ReadSettings, ModesSendTheirQueryAndPendingNoResponseWaitsFirst) {
@@ -59,7 +54,7 @@ TEST_F(ReadSettings, ModesSendTheirQueryAndPendingNoResponseWaitsFirst) {
       Calls(log.calls.begin() + 2, log.calls.begin() + 6),
       (Calls{"link open lan", "sleep 5000", "link send online", "link send query model+settings"}));
   EXPECT_EQ(state.connectedModel, 19);
-  EXPECT_EQ(state.settings, Expected());
+  EXPECT_EQ(state.settings, kExpected);
   EXPECT_FALSE(state.noResponsePending);
   log.calls.clear();
   EXPECT_EQ(ReadPrinterSettings(ReadMode::kAfterDefault, kOwner, context), ReadResult::kDone);
@@ -146,7 +141,7 @@ TEST_F(ReadSettings, EachBadValueShowsOneReportBeforeTheLinkEnds) {
   EXPECT_EQ(tail,
             (Calls{Box(msg::kIconInformation, {}, 126), Box(msg::kIconInformation, {}, 178),
                    "link close", "sleep 1200", "status close", "page refresh", "cursor arrow"}));
-  EXPECT_EQ(state.settings, Expected());
+  EXPECT_EQ(state.settings, kExpected);
 }
 
 TEST_F(ReadSettings, OversizedLengthIsBoundedByTheBuffer) {

@@ -22,73 +22,51 @@ std::string Build(const SettingsRecord& record, ModelCode model) {
   return std::string(text.view());
 }
 
-// The text as the printer's command reference describes it, entry by entry,
-// written out independently of the catalogue's condition table.
+// The text as the printer's command reference describes it, written out independently of the
+// catalogue's condition table: per block its name, then "KEYWORD:label" for each entry sent (the
+// keywords 8 characters each, in record order), the entries separated and ended by CR.
 std::string Reference(const SettingsRecord& r, ModelCode model) {
   std::string out;
-  auto entry = [&](const char* prefix, ItemIndex item) {
-    out += prefix;
-    out += *LabelOf(item, r);
+  const auto block = [&](const char* name, std::string_view keywords, std::size_t first,
+                         auto sent) {
+    out += name;
+    for (std::size_t i = 0, n = 0; 8 * i < keywords.size(); ++i) {
+      if (!sent(i)) continue;
+      // MENU2 keeps DC3-CDE (41) before ZEROFNT (42).
+      const std::size_t item = first == 23 && i == 18   ? 42
+                               : first == 23 && i == 19 ? 41
+                                                        : first + i;
+      out += (n++ == 0 ? "" : "\r") + std::string(keywords.substr(8 * i, 8));
+      out += *LabelOf(static_cast<ItemIndex>(item), r);
+    }
+    out += "\r";
   };
-  for (const ItemIndex base : {ItemIndex{0}, ItemIndex{23}}) {
+  for (const std::size_t base : {0, 23}) {
     const int emulation = r[base];
     const bool line = r[base + 8] == (emulation == 2 ? 37 : 14);
-    out += base == 0 ? "MENU1  :" : "MENU2  :";
-    entry("EMULATE:", base);
-    entry("\rFONT   :", base + 1);
-    entry("\rQUALITY:", base + 2);
-    entry("\rPITCH  :", base + 3);
-    entry("\rLINE SP:", base + 4);
-    entry("\rCHAR-W :", base + 5);
-    entry("\rCHAR-H :", base + 6);
-    entry("\rATTRIB :", base + 7);
-    entry("\rPAGE LG:", base + 8);
-    if (line) entry("\rPG LX10:", base + 9);
-    if (line) entry("\rPG LX1 :", base + 10);
-    entry("\rLFT-END:", base + 11);
-    entry("\rTOP-MRG:", base + 12);
-    entry("\rLANGUGE:", base + 13);
-    entry("\rCHR-SET:", base + 14);
-    if (emulation == 1) entry("\rAGM    :", base + 15);
-    entry("\rPRF-SKP:", base + 16);
-    if (model == ModelCode::kHx320) entry("\rWIDTH  :", base + 17);
-    if (emulation != 2) entry("\rZEROFNT:", base == 0 ? 18 : 42);
-    if (emulation == 0) entry("\rDC3-CDE:", base == 0 ? 19 : 41);
-    entry("\rCR-CODE:", base + 20);
-    if (emulation != 2) entry("\rLF-CODE:", base + 21);
-    entry("\rRGHTEND:", base + 22);
-    out += "\r";
+    block(base == 0 ? "MENU1  :" : "MENU2  :",
+          "EMULATE:FONT   :QUALITY:PITCH  :LINE SP:CHAR-W :CHAR-H :ATTRIB :PAGE LG:PG LX10:"
+          "PG LX1 :LFT-END:TOP-MRG:LANGUGE:CHR-SET:AGM    :PRF-SKP:WIDTH  :ZEROFNT:DC3-CDE:"
+          "CR-CODE:LF-CODE:RGHTEND:",
+          base, [&](std::size_t i) {
+            if (i == 9 || i == 10) return line;              // PG LX10, PG LX1
+            if (i == 15) return emulation == 1;              // AGM
+            if (i == 17) return model == ModelCode::kHx320;  // WIDTH
+            if (i == 18 || i == 21) return emulation != 2;   // ZEROFNT, LF-CODE
+            return i != 19 || emulation == 0;                // DC3-CDE
+          });
   }
-  out += "HARDWRE:";
-  entry("PPR-OUT:", 46);
-  entry("\rPRT-DIR:", 47);
-  entry("\rBUZZER :", 48);
-  entry("\rWORD-LG:", 49);
-  entry("\rBUFFER :", 50);
-  out += "\rADJUST :";
-  entry("CNT-ORG:", 60);
-  entry("\rCNTFINE:", 61);
-  entry("\rCUT-ORG:", 62);
-  entry("\rCUTFINE:", 63);
-  entry("\rCNT-LFT:", 64);
-  entry("\rCUT-LFT:", 65);
-  entry("\rCUT-ADJ:", 66);
-  if (model != ModelCode::kHx310) entry("\rCSF-ADJ:", 67);
-  entry("\rCNT-ADJ:", 68);
-  entry("\rCNTADJL:", 69);
-  out += "\rCONFIG :";
-  entry("TEAROFF:", 70);
-  entry("\rTEARPOS:", 71);
-  if (r[70] == 1) entry("\rTEAR-EN:", 72);
-  entry("\rCUTLOAD:", 73);
-  if (r[73] == 0) entry("\rLOADTIM:", 74);
-  const char* rest[] = {
-      "\rDECODE :", "\rAREACNT:", "\rON-LOAD:", "\rLOCK   :", "\r//S//  :", "\rCONT-PE:",
-      "\rGATHER :", "\rCUT-CTL:", "\rSKIP-PR:", nullptr,      "\rBANDCTL:", "\rTOF-CTL:"};
-  for (ItemIndex i = 75; i <= 86; ++i) {
-    if (rest[i - 75] != nullptr) entry(rest[i - 75], i);
-  }
-  out += "\r";
+  block("HARDWRE:", "PPR-OUT:PRT-DIR:BUZZER :WORD-LG:BUFFER :", 46,
+        [](std::size_t) { return true; });
+  block("ADJUST :",
+        "CNT-ORG:CNTFINE:CUT-ORG:CUTFINE:CNT-LFT:CUT-LFT:CUT-ADJ:CSF-ADJ:CNT-ADJ:CNTADJL:", 60,
+        [&](std::size_t i) { return i != 7 || model != ModelCode::kHx310; });  // CSF-ADJ
+  block("CONFIG :",
+        "TEAROFF:TEARPOS:TEAR-EN:CUTLOAD:LOADTIM:DECODE :AREACNT:ON-LOAD:LOCK   ://S//  :"
+        "CONT-PE:GATHER :CUT-CTL:SKIP-PR:STATUS :BANDCTL:TOF-CTL:",
+        70, [&](std::size_t i) {  // TEAR-EN, LOADTIM; STATUS never
+          return i == 2 ? r[70] == 1 : i == 4 ? r[73] == 0 : i != 14;
+        });
   return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include "protocol/setting_text.hpp"
 #include "tests/fakes/operation_fixture.hpp"
+#include "tests/fakes/test_records.hpp"
 #include "texts/printer_messages.hpp"
 
 namespace rovant {
@@ -34,8 +35,7 @@ TEST_F(WriteSettings, OtherModesDoNothing) {
 }
 
 TEST_F(WriteSettings, TransferSendsThePageThenSavesAndWaits) {
-  SettingsRecord onPage = kFactoryDefaults;
-  onPage[3] = 5;
+  const SettingsRecord onPage = testing::WithChanges(kFactoryDefaults, "3=5");
   pages.selections = onPage;
   EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, context), WriteResult::kDone);
   EXPECT_EQ(log.calls, Join({Head(WriteMode::kTransfer),
@@ -154,8 +154,7 @@ TEST_P(WriteEndingTest, FailsAndKeepsTheUsersSettings) {
 INSTANTIATE_TEST_SUITE_P(Endings, WriteEndingTest, ::testing::ValuesIn(kEndings));
 
 TEST_F(WriteSettings, TransferOfValuesOutsideTheirListsIsRefusedWithTheItems) {
-  SettingsRecord onPage = kFactoryDefaults;
-  onPage[61] = 30;  // one past the FINE list
+  const SettingsRecord onPage = testing::WithChanges(kFactoryDefaults, "61=30");  // one past FINE's
   pages.selections = onPage;
   EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, context), WriteResult::kRefused);
   ASSERT_EQ(boxes.shown.size(), 1u);
