@@ -2,11 +2,13 @@
 """The help project's files and links.
 
 Usage: help_files_test.py <help source folder>
+       help_files_test.py --chm <ROVANT.CHM> <rovant.hhp>
 
 Checks that every file the project (.hhp), the table of contents (.hhc) and the index (.hhk) name
 exists; that every HTML page of the folder is listed in the project (chmcmd compiles only listed
 files); that every local link and style sheet of every page resolves, anchors included; and that
-the pages are plain: ASCII only (safe in Windows-1252), no scripts.
+the pages are plain: ASCII only (safe in Windows-1252), no scripts. With --chm: that the compiled
+file starts with the signature "ITSF" and holds every file the project lists, by name.
 """
 import html.parser
 import os
@@ -107,7 +109,26 @@ def main(folder):
     return 1 if errors else 0
 
 
+def check_chm(chm, hhp):
+    if not os.path.isfile(chm):
+        print('FAIL: %s was not built' % chm)
+        return 1
+    data = open(chm, 'rb').read()
+    errors = [] if data[:4] == b'ITSF' else ['%s does not start with the signature ITSF' % chm]
+    names = read_project(hhp)[0]
+    if not names:
+        errors.append('%s lists no files' % hhp)
+    errors += ['%s does not hold %s' % (chm, n) for n in names if ('/' + n).encode('ascii') not in data]
+    for e in errors:
+        print('FAIL: ' + e)
+    if not errors:
+        print('%s: ITSF, %d bytes, holds %d files' % (chm, len(data), len(names)))
+    return 1 if errors else 0
+
+
 if __name__ == '__main__':
+    if len(sys.argv) == 4 and sys.argv[1] == '--chm':
+        sys.exit(check_chm(sys.argv[2], sys.argv[3]))
     if len(sys.argv) != 2:
         print(__doc__)
         sys.exit(2)

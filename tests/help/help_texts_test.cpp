@@ -34,15 +34,10 @@ std::string ReadText(const std::string& path) {
 
 std::string HelpPage(std::string_view name) {
   const std::string path = std::string(ROVANT_HELP_DIR) + "/" + std::string(name);
-  std::string text = ReadText(path);
+  const std::string text = ReadText(path);
   EXPECT_FALSE(text.empty()) << "help page missing or empty: " << path;
   // The version is filled in when the help file is compiled.
-  constexpr std::string_view kVersionToken = "@ROVANT_VERSION_TEXT@";
-  for (std::size_t at = text.find(kVersionToken); at != std::string::npos;
-       at = text.find(kVersionToken, at)) {
-    text.replace(at, kVersionToken.size(), ROVANT_VERSION_TEXT);
-  }
-  return text;
+  return std::regex_replace(text, std::regex("@ROVANT_VERSION_TEXT@"), ROVANT_VERSION_TEXT);
 }
 
 // Runs of blanks, tabs and line breaks become one blank; no blank at either end.
@@ -97,7 +92,6 @@ std::vector<std::string> Strings(Text... texts) {
   return {std::string(texts)...};
 }
 
-// Every message the program can show.
 std::vector<std::string> ProgramMessages() {
   std::vector<std::string> all = Strings(
       msg::kBadItemHeader, msg::kBadItemTrailer, msg::kRecordOutOfListHeader, msg::kStatusReading,
