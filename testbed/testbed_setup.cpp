@@ -1,11 +1,6 @@
 // rovant-testbed-setup --install [--capture-lpt1 PATH]: puts the printers ROVANT is tested
-// against into the spooler of the current Wine prefix (or Windows), again on each run.
-//
-// The drivers are Wine's own PostScript driver files registered under our
-// model names. Wine's local print provider opens a printer only when its
-// registry key has the values "Port", "Print Processor" and "Datatype"; the
-// "Datatype" is written only when AddPrinter is given one, so every printer
-// here is added with the datatype "RAW".
+// against into the spooler of the current Wine prefix (or Windows), again on each run. The
+// drivers are Wine's own PostScript driver files registered under our model names.
 #include <windows.h>
 #include <winspool.h>
 
@@ -39,26 +34,26 @@ constexpr std::wstring_view kSeparatorFile = L"C:\\windows\\system32\\sysprint.s
 
 struct TestPrinter {
   std::wstring_view name;
-  std::wstring_view port;
-  std::wstring_view driver;
-  DWORD attributes;
-  std::wstring_view separatorFile;
+  std::wstring_view port = L"LPT1:";
+  DWORD attributes = kBidi | kLocal;
+  std::wstring_view driver = L"Vek HX320";
+  std::wstring_view separatorFile = L"";
 };
 
-constexpr std::array<TestPrinter, 11> kPrinters{{
-    {L"HX320 on LPT1", L"LPT1:", L"Vek HX320", kBidi | kLocal, L""},
-    // Names the 8-bit spooler calls cannot carry whole: one outside the ANSI code page.
-    {L"HX320 Lager S\u00fcd", L"LPT1:", L"Vek HX320", kBidi | kLocal, L""},
-    {L"HX320 \u0421\u043a\u043b\u0430\u0434", L"LPT1:", L"Vek HX320", kBidi | kLocal, L""},
-    {L"HX310 on USB", L"USB001", L"Vek HX310", kBidi | kLocal, L""},
-    {L"HX320 to file", L"FILE:", L"Vek HX320", kBidi | kLocal, L""},
-    {L"HX320 on LAN", kLanPort, L"Vek HX320", kBidi | kLocal, L""},
-    {L"HX320 no bidi", L"LPT1:", L"Vek HX320", kLocal, L""},
-    {L"HX320 offline", L"LPT1:", L"Vek HX320", kBidi | kLocal | kOffline, L""},
-    {L"HX320 separator", L"LPT1:", L"Vek HX320", kBidi | kLocal, kSeparatorFile},
-    {L"HX320 ipp", kIppPort, L"Vek HX320", kBidi | kLocal, L""},
-    {L"Other driver on LPT1", L"LPT1:", kOtherDriver, kBidi | kLocal, L""},
-}};
+// The second and third: names the 8-bit spooler calls cannot carry whole, one of them outside
+// the ANSI code page.
+constexpr std::array<TestPrinter, 11> kPrinters{
+    {{L"HX320 on LPT1"},
+     {L"HX320 Lager S\u00fcd"},
+     {L"HX320 \u0421\u043a\u043b\u0430\u0434"},
+     {L"HX310 on USB", L"USB001", kBidi | kLocal, L"Vek HX310"},
+     {L"HX320 to file", L"FILE:"},
+     {L"HX320 on LAN", kLanPort},
+     {L"HX320 no bidi", L"LPT1:", kLocal},
+     {L"HX320 offline", L"LPT1:", kBidi | kLocal | kOffline},
+     {L"HX320 separator", L"LPT1:", kBidi | kLocal, L"Vek HX320", kSeparatorFile},
+     {L"HX320 ipp", kIppPort},
+     {L"Other driver on LPT1", L"LPT1:", kBidi | kLocal, kOtherDriver}}};
 
 // Where Wine's spooler looks up a port name to send the jobs for it to a
 // file (or, with a leading '|', to a command) instead of the port itself.
@@ -92,17 +87,17 @@ bool AddPort(std::wstring_view port) {
   std::wstring monitor = L",XcvMonitor Local Port";
   PRINTER_DEFAULTSW access{nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
   PrinterHandle xcv;
-  if (::OpenPrinterW(monitor.data(), xcv.Receive(), &access) == FALSE) return false;
   std::wstring portName(port);
   DWORD needed = 0;
   DWORD status = ERROR_SUCCESS;
-  const BOOL called = ::XcvDataW(xcv.get(), L"AddPort", reinterpret_cast<PBYTE>(portName.data()),
-                                 static_cast<DWORD>((portName.size() + 1) * sizeof(wchar_t)),
-                                 nullptr, 0, &needed, &status);
-  if (called == FALSE) return false;
-  if (status == ERROR_ALREADY_EXISTS) return true;
-  ::SetLastError(status);
-  return status == ERROR_SUCCESS;
+  const bool ok = ::OpenPrinterW(monitor.data(), xcv.Receive(), &access) != FALSE &&
+                  ::XcvDataW(xcv.get(), L"AddPort", reinterpret_cast<PBYTE>(portName.data()),
+                             static_cast<DWORD>((portName.size() + 1) * sizeof(wchar_t)), nullptr,
+                             0, &needed, &status) != FALSE &&
+                  (status == ERROR_SUCCESS || status == ERROR_ALREADY_EXISTS);
+  if (status != ERROR_SUCCESS) ::SetLastError(status);
+  Report(L"port", port, ok);
+  return ok;
 }
 
 bool AddTestPrinter(const TestPrinter& p) {
@@ -110,7 +105,9 @@ bool AddTestPrinter(const TestPrinter& p) {
   std::wstring port(p.port);
   std::wstring driver(p.driver);
   std::wstring processor = L"WinPrint";
-  std::wstring datatype = L"RAW";  // without it Wine lists the printer but cannot open it
+  // Wine's local print provider opens a printer only when its registry key has a "Datatype",
+  // which is written only when AddPrinter is given one.
+  std::wstring datatype = L"RAW";
   std::wstring separator(p.separatorFile);
   PRINTER_INFO_2W info{};
   info.pPrinterName = name.data();
@@ -152,11 +149,7 @@ bool SetCapture(const wchar_t* port, const std::wstring& target) {
 int Install(const std::wstring* captureTarget) {
   bool ok = true;
   for (std::wstring_view driver : kDrivers) ok = AddDriver(driver) && ok;
-  for (std::wstring_view port : kAddedPorts) {
-    const bool added = AddPort(port);
-    Report(L"port", port, added);
-    ok = added && ok;
-  }
+  for (std::wstring_view port : kAddedPorts) ok = AddPort(port) && ok;
   for (const TestPrinter& p : kPrinters) {
     DeleteTestPrinter(p.name);  // installing twice gives the same printers
     ok = AddTestPrinter(p) && ok;

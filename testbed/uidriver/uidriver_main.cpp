@@ -12,8 +12,6 @@ namespace {
 
 using namespace rovant::uidriver;
 
-constexpr int kNotFound = 1;
-
 struct Options {
   std::string className;
   std::string caption;
@@ -24,13 +22,14 @@ struct Options {
 };
 
 int NotFound(const std::string& what) {
-  std::cerr << "rovant-uidriver: " << what << "\n" << DescribeWindows(0);
-  return kNotFound;
+  std::cerr << "rovant-uidriver: " << what << "\n" << DescribeWindows();
+  return 1;
 }
 
-// The window the options name, waited for; null if none.
+// The window the options name (without --class and --caption: a message box), waited for.
 HWND Resolve(const Options& o) {
-  WindowQuery query;
+  WindowQuery query = MessageBoxQuery(0);
+  if (!o.className.empty() || !o.caption.empty()) query = {};
   if (!o.className.empty()) query.className = Widen(o.className);
   if (!o.caption.empty()) query.caption = Widen(o.caption);
   return WaitWindow(query, o.timeoutMs);
@@ -46,7 +45,7 @@ int WaitForWindow(const Options& o) {
 }
 
 int ReadBox(const Options& o) {
-  HWND box = WaitMessageBox(0, o.timeoutMs);
+  HWND box = Resolve(o);
   if (box == nullptr) return NotFound("no message box");
   const MessageBoxContent content = ReadMessageBox(box, IconCandidates());
   std::cout << "caption: " << Narrow(content.caption) << "\ntext: " << Narrow(content.text)
@@ -57,10 +56,11 @@ int ReadBox(const Options& o) {
 }
 
 int Press(const Options& o) {
-  HWND window =
-      o.className.empty() && o.caption.empty() ? WaitMessageBox(0, o.timeoutMs) : Resolve(o);
-  const int id = ButtonNamed(o.item) != 0 ? ButtonNamed(o.item) : std::atoi(o.item.c_str());
-  if (window != nullptr && id != 0 && ClickButton(FindShownChild(window, id))) return 0;
+  HWND window = Resolve(o);
+  int id = std::atoi(o.item.c_str());
+  for (int button = IDOK; button <= IDNO; ++button)
+    if (ButtonName(button) == o.item) id = button;
+  if (window != nullptr && id != 0 && ClickButton(FindChild(window, id))) return 0;
   return NotFound("no enabled button " + o.item);
 }
 
@@ -76,7 +76,7 @@ int SelectRow(const Options& o) {
 
 int Combo(const Options& o) {
   HWND window = Resolve(o);
-  HWND combo = window != nullptr ? FindShownChild(window, o.id) : nullptr;
+  HWND combo = window != nullptr ? FindChild(window, o.id) : nullptr;
   if (combo == nullptr) return NotFound("no combo box " + std::to_string(o.id));
   std::cout << Narrow(ComboText(combo).value_or(L"")) << '\n';
   return 0;

@@ -12,14 +12,6 @@
 namespace rovant::e2e {
 namespace {
 
-using uidriver::IconKind;
-
-constexpr int kPitchCombo = 1103;         // MENU1 PITCH
-constexpr int kLineSpacingCombo = 1104;   // MENU1 LINE SP
-constexpr int kTearPositionCombo = 1259;  // CONFIG TEARPOS
-
-const std::string kOverwrite(msg::kFileOverwriteQuestion);
-
 class FilesTest : public EndToEnd {
  protected:
   void Save(const std::filesystem::path& file) {
@@ -33,6 +25,15 @@ struct RefusedFile {
   const char* file;
   Bytes content;
   std::string message;
+};
+
+// Saving over an existing file: the answer to the question, then after No the name typed into
+// the dialog again ("": Cancel); what the file holds after.
+struct Replacing {
+  const char* file;
+  int answer;
+  const char* then;
+  const Bytes& after;
 };
 
 // Saving: a new name gets ".fom" and the 87 bytes the pages show; an existing file is replaced
@@ -67,40 +68,24 @@ TEST_F(FilesTest, SavingAsksBeforeReplacingAndReadingRefusesBadFiles) {
   Save(WorkFile("new"));
   ASSERT_NE(WaitMainWindow(), nullptr);
   EXPECT_EQ(ReadBytes(WorkFile("new.fom")), pages);
-  EXPECT_EQ(ReadBytes(WorkFile("new.fom")).size(), 87u);
 
-  // No: the dialog again, and the new name gets the file.
-  Save(WorkFile("old.fom"));
-  ExpectBox(kOverwrite, IconKind::kQuestion, {IDYES, IDNO});
-  Press(IDNO);
-  AnswerFileDialog("Save", WorkFile("other.fom"));
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("old.fom")), old);
+  // No: the dialog again, where another name gets the file or Cancel writes nothing; Yes
+  // replaces the file, but a read-only one is refused and stays.
+  const Replacing replacing[] = {{"old.fom", IDNO, "other.fom", old},
+                                 {"old.fom", IDNO, "", old},
+                                 {"old.fom", IDYES, "", pages},
+                                 {"locked.fom", IDYES, "", locked}};
+  for (const Replacing& r : replacing) {
+    SCOPED_TRACE(std::string(r.file) + " " + uidriver::ButtonName(r.answer) + " " + r.then);
+    Save(WorkFile(r.file));
+    AnswerBox(msg::kFileOverwriteQuestion, IconKind::kQuestion, {IDYES, IDNO}, r.answer);
+    if (r.answer == IDNO) AnswerFileDialog("Save", *r.then ? WorkFile(r.then) : "");
+    if (std::string_view(r.file) == "locked.fom")
+      AnswerBox(msg::kFileProhibited, IconKind::kError, {IDOK}, IDOK);
+    ASSERT_NE(WaitMainWindow(), nullptr);
+    EXPECT_EQ(ReadBytes(WorkFile(r.file)), r.after);
+  }
   EXPECT_EQ(ReadBytes(WorkFile("other.fom")), pages);
-
-  // No, then Cancel: nothing written.
-  Save(WorkFile("old.fom"));
-  ExpectBox(kOverwrite, IconKind::kQuestion, {IDYES, IDNO});
-  Press(IDNO);
-  AnswerFileDialog("Save", {});
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("old.fom")), old);
-
-  // Yes: replaced.
-  Save(WorkFile("old.fom"));
-  ExpectBox(kOverwrite, IconKind::kQuestion, {IDYES, IDNO});
-  Press(IDYES);
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("old.fom")), pages);
-
-  // Yes over a read-only file: refused, and the file stays.
-  Save(WorkFile("locked.fom"));
-  ExpectBox(kOverwrite, IconKind::kQuestion, {IDYES, IDNO});
-  Press(IDYES);
-  ExpectBox(std::string(msg::kFileProhibited), IconKind::kError, {IDOK});
-  Press(IDOK);
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("locked.fom")), locked);
   ::SetFileAttributesW(WorkFile("locked.fom").c_str(), FILE_ATTRIBUTE_NORMAL);
 
   SelectPage(kMenu1Page);
@@ -108,8 +93,7 @@ TEST_F(FilesTest, SavingAsksBeforeReplacingAndReadingRefusesBadFiles) {
     SCOPED_TRACE(c.file);
     MenuCommand(IDM_FILE_READ);
     AnswerFileDialog("OPEN", WorkFile(c.file));
-    ExpectBox(c.message, IconKind::kError, {IDOK});
-    Press(IDOK);
+    AnswerBox(c.message, IconKind::kError, {IDOK}, IDOK);
     EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   }
   // The whole record is still what the pages showed.
@@ -133,19 +117,15 @@ using QuitWarningTest = EndToEnd;
 TEST_F(QuitWarningTest, AfterAFailedSendSaysThePrinterDidNotAnswer) {
   StartWithPrinter(MemoryWith({}));
   // The list printing command is refused (the 2nd send): nobody closed the printer's job.
-  StartNextMonitor(1, {L"--fail-exchange", L"2"}, std::nullopt);
+  StartNextMonitor({L"--fail-exchange", L"2"}, std::nullopt);
   MenuCommand(IDM_LIST_PRINT);
-  ExpectBox(std::string(msg::kConfirmListPrint), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectBox(std::string(msg::kNoResponse), IconKind::kPrinterError, {IDOK});
-  Press(IDOK);
+  AnswerBox(msg::kConfirmListPrint, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  AnswerBox(msg::kNoResponse, IconKind::kPrinterError, {IDOK}, IDOK);
 
   ClickCommand(IDC_FINISH);
-  ExpectBox(std::string(msg::kConfirmQuit), IconKind::kQuestion, {IDCANCEL, IDYES, IDNO});
-  Press(IDNO);
-  ExpectBox(std::string(msg::kQuitNoResponse), IconKind::kPrinterError, {IDOK});
-  Press(IDOK);
-  EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
+  AnswerBox(msg::kConfirmQuit, IconKind::kQuestion, {IDCANCEL, IDYES, IDNO}, IDNO);
+  AnswerBox(msg::kQuitNoResponse, IconKind::kPrinterError, {IDOK}, IDOK);
+  ExpectRovantEnded();
   EXPECT_FALSE(WorkingCopy().has_value());
 }
 
