@@ -23,8 +23,8 @@ std::wstring Quote(const std::wstring& argument) {
   return quoted;
 }
 
-std::string Failure(const char* step) {
-  return std::string(step) + " failed (error " + std::to_string(::GetLastError()) + ")";
+std::string Failure(const char* step, DWORD code = ::GetLastError()) {
+  return std::string(step) + " failed (error " + std::to_string(code) + ")";
 }
 
 }  // namespace
@@ -91,8 +91,7 @@ std::optional<Process> Process::Start(const StartOptions& options, Job& job, std
   for (const auto& [name, value] : options.environment)
     ::SetEnvironmentVariableW(name.c_str(), nullptr);
   if (created == FALSE) {
-    ::SetLastError(createError);
-    error = Failure("CreateProcessW");
+    error = Failure("CreateProcessW", createError);
     return std::nullopt;
   }
   win32::UniqueKernelHandle thread(info.hThread);

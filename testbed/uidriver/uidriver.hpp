@@ -184,7 +184,6 @@ inline WindowQuery MessageBoxQuery(DWORD processId) {
 }
 
 struct MessageBoxContent {
-  HWND window = nullptr;
   std::wstring caption;
   std::wstring text;
   std::vector<int> buttons;  // the visible ones, IDOK (1) .. IDNO (7), in id order

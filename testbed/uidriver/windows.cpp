@@ -66,7 +66,9 @@ std::string Line(HWND window, int depth) {
   return line + "\n";
 }
 
+// Item `index` of the combo box; nothing for none (CB_ERR) or one that cannot be read.
 std::optional<std::wstring> ComboItem(HWND combo, int index) {
+  if (index < 0) return std::nullopt;
   const LRESULT length = SendBounded(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, CB_ERR);
   if (length < 0 || length > kMaxItemLength) return std::nullopt;
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -218,11 +220,9 @@ std::string DescribeWindows() {
 
 LRESULT SendBounded(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT fallback) {
   DWORD_PTR result = 0;
-  if (::SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result) ==
-      0) {
-    return fallback;
-  }
-  return static_cast<LRESULT>(result);
+  const LRESULT sent =
+      ::SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
+  return sent != 0 ? static_cast<LRESULT>(result) : fallback;
 }
 
 bool ClickButton(HWND button) {
@@ -237,9 +237,7 @@ bool PressCommand(HWND dialog, int id) {
 }
 
 std::optional<std::wstring> ComboText(HWND combo) {
-  const auto selected = static_cast<int>(SendBounded(combo, CB_GETCURSEL, 0, 0, CB_ERR));
-  if (selected < 0) return std::nullopt;
-  return ComboItem(combo, selected);
+  return ComboItem(combo, static_cast<int>(SendBounded(combo, CB_GETCURSEL, 0, 0, CB_ERR)));
 }
 
 bool SelectComboItem(HWND combo, const std::wstring& text) {
@@ -291,7 +289,6 @@ bool TypeChords(const std::vector<std::string>& chords) {
 
 MessageBoxContent ReadMessageBox(HWND box, const IconCandidates& icons) {
   MessageBoxContent content;
-  content.window = box;
   content.caption = TextOf(box);
   content.text = TextOf(::GetDlgItem(box, kMessageBoxTextId));
   for (int id = IDOK; id <= IDNO; ++id) {

@@ -30,18 +30,15 @@ TEST_F(CommandsTest, VersionReadingAndTransferring) {
   AnswerBox(msg::kConfirmRead, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
   ExpectOperation(msg::kStatusReading);
   EXPECT_EQ(ReadCombo(kPitchCombo), "15 CPI ");
-  EXPECT_EQ(PageCombo(kHardwarePage, kBuzzerCombo), "OFF    ");
-  EXPECT_EQ(PageCombo(kConfigPage, kLockCombo), "SETUP  ");
+  EXPECT_EQ(ReadCombo(kBuzzerCombo), "OFF    ");
+  EXPECT_EQ(ReadCombo(kLockCombo), "SETUP  ");
   EXPECT_EQ(MonitorMemory(), changed);
 
-  SelectPage(kMenu1Page);
   SelectCombo(kPitchCombo, "12 CPI ");
   SelectCombo(kLineSpacingCombo, "8 LPI  ");
-  SelectPage(kHardwarePage);
   SelectCombo(kDirectionCombo, "UNI-DIR");
   SelectCombo(kBuzzerCombo, "ON     ");
   // The last changes stay on the visible page: the transfer itself takes them.
-  SelectPage(kConfigPage);
   SelectCombo(kTearPositionCombo, "ALWAYS ");
   SelectCombo(kLockCombo, "ALL    ");
   ClickCommand(IDC_TRANSFER);
@@ -62,7 +59,7 @@ TEST_F(CommandsTest, VersionReadingAndTransferring) {
 TEST_F(CommandsTest, InitializingPutsTheFactoryDefaultsIntoPrinterAndPages) {
   StartWithPrinter(
       MemoryWith({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.TEAROFF=AUTO"}));
-  EXPECT_EQ(PageCombo(kConfigPage, kTearOffCombo), "AUTO   ");
+  EXPECT_EQ(ReadCombo(kTearOffCombo), "AUTO   ");
   StartNextMonitor({}, std::nullopt);
 
   ClickCommand(IDC_INITIALIZE);
@@ -73,9 +70,10 @@ TEST_F(CommandsTest, InitializingPutsTheFactoryDefaultsIntoPrinterAndPages) {
   // Two jobs: the factory default, then the read.
   EXPECT_EQ(JobsSinceNextMonitor(), 2) << MonitorOutput();
   EXPECT_EQ(MonitorMemory(), MemoryWith({}));
+  EXPECT_EQ(CurrentPage(), kConfigPage);  // the page shown before stays
   EXPECT_EQ(ReadCombo(kTearOffCombo), "MANUAL ");
-  EXPECT_EQ(PageCombo(kHardwarePage, kBuzzerCombo), "ON     ");
-  EXPECT_EQ(PageCombo(kMenu1Page, kPitchCombo), "10 CPI ");
+  EXPECT_EQ(ReadCombo(kBuzzerCombo), "ON     ");
+  EXPECT_EQ(ReadCombo(kPitchCombo), "10 CPI ");
 }
 
 // A failed Initializing shows the no-response message once, whichever send fails; a read whose

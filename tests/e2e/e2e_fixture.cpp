@@ -53,7 +53,7 @@ int RunToEnd(const fs::path& program, const std::vector<std::wstring>& arguments
   }
 }
 
-// The first combo box of each page: shown once the page is.
+// The first combo box of each page, the lowest id of the page: shown once the page is.
 constexpr std::array<int, 5> kFirstCombo{kEmulateCombo, 1147, 1193, kOriginCombo, kTearOffCombo};
 
 // The file dialog's name field: the Explorer-style dialog's combo box (cmb13) or the older
@@ -300,6 +300,10 @@ HWND EndToEnd::MainChild(int id) {
 }
 
 HWND EndToEnd::ShownCombo(int id) {
+  // The page of combo `id`: the last whose first combo is not above it.
+  const auto page =
+      static_cast<Page>(std::ranges::upper_bound(kFirstCombo, id) - kFirstCombo.begin() - 1);
+  if (page >= 0 && CurrentPage() != page) SelectPage(page);
   HWND combo = MainChild(id);
   if (combo != nullptr && IsVisible(combo)) return combo;
   ADD_FAILURE() << "no visible combo box " << id;

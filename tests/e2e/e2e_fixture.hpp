@@ -120,17 +120,13 @@ class EndToEnd : public ::testing::Test {
   // The main window once it is the only window shown, enabled, for half a second: an operation's
   // last window has gone and no other follows at once.
   HWND WaitMainWindow() { return MainWindow(kSettledMs); }
-  // The selected item of combo box `id` on the panel's current page; "" if none.
+  // The selected item of combo box `id`, its page shown first; "" if none.
   std::string ReadCombo(int id);
-  void SelectCombo(int id, const std::string& label);
-  void ClickCommand(int id);  // a command button of the main window
-  void MenuCommand(int id);   // posted to the main window
+  void SelectCombo(int id, const std::string& label);  // its page shown first
+  void ClickCommand(int id);                           // a command button of the main window
+  void MenuCommand(int id);                            // posted to the main window
   // Shows tab `page` as a click on it does and waits until its page is shown.
   void SelectPage(Page page);
-  std::string PageCombo(Page page, int id) {
-    SelectPage(page);
-    return ReadCombo(id);
-  }
   int CurrentPage();  // -1 when the tab control does not answer
 
   // The file dialog captioned `title` ("OPEN" or "Save"): types `file` (a Windows path) into
@@ -156,8 +152,9 @@ class EndToEnd : public ::testing::Test {
  private:
   static constexpr DWORD kSettledMs = 500;
   HWND MainWindow(DWORD settleMs);
-  HWND MainChild(int id);   // of the main window; or null
-  HWND ShownCombo(int id);  // of the main window, visible; or null, failing the test
+  HWND MainChild(int id);  // of the main window; or null
+  HWND ShownCombo(
+      int id);  // its page shown first  // of the main window, visible; or null, failing the test
 
   std::filesystem::path work_;
   uidriver::Job job_;

@@ -163,33 +163,27 @@ const std::vector<std::wstring> kContents{
     L"Using the keyboard"};
 constexpr int kContentsItems = 27;  // every entry of help/rovant.hhc, all levels
 
-class HelpTest : public EndToEnd {
- protected:
-  // The help window of rovant.exe: HTML Help's frame, titled after the help file.
-  HWND WaitHelpWindow(DWORD timeoutMs) {
-    return uidriver::WaitWindow(
-        {.processId = Rovant().id(), .className = L"HH Parent", .caption = L"ROVANT Help"},
-        timeoutMs);
-  }
-};
-
 // Help (&H), then its first entry Help (&H), from the keyboard: without ROVANT.CHM in the start-up
 // folder it shows nothing and the program goes on; with it, the help window, which quitting
 // closes.
-TEST_F(HelpTest, TheMenuOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) {
+TEST_F(KeyboardTest, HelpOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) {
   const Bytes earlier = MemoryWith({L"MENU1.PITCH=12 CPI"});  // quitting with No keeps it
   PutWorkingCopy(earlier);
-  StartWithPrinter(MemoryWith({}), {});
-  HWND main = WaitMainWindow();
-  ASSERT_NE(main, nullptr);
-  TypeKeys(main, {"Alt+H", "H"});
+  StartReady(MemoryWith({}));
+  // The help window of rovant.exe: HTML Help's frame, titled after the help file.
+  const auto WaitHelpWindow = [&](DWORD timeoutMs) {
+    return uidriver::WaitWindow(
+        {.processId = Rovant().id(), .className = L"HH Parent", .caption = L"ROVANT Help"},
+        timeoutMs);
+  };
+  TypeKeys(main_, {"Alt+H", "H"});
   EXPECT_EQ(WaitHelpWindow(kNothingShownMs), nullptr);
   EXPECT_TRUE(NoBoxShown()) << Screen();
   ASSERT_NE(WaitMainWindow(), nullptr);
 
   std::filesystem::copy_file(uidriver::WindowsPath(ROVANT_E2E_HELP_FILE),
                              WorkFile(std::string(msg::kHelpFileName)));
-  TypeKeys(main, {"Alt+H", "H"});
+  TypeKeys(main_, {"Alt+H", "H"});
   HWND help = WaitHelpWindow(kHelpWindowMs);
   ASSERT_NE(help, nullptr) << Screen();
   const std::vector<HWND> trees = uidriver::FindChildren(help, L"SysTreeView32");
@@ -201,7 +195,7 @@ TEST_F(HelpTest, TheMenuOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) {
   EXPECT_TRUE(NoBoxShown()) << Screen();
 
   // Quit without saving: the help window goes with the program's window.
-  ASSERT_TRUE(::PostMessageW(main, WM_CLOSE, 0, 0));
+  ASSERT_TRUE(::PostMessageW(main_, WM_CLOSE, 0, 0));
   AnswerBox(msg::kConfirmQuit, IconKind::kQuestion, {IDCANCEL, IDYES, IDNO}, IDNO);
   EXPECT_TRUE(uidriver::WaitGone(help, kWaitMs)) << "the help window stayed";
   ExpectRovantEnded();

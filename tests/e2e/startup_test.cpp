@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/win32/text.hpp"
 #include "resources/resource_ids.h"
 #include "tests/e2e/e2e_fixture.hpp"
 #include "texts/selection_messages.hpp"
@@ -53,16 +54,7 @@ TEST_F(StartupTest, ASecondStartEndsAndChoosingAPrinterReadsItsMemoryIntoThePage
 // The selection list is filled through the 8-bit calls, so a name shows there as the ANSI code
 // page renders it; the spooler job must still open the printer by its own wide name.
 std::string AsListed(std::wstring_view name) {
-  const int length = static_cast<int>(name.size());
-  std::string ansi(static_cast<std::size_t>(length) * 2, '\0');
-  ansi.resize(static_cast<std::size_t>(
-      ::WideCharToMultiByte(CP_ACP, 0, name.data(), length, ansi.data(),
-                            static_cast<int>(ansi.size()), nullptr, nullptr)));
-  std::wstring shown(ansi.size(), L'\0');
-  shown.resize(static_cast<std::size_t>(
-      ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), shown.data(),
-                            static_cast<int>(shown.size()))));
-  return uidriver::Narrow(shown);
+  return uidriver::Narrow(win32::ToWide(win32::FromWide(name)));
 }
 
 class WideNameTest : public EndToEnd, public ::testing::WithParamInterface<std::wstring_view> {};
