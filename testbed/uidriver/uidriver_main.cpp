@@ -16,8 +16,7 @@ struct Options {
   std::string className;
   std::string caption;
   DWORD timeoutMs = 10000;
-  std::string item;  // select-row: the row; press: the button
-  int id = 0;        // combo: the control id
+  std::string item;  // select-row: the row; press: the button; combo: the control id
   DWORD settleMs = 0;
 };
 
@@ -76,8 +75,8 @@ int SelectRow(const Options& o) {
 
 int Combo(const Options& o) {
   HWND window = Resolve(o);
-  HWND combo = window != nullptr ? FindChild(window, o.id) : nullptr;
-  if (combo == nullptr) return NotFound("no combo box " + std::to_string(o.id));
+  HWND combo = window != nullptr ? FindChild(window, std::atoi(o.item.c_str())) : nullptr;
+  if (combo == nullptr) return NotFound("no combo box " + o.item);
   std::cout << Narrow(ComboText(combo).value_or(L"")) << '\n';
   return 0;
 }
@@ -113,6 +112,6 @@ int main(int argc, char** argv) {
       command("select-row", "select the list view row whose first column is TEXT", SelectRow);
   select->add_option("text", selectOptions->item)->required();
   auto [combo, comboOptions] = command("combo", "print a combo box's selected item", Combo);
-  combo->add_option("id", comboOptions->id, "the combo box's control id")->required();
+  combo->add_option("id", comboOptions->item, "the combo box's control id")->required();
   return line.Run(argc, argv);
 }
