@@ -1,11 +1,6 @@
 // rovant-testbed-setup --install [--capture-lpt1 PATH]: puts the printers ROVANT is tested
-// against into the spooler of the current Wine prefix (or Windows), again on each run.
-//
-// The drivers are Wine's own PostScript driver files registered under our
-// model names. Wine's local print provider opens a printer only when its
-// registry key has the values "Port", "Print Processor" and "Datatype"; the
-// "Datatype" is written only when AddPrinter is given one, so every printer
-// here is added with the datatype "RAW".
+// against into the spooler of the current Wine prefix (or Windows), again on each run. The
+// drivers are Wine's own PostScript driver files registered under our model names.
 #include <windows.h>
 #include <winspool.h>
 
@@ -27,38 +22,39 @@ constexpr DWORD kBidi = PRINTER_ATTRIBUTE_ENABLE_BIDI;
 constexpr DWORD kLocal = PRINTER_ATTRIBUTE_LOCAL;
 constexpr DWORD kOffline = PRINTER_ATTRIBUTE_WORK_OFFLINE;
 
-constexpr std::wstring_view kOtherDriver = L"Wine PostScript Driver";
-constexpr std::array<std::wstring_view, 3> kDrivers{L"Vek HX310", L"Vek HX320", kOtherDriver};
+constexpr const wchar_t* kOtherDriver = L"Wine PostScript Driver";
+constexpr std::array<const wchar_t*, 3> kDrivers{L"Vek HX310", L"Vek HX320", kOtherDriver};
 
 // Ports the local port monitor does not know from the start.
-constexpr std::wstring_view kLanPort = L"127.0.0.1:lp";
-constexpr std::wstring_view kIppPort = L"http://127.0.0.1:631/ipp/LPT1";
-constexpr std::array<std::wstring_view, 3> kAddedPorts{L"USB001", kLanPort, kIppPort};
+constexpr const wchar_t* kLanPort = L"127.0.0.1:lp";
+constexpr const wchar_t* kIppPort = L"http://127.0.0.1:631/ipp/LPT1";
+constexpr std::array<const wchar_t*, 3> kAddedPorts{L"USB001", kLanPort, kIppPort};
 
-constexpr std::wstring_view kSeparatorFile = L"C:\\windows\\system32\\sysprint.sep";
+constexpr const wchar_t* kSeparatorFile = L"C:\\windows\\system32\\sysprint.sep";
 
+// Strings, not views: the spooler's structures take them as writable.
 struct TestPrinter {
-  std::wstring_view name;
-  std::wstring_view port;
-  std::wstring_view driver;
-  DWORD attributes;
-  std::wstring_view separatorFile;
+  std::wstring name;
+  std::wstring port = L"LPT1:";
+  DWORD attributes = kBidi | kLocal;
+  std::wstring driver = L"Vek HX320";
+  std::wstring separatorFile = L"";
 };
 
-constexpr std::array<TestPrinter, 11> kPrinters{{
-    {L"HX320 on LPT1", L"LPT1:", L"Vek HX320", kBidi | kLocal, L""},
-    // Names the 8-bit spooler calls cannot carry whole: one outside the ANSI code page.
-    {L"HX320 Lager S\u00fcd", L"LPT1:", L"Vek HX320", kBidi | kLocal, L""},
-    {L"HX320 \u0421\u043a\u043b\u0430\u0434", L"LPT1:", L"Vek HX320", kBidi | kLocal, L""},
-    {L"HX310 on USB", L"USB001", L"Vek HX310", kBidi | kLocal, L""},
-    {L"HX320 to file", L"FILE:", L"Vek HX320", kBidi | kLocal, L""},
-    {L"HX320 on LAN", kLanPort, L"Vek HX320", kBidi | kLocal, L""},
-    {L"HX320 no bidi", L"LPT1:", L"Vek HX320", kLocal, L""},
-    {L"HX320 offline", L"LPT1:", L"Vek HX320", kBidi | kLocal | kOffline, L""},
-    {L"HX320 separator", L"LPT1:", L"Vek HX320", kBidi | kLocal, kSeparatorFile},
-    {L"HX320 ipp", kIppPort, L"Vek HX320", kBidi | kLocal, L""},
-    {L"Other driver on LPT1", L"LPT1:", kOtherDriver, kBidi | kLocal, L""},
-}};
+// The second and third: names the 8-bit spooler calls cannot carry whole, one of them outside
+// the ANSI code page.
+const std::array<TestPrinter, 11> kPrinters{
+    {{L"HX320 on LPT1"},
+     {L"HX320 Lager S\u00fcd"},
+     {L"HX320 \u0421\u043a\u043b\u0430\u0434"},
+     {L"HX310 on USB", L"USB001", kBidi | kLocal, L"Vek HX310"},
+     {L"HX320 to file", L"FILE:"},
+     {L"HX320 on LAN", kLanPort},
+     {L"HX320 no bidi", L"LPT1:", kLocal},
+     {L"HX320 offline", L"LPT1:", kBidi | kLocal | kOffline},
+     {L"HX320 separator", L"LPT1:", kBidi | kLocal, L"Vek HX320", kSeparatorFile},
+     {L"HX320 ipp", kIppPort},
+     {L"Other driver on LPT1", L"LPT1:", kBidi | kLocal, kOtherDriver}}};
 
 // Where Wine's spooler looks up a port name to send the jobs for it to a
 // file (or, with a leading '|', to a command) instead of the port itself.
@@ -70,13 +66,12 @@ void Report(std::wstring_view what, std::wstring_view name, bool ok) {
                 std::wstring(name).c_str(), ok ? L"ok" : L"FAILED", ok ? 0ul : ::GetLastError());
 }
 
-bool AddDriver(std::wstring_view name) {
-  std::wstring driverName(name);
+bool AddDriver(std::wstring name) {
   std::wstring file = L"wineps.drv";
   std::wstring data = L"generic.ppd";
   DRIVER_INFO_3W info{};
   info.cVersion = 3;
-  info.pName = driverName.data();
+  info.pName = name.data();
   info.pDriverPath = file.data();
   info.pDataFile = data.data();
   info.pConfigFile = file.data();
@@ -88,37 +83,34 @@ bool AddDriver(std::wstring_view name) {
 
 // The local port monitor's transceive call "AddPort" for `port`. True when the
 // monitor reports success or that the port is there already.
-bool AddPort(std::wstring_view port) {
+bool AddPort(std::wstring port) {
   std::wstring monitor = L",XcvMonitor Local Port";
   PRINTER_DEFAULTSW access{nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
   PrinterHandle xcv;
-  if (::OpenPrinterW(monitor.data(), xcv.Receive(), &access) == FALSE) return false;
-  std::wstring portName(port);
   DWORD needed = 0;
   DWORD status = ERROR_SUCCESS;
-  const BOOL called = ::XcvDataW(xcv.get(), L"AddPort", reinterpret_cast<PBYTE>(portName.data()),
-                                 static_cast<DWORD>((portName.size() + 1) * sizeof(wchar_t)),
-                                 nullptr, 0, &needed, &status);
-  if (called == FALSE) return false;
-  if (status == ERROR_ALREADY_EXISTS) return true;
-  ::SetLastError(status);
-  return status == ERROR_SUCCESS;
+  const bool ok = ::OpenPrinterW(monitor.data(), xcv.Receive(), &access) != FALSE &&
+                  ::XcvDataW(xcv.get(), L"AddPort", reinterpret_cast<PBYTE>(port.data()),
+                             static_cast<DWORD>((port.size() + 1) * sizeof(wchar_t)), nullptr, 0,
+                             &needed, &status) != FALSE &&
+                  (status == ERROR_SUCCESS || status == ERROR_ALREADY_EXISTS);
+  if (status != ERROR_SUCCESS) ::SetLastError(status);
+  Report(L"port", port, ok);
+  return ok;
 }
 
-bool AddTestPrinter(const TestPrinter& p) {
-  std::wstring name(p.name);
-  std::wstring port(p.port);
-  std::wstring driver(p.driver);
+bool AddTestPrinter(TestPrinter p) {
   std::wstring processor = L"WinPrint";
-  std::wstring datatype = L"RAW";  // without it Wine lists the printer but cannot open it
-  std::wstring separator(p.separatorFile);
+  // Wine's local print provider opens a printer only when its registry key has a "Datatype",
+  // which is written only when AddPrinter is given one.
+  std::wstring datatype = L"RAW";
   PRINTER_INFO_2W info{};
-  info.pPrinterName = name.data();
-  info.pPortName = port.data();
-  info.pDriverName = driver.data();
+  info.pPrinterName = p.name.data();
+  info.pPortName = p.port.data();
+  info.pDriverName = p.driver.data();
   info.pPrintProcessor = processor.data();
   info.pDatatype = datatype.data();
-  info.pSepFile = separator.empty() ? nullptr : separator.data();
+  info.pSepFile = p.separatorFile.empty() ? nullptr : p.separatorFile.data();
   info.Attributes = p.attributes;
   PrinterHandle added;
   *added.Receive() = ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
@@ -127,8 +119,7 @@ bool AddTestPrinter(const TestPrinter& p) {
   return ok;
 }
 
-void DeleteTestPrinter(std::wstring_view printerName) {
-  std::wstring name(printerName);
+void DeleteTestPrinter(std::wstring name) {
   PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
   PrinterHandle printer;
   if (::OpenPrinterW(name.data(), printer.Receive(), &all) != FALSE) ::DeletePrinter(printer.get());
@@ -151,12 +142,8 @@ bool SetCapture(const wchar_t* port, const std::wstring& target) {
 
 int Install(const std::wstring* captureTarget) {
   bool ok = true;
-  for (std::wstring_view driver : kDrivers) ok = AddDriver(driver) && ok;
-  for (std::wstring_view port : kAddedPorts) {
-    const bool added = AddPort(port);
-    Report(L"port", port, added);
-    ok = added && ok;
-  }
+  for (const wchar_t* driver : kDrivers) ok = AddDriver(driver) && ok;
+  for (const wchar_t* port : kAddedPorts) ok = AddPort(port) && ok;
   for (const TestPrinter& p : kPrinters) {
     DeleteTestPrinter(p.name);  // installing twice gives the same printers
     ok = AddTestPrinter(p) && ok;

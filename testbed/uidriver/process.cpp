@@ -1,7 +1,4 @@
 // Programs started by a test, each in a job object that kills it when the job is closed.
-#include <cwchar>
-#include <map>
-
 #include "testbed/uidriver/uidriver.hpp"
 
 namespace rovant::uidriver {
@@ -16,11 +13,8 @@ std::wstring Quote(const std::wstring& argument) {
       ++backslashes;
       continue;
     }
-    if (c == L'"') {
-      quoted.append(backslashes * 2 + 1, L'\\');
-    } else {
-      quoted.append(backslashes, L'\\');
-    }
+    // Backslashes before a quote are doubled and the quote escaped; others stay as they are.
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
     backslashes = 0;
     quoted.push_back(c);
   }
@@ -29,33 +23,8 @@ std::wstring Quote(const std::wstring& argument) {
   return quoted;
 }
 
-// The driver's environment with `additions` put in, as a CreateProcessW block.
-std::vector<wchar_t> EnvironmentBlock(
-    const std::vector<std::pair<std::wstring, std::wstring>>& additions) {
-  std::map<std::wstring, std::wstring> variables;
-  if (wchar_t* block = ::GetEnvironmentStringsW()) {
-    for (const wchar_t* entry = block; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
-      const std::wstring line = entry;
-      const std::size_t equals = line.find(L'=', 1);  // "=C:=C:\" entries start with '='
-      if (equals == std::wstring::npos) continue;
-      variables[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    ::FreeEnvironmentStringsW(block);
-  }
-  for (const auto& [name, value] : additions) variables[name] = value;
-  std::vector<wchar_t> result;
-  for (const auto& [name, value] : variables) {
-    result.insert(result.end(), name.begin(), name.end());
-    result.push_back(L'=');
-    result.insert(result.end(), value.begin(), value.end());
-    result.push_back(L'\0');
-  }
-  result.push_back(L'\0');
-  return result;
-}
-
-std::string Failure(const char* step) {
-  return std::string(step) + " failed (error " + std::to_string(::GetLastError()) + ")";
+std::string Failure(const char* step, DWORD code = ::GetLastError()) {
+  return std::string(step) + " failed (error " + std::to_string(code) + ")";
 }
 
 }  // namespace
@@ -89,7 +58,6 @@ std::optional<Process> Process::Start(const StartOptions& options, Job& job, std
   }
   std::wstring commandLine = Quote(options.program);
   for (const std::wstring& argument : options.arguments) commandLine += L" " + Quote(argument);
-  std::vector<wchar_t> environment = EnvironmentBlock(options.environment);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -113,10 +81,17 @@ std::optional<Process> Process::Start(const StartOptions& options, Job& job, std
   }
   PROCESS_INFORMATION info{};
   const wchar_t* folder = options.workingFolder.empty() ? nullptr : options.workingFolder.c_str();
-  if (::CreateProcessW(options.program.c_str(), commandLine.data(), nullptr, nullptr, inherit,
-                       CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, environment.data(), folder,
-                       &startup, &info) == FALSE) {
-    error = Failure("CreateProcessW");
+  // The additions are put into the driver's own environment while the process inherits it.
+  for (const auto& [name, value] : options.environment)
+    ::SetEnvironmentVariableW(name.c_str(), value.c_str());
+  const BOOL created =
+      ::CreateProcessW(options.program.c_str(), commandLine.data(), nullptr, nullptr, inherit,
+                       CREATE_SUSPENDED, nullptr, folder, &startup, &info);
+  const DWORD createError = ::GetLastError();
+  for (const auto& [name, value] : options.environment)
+    ::SetEnvironmentVariableW(name.c_str(), nullptr);
+  if (created == FALSE) {
+    error = Failure("CreateProcessW", createError);
     return std::nullopt;
   }
   win32::UniqueKernelHandle thread(info.hThread);

@@ -1,8 +1,7 @@
 // rovant_uidriver: drives the program's windows from a separate process under Wine (or Windows).
-//
-// Every wait takes a bound in milliseconds and polls every kPollMs; every cross-process message
-// is sent with a time-out or posted (where the program may answer with a modal loop), so a hung
-// program cannot hang the driver.
+// Every wait is bounded and polls every kPollMs; every cross-process message is sent with a
+// time-out or posted (where the program may answer with a modal loop), so a hung program cannot
+// hang the driver.
 #pragma once
 
 #include <windows.h>
@@ -30,7 +29,8 @@ struct StartOptions {
   std::wstring program;                 // a Windows path (Z:\... for host files under Wine)
   std::vector<std::wstring> arguments;  // quoted as needed
   std::wstring workingFolder;           // empty: the driver's own
-  std::vector<std::pair<std::wstring, std::wstring>> environment;  // added or replaced
+  // Added or replaced for the start, then taken out of the driver's own environment.
+  std::vector<std::pair<std::wstring, std::wstring>> environment;
   std::wstring outputFile;  // empty: standard output and error are inherited
 };
 
@@ -72,16 +72,15 @@ struct WindowQuery {
   DWORD processId = 0;                      // 0: any process
   std::optional<std::wstring> className{};  // exact, e.g. L"#32770" for dialogs and boxes
   std::optional<std::wstring> caption{};    // exact
+  std::optional<int> childId{};             // it holds a control with this id
 };
 
 std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);  // WM_GETTEXT, at most 4096 characters
 DWORD ProcessOf(HWND window);
 
-// The visible top-level windows matching `query`, topmost first.
-std::vector<HWND> FindTopWindows(const WindowQuery& query);
-// The first match within `timeoutMs`, or null.
-HWND WaitWindow(const WindowQuery& query, DWORD timeoutMs);
+std::vector<HWND> FindTopWindows(const WindowQuery& query);  // the visible ones, topmost first
+HWND WaitWindow(const WindowQuery& query, DWORD timeoutMs);  // the first match, or null
 bool WaitGone(HWND window, DWORD timeoutMs);
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 // Waits until a window matching `query` is the only window its process shows, and enabled,
@@ -89,13 +88,11 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 // status windows is then ready for the user. Null when that does not happen within `timeoutMs`.
 HWND WaitSoleWindow(const WindowQuery& query, DWORD settleMs, DWORD timeoutMs);
 
-HWND FindChild(HWND parent, int id);
-// The same, preferring a visible one: the pages of a tab panel reuse their control ids.
-HWND FindShownChild(HWND parent, int id);
+HWND FindChild(HWND parent, int id);  // a visible one first: the tab pages reuse their ids
 std::vector<HWND> FindChildren(HWND parent, const std::wstring& className);
-// One line per top-level window of `processId` (0: every visible one) and, indented, its
-// children: handle, class, id, caption, visible/enabled; for reports of failed waits.
-std::string DescribeWindows(DWORD processId);
+// Every visible top-level window and, indented, its children: handle, process, class, id,
+// caption, hidden/disabled; for reports of failed waits.
+std::string DescribeWindows();
 
 // SendMessage with a bound: `fallback` when the window does not answer in time.
 LRESULT SendBounded(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT fallback);
@@ -105,13 +102,11 @@ LRESULT SendBounded(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT fallb
 bool ClickButton(HWND button);  // BM_CLICK, posted; false if not enabled and visible
 // Posts WM_COMMAND (id, BN_CLICKED) to `dialog` as its button or menu item `id` would.
 bool PressCommand(HWND dialog, int id);
-bool CloseWindow(HWND window);  // WM_CLOSE, posted
 // The selected item's text (CB_GETCURSEL/CB_GETLBTEXT); nothing when none is selected.
 std::optional<std::wstring> ComboText(HWND combo);
 // Selects the item with exactly this text and tells the owner (CBN_SELCHANGE), as a user's
 // choice would; false if there is no such item.
 bool SelectComboItem(HWND combo, const std::wstring& text);
-bool SetText(HWND window, const std::wstring& text);
 bool IsEnabled(HWND window);
 bool IsVisible(HWND window);
 HWND FocusOf(HWND window);  // the focus in `window`'s thread, or null
@@ -128,19 +123,12 @@ int FindListViewRow(HWND listView, const std::wstring& text);  // by first colum
 int TreeViewCount(HWND treeView);  // all levels; -1 when the control does not answer
 std::vector<std::wstring> TreeViewRootTexts(HWND treeView);
 
-// ---- keys: SendInput, as a user's keyboard would, into the foreground window's focus (under
-// Wine this needs a real X display)
+// ---- keys, as a user's keyboard types them (SendInput; under Wine this needs a real X display)
 
-struct KeyChord {
-  WORD key = 0;
-  bool alt = false;
-  bool control = false;
-  bool shift = false;
-};
-// "Tab", "Shift+Tab", "Ctrl+Shift+Tab", "Alt+R", "Escape", "Up", "Down" or one letter/digit.
-std::optional<KeyChord> ParseChord(const std::string& text);
 bool BringToForeground(HWND window);  // bounded wait until it is
-bool TypeChords(const std::vector<KeyChord>& chords);
+// Types "Tab", "Shift+Tab", "Ctrl+Shift+Tab", "Alt+R", "Escape", "Enter", "Up", "Down" or one
+// letter or digit into the foreground window's focus; false, typing nothing, for another name.
+bool TypeChords(const std::vector<std::string>& chords);
 
 // ---- icons and message boxes
 //
@@ -157,7 +145,7 @@ enum class IconKind {
   kWarning,
   kInformation,
   kQuestion,
-  kPrinterError,  // the program's own icons (IconCandidates::AddFromModule)
+  kPrinterError,  // the program's own icons
   kPrinterInformation,
   kPrinterWarning,
   kApplication,
@@ -167,9 +155,9 @@ std::string_view NameOf(IconKind kind);
 
 class IconCandidates {
  public:
-  IconCandidates();  // the four system icons
-  // The program's icons 160 and 187-189 from its executable; false if it cannot be loaded.
-  bool AddFromModule(const std::wstring& path);
+  // The four system icons and, from the executable `module` when one is named, the program's
+  // icons 160 and 187-189.
+  explicit IconCandidates(const std::wstring& module = {});
 
   struct Candidate {
     IconKind kind;
@@ -182,28 +170,28 @@ class IconCandidates {
   std::vector<win32::UniqueIcon> owned_;
 };
 
-IconKind ClassifyIcon(HWND iconControl, const IconCandidates& candidates);
-// How the capture compares with each candidate (share of differing pixels), for reports.
-std::string DescribeIconMatch(HWND iconControl, const IconCandidates& candidates);
+// With `report`, also how the capture compares with each candidate (share of differing pixels).
+IconKind ClassifyIcon(HWND iconControl, const IconCandidates& candidates,
+                      std::string* report = nullptr);
 
 // The control ids of Wine's message box dialog (user32's MSGBOX template).
 inline constexpr int kMessageBoxTextId = 0xFFFF;
 inline constexpr int kMessageBoxIconId = 0x0440;
 
+// The message boxes of `processId` (0: any): dialogs with the box's text control.
+inline WindowQuery MessageBoxQuery(DWORD processId) {
+  return {.processId = processId, .className = L"#32770", .childId = kMessageBoxTextId};
+}
+
 struct MessageBoxContent {
-  HWND window = nullptr;
   std::wstring caption;
   std::wstring text;
   std::vector<int> buttons;  // the visible ones, IDOK (1) .. IDNO (7), in id order
   IconKind icon = IconKind::kUnknown;
 };
 
-// The visible message boxes (dialogs with the box's text control) of `processId` (0: any).
-std::vector<HWND> FindMessageBoxes(DWORD processId);
-HWND WaitMessageBox(DWORD processId, DWORD timeoutMs);
 MessageBoxContent ReadMessageBox(HWND box, const IconCandidates& icons);
-// "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No" (else the number); and back (0: none).
+// "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No" for IDOK .. IDNO, else the number.
 std::string ButtonName(int id);
-int ButtonNamed(const std::string& name);
 
 }  // namespace rovant::uidriver

@@ -12,25 +12,23 @@ namespace {
 
 using namespace rovant::uidriver;
 
-constexpr int kNotFound = 1;
-
 struct Options {
   std::string className;
   std::string caption;
   DWORD timeoutMs = 10000;
-  std::string item;  // select-row: the row; press: the button
-  int id = 0;        // combo: the control id
+  std::string item;  // select-row: the row; press: the button; combo: the control id
   DWORD settleMs = 0;
 };
 
 int NotFound(const std::string& what) {
-  std::cerr << "rovant-uidriver: " << what << "\n" << DescribeWindows(0);
-  return kNotFound;
+  std::cerr << "rovant-uidriver: " << what << "\n" << DescribeWindows();
+  return 1;
 }
 
-// The window the options name, waited for; null if none.
+// The window the options name (without --class and --caption: a message box), waited for.
 HWND Resolve(const Options& o) {
-  WindowQuery query;
+  WindowQuery query = MessageBoxQuery(0);
+  if (!o.className.empty() || !o.caption.empty()) query = {};
   if (!o.className.empty()) query.className = Widen(o.className);
   if (!o.caption.empty()) query.caption = Widen(o.caption);
   return WaitWindow(query, o.timeoutMs);
@@ -46,7 +44,7 @@ int WaitForWindow(const Options& o) {
 }
 
 int ReadBox(const Options& o) {
-  HWND box = WaitMessageBox(0, o.timeoutMs);
+  HWND box = Resolve(o);
   if (box == nullptr) return NotFound("no message box");
   const MessageBoxContent content = ReadMessageBox(box, IconCandidates());
   std::cout << "caption: " << Narrow(content.caption) << "\ntext: " << Narrow(content.text)
@@ -57,10 +55,11 @@ int ReadBox(const Options& o) {
 }
 
 int Press(const Options& o) {
-  HWND window =
-      o.className.empty() && o.caption.empty() ? WaitMessageBox(0, o.timeoutMs) : Resolve(o);
-  const int id = ButtonNamed(o.item) != 0 ? ButtonNamed(o.item) : std::atoi(o.item.c_str());
-  if (window != nullptr && id != 0 && ClickButton(FindShownChild(window, id))) return 0;
+  HWND window = Resolve(o);
+  int id = std::atoi(o.item.c_str());
+  for (int button = IDOK; button <= IDNO; ++button)
+    if (ButtonName(button) == o.item) id = button;
+  if (window != nullptr && id != 0 && ClickButton(FindChild(window, id))) return 0;
   return NotFound("no enabled button " + o.item);
 }
 
@@ -76,8 +75,8 @@ int SelectRow(const Options& o) {
 
 int Combo(const Options& o) {
   HWND window = Resolve(o);
-  HWND combo = window != nullptr ? FindShownChild(window, o.id) : nullptr;
-  if (combo == nullptr) return NotFound("no combo box " + std::to_string(o.id));
+  HWND combo = window != nullptr ? FindChild(window, std::atoi(o.item.c_str())) : nullptr;
+  if (combo == nullptr) return NotFound("no combo box " + o.item);
   std::cout << Narrow(ComboText(combo).value_or(L"")) << '\n';
   return 0;
 }
@@ -113,6 +112,6 @@ int main(int argc, char** argv) {
       command("select-row", "select the list view row whose first column is TEXT", SelectRow);
   select->add_option("text", selectOptions->item)->required();
   auto [combo, comboOptions] = command("combo", "print a combo box's selected item", Combo);
-  combo->add_option("id", comboOptions->id, "the combo box's control id")->required();
+  combo->add_option("id", comboOptions->item, "the combo box's control id")->required();
   return line.Run(argc, argv);
 }

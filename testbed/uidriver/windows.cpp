@@ -1,7 +1,12 @@
 // Windows, controls, keys and message boxes of another process.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstddef>
 #include <cstdio>
 
 #include "platform/win32/text.hpp"
@@ -15,23 +20,12 @@ constexpr LRESULT kMaxItemLength = 1024;
 constexpr DWORD kForegroundWaitMs = 3000;
 constexpr DWORD kPauseBetweenChordsMs = 30;
 
-constexpr std::array<std::pair<int, const char*>, 7> kButtonNames{{
-    {IDOK, "OK"},
-    {IDCANCEL, "Cancel"},
-    {IDABORT, "Abort"},
-    {IDRETRY, "Retry"},
-    {IDIGNORE, "Ignore"},
-    {IDYES, "Yes"},
-    {IDNO, "No"},
-}};
+// The names of the message box buttons IDOK (1) .. IDNO (7).
+constexpr std::array<const char*, 8> kButtonNames{"",      "OK",     "Cancel", "Abort",
+                                                  "Retry", "Ignore", "Yes",    "No"};
 
-constexpr std::array<std::pair<const char*, WORD>, 5> kNamedKeys{{
-    {"Tab", VK_TAB},
-    {"Escape", VK_ESCAPE},
-    {"Enter", VK_RETURN},
-    {"Up", VK_UP},
-    {"Down", VK_DOWN},
-}};
+constexpr std::pair<const char*, WORD> kNamedKeys[] = {
+    {"Tab", VK_TAB}, {"Escape", VK_ESCAPE}, {"Enter", VK_RETURN}, {"Up", VK_UP}, {"Down", VK_DOWN}};
 
 struct Enumeration {
   const WindowQuery* query;
@@ -45,6 +39,7 @@ BOOL CALLBACK CollectTop(HWND window, LPARAM param) {
   if (::IsWindowVisible(window) == FALSE) return TRUE;
   if (q.className && ClassOf(window) != *q.className) return TRUE;
   if (q.caption && TextOf(window) != *q.caption) return TRUE;
+  if (q.childId && ::GetDlgItem(window, *q.childId) == nullptr) return TRUE;
   e->found.push_back(window);
   return TRUE;
 }
@@ -71,7 +66,9 @@ std::string Line(HWND window, int depth) {
   return line + "\n";
 }
 
+// Item `index` of the combo box; nothing for none (CB_ERR) or one that cannot be read.
 std::optional<std::wstring> ComboItem(HWND combo, int index) {
+  if (index < 0) return std::nullopt;
   const LRESULT length = SendBounded(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, CB_ERR);
   if (length < 0 || length > kMaxItemLength) return std::nullopt;
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -89,6 +86,35 @@ INPUT Key(WORD key, bool up) {
   input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
   input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
   return input;
+}
+
+// One chord ("Ctrl+Shift+Tab") as the key presses and releases that type it; empty if unknown.
+std::vector<INPUT> ChordInputs(const std::string& text) {
+  std::array<std::pair<bool, WORD>, 3> modifiers{
+      {{false, VK_CONTROL}, {false, VK_MENU}, {false, VK_SHIFT}}};
+  std::string rest = text;
+  for (std::size_t plus = rest.find('+'); plus != std::string::npos && plus + 1 < rest.size();
+       plus = rest.find('+')) {
+    const std::string modifier = rest.substr(0, plus);
+    const std::size_t which = modifier == "Ctrl" ? 0 : modifier == "Alt" ? 1 : 2;
+    if (which == 2 && modifier != "Shift") return {};
+    modifiers[which].first = true;
+    rest = rest.substr(plus + 1);
+  }
+  WORD key = 0;
+  for (const auto& [name, code] : kNamedKeys)
+    if (rest == name) key = code;
+  if (key == 0 && rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0])) != 0)
+    key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(rest[0])));
+  if (key == 0) return {};
+  std::vector<INPUT> inputs;
+  for (const auto& [held, modifier] : modifiers)
+    if (held) inputs.push_back(Key(modifier, false));
+  inputs.push_back(Key(key, false));
+  inputs.push_back(Key(key, true));
+  for (const auto& [held, modifier] : modifiers)
+    if (held) inputs.push_back(Key(modifier, true));
+  return inputs;
 }
 
 }  // namespace
@@ -132,15 +158,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 HWND WaitWindow(const WindowQuery& query, DWORD timeoutMs) {
-  HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        const std::vector<HWND> windows = FindTopWindows(query);
-        if (!windows.empty()) found = windows.front();
-        return found != nullptr;
-      },
-      timeoutMs);
-  return found;
+  std::vector<HWND> found;
+  WaitUntil([&] { return !(found = FindTopWindows(query)).empty(); }, timeoutMs);
+  return found.empty() ? nullptr : found.front();
 }
 
 bool WaitGone(HWND window, DWORD timeoutMs) {
@@ -169,12 +189,6 @@ HWND WaitSoleWindow(const WindowQuery& query, DWORD settleMs, DWORD timeoutMs) {
 }
 
 HWND FindChild(HWND parent, int id) {
-  for (HWND child : Descendants(parent))
-    if (::GetDlgCtrlID(child) == id) return child;
-  return nullptr;
-}
-
-HWND FindShownChild(HWND parent, int id) {
   HWND hidden = nullptr;
   for (HWND child : Descendants(parent)) {
     if (::GetDlgCtrlID(child) != id) continue;
@@ -191,16 +205,9 @@ std::vector<HWND> FindChildren(HWND parent, const std::wstring& className) {
   return result;
 }
 
-std::string DescribeWindows(DWORD processId) {
-  std::vector<HWND> tops;
-  if (processId == 0) {
-    tops = FindTopWindows({});
-  } else {  // all of one process's windows, hidden ones too
-    ::EnumWindows(CollectAll, reinterpret_cast<LPARAM>(&tops));
-    std::erase_if(tops, [processId](HWND w) { return ProcessOf(w) != processId; });
-  }
+std::string DescribeWindows() {
   std::string report;
-  for (HWND top : tops) {
+  for (HWND top : FindTopWindows({})) {
     report += Line(top, 0);
     for (HWND child : Descendants(top)) {
       int depth = 1;
@@ -213,11 +220,9 @@ std::string DescribeWindows(DWORD processId) {
 
 LRESULT SendBounded(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT fallback) {
   DWORD_PTR result = 0;
-  if (::SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result) ==
-      0) {
-    return fallback;
-  }
-  return static_cast<LRESULT>(result);
+  const LRESULT sent =
+      ::SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
+  return sent != 0 ? static_cast<LRESULT>(result) : fallback;
 }
 
 bool ClickButton(HWND button) {
@@ -231,12 +236,8 @@ bool PressCommand(HWND dialog, int id) {
                         reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id))) != FALSE;
 }
 
-bool CloseWindow(HWND window) { return ::PostMessageW(window, WM_CLOSE, 0, 0) != FALSE; }
-
 std::optional<std::wstring> ComboText(HWND combo) {
-  const auto selected = static_cast<int>(SendBounded(combo, CB_GETCURSEL, 0, 0, CB_ERR));
-  if (selected < 0) return std::nullopt;
-  return ComboItem(combo, selected);
+  return ComboItem(combo, static_cast<int>(SendBounded(combo, CB_GETCURSEL, 0, 0, CB_ERR)));
 }
 
 bool SelectComboItem(HWND combo, const std::wstring& text) {
@@ -251,10 +252,6 @@ bool SelectComboItem(HWND combo, const std::wstring& text) {
   return false;
 }
 
-bool SetText(HWND window, const std::wstring& text) {
-  return SendBounded(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), FALSE) != FALSE;
-}
-
 bool IsEnabled(HWND window) { return ::IsWindowEnabled(window) != FALSE; }
 bool IsVisible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
 
@@ -264,29 +261,6 @@ HWND FocusOf(HWND window) {
   const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
   if (thread == 0 || ::GetGUIThreadInfo(thread, &info) == FALSE) return nullptr;
   return info.hwndFocus;
-}
-
-std::optional<KeyChord> ParseChord(const std::string& text) {
-  KeyChord chord;
-  std::string rest = text;
-  for (std::size_t plus = rest.find('+'); plus != std::string::npos && plus + 1 < rest.size();
-       plus = rest.find('+')) {
-    const std::string modifier = rest.substr(0, plus);
-    bool& flag = modifier == "Alt" ? chord.alt : modifier == "Ctrl" ? chord.control : chord.shift;
-    if (modifier != "Alt" && modifier != "Ctrl" && modifier != "Shift") return std::nullopt;
-    flag = true;
-    rest = rest.substr(plus + 1);
-  }
-  for (const auto& [name, key] : kNamedKeys) {
-    if (rest == name) {
-      chord.key = key;
-      return chord;
-    }
-  }
-  if (rest.size() != 1 || std::isalnum(static_cast<unsigned char>(rest[0])) == 0)
-    return std::nullopt;
-  chord.key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(rest[0])));
-  return chord;
 }
 
 bool BringToForeground(HWND window) {
@@ -299,17 +273,13 @@ bool BringToForeground(HWND window) {
                                kForegroundWaitMs);
 }
 
-bool TypeChords(const std::vector<KeyChord>& chords) {
-  for (const KeyChord& chord : chords) {
-    const std::array<std::pair<bool, WORD>, 3> modifiers{
-        {{chord.control, VK_CONTROL}, {chord.alt, VK_MENU}, {chord.shift, VK_SHIFT}}};
-    std::vector<INPUT> inputs;
-    for (const auto& [held, key] : modifiers)
-      if (held) inputs.push_back(Key(key, false));
-    inputs.push_back(Key(chord.key, false));
-    inputs.push_back(Key(chord.key, true));
-    for (const auto& [held, key] : modifiers)
-      if (held) inputs.push_back(Key(key, true));
+bool TypeChords(const std::vector<std::string>& chords) {
+  std::vector<std::vector<INPUT>> typed;
+  for (const std::string& chord : chords) {
+    typed.push_back(ChordInputs(chord));
+    if (typed.back().empty()) return false;
+  }
+  for (std::vector<INPUT>& inputs : typed) {
     const auto count = static_cast<UINT>(inputs.size());
     if (::SendInput(count, inputs.data(), sizeof(INPUT)) != count) return false;
     ::Sleep(kPauseBetweenChordsMs);
@@ -317,51 +287,160 @@ bool TypeChords(const std::vector<KeyChord>& chords) {
   return true;
 }
 
-std::vector<HWND> FindMessageBoxes(DWORD processId) {
-  std::vector<HWND> boxes = FindTopWindows({.processId = processId, .className = L"#32770"});
-  std::erase_if(boxes, [](HWND w) {
-    HWND text = ::GetDlgItem(w, kMessageBoxTextId);
-    return text == nullptr || ClassOf(text) != L"Static";
-  });
-  return boxes;
-}
-
-HWND WaitMessageBox(DWORD processId, DWORD timeoutMs) {
-  HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        const std::vector<HWND> boxes = FindMessageBoxes(processId);
-        if (!boxes.empty()) found = boxes.front();
-        return found != nullptr;
-      },
-      timeoutMs);
-  return found;
-}
-
 MessageBoxContent ReadMessageBox(HWND box, const IconCandidates& icons) {
   MessageBoxContent content;
-  content.window = box;
   content.caption = TextOf(box);
   content.text = TextOf(::GetDlgItem(box, kMessageBoxTextId));
-  for (const auto& [id, name] : kButtonNames) {
+  for (int id = IDOK; id <= IDNO; ++id) {
     HWND button = ::GetDlgItem(box, id);
     if (button != nullptr && IsVisible(button)) content.buttons.push_back(id);
   }
-  std::ranges::sort(content.buttons);
   content.icon = ClassifyIcon(::GetDlgItem(box, kMessageBoxIconId), icons);
   return content;
 }
 
 std::string ButtonName(int id) {
-  for (const auto& [i, name] : kButtonNames)
-    if (i == id) return name;
-  return std::to_string(id);
+  return id >= IDOK && id <= IDNO ? kButtonNames[static_cast<std::size_t>(id)] : std::to_string(id);
 }
 
-int ButtonNamed(const std::string& name) {
-  for (const auto& [id, n] : kButtonNames)
-    if (name == n) return id;
-  return 0;
+// ---- list and tree views of another process, through blocks of memory placed in the owner
+// process for the messages that carry a pointer
+
+namespace {
+
+constexpr std::size_t kTextCapacity = 1024;  // characters, terminator included
+constexpr std::size_t kMaxRoots = 256;
+
+// A block of `size` bytes in the owner process of `window`, freed when done. Reads and writes
+// outside the block are refused.
+class RemoteBlock {
+ public:
+  RemoteBlock(HWND window, std::size_t size) : size_(size) {
+    process_.reset(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                 ProcessOf(window)));
+    if (process_) {
+      address_ =
+          ::VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+  }
+  ~RemoteBlock() {
+    if (address_ != nullptr) ::VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
+  }
+  RemoteBlock(const RemoteBlock&) = delete;
+  RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+  [[nodiscard]] bool valid() const { return address_ != nullptr; }
+  // The address of `offset` in the other process (to be put into a message, never used here).
+  [[nodiscard]] std::byte* at(std::size_t offset) const {
+    return static_cast<std::byte*>(address_) + offset;
+  }
+  bool Write(std::size_t offset, const void* data, std::size_t size) const {
+    SIZE_T done = 0;
+    return valid() && offset <= size_ && size <= size_ - offset &&
+           ::WriteProcessMemory(process_.get(), at(offset), data, size, &done) != FALSE &&
+           done == size;
+  }
+  bool Read(std::size_t offset, void* data, std::size_t size) const {
+    SIZE_T done = 0;
+    return valid() && offset <= size_ && size <= size_ - offset &&
+           ::ReadProcessMemory(process_.get(), at(offset), data, size, &done) != FALSE &&
+           done == size;
+  }
+
+ private:
+  win32::UniqueKernelHandle process_;
+  void* address_ = nullptr;
+  std::size_t size_;
+};
+
+// The text of an item (LVITEMW or TVITEMW) that `ask` requests with the item at block offset 0
+// and its text buffer after it; nothing if it cannot be read.
+template <typename Item, typename Ask>
+std::optional<std::wstring> ItemText(HWND control, Item item, Ask ask) {
+  constexpr std::size_t kTextOffset = (sizeof(Item) + 15) / 16 * 16;
+  RemoteBlock block(control, kTextOffset + kTextCapacity * sizeof(wchar_t));
+  if (!block.valid()) return std::nullopt;
+  item.pszText = reinterpret_cast<LPWSTR>(block.at(kTextOffset));
+  item.cchTextMax = static_cast<int>(kTextCapacity);
+  const wchar_t empty = L'\0';
+  std::array<wchar_t, kTextCapacity> text{};
+  if (!block.Write(0, &item, sizeof item) || !block.Write(kTextOffset, &empty, sizeof empty) ||
+      !ask(reinterpret_cast<LPARAM>(block.at(0))) ||
+      !block.Read(kTextOffset, text.data(), sizeof text)) {
+    return std::nullopt;
+  }
+  text.back() = L'\0';  // whatever the other process left there
+  return std::wstring(text.data());
+}
+
+HTREEITEM NextItem(HWND treeView, HTREEITEM item, UINT relation) {
+  return reinterpret_cast<HTREEITEM>(
+      SendBounded(treeView, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item), 0));
+}
+
+}  // namespace
+
+int ListViewCount(HWND listView) {
+  return static_cast<int>(SendBounded(listView, LVM_GETITEMCOUNT, 0, 0, -1));
+}
+
+std::vector<std::wstring> ListViewRows(HWND listView) {
+  std::vector<std::wstring> rows;
+  const int count = ListViewCount(listView);
+  for (int i = 0; i < count; ++i) {
+    rows.push_back(ItemText(listView, LVITEMW{}, [&](LPARAM item) {
+                     return SendBounded(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), item,
+                                        -1) >= 0;
+                   }).value_or(L""));
+  }
+  return rows;
+}
+
+int ListViewSelection(HWND listView) {
+  return static_cast<int>(
+      SendBounded(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED, -1));
+}
+
+bool SelectListViewRow(HWND listView, int row) {
+  if (row < 0 || row >= ListViewCount(listView)) return false;
+  RemoteBlock block(listView, sizeof(LVITEMW));
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  // Every row deselected (-1), then the chosen one selected and focused.
+  for (const auto& [which, state] : {std::pair{-1, 0U}, {row, item.stateMask}}) {
+    item.state = state;
+    if (!block.Write(0, &item, sizeof item) ||
+        SendBounded(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(which),
+                    reinterpret_cast<LPARAM>(block.at(0)), FALSE) == FALSE) {
+      return false;
+    }
+  }
+  SendBounded(listView, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE, 0);
+  return ListViewSelection(listView) == row;
+}
+
+int FindListViewRow(HWND listView, const std::wstring& text) {
+  const std::vector<std::wstring> rows = ListViewRows(listView);
+  const auto found = std::ranges::find(rows, text);
+  return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+}
+
+int TreeViewCount(HWND treeView) {
+  return static_cast<int>(SendBounded(treeView, TVM_GETCOUNT, 0, 0, -1));
+}
+
+std::vector<std::wstring> TreeViewRootTexts(HWND treeView) {
+  std::vector<std::wstring> texts;
+  for (HTREEITEM item = NextItem(treeView, nullptr, TVGN_ROOT);
+       item != nullptr && texts.size() < kMaxRoots; item = NextItem(treeView, item, TVGN_NEXT)) {
+    TVITEMW request{};
+    request.mask = TVIF_TEXT | TVIF_HANDLE;
+    request.hItem = item;
+    texts.push_back(ItemText(treeView, request, [&](LPARAM address) {
+                      return SendBounded(treeView, TVM_GETITEMW, 0, address, FALSE) != FALSE;
+                    }).value_or(L""));
+  }
+  return texts;
 }
 
 }  // namespace rovant::uidriver

@@ -13,21 +13,6 @@
 namespace rovant::e2e {
 namespace {
 
-using uidriver::IconKind;
-
-// Combo boxes (resources/rovant.rc).
-constexpr int kPitchCombo = 1103;         // MENU1 PITCH
-constexpr int kLineSpacingCombo = 1104;   // MENU1 LINE SP
-constexpr int kDirectionCombo = 1194;     // HARDWARE PRT-DIR
-constexpr int kBuzzerCombo = 1195;        // HARDWARE BUZZER
-constexpr int kTearOffCombo = 1258;       // CONFIG TEAROFF
-constexpr int kTearPositionCombo = 1259;  // CONFIG TEARPOS
-constexpr int kLockCombo = 1266;          // CONFIG LOCK
-
-constexpr DWORD kOperationMs = 15000;
-
-const std::string kNoResponse(msg::kNoResponse);
-
 using CommandsTest = EndToEnd;
 
 // The version box; then Reading, after the printer's memory has changed since the start-up
@@ -36,37 +21,29 @@ TEST_F(CommandsTest, VersionReadingAndTransferring) {
   StartWithPrinter(MemoryWith({L"MENU1.PITCH=12 CPI"}));
   EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   MenuCommand(IDM_VERSION);
-  ExpectBox(std::string(msg::kVersion), IconKind::kApplication, {IDOK});
-  Press(IDOK);
+  AnswerBox(msg::kVersion, IconKind::kApplication, {IDOK}, IDOK);
   const Bytes changed =
       MemoryWith({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.LOCK=SETUP"});
-  StartNextMonitor(1, {}, changed);
+  StartNextMonitor({}, changed);
 
   ClickCommand(IDC_READ);
-  ExpectBox(std::string(msg::kConfirmRead), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectStatusWindow(std::string(msg::kStatusReading), kOperationMs);
-  ASSERT_NE(WaitMainWindow(), nullptr);
+  AnswerBox(msg::kConfirmRead, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  ExpectOperation(msg::kStatusReading);
   EXPECT_EQ(ReadCombo(kPitchCombo), "15 CPI ");
-  EXPECT_EQ(PageCombo(kHardwarePage, kBuzzerCombo), "OFF    ");
-  EXPECT_EQ(PageCombo(kConfigPage, kLockCombo), "SETUP  ");
+  EXPECT_EQ(ReadCombo(kBuzzerCombo), "OFF    ");
+  EXPECT_EQ(ReadCombo(kLockCombo), "SETUP  ");
   EXPECT_EQ(MonitorMemory(), changed);
 
-  SelectPage(kMenu1Page);
   SelectCombo(kPitchCombo, "12 CPI ");
   SelectCombo(kLineSpacingCombo, "8 LPI  ");
-  SelectPage(kHardwarePage);
   SelectCombo(kDirectionCombo, "UNI-DIR");
   SelectCombo(kBuzzerCombo, "ON     ");
   // The last changes stay on the visible page: the transfer itself takes them.
-  SelectPage(kConfigPage);
   SelectCombo(kTearPositionCombo, "ALWAYS ");
   SelectCombo(kLockCombo, "ALL    ");
   ClickCommand(IDC_TRANSFER);
-  ExpectBox(std::string(msg::kConfirmTransfer), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectStatusWindow(std::string(msg::kStatusTransfer), kOperationMs);
-  ASSERT_NE(WaitMainWindow(), nullptr);
+  AnswerBox(msg::kConfirmTransfer, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  ExpectOperation(msg::kStatusTransfer);
   EXPECT_EQ(JobsSinceNextMonitor(), 2) << MonitorOutput();
   EXPECT_EQ(MonitorMemory(),
             MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI", L"HARDWARE.PRT-DIR=UNI-DIR",
@@ -82,22 +59,21 @@ TEST_F(CommandsTest, VersionReadingAndTransferring) {
 TEST_F(CommandsTest, InitializingPutsTheFactoryDefaultsIntoPrinterAndPages) {
   StartWithPrinter(
       MemoryWith({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.TEAROFF=AUTO"}));
-  EXPECT_EQ(PageCombo(kConfigPage, kTearOffCombo), "AUTO   ");
-  StartNextMonitor(1, {}, std::nullopt);
+  EXPECT_EQ(ReadCombo(kTearOffCombo), "AUTO   ");
+  StartNextMonitor({}, std::nullopt);
 
   ClickCommand(IDC_INITIALIZE);
-  ExpectBox(std::string(msg::kConfirmInitialize), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectStatusWindow(std::string(msg::kStatusFactoryDefault), kOperationMs);
-  ExpectStatusWindow(std::string(msg::kStatusReading), kOperationMs);
-  ASSERT_NE(WaitMainWindow(), nullptr);
+  AnswerBox(msg::kConfirmInitialize, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  ExpectStatusWindow(msg::kStatusFactoryDefault);
+  ExpectOperation(msg::kStatusReading);
 
   // Two jobs: the factory default, then the read.
   EXPECT_EQ(JobsSinceNextMonitor(), 2) << MonitorOutput();
   EXPECT_EQ(MonitorMemory(), MemoryWith({}));
+  EXPECT_EQ(CurrentPage(), kConfigPage);  // the page shown before stays
   EXPECT_EQ(ReadCombo(kTearOffCombo), "MANUAL ");
-  EXPECT_EQ(PageCombo(kHardwarePage, kBuzzerCombo), "ON     ");
-  EXPECT_EQ(PageCombo(kMenu1Page, kPitchCombo), "10 CPI ");
+  EXPECT_EQ(ReadCombo(kBuzzerCombo), "ON     ");
+  EXPECT_EQ(ReadCombo(kPitchCombo), "10 CPI ");
 }
 
 // A failed Initializing shows the no-response message once, whichever send fails; a read whose
@@ -128,17 +104,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_P(InitializeFailureTest, ShowsOneNoResponseMessage) {
   const Bytes memory = MemoryWith({L"MENU1.PITCH=15 CPI"});
   StartWithPrinter(memory);
-  StartNextMonitor(1, {L"--fail-exchange", GetParam().failExchange}, std::nullopt);
+  StartNextMonitor({L"--fail-exchange", GetParam().failExchange}, std::nullopt);
 
   ClickCommand(IDC_INITIALIZE);
-  ExpectBox(std::string(msg::kConfirmInitialize), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  if (GetParam().readFailedBox) {
-    ExpectBox(std::string(msg::kReadingFailed), IconKind::kPrinterWarning, {IDOK}, 30000);
-    Press(IDOK);
-  }
-  ExpectBox(kNoResponse, IconKind::kPrinterError, {IDOK}, 30000);
-  Press(IDOK);
+  AnswerBox(msg::kConfirmInitialize, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  if (GetParam().readFailedBox)
+    AnswerBox(msg::kReadingFailed, IconKind::kPrinterWarning, {IDOK}, IDOK, 30000);
+  AnswerBox(msg::kNoResponse, IconKind::kPrinterError, {IDOK}, IDOK, 30000);
   // No second box, and no read after a failed default (its status window would come 2 s later).
   ExpectQuietFor(GetParam().quietMs);
   ASSERT_NE(WaitMainWindow(), nullptr);
@@ -154,12 +126,11 @@ TEST_F(CommandsTest, ListPrintingPrintsTheListAndAsksWhetherPrintingHasFinished)
   const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI", L"CONFIG.LOCK=SETUP"});
   StartWithPrinter(memory);
   const std::filesystem::path paper = WorkFile("paper.txt");
-  StartNextMonitor(1, {L"--paper", paper.wstring()}, std::nullopt);
+  StartNextMonitor({L"--paper", paper.wstring()}, std::nullopt);
 
   MenuCommand(IDM_LIST_PRINT);
-  ExpectBox(std::string(msg::kConfirmListPrint), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectStatusWindow(std::string(msg::kStatusListPrint), kOperationMs);
+  AnswerBox(msg::kConfirmListPrint, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  ExpectStatusWindow(msg::kStatusListPrint);
 
   // The print-finished dialog (template 192), found by its animated icon control.
   HWND dialog = WaitDialogWith(IDC_PRINTING_ICON);
@@ -184,8 +155,7 @@ TEST_F(CommandsTest, ListPrintingPrintsTheListAndAsksWhetherPrintingHasFinished)
   ASSERT_TRUE(uidriver::WaitGone(dialog, kWaitMs)) << Screen();
   ASSERT_NE(WaitMainWindow(), nullptr);
 
-  const Bytes printed = ReadBytes(paper);
-  const std::string list(printed.begin(), printed.end());
+  const std::string list = ReadText(paper);
   EXPECT_THAT(list, ::testing::StartsWith("HX320 setting list\n"));
   EXPECT_THAT(list, ::testing::HasSubstr("MENU1    PITCH    12 CPI\n"));
   EXPECT_THAT(list, ::testing::HasSubstr("CONFIG   LOCK     SETUP\n"));

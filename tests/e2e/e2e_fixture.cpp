@@ -1,10 +1,10 @@
 #include "tests/e2e/e2e_fixture.hpp"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -53,15 +53,8 @@ int RunToEnd(const fs::path& program, const std::vector<std::wstring>& arguments
   }
 }
 
-// rovant.exe's dialog (#32770) that holds control `id`, or null.
-HWND DialogWith(DWORD processId, int id) {
-  for (HWND dialog : FindTopWindows({.processId = processId, .className = L"#32770"}))
-    if (::GetDlgItem(dialog, id) != nullptr) return dialog;
-  return nullptr;
-}
-
-// The first combo box of each page (resources/rovant.rc): shown once the page is.
-constexpr std::array<int, 5> kFirstCombo{1100, 1147, 1193, 1221, 1258};
+// The first combo box of each page, the lowest id of the page: shown once the page is.
+constexpr std::array<int, 5> kFirstCombo{kEmulateCombo, 1147, 1193, kOriginCombo, kTearOffCombo};
 
 // The file dialog's name field: the Explorer-style dialog's combo box (cmb13) or the older
 // dialog's edit control (edt1).
@@ -72,11 +65,15 @@ constexpr DWORD kPaintMs = 2000;
 
 int SelectedTab(HWND tabs) { return static_cast<int>(SendBounded(tabs, TCM_GETCURSEL, 0, 0, -1)); }
 
+// The program's icons, loaded once from its executable.
+const IconCandidates& Icons() {
+  static const IconCandidates icons(kRovant.wstring());
+  return icons;
+}
+
 fs::path SettingsFile() {
-  std::array<wchar_t, MAX_PATH> appData{};
-  if (::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData.data()) < 0) return {};
-  appData.back() = L'\0';
-  return fs::path(appData.data()) / "Vek" / "ROVANT" / "rovant.ini";
+  const wchar_t* appData = ::_wgetenv(L"APPDATA");
+  return appData != nullptr ? fs::path(appData) / "Vek" / "ROVANT" / "rovant.ini" : fs::path();
 }
 
 }  // namespace
@@ -122,7 +119,6 @@ void EndToEnd::SetUp() {
   ASSERT_TRUE(fs::create_directories(work_)) << work_;
   ASSERT_FALSE(SettingsFile().empty());
   fs::remove(SettingsFile(), ignored);  // no working copy from an earlier test
-  icons_.AddFromModule(kRovant.wstring());
 }
 
 void EndToEnd::TearDown() {
@@ -186,11 +182,10 @@ void EndToEnd::StartMonitor(const std::vector<std::wstring>& options,
   StartServer(monitor_, kMonitor, arguments, "monitor", "monitoring ");
 }
 
-void EndToEnd::StartNextMonitor(int jobs, const std::vector<std::wstring>& options,
+void EndToEnd::StartNextMonitor(const std::vector<std::wstring>& options,
                                 const std::optional<Bytes>& memory) {
-  const std::string ended = "job " + std::to_string(jobs) + " ended";
-  ASSERT_TRUE(WaitUntil([&] { return MonitorOutput().find(ended) != std::string::npos; }, kWaitMs))
-      << "the monitor did not tell \"" << ended << "\": " << MonitorOutput();
+  ASSERT_TRUE(WaitUntil([&] { return JobsEnded() >= 1; }, kWaitMs))
+      << "the monitor did not tell \"job 1 ended\": " << MonitorOutput();
   // The output file can be removed once the run that wrote it has ended; the next run then
   // starts a new one.
   ASSERT_TRUE(WaitUntil(
@@ -204,7 +199,7 @@ void EndToEnd::StartNextMonitor(int jobs, const std::vector<std::wstring>& optio
   StartMonitor(options, memory);
   // The mailbox still holds the end of the last job, which the new run tells once as its own
   // (within a few milliseconds); jobs are counted from there.
-  WaitUntil([&] { return MonitorOutput().find("job 1 ended") != std::string::npos; }, 1000);
+  WaitUntil([&] { return JobsEnded() >= 1; }, 1000);
   jobsBefore_ = JobsEnded();
 }
 
@@ -227,19 +222,15 @@ void EndToEnd::StartWithPrinter(const Bytes& memory,
   StartMonitor(monitorOptions, memory);
   StartRovant();
   ChoosePrinter("HX320 on LPT1");
-  ExpectReadFromPrinter();
+  ExpectOperation();
 }
 
-std::optional<DWORD> EndToEnd::RovantExitCode(DWORD timeoutMs) {
-  std::optional<DWORD> code = Rovant().WaitExit(timeoutMs);
-  if (!code) ADD_FAILURE() << "rovant.exe did not end within " << timeoutMs << " ms";
-  return code;
+void EndToEnd::ExpectRovantEnded() {
+  EXPECT_EQ(Rovant().WaitExit(kWaitMs), std::optional<DWORD>(0)) << "rovant.exe did not end well";
 }
 
 HWND EndToEnd::WaitDialogWith(int id) {
-  HWND found = nullptr;
-  WaitUntil([&] { return (found = DialogWith(Rovant().id(), id)) != nullptr; }, kWaitMs);
-  return found;
+  return WaitWindow({.processId = Rovant().id(), .className = L"#32770", .childId = id}, kWaitMs);
 }
 
 HWND EndToEnd::WaitSelectionDialog() {
@@ -261,52 +252,32 @@ void EndToEnd::ChoosePrinter(const std::string& printer) {
   ASSERT_TRUE(WaitGone(dialog, kWaitMs)) << "the selection dialog stayed";
 }
 
-void EndToEnd::CancelSelection() {
-  HWND dialog = WaitSelectionDialog();
-  ASSERT_NE(dialog, nullptr);
-  ASSERT_TRUE(PressCommand(dialog, IDC_SELECTION_CANCEL));
-}
-
 void EndToEnd::TypeKeys(HWND window, const std::vector<std::string>& chords) {
-  std::vector<KeyChord> parsed;
-  for (const std::string& chord : chords) {
-    const std::optional<KeyChord> key = ParseChord(chord);
-    ASSERT_TRUE(key.has_value()) << "no such key: " << chord;
-    parsed.push_back(*key);
-  }
   ASSERT_TRUE(BringToForeground(window)) << "the window cannot be brought to the foreground";
-  ASSERT_TRUE(TypeChords(parsed));
+  ASSERT_TRUE(TypeChords(chords)) << "keys not typed";
 }
 
-void EndToEnd::ExpectBox(const std::string& text, IconKind icon, const std::vector<int>& buttons,
-                         DWORD timeoutMs) {
-  HWND box = WaitMessageBox(Rovant().id(), timeoutMs);
+void EndToEnd::AnswerBox(std::string_view text, IconKind icon, const std::vector<int>& buttons,
+                         int press, DWORD timeoutMs, DWORD processId) {
+  HWND box = WaitWindow(MessageBoxQuery(processId != 0 ? processId : Rovant().id()), timeoutMs);
   ASSERT_NE(box, nullptr) << "no message box within " << timeoutMs << " ms; expected \"" << text
                           << "\"\n"
                           << Screen();
   // A box not yet painted shows no icon the driver knows: read it again until it does.
-  WaitUntil(
-      [&] {
-        lastBox_ = ReadMessageBox(box, icons_);
-        return lastBox_.icon == icon;
-      },
-      kPaintMs);
-  EXPECT_EQ(Narrow(lastBox_.caption), "ROVANT");
-  EXPECT_EQ(Narrow(lastBox_.text), text);
-  EXPECT_EQ(NameOf(lastBox_.icon), NameOf(icon))
-      << DescribeIconMatch(::GetDlgItem(box, kMessageBoxIconId), icons_);
-  EXPECT_EQ(lastBox_.buttons, buttons);
-}
-
-void EndToEnd::Press(int button) {
-  ASSERT_NE(lastBox_.window, nullptr) << "no box to press " << ButtonName(button) << " in";
-  HWND control = ::GetDlgItem(lastBox_.window, button);
+  MessageBoxContent shown;
+  WaitUntil([&] { return (shown = ReadMessageBox(box, Icons())).icon == icon; }, kPaintMs);
+  EXPECT_EQ(Narrow(shown.caption), "ROVANT");
+  EXPECT_EQ(Narrow(shown.text), text);
+  std::string match;
+  EXPECT_EQ(NameOf(shown.icon), NameOf(icon))
+      << (ClassifyIcon(::GetDlgItem(box, kMessageBoxIconId), Icons(), &match), match);
+  EXPECT_EQ(shown.buttons, buttons);
+  HWND control = ::GetDlgItem(box, press);
   ASSERT_TRUE(control != nullptr && IsEnabled(control) && IsVisible(control))
-      << "the box has no enabled " << ButtonName(button) << " button";
+      << "the box has no enabled " << ButtonName(press) << " button";
   // The command the button sends, posted: quicker under Wine than BM_CLICK's mouse messages.
-  ASSERT_TRUE(PressCommand(lastBox_.window, button));
-  ASSERT_TRUE(WaitGone(lastBox_.window, kWaitMs)) << "the box stayed after " << ButtonName(button);
-  lastBox_ = {};
+  ASSERT_TRUE(PressCommand(box, press));
+  ASSERT_TRUE(WaitGone(box, kWaitMs)) << "the box stayed after " << ButtonName(press);
 }
 
 void EndToEnd::ExpectQuietFor(DWORD ms) {
@@ -323,9 +294,17 @@ HWND EndToEnd::MainWindow(DWORD settleMs) {
   return main;
 }
 
-HWND EndToEnd::ShownCombo(int id) {
+HWND EndToEnd::MainChild(int id) {
   HWND main = MainWindow(0);
-  HWND combo = main != nullptr ? FindShownChild(main, id) : nullptr;
+  return main != nullptr ? FindChild(main, id) : nullptr;
+}
+
+HWND EndToEnd::ShownCombo(int id) {
+  // The page of combo `id`: the last whose first combo is not above it.
+  const auto page =
+      static_cast<Page>(std::ranges::upper_bound(kFirstCombo, id) - kFirstCombo.begin() - 1);
+  if (page >= 0 && CurrentPage() != page) SelectPage(page);
+  HWND combo = MainChild(id);
   if (combo != nullptr && IsVisible(combo)) return combo;
   ADD_FAILURE() << "no visible combo box " << id;
   return nullptr;
@@ -343,9 +322,7 @@ void EndToEnd::SelectCombo(int id, const std::string& label) {
 }
 
 void EndToEnd::ClickCommand(int id) {
-  HWND main = MainWindow(0);
-  ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(ClickButton(FindChild(main, id))) << "no enabled command button " << id;
+  ASSERT_TRUE(ClickButton(MainChild(id))) << "no enabled command button " << id;
 }
 
 void EndToEnd::MenuCommand(int id) {
@@ -356,25 +333,21 @@ void EndToEnd::MenuCommand(int id) {
 }
 
 void EndToEnd::SelectPage(Page page) {
-  HWND main = MainWindow(0);
-  ASSERT_NE(main, nullptr);
-  HWND tabs = FindChild(main, IDC_TABS);
+  HWND tabs = MainChild(IDC_TABS);
   ASSERT_NE(tabs, nullptr) << "no tab control";
   // Moving the tab control's focus item selects that tab and tells the panel, as a click does.
   ASSERT_NE(SendBounded(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(page), 0, -1), -1);
   const bool shown = WaitUntil(
       [&] {
-        HWND combo = FindChild(main, kFirstCombo[static_cast<std::size_t>(page)]);
+        HWND combo =
+            FindChild(::GetAncestor(tabs, GA_ROOT), kFirstCombo[static_cast<std::size_t>(page)]);
         return SelectedTab(tabs) == page && combo != nullptr && IsVisible(combo);
       },
       kWaitMs);
   ASSERT_TRUE(shown) << "page " << page << " was not shown\n" << Screen();
 }
 
-int EndToEnd::CurrentPage() {
-  HWND main = MainWindow(0);
-  return main != nullptr ? SelectedTab(FindChild(main, IDC_TABS)) : -1;
-}
+int EndToEnd::CurrentPage() { return SelectedTab(MainChild(IDC_TABS)); }
 
 void EndToEnd::AnswerFileDialog(const std::string& title, const fs::path& file) {
   HWND dialog = WaitWindow(
@@ -395,7 +368,8 @@ void EndToEnd::AnswerFileDialog(const std::string& title, const fs::path& file) 
     ASSERT_NE(name, nullptr) << "the file dialog has no name field\n" << Screen();
     // The program empties the name before every dialog.
     EXPECT_EQ(Narrow(TextOf(name)), "") << title << " dialog";
-    ASSERT_TRUE(SetText(name, file.wstring()));
+    const std::wstring typed = file.wstring();
+    ASSERT_NE(SendBounded(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()), 0), 0);
   }
   ASSERT_TRUE(PressCommand(dialog, file.empty() ? IDCANCEL : IDOK));
   ASSERT_TRUE(WaitGone(dialog, kWaitMs)) << "the file dialog stayed\n" << Screen();
@@ -412,17 +386,12 @@ void EndToEnd::PutWorkingCopy(const Bytes& bytes) {
   WriteBytes(SettingsFile(), bytes);
 }
 
-void EndToEnd::ExpectStatusWindow(const std::string& text, DWORD timeoutMs) {
+void EndToEnd::ExpectStatusWindow(std::string_view text, DWORD timeoutMs) {
   HWND status = WaitDialogWith(IDC_STATUS_TEXT);
   ASSERT_NE(status, nullptr) << "no status window within " << kWaitMs << " ms";
   EXPECT_EQ(Narrow(TextOf(::GetDlgItem(status, IDC_STATUS_TEXT))), text);
   ASSERT_TRUE(WaitGone(status, timeoutMs))
       << "\"" << text << "\" stayed for " << timeoutMs << " ms";
-}
-
-void EndToEnd::ExpectReadFromPrinter() {
-  ExpectStatusWindow(std::string(msg::kStatusReading));
-  ASSERT_NE(WaitMainWindow(), nullptr);
 }
 
 }  // namespace rovant::e2e

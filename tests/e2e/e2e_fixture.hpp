@@ -1,10 +1,8 @@
 // The end-to-end fixture: rovant.exe and rovant-monitor-sim.exe as real processes under Wine with
-// a real X display, driven from this process with rovant_uidriver.
-//
-// Each test gets a fresh working folder (work/<Suite>.<Test>, which is also rovant.exe's current
-// folder) and a job object that ends every process it started when the test ends; a failed test
-// lists the windows on screen. The test bed printers are installed once per test program. Every
-// wait is bounded (kWaitMs, or a given bound) and a failed one fails the test with a report.
+// a real X display, driven with rovant_uidriver. Each test gets a fresh working folder
+// (work/<Suite>.<Test>, also rovant.exe's current folder) and a job object that ends every process
+// it started; a failed test lists the windows on screen. Every wait is bounded (kWaitMs, or a
+// given bound) and a failed one fails the test with a report.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -14,12 +12,16 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "testbed/uidriver/uidriver.hpp"
+#include "texts/printer_messages.hpp"
 
 namespace rovant::e2e {
+
+using uidriver::IconKind;
 
 inline constexpr DWORD kWaitMs = 15000;
 
@@ -28,6 +30,22 @@ using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // The panel's tabs, in order.
 enum Page : int { kMenu1Page = 0, kMenu2Page, kHardwarePage, kAdjustPage, kConfigPage };
+
+// Combo boxes of the pages (resources/rovant.rc).
+enum Combo : int {
+  kEmulateCombo = 1100,  // MENU1 EMULATE, the first of MENU1
+  kPitchCombo = 1103,
+  kLineSpacingCombo = 1104,
+  kRightEndCombo = 1122,   // MENU1 RGHTEND, the last of MENU1
+  kDirectionCombo = 1194,  // HARDWARE PRT-DIR
+  kBuzzerCombo = 1195,
+  kBufferCombo = 1197,   // HARDWARE BUFFER, its last
+  kOriginCombo = 1221,   // ADJUST CNT-ORG, its first
+  kTearOffCombo = 1258,  // CONFIG TEAROFF, its first
+  kTearPositionCombo = 1259,
+  kLockCombo = 1266,
+  kTopOfFormCombo = 1274,  // CONFIG TOF-CTL, its last
+};
 
 // A monitor run that serves one spooler job and then ends (StartNextMonitor starts the next).
 inline const std::vector<std::wstring> kOneJob{L"--max-jobs", L"1"};
@@ -42,7 +60,6 @@ class EndToEnd : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  [[nodiscard]] const std::filesystem::path& WorkFolder() const { return work_; }
   [[nodiscard]] std::filesystem::path WorkFile(const std::string& name) const {
     return work_ / name;
   }
@@ -65,9 +82,9 @@ class EndToEnd : public ::testing::Test {
   // The monitor's state file: the simulated printer's memory after its last job.
   Bytes MonitorMemory() const { return ReadBytes(work_ / "monitor.fom"); }
   std::string MonitorOutput() const { return ReadText(work_ / "monitor.out"); }
-  // Waits until the monitor has told "job `jobs` ended" (its state file is saved then), and
-  // starts the next monitor run with `options` and `memory`: the printer seen by the next job.
-  void StartNextMonitor(int jobs, const std::vector<std::wstring>& options,
+  // Waits until a monitor run of one job has told "job 1 ended" (its state file is saved then), and
+  // starts the next run with `options` and `memory`: the printer seen by the next job.
+  void StartNextMonitor(const std::vector<std::wstring>& options,
                         const std::optional<Bytes>& memory);
   // The jobs the monitor has told the end of, and those since StartNextMonitor.
   int JobsEnded() const;
@@ -77,47 +94,36 @@ class EndToEnd : public ::testing::Test {
   // when `program` is given, that copy of rovant.exe instead of the build's.
   void StartRovant(const Environment& environment = {}, const std::filesystem::path& program = {});
   uidriver::Process& Rovant() { return *rovant_; }
-  // Its exit code within `timeoutMs`; fails the test when it does not end.
-  std::optional<DWORD> RovantExitCode(DWORD timeoutMs = kWaitMs);
+  void ExpectRovantEnded();  // with exit code 0, within kWaitMs
   // A monitor with `monitorOptions` and `memory`, rovant.exe, "HX320 on LPT1" chosen and its
   // memory read into the pages.
   void StartWithPrinter(const Bytes& memory,
                         const std::vector<std::wstring>& monitorOptions = kOneJob);
 
-  // rovant.exe's dialog that holds control `id`, waited for; or null.
-  HWND WaitDialogWith(int id);
-  // The printer selection dialog, waited for.
+  HWND WaitDialogWith(int id);  // rovant.exe's dialog that holds control `id`; or null
   HWND WaitSelectionDialog();
-  // Selects `printer` in the dialog and presses OK; or Cancel.
+  // Selects `printer` in the selection dialog and presses OK.
   void ChoosePrinter(const std::string& printer);
-  void CancelSelection();
   // Brings `window` to the foreground and types `chords` ("Escape", "Alt+R", "Shift+Tab").
   void TypeKeys(HWND window, const std::vector<std::string>& chords);
 
-  // Waits for rovant.exe's next message box and checks caption "ROVANT", `text`, the icon and the
-  // buttons.
-  void ExpectBox(const std::string& text, uidriver::IconKind icon, const std::vector<int>& buttons,
-                 DWORD timeoutMs = kWaitMs);
-  // Presses `button` of the box last read by ExpectBox and waits until the box has gone.
-  void Press(int button);
-  bool NoBoxShown() { return uidriver::FindMessageBoxes(Rovant().id()).empty(); }
-  // No dialog of rovant.exe (message box, status window) appears within `ms`.
+  // Waits for the next message box of rovant.exe (or of `processId`), checks caption "ROVANT",
+  // `text`, the icon and the buttons, presses `press` and waits until the box has gone.
+  void AnswerBox(std::string_view text, IconKind icon, const std::vector<int>& buttons, int press,
+                 DWORD timeoutMs = kWaitMs, DWORD processId = 0);
+  // No dialog of rovant.exe (message box, status window) is there or appears within `ms`.
   void ExpectQuietFor(DWORD ms);
 
-  // The main window (class "rovant") once it is the only window shown, enabled, for half a
-  // second: an operation's last window has gone and no other follows at once.
+  // The main window once it is the only window shown, enabled, for half a second: an operation's
+  // last window has gone and no other follows at once.
   HWND WaitMainWindow() { return MainWindow(kSettledMs); }
-  // The selected item of combo box `id` on the panel's current page; "" if none.
+  // The selected item of combo box `id`, its page shown first; "" if none.
   std::string ReadCombo(int id);
-  void SelectCombo(int id, const std::string& label);
-  void ClickCommand(int id);  // a command button of the main window
-  void MenuCommand(int id);   // posted to the main window
+  void SelectCombo(int id, const std::string& label);  // its page shown first
+  void ClickCommand(int id);                           // a command button of the main window
+  void MenuCommand(int id);                            // posted to the main window
   // Shows tab `page` as a click on it does and waits until its page is shown.
   void SelectPage(Page page);
-  std::string PageCombo(Page page, int id) {
-    SelectPage(page);
-    return ReadCombo(id);
-  }
   int CurrentPage();  // -1 when the tab control does not answer
 
   // The file dialog captioned `title` ("OPEN" or "Save"): types `file` (a Windows path) into
@@ -130,27 +136,27 @@ class EndToEnd : public ::testing::Test {
   std::optional<Bytes> WorkingCopy() const;
   void PutWorkingCopy(const Bytes& bytes);
 
-  // The status window of an operation shows `text`, then goes within `timeoutMs`.
-  void ExpectStatusWindow(const std::string& text, DWORD timeoutMs = 45000);
-  // The first read after a choice: its status window comes and goes, then the main window is
-  // ready.
-  void ExpectReadFromPrinter();
+  // An operation's status window shows `text`, then goes; then (ExpectOperation) the main window
+  // is ready.
+  void ExpectStatusWindow(std::string_view text, DWORD timeoutMs = 45000);
+  void ExpectOperation(std::string_view text = msg::kStatusReading) {
+    ExpectStatusWindow(text);
+    ASSERT_NE(WaitMainWindow(), nullptr);
+  }
 
-  static std::string Screen() { return uidriver::DescribeWindows(0); }
-
-  uidriver::IconCandidates icons_;
+  static std::string Screen() { return uidriver::DescribeWindows(); }
 
  private:
   static constexpr DWORD kSettledMs = 500;
   HWND MainWindow(DWORD settleMs);
-  // The visible combo box `id` of the main window, or null (failing the test).
-  HWND ShownCombo(int id);
+  HWND MainChild(int id);  // of the main window; or null
+  HWND ShownCombo(
+      int id);  // its page shown first  // of the main window, visible; or null, failing the test
 
   std::filesystem::path work_;
   uidriver::Job job_;
   std::optional<uidriver::Process> monitor_;
   std::optional<uidriver::Process> rovant_;
-  uidriver::MessageBoxContent lastBox_;
   int jobsBefore_ = 0;  // jobs told before StartNextMonitor
 };
 

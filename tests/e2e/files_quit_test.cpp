@@ -12,14 +12,6 @@
 namespace rovant::e2e {
 namespace {
 
-using uidriver::IconKind;
-
-constexpr int kPitchCombo = 1103;         // MENU1 PITCH
-constexpr int kLineSpacingCombo = 1104;   // MENU1 LINE SP
-constexpr int kTearPositionCombo = 1259;  // CONFIG TEARPOS
-
-const std::string kOverwrite(msg::kFileOverwriteQuestion);
-
 class FilesTest : public EndToEnd {
  protected:
   void Save(const std::filesystem::path& file) {
@@ -35,6 +27,15 @@ struct RefusedFile {
   std::string message;
 };
 
+// Saving over an existing file: the answer to the question, then after No the name typed into
+// the dialog again ("": Cancel); what the file holds after.
+struct Replacing {
+  const char* file;
+  int answer;
+  const char* then;
+  const Bytes& after;
+};
+
 // Saving: a new name gets ".fom" and the 87 bytes the pages show; an existing file is replaced
 // only after Yes (No asks for another name, which may be cancelled); a read-only one is refused.
 // Then File Reading: empty, short and damaged files are refused, a good one is loaded.
@@ -47,18 +48,16 @@ TEST_F(FilesTest, SavingAsksBeforeReplacingAndReadingRefusesBadFiles) {
   const Bytes good = MemoryWith({L"MENU1.PITCH=17 CPI", L"CONFIG.TEARPOS=ALWAYS"});
   Bytes damaged = good;
   damaged[3] = 200;  // MENU1 PITCH, whose list has 11 options
-  const std::vector<RefusedFile> refused{
+  const RefusedFile refused[] = {
       {"empty.fom", {}, std::string(msg::kFileNotGot)},
       {"short.fom", Bytes(good.begin(), good.begin() + 10), std::string(msg::kFileNotGot)},
       {"damaged.fom", damaged,
-       std::string(msg::kFileDamagedHeader) + "MENU1 PITCH (stored 200, list of 11)\n"},
-  };
+       std::string(msg::kFileDamagedHeader) + "MENU1 PITCH (stored 200, list of 11)\n"}};
   for (const RefusedFile& c : refused) WriteBytes(WorkFile(c.file), c.content);
   WriteBytes(WorkFile("good.fom"), good);
   // PITCH 12 in the printer, then LINE SP changed on MENU1 and TEARPOS on CONFIG.
   StartWithPrinter(MemoryWith({L"MENU1.PITCH=12 CPI"}));
   SelectCombo(kLineSpacingCombo, "8 LPI  ");
-  SelectPage(kConfigPage);
   SelectCombo(kTearPositionCombo, "ALWAYS ");
   const Bytes pages =
       MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI", L"CONFIG.TEARPOS=ALWAYS"});
@@ -67,49 +66,31 @@ TEST_F(FilesTest, SavingAsksBeforeReplacingAndReadingRefusesBadFiles) {
   Save(WorkFile("new"));
   ASSERT_NE(WaitMainWindow(), nullptr);
   EXPECT_EQ(ReadBytes(WorkFile("new.fom")), pages);
-  EXPECT_EQ(ReadBytes(WorkFile("new.fom")).size(), 87u);
 
-  // No: the dialog again, and the new name gets the file.
-  Save(WorkFile("old.fom"));
-  ExpectBox(kOverwrite, IconKind::kQuestion, {IDYES, IDNO});
-  Press(IDNO);
-  AnswerFileDialog("Save", WorkFile("other.fom"));
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("old.fom")), old);
+  // No: the dialog again, where another name gets the file or Cancel writes nothing; Yes
+  // replaces the file, but a read-only one is refused and stays.
+  const Replacing replacing[] = {{"old.fom", IDNO, "other.fom", old},
+                                 {"old.fom", IDNO, "", old},
+                                 {"old.fom", IDYES, "", pages},
+                                 {"locked.fom", IDYES, "", locked}};
+  for (const Replacing& r : replacing) {
+    SCOPED_TRACE(std::string(r.file) + " " + uidriver::ButtonName(r.answer) + " " + r.then);
+    Save(WorkFile(r.file));
+    AnswerBox(msg::kFileOverwriteQuestion, IconKind::kQuestion, {IDYES, IDNO}, r.answer);
+    if (r.answer == IDNO) AnswerFileDialog("Save", *r.then ? WorkFile(r.then) : "");
+    if (std::string_view(r.file) == "locked.fom")
+      AnswerBox(msg::kFileProhibited, IconKind::kError, {IDOK}, IDOK);
+    ASSERT_NE(WaitMainWindow(), nullptr);
+    EXPECT_EQ(ReadBytes(WorkFile(r.file)), r.after);
+  }
   EXPECT_EQ(ReadBytes(WorkFile("other.fom")), pages);
-
-  // No, then Cancel: nothing written.
-  Save(WorkFile("old.fom"));
-  ExpectBox(kOverwrite, IconKind::kQuestion, {IDYES, IDNO});
-  Press(IDNO);
-  AnswerFileDialog("Save", {});
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("old.fom")), old);
-
-  // Yes: replaced.
-  Save(WorkFile("old.fom"));
-  ExpectBox(kOverwrite, IconKind::kQuestion, {IDYES, IDNO});
-  Press(IDYES);
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("old.fom")), pages);
-
-  // Yes over a read-only file: refused, and the file stays.
-  Save(WorkFile("locked.fom"));
-  ExpectBox(kOverwrite, IconKind::kQuestion, {IDYES, IDNO});
-  Press(IDYES);
-  ExpectBox(std::string(msg::kFileProhibited), IconKind::kError, {IDOK});
-  Press(IDOK);
-  ASSERT_NE(WaitMainWindow(), nullptr);
-  EXPECT_EQ(ReadBytes(WorkFile("locked.fom")), locked);
   ::SetFileAttributesW(WorkFile("locked.fom").c_str(), FILE_ATTRIBUTE_NORMAL);
 
-  SelectPage(kMenu1Page);
   for (const RefusedFile& c : refused) {
     SCOPED_TRACE(c.file);
     MenuCommand(IDM_FILE_READ);
     AnswerFileDialog("OPEN", WorkFile(c.file));
-    ExpectBox(c.message, IconKind::kError, {IDOK});
-    Press(IDOK);
+    AnswerBox(c.message, IconKind::kError, {IDOK}, IDOK);
     EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   }
   // The whole record is still what the pages showed.
@@ -121,7 +102,7 @@ TEST_F(FilesTest, SavingAsksBeforeReplacingAndReadingRefusesBadFiles) {
   AnswerFileDialog("OPEN", WorkFile("good.fom"));
   ASSERT_NE(WaitMainWindow(), nullptr);
   EXPECT_EQ(ReadCombo(kPitchCombo), "17 CPI ");
-  EXPECT_EQ(PageCombo(kConfigPage, kTearPositionCombo), "ALWAYS ");
+  EXPECT_EQ(ReadCombo(kTearPositionCombo), "ALWAYS ");
   // Saving again gives back the file read.
   Save(WorkFile("again.fom"));
   ASSERT_NE(WaitMainWindow(), nullptr);
@@ -133,19 +114,15 @@ using QuitWarningTest = EndToEnd;
 TEST_F(QuitWarningTest, AfterAFailedSendSaysThePrinterDidNotAnswer) {
   StartWithPrinter(MemoryWith({}));
   // The list printing command is refused (the 2nd send): nobody closed the printer's job.
-  StartNextMonitor(1, {L"--fail-exchange", L"2"}, std::nullopt);
+  StartNextMonitor({L"--fail-exchange", L"2"}, std::nullopt);
   MenuCommand(IDM_LIST_PRINT);
-  ExpectBox(std::string(msg::kConfirmListPrint), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectBox(std::string(msg::kNoResponse), IconKind::kPrinterError, {IDOK});
-  Press(IDOK);
+  AnswerBox(msg::kConfirmListPrint, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  AnswerBox(msg::kNoResponse, IconKind::kPrinterError, {IDOK}, IDOK);
 
   ClickCommand(IDC_FINISH);
-  ExpectBox(std::string(msg::kConfirmQuit), IconKind::kQuestion, {IDCANCEL, IDYES, IDNO});
-  Press(IDNO);
-  ExpectBox(std::string(msg::kQuitNoResponse), IconKind::kPrinterError, {IDOK});
-  Press(IDOK);
-  EXPECT_EQ(RovantExitCode(), std::optional<DWORD>(0));
+  AnswerBox(msg::kConfirmQuit, IconKind::kQuestion, {IDCANCEL, IDYES, IDNO}, IDNO);
+  AnswerBox(msg::kQuitNoResponse, IconKind::kPrinterError, {IDOK}, IDOK);
+  ExpectRovantEnded();
   EXPECT_FALSE(WorkingCopy().has_value());
 }
 

@@ -1,29 +1,19 @@
 // The keyboard, with real keys (SendInput): the Tab key's cycle through the panel and the page,
-// the fixed points of the keyboard hook (BUFFER to Reading, the tab control to Finish, Ctrl+Tab
-// and Ctrl+Shift+Tab between CONFIG and MENU1), and the Alt accelerators running the menu form of
-// Read and Transfer.
+// the fixed points of the keyboard hook, the Alt accelerators running the menu form of Read and
+// Transfer, and Help from the menu's keys.
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "resources/resource_ids.h"
 #include "tests/e2e/e2e_fixture.hpp"
 #include "texts/command_texts.hpp"
-#include "texts/printer_messages.hpp"
 
 namespace rovant::e2e {
 namespace {
 
-using uidriver::IconKind;
-
-// The combo boxes the hook knows (resources/rovant.rc).
-constexpr int kMenu1First = 1100;  // EMULATE
-constexpr int kMenu1Last = 1122;   // RGHTEND
-constexpr int kPitchCombo = 1103;
-constexpr int kLineSpacingCombo = 1104;
-constexpr int kHardwareLast = 1197;  // BUFFER
-constexpr int kAdjustFirst = 1221;   // CNT-ORG
-constexpr int kConfigFirst = 1258;   // TEAROFF
-constexpr int kConfigLast = 1274;    // TOF-CTL
+constexpr int kMenu1First = kEmulateCombo;
+constexpr int kConfigFirst = kTearOffCombo;
 
 constexpr DWORD kFocusWaitMs = 3000;
 constexpr int kLongestCycle = 40;  // more Tabs than the panel and any page have controls
@@ -74,7 +64,6 @@ class KeyboardTest : public EndToEnd {
 
 // The hook's fixed points: from a control of a page, a key, to another control (and page).
 struct FocusCase {
-  const char* what;
   Page page;
   int from;
   const char* key;
@@ -82,21 +71,16 @@ struct FocusCase {
   Page pageAfter;
 };
 
+// BUFFER to Reading, the tab control to the first list and to Finish, the first list to the tab
+// control, Reading to the last list, CONFIG to MENU1 and back.
 const FocusCase kFocusCases[] = {
-    {"Tab on BUFFER reaches Reading", kHardwarePage, kHardwareLast, "Tab", IDC_READ, kHardwarePage},
-    {"Tab on the tab control reaches the first list", kConfigPage, IDC_TABS, "Tab", kConfigFirst,
-     kConfigPage},
-    {"Shift+Tab on the tab control reaches Finish", kMenu1Page, IDC_TABS, "Shift+Tab", IDC_FINISH,
-     kMenu1Page},
-    {"Shift+Tab on the first list reaches the tab control", kAdjustPage, kAdjustFirst, "Shift+Tab",
-     IDC_TABS, kAdjustPage},
-    {"Shift+Tab on Reading reaches the last list", kConfigPage, IDC_READ, "Shift+Tab", kConfigLast,
-     kConfigPage},
-    {"Ctrl+Tab on CONFIG shows MENU1", kConfigPage, kConfigFirst, "Ctrl+Tab", kMenu1First,
-     kMenu1Page},
-    {"Ctrl+Shift+Tab on MENU1 shows CONFIG", kMenu1Page, kMenu1First, "Ctrl+Shift+Tab",
-     kConfigFirst, kConfigPage},
-};
+    {kHardwarePage, kBufferCombo, "Tab", IDC_READ, kHardwarePage},
+    {kConfigPage, IDC_TABS, "Tab", kConfigFirst, kConfigPage},
+    {kMenu1Page, IDC_TABS, "Shift+Tab", IDC_FINISH, kMenu1Page},
+    {kAdjustPage, kOriginCombo, "Shift+Tab", IDC_TABS, kAdjustPage},
+    {kConfigPage, IDC_READ, "Shift+Tab", kTopOfFormCombo, kConfigPage},
+    {kConfigPage, kConfigFirst, "Ctrl+Tab", kMenu1First, kMenu1Page},
+    {kMenu1Page, kMenu1First, "Ctrl+Shift+Tab", kConfigFirst, kConfigPage}};
 
 // One start of the program: the Tab cycle on MENU1, then the table, each case setting up its own
 // page and focus.
@@ -109,7 +93,7 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheHookMovesTheFocusToItsFixedPoi
   std::vector<int> expected = EnabledCombos();
   ASSERT_GE(expected.size(), 2u);
   ASSERT_EQ(expected.front(), kMenu1First);
-  ASSERT_EQ(expected.back(), kMenu1Last);
+  ASSERT_EQ(expected.back(), kRightEndCombo);
   expected.insert(expected.end(),
                   {IDC_READ, IDC_TRANSFER, IDC_INITIALIZE, IDC_FINISH, kMenu1First});
   std::vector<int> visited;
@@ -122,7 +106,7 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheHookMovesTheFocusToItsFixedPoi
   EXPECT_EQ(visited, expected);
 
   for (const FocusCase& c : kFocusCases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(std::string(c.key) + " on " + std::to_string(c.from));
     SelectPage(c.page);
     Focus(c.from);
     TypeKeys(main_, {c.key});
@@ -141,18 +125,15 @@ TEST_F(KeyboardTest, AltCAndAltRTransferAndReadThroughTheirQuestions) {
   SelectCombo(kPitchCombo, "15 CPI ");  // changed here, not in the printer
   Focus(kLineSpacingCombo);
   TypeKeys(main_, {"Alt+C"});
-  ExpectBox(std::string(msg::kConfirmTransfer), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDCANCEL);
+  AnswerBox(msg::kConfirmTransfer, IconKind::kQuestion, {IDOK, IDCANCEL}, IDCANCEL);
   EXPECT_TRUE(WaitFocus(kLineSpacingCombo)) << "the focus is on " << FocusedId();
   EXPECT_EQ(JobsEnded(), 1);  // only the start-up read's job
   EXPECT_EQ(MonitorMemory(), memory);
 
   Focus(kPitchCombo);
   TypeKeys(main_, {"Alt+R"});
-  ExpectBox(std::string(msg::kConfirmRead), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectStatusWindow(std::string(msg::kStatusReading));
-  ASSERT_NE(WaitMainWindow(), nullptr);
+  AnswerBox(msg::kConfirmRead, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  ExpectOperation(msg::kStatusReading);
   EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   EXPECT_EQ(JobsEnded(), 2);  // the start-up read's job and this one's
   EXPECT_EQ(MonitorMemory(), memory);
@@ -160,13 +141,64 @@ TEST_F(KeyboardTest, AltCAndAltRTransferAndReadThroughTheirQuestions) {
 
   SelectCombo(kPitchCombo, "15 CPI ");
   TypeKeys(main_, {"Alt+C"});
-  ExpectBox(std::string(msg::kConfirmTransfer), IconKind::kQuestion, {IDOK, IDCANCEL});
-  Press(IDOK);
-  ExpectStatusWindow(std::string(msg::kStatusTransfer));
+  AnswerBox(msg::kConfirmTransfer, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  ExpectOperation(msg::kStatusTransfer);
   const Bytes transferred = MemoryWith({L"MENU1.PITCH=15 CPI"});
   EXPECT_TRUE(uidriver::WaitUntil([&] { return MonitorMemory() == transferred; }, kWaitMs))
       << "the printer's memory is not the transferred settings";
-  ASSERT_NE(WaitMainWindow(), nullptr);
+}
+
+// Help: the menu's Help command opens the HTML Help window on ROVANT.CHM from the start-up
+// folder, with its table of contents; quitting closes it. Wine's hhctrl shows the contents pane
+// blank without Gecko, so only the window and its table of contents are checked.
+constexpr DWORD kHelpWindowMs = 20000;  // hhctrl's first start in a prefix is slow
+// How long a help window that should not come is waited for (it comes within about a second
+// when the file is there).
+constexpr DWORD kNothingShownMs = 3000;
+
+// The top level of the table of contents (help/rovant.hhc).
+const std::vector<std::wstring> kContents{
+    L"Getting started",   L"Setting pages",          L"Commands",
+    L"Messages",          L"Connecting the printer", L"Setting files and the working copy",
+    L"Using the keyboard"};
+constexpr int kContentsItems = 27;  // every entry of help/rovant.hhc, all levels
+
+// Help (&H), then its first entry Help (&H), from the keyboard: without ROVANT.CHM in the start-up
+// folder it shows nothing and the program goes on; with it, the help window, which quitting
+// closes.
+TEST_F(KeyboardTest, HelpOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) {
+  const Bytes earlier = MemoryWith({L"MENU1.PITCH=12 CPI"});  // quitting with No keeps it
+  PutWorkingCopy(earlier);
+  StartReady(MemoryWith({}));
+  // The help window of rovant.exe: HTML Help's frame, titled after the help file.
+  const auto WaitHelpWindow = [&](DWORD timeoutMs) {
+    return uidriver::WaitWindow(
+        {.processId = Rovant().id(), .className = L"HH Parent", .caption = L"ROVANT Help"},
+        timeoutMs);
+  };
+  TypeKeys(main_, {"Alt+H", "H"});
+  EXPECT_EQ(WaitHelpWindow(kNothingShownMs), nullptr);
+  ASSERT_NE(WaitMainWindow(), nullptr);  // nothing else shown either
+
+  std::filesystem::copy_file(uidriver::WindowsPath(ROVANT_E2E_HELP_FILE),
+                             WorkFile(std::string(msg::kHelpFileName)));
+  TypeKeys(main_, {"Alt+H", "H"});
+  HWND help = WaitHelpWindow(kHelpWindowMs);
+  ASSERT_NE(help, nullptr) << Screen();
+  const std::vector<HWND> trees = uidriver::FindChildren(help, L"SysTreeView32");
+  ASSERT_EQ(trees.size(), 1u) << Screen();
+  EXPECT_TRUE(
+      uidriver::WaitUntil([&] { return uidriver::TreeViewCount(trees.front()) > 0; }, kWaitMs));
+  EXPECT_EQ(uidriver::TreeViewCount(trees.front()), kContentsItems);
+  EXPECT_EQ(uidriver::TreeViewRootTexts(trees.front()), kContents);
+  ExpectQuietFor(0);
+
+  // Quit without saving: the help window goes with the program's window.
+  ASSERT_TRUE(::PostMessageW(main_, WM_CLOSE, 0, 0));
+  AnswerBox(msg::kConfirmQuit, IconKind::kQuestion, {IDCANCEL, IDYES, IDNO}, IDNO);
+  EXPECT_TRUE(uidriver::WaitGone(help, kWaitMs)) << "the help window stayed";
+  ExpectRovantEnded();
+  EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(earlier));
 }
 
 }  // namespace

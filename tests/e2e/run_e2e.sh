@@ -1,16 +1,11 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2129  # one wineserver command per line reads better here
-# Runs a Windows program (the end-to-end tests) under Wine with a real X display, in a Wine
-# prefix of its own, and shuts that prefix's wineserver down afterwards.
-#
-#   run_e2e.sh --prefix DIR [--host] -- PROGRAM.exe [ARG...]
-#
-# Uses $DISPLAY when an X server answers there; otherwise starts one with
-# xvfb-run -a -s "-screen 0 1280x1024x24". The prefix is created on first use (slow, about a
-# minute) and kept; its graphics driver is X11 only (no fallback to the null driver, which
-# draws nothing). Exit status: the program's, or 125 when Wine or X cannot be set up.
-# --host runs PROGRAM as a host command (e.g. a bash script that starts several Windows programs
-# with wine64) with WINEPREFIX and DISPLAY set for the session.
+# run_e2e.sh --prefix DIR [--host] -- PROGRAM.exe [ARG...]: runs a Windows program under Wine
+# with a real X display ($DISPLAY when an X server answers there, else Xvfb) in the Wine prefix
+# DIR (created on first use, about a minute, and kept; X11 graphics only, as the null driver draws
+# nothing), and shuts its wineserver down after. --host runs PROGRAM as a host command (a script
+# that starts Windows programs with wine64) in that session. Exit status: the program's, or 125
+# when Wine or X cannot be set up.
 set -u
 
 prefix='' host=0
@@ -47,26 +42,26 @@ export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscore
 log=$prefix.log
 mkdir -p "$prefix"
 
-# A wineserver left from an earlier run may hold a display that has gone: start afresh.
-"$wineserver" -k </dev/null >>"$log" 2>&1
-"$wineserver" -w </dev/null >>"$log" 2>&1
-"$wineserver" -p </dev/null >>"$log" 2>&1 || { echo "run_e2e.sh: wineserver failed, see $log" >&2; exit 125; }
 shutdown() {
   "$wineserver" -k </dev/null >>"$log" 2>&1
   "$wineserver" -w </dev/null >>"$log" 2>&1
 }
+# A persistent wineserver and a booted prefix; false, with a word on standard error, if not.
+boot() {
+  "$wineserver" -p </dev/null >>"$log" 2>&1 || { echo "run_e2e.sh: wineserver failed, see $log" >&2; return 1; }
+  "$wine" wineboot </dev/null >>"$log" 2>&1 || { echo "run_e2e.sh: wineboot failed, see $log" >&2; return 1; }
+}
+# A wineserver left from an earlier run may hold a display that has gone: start afresh.
+shutdown
+boot || exit 125
 trap shutdown EXIT
-
-"$wine" wineboot </dev/null >>"$log" 2>&1 || { echo "run_e2e.sh: wineboot failed, see $log" >&2; exit 125; }
 if [[ ! -f $prefix/.rovant-graphics-x11 ]]; then
   "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f </dev/null >>"$log" 2>&1 ||
     { echo "run_e2e.sh: cannot set the graphics driver, see $log" >&2; exit 125; }
   : >"$prefix/.rovant-graphics-x11"
   # The desktop chose its driver when it booted: boot it again with X11.
-  "$wineserver" -k </dev/null >>"$log" 2>&1
-  "$wineserver" -w </dev/null >>"$log" 2>&1
-  "$wineserver" -p </dev/null >>"$log" 2>&1
-  "$wine" wineboot </dev/null >>"$log" 2>&1
+  shutdown
+  boot || exit 125
 fi
 
 # Our Xvfb has no window manager: windows that expect one wait up to 2 s for it whenever they are

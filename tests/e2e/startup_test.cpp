@@ -1,19 +1,19 @@
 // Starting rovant.exe: a second start, and a first read of the printer through the language
-// monitor's mailbox, with what it leaves in the simulated printer and on disk.
+// monitor's mailbox, with what it leaves in the simulated printer and on disk; a first read that
+// fails: Abort ends the program, Retry chooses and reads again, Ignore goes on with the working
+// copy (or the factory defaults when there is none).
 #include "ui/startup.hpp"
 
+#include <optional>
 #include <string>
 
+#include "platform/win32/text.hpp"
 #include "resources/resource_ids.h"
 #include "tests/e2e/e2e_fixture.hpp"
+#include "texts/selection_messages.hpp"
 
 namespace rovant::e2e {
 namespace {
-
-// MENU1 combo boxes (resources/rovant.rc).
-constexpr int kEmulateCombo = 1100;
-constexpr int kPitchCombo = 1103;
-constexpr int kLineSpacingCombo = 1104;
 
 using StartupTest = EndToEnd;
 
@@ -30,23 +30,17 @@ TEST_F(StartupTest, ASecondStartEndsAndChoosingAPrinterReadsItsMemoryIntoThePage
   uidriver::Job job;
   std::string error;
   std::optional<uidriver::Process> second = uidriver::Process::Start(
-      {uidriver::WindowsPath(ROVANT_E2E_ROVANT_EXE), {}, WorkFolder().wstring(), {}, {}}, job,
+      {uidriver::WindowsPath(ROVANT_E2E_ROVANT_EXE), {}, WorkFile(".").wstring(), {}, {}}, job,
       error);
   ASSERT_TRUE(second) << error;
-  HWND box = uidriver::WaitMessageBox(second->id(), kWaitMs);
-  ASSERT_NE(box, nullptr) << Screen();
-  const uidriver::MessageBoxContent content = uidriver::ReadMessageBox(box, icons_);
-  EXPECT_EQ(uidriver::Narrow(content.caption), "ROVANT");
-  EXPECT_EQ(uidriver::Narrow(content.text), ui::kAlreadyStarted);
-  EXPECT_EQ(content.buttons, std::vector<int>{IDOK});
-  ASSERT_TRUE(uidriver::ClickButton(::GetDlgItem(box, IDOK)));
+  AnswerBox(ui::kAlreadyStarted, IconKind::kInformation, {IDOK}, IDOK, kWaitMs, second->id());
   EXPECT_EQ(second->WaitExit(kWaitMs), std::optional<DWORD>(0));
   EXPECT_TRUE(Rovant().Running());
 
   EXPECT_THAT(uidriver::ListViewRows(::GetDlgItem(WaitSelectionDialog(), IDC_PRINTER_LIST)),
               ::testing::IsSupersetOf({L"HX320 on LPT1", L"HX310 on USB"}));
   ChoosePrinter("HX320 on LPT1");
-  ExpectReadFromPrinter();
+  ExpectOperation();
 
   EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   EXPECT_EQ(ReadCombo(kLineSpacingCombo), "8 LPI  ");
@@ -60,16 +54,7 @@ TEST_F(StartupTest, ASecondStartEndsAndChoosingAPrinterReadsItsMemoryIntoThePage
 // The selection list is filled through the 8-bit calls, so a name shows there as the ANSI code
 // page renders it; the spooler job must still open the printer by its own wide name.
 std::string AsListed(std::wstring_view name) {
-  const int length = static_cast<int>(name.size());
-  std::string ansi(static_cast<std::size_t>(length) * 2, '\0');
-  ansi.resize(static_cast<std::size_t>(
-      ::WideCharToMultiByte(CP_ACP, 0, name.data(), length, ansi.data(),
-                            static_cast<int>(ansi.size()), nullptr, nullptr)));
-  std::wstring shown(ansi.size(), L'\0');
-  shown.resize(static_cast<std::size_t>(
-      ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), shown.data(),
-                            static_cast<int>(shown.size()))));
-  return uidriver::Narrow(shown);
+  return uidriver::Narrow(win32::ToWide(win32::FromWide(name)));
 }
 
 class WideNameTest : public EndToEnd, public ::testing::WithParamInterface<std::wstring_view> {};
@@ -80,7 +65,7 @@ TEST_P(WideNameTest, ReadsThroughAPrinterWhoseNameTheCodePageCannotHold) {
   std::filesystem::remove(CaptureFile());
   StartRovant();
   ChoosePrinter(AsListed(GetParam()));
-  ExpectReadFromPrinter();
+  ExpectOperation();
   EXPECT_EQ(ReadCombo(kPitchCombo), "15 CPI ");
   // The one-byte job reached the printer's port: the spooler opened it by its wide name.
   EXPECT_EQ(ReadBytes(CaptureFile()), Bytes{0x18});
@@ -89,6 +74,49 @@ TEST_P(WideNameTest, ReadsThroughAPrinterWhoseNameTheCodePageCannotHold) {
 INSTANTIATE_TEST_SUITE_P(Names, WideNameTest,
                          ::testing::Values(L"HX320 Lager S\u00fcd",
                                            L"HX320 \u0421\u043a\u043b\u0430\u0434"));
+
+struct ReadFailureCase {
+  const char* name;
+  int answer;
+  bool workingCopy;   // one saying 12 CPI is there before the start
+  const char* pitch;  // what the page shows after the answer; nullptr: the program has ended
+};
+
+class ReadFailureTest : public EndToEnd, public ::testing::WithParamInterface<ReadFailureCase> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ReadFailureTest,
+    ::testing::Values(ReadFailureCase{"Abort", IDABORT, false, nullptr},
+                      ReadFailureCase{"Retry", IDRETRY, false, "15 CPI "},
+                      ReadFailureCase{"IgnoreWithAWorkingCopy", IDIGNORE, true, "12 CPI "},
+                      ReadFailureCase{"IgnoreWithoutAWorkingCopy", IDIGNORE, false, "10 CPI "}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+// The monitor's second exchange fails (status 1, at once); the printer says 15 CPI.
+TEST_P(ReadFailureTest, TheAnswerDecidesHowTheProgramGoesOn) {
+  const ReadFailureCase& c = GetParam();
+  const Bytes memory = MemoryWith({L"MENU1.PITCH=15 CPI"});
+  const std::optional<Bytes> saved =
+      c.workingCopy ? std::optional<Bytes>(MemoryWith({L"MENU1.PITCH=12 CPI"})) : std::nullopt;
+  if (saved) PutWorkingCopy(*saved);
+  StartMonitor({L"--fail-exchange", L"2"}, memory);
+  StartRovant();
+  ChoosePrinter("HX320 on LPT1");
+  AnswerBox(msg::kReadFailedContinue, IconKind::kPrinterWarning, {IDABORT, IDRETRY, IDIGNORE},
+            c.answer, 45000);
+  if (c.answer == IDRETRY) {
+    ChoosePrinter("HX320 on LPT1");
+    ExpectOperation();
+  }
+  if (c.pitch == nullptr) {
+    ExpectRovantEnded();
+  } else {
+    ASSERT_NE(WaitMainWindow(), nullptr);
+    EXPECT_EQ(ReadCombo(kPitchCombo), c.pitch);
+  }
+  EXPECT_EQ(MonitorMemory(), memory);
+  EXPECT_EQ(WorkingCopy(), saved);
+}
 
 }  // namespace
 }  // namespace rovant::e2e
