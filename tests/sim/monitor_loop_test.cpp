@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,7 +115,7 @@ TEST(MonitorLoop, StepsAsTheTableSays) {
         channel.block.set_command(kEnd);
       } else if (step.command != kKeep) {
         channel.block.set_command(step.command);
-        std::memcpy(channel.block.data().data(), step.data.data(), step.data.size());
+        std::ranges::copy(step.data, reinterpret_cast<char*>(channel.block.data().data()));
         channel.block.set_length(static_cast<std::uint32_t>(step.data.size()));
         channel.block.set_status(kMailboxPending);
       }
