@@ -11,6 +11,7 @@
 #include "model/catalogue.hpp"
 #include "protocol/command_strings.hpp"
 #include "sim/printer_state.hpp"
+#include "texts/link_messages.hpp"
 
 namespace rovant::sim {
 namespace {
@@ -105,11 +106,11 @@ Expected<void> SimListener::Listen(const ListenAddress& address) {
     return Fail("not a numeric IPv4 address: " + address.host);
   }
   if (!sockets_.ok()) {
-    return Fail(Explained("the system's sockets cannot be used"));
+    return Fail(Explained(std::string(msg::kSocketsUnusable)));
   }
   SocketHandle fd(net::OpenStreamSocket(AF_INET, 0));
   if (!fd.valid()) {
-    return Fail(Explained("cannot create a socket"));
+    return Fail(msg::SocketNotCreated(net::SocketErrorText(net::LastSocketError())));
   }
 #ifndef _WIN32
   // A port left in TIME_WAIT by the last run can be bound again at once. (On
