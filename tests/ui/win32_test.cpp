@@ -48,17 +48,6 @@ void DrainMessages() {
     if (message.message != WM_QUIT) DispatchMessageA(&message);
 }
 
-// The rules' enabled states, label and combo together (what the combos show is the scenarios').
-void ExpectShows(HWND page, const PageLayout& layout, const SettingsRecord& record) {
-  for (const PageRow& row : layout.rows) {
-    HWND combo = GetDlgItem(page, row.comboId);
-    const bool enabled = IsWindowEnabled(combo) != FALSE;
-    EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, row.labelId)) != FALSE, enabled) << row.item;
-    EXPECT_EQ(enabled,
-              !kCatalogue[row.record].readOnly && InEffect(row.record, record, ModelCode::kHx320));
-  }
-}
-
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -186,8 +175,13 @@ TEST_F(WindowTest, RefreshMessageReloadsAndIsNeverPassedOn) {
   ASSERT_TRUE(GetWindowLongA(Page(), GWL_STYLE) & WS_VISIBLE);
   ApplyEmulationReset(state.settings, MenuBlock::kMenu1, kXl24e);
   pages.RefreshCurrentPage();
-  ExpectShows(Page(), PageAt(kMenu1Page), state.settings);
-  EXPECT_TRUE(GetWindowLongA(Page(), GWL_STYLE) & WS_VISIBLE);
+  // The rules' enabled states, label and combo together (what the combos show is the scenarios').
+  for (const PageRow& row : PageAt(kMenu1Page).rows) {
+    const bool enabled = IsWindowEnabled(GetDlgItem(Page(), row.comboId)) != FALSE;
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(Page(), row.labelId)) != FALSE, enabled) << row.item;
+    EXPECT_EQ(enabled, !kCatalogue[row.record].readOnly &&
+                           InEffect(row.record, state.settings, ModelCode::kHx320));
+  }
   EXPECT_EQ(SendMessageA(Page(), WM_SETREDRAW, 0, 0), 0);
   EXPECT_TRUE(GetWindowLongA(Page(), GWL_STYLE) & WS_VISIBLE);
   EXPECT_TRUE(boxes.shown.empty());
@@ -357,22 +351,16 @@ TEST_F(SelectionDialog, WithoutASupportedPrinterTheModalDialogIsNeverShown) {
 // The services, on a plain window.
 HINSTANCE Module() { return ::GetModuleHandleA(nullptr); }
 
-// What the test windows saw.
-struct Seen {
-  int paints = 0, keys = 0, commands = 0;
-};
-Seen seen;
+int gPaints = 0;  // what the test windows painted
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
     PAINTSTRUCT paint{};
     ::BeginPaint(window, &paint);
     ::EndPaint(window, &paint);
-    ++seen.paints;
+    ++gPaints;
     return 0;
   }
-  seen.keys += message == WM_KEYDOWN ? 1 : 0;
-  seen.commands += message == WM_COMMAND ? 1 : 0;
   return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -386,12 +374,11 @@ win32::OwnedWindow TestWindow() {
     return ::RegisterClassA(&windowClass);
   }();
   EXPECT_NE(atom, 0);
-  seen = {};
   return win32::OwnedWindow(::CreateWindowExA(0, "RovantServicesTest", "main", WS_OVERLAPPEDWINDOW,
                                               0, 0, 200, 100, nullptr, nullptr, Module(), nullptr));
 }
 
-TEST(StatusWindow, ShowsItsTextUnderTheMainWindowUntilClosed) {
+TEST(StatusWindow, IsCentredUnderTheMainWindowAndReplacedByTheNext) {
   const win32::OwnedWindow main = TestWindow();
   ASSERT_NE(main.get(), nullptr);
   Win32OperationHost host(Module(), main.get());
@@ -406,8 +393,6 @@ TEST(StatusWindow, ShowsItsTextUnderTheMainWindowUntilClosed) {
   // A new status replaces the old one.
   host.ShowStatus("second");
   EXPECT_FALSE(::IsWindow(status));
-  host.CloseStatus();
-  EXPECT_EQ(host.StatusWindow(), nullptr);
 }
 
 TEST(ReplyLog, IsWrittenOnlyWhenItExists) {
@@ -437,7 +422,7 @@ TEST(Win32Clock, PaintsDuringAWaitButLeavesInputQueued) {
   // Let the window's own start-up messages pass before the test begins.
   DrainMessages();
   ::ValidateRect(window.get(), nullptr);
-  seen = {};
+  gPaints = 0;
 
   ::InvalidateRect(window.get(), nullptr, FALSE);
   ASSERT_TRUE(::PostMessageA(window.get(), WM_KEYDOWN, VK_SPACE, 0));
@@ -447,9 +432,8 @@ TEST(Win32Clock, PaintsDuringAWaitButLeavesInputQueued) {
   clock.SleepMs(30);
   EXPECT_GT(clock.NowMs(), before);
 
-  EXPECT_GE(seen.paints, 1);
-  EXPECT_EQ(seen.keys, 0);
-  EXPECT_EQ(seen.commands, 0);
+  EXPECT_GE(gPaints, 1);
+  // The input is still queued, in its order: never dispatched.
   MSG message{};
   ASSERT_TRUE(::PeekMessageA(&message, window.get(), 0, 0, PM_REMOVE));
   EXPECT_EQ(message.message, static_cast<UINT>(WM_KEYDOWN));
