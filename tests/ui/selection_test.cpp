@@ -141,8 +141,7 @@ constexpr auto kNo = std::nullopt;
 
 TEST_F(Readiness, CheckGivesTheResultAndItsMessage) {
   const std::string_view kJobs = msg::kJobsWaiting;
-  // name, the printer (none: it is gone), a scripted spooler answer, the result, the box's icon
-  // (none: no box) and text
+  // name, the printer (none: gone), the spooler's answer, the result, the box's icon and text
   const std::tuple<const char*, std::optional<SpoolerPrinter>, std::optional<SpoolerRead>,
                    ReadyResult, std::optional<unsigned>, std::string_view>
       cases[] = {{"LocalReady", Printer("HX"), kNo, kReady, kNo, ""},
@@ -204,8 +203,7 @@ TEST_F(Choosing, NoRowOrOneOutsideShowsTheMessageAndStays) {
   }
 }
 
-// A supported printer is refreshed, and every chosen printer's jobs counted, as the spooler has
-// them at the moment of choosing.
+// A supported printer is refreshed, and every one's jobs counted, as at the moment of choosing.
 TEST_F(Choosing, TheChosenPrinterIsTheSpoolersAtTheMoment) {
   using enum ModelCode;
   const Printers listed = spooler.printers;
@@ -214,8 +212,7 @@ TEST_F(Choosing, TheChosenPrinterIsTheSpoolersAtTheMoment) {
   paused[2].jobCount = 1;
   using Reads = std::deque<SpoolerRead>;
   const Reads kFailedCount{SpoolerRead::kDone, SpoolerRead::kUnreadable};
-  // name, the spooler's printers and answers, the row; the model, port state and jobs chosen, the
-  // spooler's calls
+  // name, the spooler's printers and answers, the row; the model, port state, jobs, calls
   const std::tuple<const char*, Printers, Reads, std::size_t, ModelCode, int, unsigned, Calls>
       cases[] = {
           {"Supported", listed, Reads{}, 1, kHx310, kPortLocal, 2,
@@ -269,7 +266,7 @@ class FakeSelectionDialog final : public SelectionDialogRunner, public StartupWi
   PrinterSelection& selection_;
 };
 
-const std::string kRead = "read 7 owner " + std::to_string(testing::kMainWindow);
+const std::string kRead = testing::Op("read", ReadMode::kStartUp, testing::kMainWindow);
 const std::string kLoad = "load working copy";
 const std::string kAsk = Box(189, msg::kReadFailedContinue, msg::kUserIconAbortRetryIgnore);
 
@@ -300,8 +297,7 @@ class StartupLoop : public testing::SelectionTest, public ::testing::WithParamIn
   std::deque<int> reads;  // the results' values: 1 done, 0 failed, -1 another model
   StartupSelection startup{context, dialog, dialog,
                            [this](ReadMode mode, WindowRef owner) {
-                             log.Add("read " + std::to_string(static_cast<int>(mode)) + " owner " +
-                                     std::to_string(owner));
+                             log.Add(testing::Op("read", mode, owner));
                              return static_cast<ReadResult>(testing::Next(reads, 0));
                            },
                            [this] { log.Add(kLoad); }};

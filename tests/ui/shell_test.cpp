@@ -55,9 +55,8 @@ class Commands : public ::testing::Test {
 
 using Command = FocusDecision (*)(CommandContext&);
 
-// The printer commands, each in every form it has: name, command, the boxes' owner, the
-// question, what an accepted command calls after it, and the focus after the operation, after
-// Cancel at the question and after a failed readiness check.
+// The printer commands in every form: name, command, the boxes' owner, the question, the calls
+// after it, and the focus after the operation, after Cancel and after a failed readiness check.
 using PrinterCommand = std::tuple<const char*, Command, WindowRef, std::string_view, Calls,
                                   FocusDecision, FocusDecision, FocusDecision>;
 
@@ -171,8 +170,7 @@ TEST_F(Commands, QuitKeepsTheSettingsAsTheUserAnswers) {
   const std::string ask = Question(msg::kConfirmQuit, 0x23);
   const std::string told = Box(187, msg::kQuitNoResponse);
   const std::string store = "store working copy";
-  // the answer, a "no response" still to be told, the working copy is stored, the decision, the
-  // calls
+  // the answer, a "no response" to be told, the working copy is stored, the decision, the calls
   const std::tuple<int, bool, bool, QuitDecision, Calls> cases[] = {
       {msg::kResultYes, false, true, QuitDecision::kDestroy, Calls{ask, store}},
       {msg::kResultNo, false, true, QuitDecision::kDestroy, Calls{ask}},
@@ -253,9 +251,8 @@ const Calls kRunAndEnd{"init instance", "hook install", "loop",
 using Versions = std::deque<std::optional<PlatformVersion>>;
 const Versions kNt6{PlatformVersion{true, 6}};
 
-// The start from the version to the end, one row per way it can go: name, the answers to the
-// version questions, the class registers, the mutex, InitInstance succeeds, a previous instance,
-// the exit code, the calls.
+// One row per way the start can go: name, the version answers, the class registers, the mutex,
+// InitInstance succeeds, a previous instance, the exit code, the calls.
 using PathCase = std::tuple<const char*, Versions, bool, InstanceCheck, bool, bool, int, Calls>;
 
 class Paths : public Startup, public ::testing::WithParamInterface<PathCase> {};
