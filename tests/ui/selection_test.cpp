@@ -24,6 +24,7 @@ using testing::Calls;
 using testing::Join;
 using testing::kBidi;
 using testing::Printer;
+using Printers = std::vector<SpoolerPrinter>;
 
 TEST(ClassifyPort, GivesTheFirstMatchingRule) {
   constexpr std::uint32_t kOffline = kAttributeWorkOffline;
@@ -58,66 +59,51 @@ TEST(ClassifyPort, GivesTheFirstMatchingRule) {
     EXPECT_EQ(ClassifyPort({port, attributes, status, separator}), expected) << name;
 }
 
-TEST(PrinterTable, ClassifiesSupportedDriversOnly) {
-  // name, printer, model, port state, icon
-  const std::tuple<const char*, SpoolerPrinter, ModelCode, int, unsigned> kRows[] = {
-      {"Hx310Local", Printer("a", "LPT1:", "Vek HX310"), ModelCode::kHx310, 0, 160},
-      {"Lan", Printer("a", "IP_1.2.3.4:lp", "Vek HX320", 0), ModelCode::kHx320, 1, 160},
-      {"Paused", Printer("a", "LPT1:", "Vek HX320", kBidi, 1), ModelCode::kHx320, 3, 188},
-      // Printers on other drivers are not classified: their port would block them.
-      {"OtherDriver", Printer("a", "FILE:", "Generic / Text Only"), ModelCode::kOther, 0, 187},
-      {"DriverWholeName", Printer("a", "LPT1:", "Vek HX320 (copy 1)"), ModelCode::kOther, 0, 187}};
-  for (const auto& [name, printer, model, portState, icon] : kRows) {
+SpoolerPrinter WithWideName(SpoolerPrinter printer, std::u16string wide) {
+  printer.printerNameWide = std::move(wide);
+  return printer;
+}
+
+// Every text is copied, cut to 255 characters; only printers on a supported driver are classified.
+TEST(PrinterTable, KeepsTheSpoolersOrderAndClassifiesSupportedDriversOnly) {
+  using enum ModelCode;
+  const SpoolerPrinter long_ =
+      WithWideName(Printer(std::string(300, 'n'), "LPT1:" + std::string(300, 'p'),
+                           "Vek HX320" + std::string(300, ' ')),
+                   std::u16string(400, u'w'));
+  // name, the spooler's printers, each one's model, port state and icon, any supported
+  using Entries = std::vector<std::tuple<ModelCode, int, unsigned>>;
+  const std::tuple<const char*, Printers, Entries, bool> kRows[] = {
+      {"Hx310Local", {Printer("a", "LPT1:", "Vek HX310")}, {{kHx310, 0, 160}}, true},
+      {"Lan", {Printer("a", "IP_1.2.3.4:lp", "Vek HX320", 0)}, {{kHx320, 1, 160}}, true},
+      {"Paused", {Printer("a", "LPT1:", "Vek HX320", kBidi, 1)}, {{kHx320, 3, 188}}, true},
+      // A port on another driver would block it, but it is not classified.
+      {"OtherDriver", {Printer("a", "FILE:", "Generic / Text Only")}, {{kOther, 0, 187}}, false},
+      {"DriverWholeName", {Printer("a", "LPT1:", "Vek HX320 (copy 1)")}, {{kOther, 0, 187}}, false},
+      {"LongTexts", {long_}, {{kOther, 0, 187}}, false},
+      {"InOrder",
+       {Printer("one", "LPT1:", "Other"), Printer("two", "FILE:", "Vek HX310"),
+        Printer("three", "COM1:", "Vek HX330")},
+       {{kOther, 0, 187}, {kHx310, 2, 188}, {kOther, 0, 187}},
+       true},
+      {"None", Printers{}, Entries{}, false}};
+  for (const auto& [name, printers, entries, anySupported] : kRows) {
     SCOPED_TRACE(name);
-    const PrinterTable table = BuildPrinterTable({&printer, 1});
-    ASSERT_EQ(table.entries.size(), 1u);
-    ASSERT_EQ(table.icons.size(), 1u);
-    const PrinterEntry& entry = table.entries[0];
-    EXPECT_EQ(entry.modelCode, model);
-    EXPECT_EQ(entry.portState, portState);
-    EXPECT_EQ(table.icons[0], icon);
-    EXPECT_EQ(table.anySupported, model != ModelCode::kOther);
-    EXPECT_EQ(entry.printerName, printer.printerName);
-    EXPECT_EQ(entry.portName, printer.portName);
-    EXPECT_EQ(entry.driverName, printer.driverName);
-    EXPECT_EQ(entry.queuedJobs, 0u);  // counted only when the printer is chosen
-    EXPECT_EQ(entry.lanPortName, "");
+    const PrinterTable table = BuildPrinterTable(printers);
+    EXPECT_EQ(table.anySupported, anySupported);
+    ASSERT_EQ(table.entries.size(), entries.size());
+    ASSERT_EQ(table.icons.size(), entries.size());
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+      const PrinterEntry& entry = table.entries[k];
+      EXPECT_EQ(std::tuple(entry.modelCode, entry.portState, table.icons[k]), entries[k]);
+      EXPECT_EQ(entry.printerName, printers[k].printerName.substr(0, 255));
+      EXPECT_EQ(entry.printerNameWide, printers[k].printerNameWide.substr(0, 255));
+      EXPECT_EQ(entry.portName, printers[k].portName.substr(0, 255));
+      EXPECT_EQ(entry.driverName, printers[k].driverName.substr(0, 255));
+      EXPECT_EQ(entry.queuedJobs, 0u);  // counted only when the printer is chosen
+      EXPECT_EQ(entry.lanPortName, "");
+    }
   }
-}
-
-TEST(PrinterTable, KeepsTheSpoolersOrderAndKnowsWhetherAnyIsSupported) {
-  std::vector<SpoolerPrinter> printers{Printer("one", "LPT1:", "Other"),
-                                       Printer("two", "FILE:", "Vek HX310"),
-                                       Printer("three", "COM1:", "Vek HX330")};
-  PrinterTable table = BuildPrinterTable(printers);
-  ASSERT_EQ(table.entries.size(), 3u);
-  EXPECT_EQ(table.entries[0].printerName, "one");
-  EXPECT_EQ(table.entries[2].printerName, "three");
-  EXPECT_EQ(table.icons, (std::vector<unsigned>{187, 188, 187}));
-  EXPECT_TRUE(table.anySupported);
-  printers.erase(printers.begin() + 1);
-  EXPECT_FALSE(BuildPrinterTable(printers).anySupported);
-  EXPECT_FALSE(BuildPrinterTable({}).anySupported);
-}
-
-TEST(PrinterTable, CutsEveryTextTo255CharactersAndCopiesTheWideName) {
-  SpoolerPrinter long_ = Printer(std::string(300, 'n'), "LPT1:" + std::string(300, 'p'),
-                                 "Vek HX320" + std::string(300, ' '));
-  long_.printerNameWide = std::u16string(400, u'w');
-  const PrinterEntry entry = BuildPrinterTable({&long_, 1}).entries.at(0);
-  EXPECT_EQ(entry.printerName, std::string(255, 'n'));
-  EXPECT_EQ(entry.printerNameWide, std::u16string(255, u'w'));
-  EXPECT_EQ(entry.portName, "LPT1:" + std::string(250, 'p'));
-  EXPECT_EQ(entry.driverName.size(), 255u);
-  EXPECT_EQ(entry.modelCode, ModelCode::kOther);
-  EXPECT_EQ(entry.portState, kPortLocal);  // classified on the spooler's whole information
-  EXPECT_EQ(CutPrinterText(std::string(255, 'x')).size(), 255u);
-
-  SpoolerPrinter p = Printer("Dru?ker");
-  p.printerNameWide = u"Dru\u0161ker";
-  const PrinterEntry wide = BuildPrinterTable({&p, 1}).entries.at(0);
-  EXPECT_EQ(SpoolerNameOf(wide).wide, u"Dru\u0161ker");
-  EXPECT_EQ(SpoolerNameOf(wide).ansi, "Dru?ker");
 }
 
 class Readiness : public testing::SelectionTest {
@@ -127,30 +113,26 @@ class Readiness : public testing::SelectionTest {
   }
 };
 
-TEST_F(Readiness, RefreshStoresJobsAndPortStateOfThePrinterByItsWideName) {
+// The printer is found by its wide name; only a failed open marks its port.
+TEST_F(Readiness, RefreshStoresTheJobsAndThePortStateOfThePrinter) {
   state.selectedPrinter.printerNameWide = u"HX wide";
-  SpoolerPrinter p = Printer("HX", "LPT1:", "Vek HX320", kBidi, 1, "", 3);
-  p.printerNameWide = u"HX wide";
-  spooler.printers = {Printer("HX"), p};
-  EXPECT_EQ(RefreshPrinterState(context), kRefreshDone);
-  EXPECT_EQ(state.selectedPrinter.portState, kPortPaused);
-  EXPECT_EQ(state.selectedPrinter.queuedJobs, 3u);
-  EXPECT_EQ(log.calls, Calls{"spooler read HX"});
-}
-
-TEST_F(Readiness, AFailedRefreshIsReportedAndOnlyAFailedOpenMarksThePort) {
-  // the spooler's answer, the result, the port state after it
-  const std::tuple<SpoolerRead, RefreshResult, int> cases[] = {
-      {SpoolerRead::kUnreadable, kRefreshUnreadable, kPortLocal},
-      {SpoolerRead::kNoMemory, kRefreshNoMemory, kPortLocal},
-      {SpoolerRead::kCannotOpen, kRefreshCannotOpen, kPortUnusable}};
   state.selectedPrinter.queuedJobs = 7;
-  spooler.printers = {Printer("HX", "LPT1:", "Vek HX320", kBidi, 0, "", 2)};
-  for (const auto& [read, result, portStateAfter] : cases) {
+  spooler.printers = {
+      Printer("HX"),
+      WithWideName(Printer("HX", "LPT1:", "Vek HX320", kBidi, 1, "", 3), u"HX wide")};
+  // the spooler's answer (done: by its printers), the result, the port state and jobs after it
+  const std::tuple<SpoolerRead, RefreshResult, int, unsigned> cases[] = {
+      {SpoolerRead::kUnreadable, kRefreshUnreadable, kPortLocal, 7},
+      {SpoolerRead::kNoMemory, kRefreshNoMemory, kPortLocal, 7},
+      {SpoolerRead::kCannotOpen, kRefreshCannotOpen, kPortUnusable, 7},
+      {SpoolerRead::kDone, kRefreshDone, kPortPaused, 3}};
+  for (const auto& [read, result, portState, jobs] : cases) {
+    log.calls.clear();
     spooler.readResults = {read};
     EXPECT_EQ(RefreshPrinterState(context), result);
-    EXPECT_EQ(state.selectedPrinter.portState, portStateAfter);
-    EXPECT_EQ(state.selectedPrinter.queuedJobs, 7u);
+    EXPECT_EQ(state.selectedPrinter.portState, portState);
+    EXPECT_EQ(state.selectedPrinter.queuedJobs, jobs);
+    EXPECT_EQ(log.calls, Calls{"spooler read HX"});
   }
   EXPECT_TRUE(boxes.shown.empty());
 }
@@ -159,8 +141,7 @@ constexpr auto kNo = std::nullopt;
 
 TEST_F(Readiness, CheckGivesTheResultAndItsMessage) {
   const std::string_view kJobs = msg::kJobsWaiting;
-  // name, the printer (none: it is gone), a scripted spooler answer, the result, the box's icon
-  // (none: no box) and text
+  // name, the printer (none: gone), the spooler's answer, the result, the box's icon and text
   const std::tuple<const char*, std::optional<SpoolerPrinter>, std::optional<SpoolerRead>,
                    ReadyResult, std::optional<unsigned>, std::string_view>
       cases[] = {{"LocalReady", Printer("HX"), kNo, kReady, kNo, ""},
@@ -188,15 +169,6 @@ TEST_F(Readiness, CheckGivesTheResultAndItsMessage) {
     EXPECT_EQ(log.calls, expected);
   }
   for (const MessageBoxRequest& shown : boxes.shown) EXPECT_EQ(shown.owner, testing::kMainWindow);
-}
-
-TEST_F(Readiness, EachCheckAsksTheSpoolerAgain) {
-  spooler.printers = {Printer("HX", "LPT1:", "Vek HX320", kBidi, 0, "", 1)};
-  EXPECT_EQ(CheckPrinterReady(context), kReadyJobsWaiting);
-  spooler.printers[0].jobCount = 0;
-  EXPECT_EQ(CheckPrinterReady(context), kReady);
-  spooler.printers[0].status = kStatusPaused;
-  EXPECT_EQ(CheckPrinterReady(context), kReadyPortInTheWay);
 }
 
 class Choosing : public testing::SelectionTest {
@@ -231,45 +203,42 @@ TEST_F(Choosing, NoRowOrOneOutsideShowsTheMessageAndStays) {
   }
 }
 
-TEST_F(Choosing, ASupportedPrinterIsRefreshedAndItsJobsCounted) {
-  EXPECT_TRUE(selection.Choose(1));
-  const PrinterEntry& chosen = state.selectedPrinter;
-  EXPECT_EQ(chosen.printerName, "first");
-  EXPECT_EQ(chosen.portName, "LPT1:");
-  EXPECT_EQ(chosen.modelCode, ModelCode::kHx310);
-  EXPECT_EQ(chosen.portState, kPortLocal);
-  EXPECT_EQ(chosen.queuedJobs, 2u);
-  EXPECT_EQ(log.calls, (Calls{"spooler enumerate", "spooler read first", "spooler read first"}));
-}
-
-TEST_F(Choosing, AnUnsupportedPrinterIsNotRefreshedButItsJobsAreCounted) {
-  EXPECT_TRUE(selection.Choose(0));
-  EXPECT_EQ(state.selectedPrinter.modelCode, ModelCode::kOther);
-  EXPECT_EQ(state.selectedPrinter.portState, kPortLocal);  // not classified
-  EXPECT_EQ(state.selectedPrinter.queuedJobs, 4u);
-  EXPECT_EQ(log.calls, (Calls{"spooler enumerate", "spooler read text"}));
-}
-
-TEST_F(Choosing, TheStateIsTheSpoolersAtTheMomentOfChoosing) {
-  spooler.printers[2].status = kStatusPaused;  // paused while the dialog was open
-  spooler.printers[2].jobCount = 1;
-  EXPECT_TRUE(selection.Choose(2));
-  EXPECT_EQ(state.selectedPrinter.portState, kPortPaused);
-  EXPECT_EQ(state.selectedPrinter.queuedJobs, 1u);
-}
-
-TEST_F(Choosing, APrinterGoneSinceTheListWasBuiltIsMarkedUnusable) {
-  spooler.printers.clear();
-  EXPECT_TRUE(selection.Choose(2));
-  EXPECT_EQ(state.selectedPrinter.portState, kPortUnusable);
-  EXPECT_EQ(state.selectedPrinter.queuedJobs, 0u);
+// A supported printer is refreshed, and every one's jobs counted, as at the moment of choosing.
+TEST_F(Choosing, TheChosenPrinterIsTheSpoolersAtTheMoment) {
+  using enum ModelCode;
+  const Printers listed = spooler.printers;
+  Printers paused = listed;
+  paused[2].status = kStatusPaused;
+  paused[2].jobCount = 1;
+  using Reads = std::deque<SpoolerRead>;
+  const Reads kFailedCount{SpoolerRead::kDone, SpoolerRead::kUnreadable};
+  // name, the spooler's printers and answers, the row; the model, port state, jobs, calls
+  const std::tuple<const char*, Printers, Reads, std::size_t, ModelCode, int, unsigned, Calls>
+      cases[] = {
+          {"Supported", listed, Reads{}, 1, kHx310, kPortLocal, 2,
+           Calls{"spooler read first", "spooler read first"}},
+          {"Unsupported", listed, Reads{}, 0, kOther, kPortLocal, 4, Calls{"spooler read text"}},
+          {"PausedWhileTheDialogWasOpen", paused, Reads{}, 2, kHx320, kPortPaused, 1,
+           Calls{"spooler read second", "spooler read second"}},
+          {"FailedJobCountKeepsTheRefreshedOne", listed, kFailedCount, 1, kHx310, kPortLocal, 2,
+           Calls{"spooler read first", "spooler read first"}},
+          {"GoneSinceTheListWasBuilt", Printers{}, Reads{}, 2, kHx320, kPortUnusable, 0,
+           Calls{"spooler read second", "spooler read second"}}};
+  for (const auto& [name, printers, reads, row, model, portState, jobs, calls] : cases) {
+    SCOPED_TRACE(name);
+    spooler.printers = printers;
+    spooler.readResults = reads;
+    log.calls.clear();
+    EXPECT_TRUE(selection.Choose(row));
+    const PrinterEntry& chosen = state.selectedPrinter;
+    EXPECT_EQ(chosen.printerName, listed[row].printerName);
+    EXPECT_EQ(chosen.portName, listed[row].portName);
+    EXPECT_EQ(chosen.modelCode, model);
+    EXPECT_EQ(chosen.portState, portState);
+    EXPECT_EQ(chosen.queuedJobs, jobs);
+    EXPECT_EQ(log.calls, calls);
+  }
   EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(Choosing, AFailedJobCountKeepsTheRefreshedOne) {
-  spooler.readResults = {SpoolerRead::kDone, SpoolerRead::kUnreadable};
-  EXPECT_TRUE(selection.Choose(1));
-  EXPECT_EQ(state.selectedPrinter.queuedJobs, 2u);
 }
 
 // The selection dialog, driven by the real selection logic and a scripted user who at each
@@ -297,7 +266,7 @@ class FakeSelectionDialog final : public SelectionDialogRunner, public StartupWi
   PrinterSelection& selection_;
 };
 
-const std::string kRead = "read 7 owner " + std::to_string(testing::kMainWindow);
+const std::string kRead = testing::Op("read", ReadMode::kStartUp, testing::kMainWindow);
 const std::string kLoad = "load working copy";
 const std::string kAsk = Box(189, msg::kReadFailedContinue, msg::kUserIconAbortRetryIgnore);
 
@@ -328,8 +297,7 @@ class StartupLoop : public testing::SelectionTest, public ::testing::WithParamIn
   std::deque<int> reads;  // the results' values: 1 done, 0 failed, -1 another model
   StartupSelection startup{context, dialog, dialog,
                            [this](ReadMode mode, WindowRef owner) {
-                             log.Add("read " + std::to_string(static_cast<int>(mode)) + " owner " +
-                                     std::to_string(owner));
+                             log.Add(testing::Op("read", mode, owner));
                              return static_cast<ReadResult>(testing::Next(reads, 0));
                            },
                            [this] { log.Add(kLoad); }};
@@ -361,7 +329,6 @@ const SpoolerPrinter kIppLan = Printer("ipplan", "http://h:lp/ipp", "Vek HX320",
 const std::optional<std::size_t> kCancel;
 const Calls kReadDone{"paint main window", kRead, "focus read button"};
 const Calls kCancelled{"dialog", "spooler enumerate", "focus main window"};
-using Printers = std::vector<SpoolerPrinter>;
 using Turns = std::vector<std::optional<std::size_t>>;
 using Ints = std::vector<int>;
 constexpr StartupOutcome kDone = StartupOutcome::kReadFromPrinter;

@@ -8,12 +8,10 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/fakes/fake_file_system.hpp"
 #include "tests/fakes/fake_printer.hpp"
 #include "tests/fakes/fake_ui.hpp"
 #include "tests/ui/ui_fakes.hpp"
 #include "texts/command_texts.hpp"
-#include "texts/file_messages.hpp"
 #include "texts/messages.hpp"
 #include "texts/printer_messages.hpp"
 #include "ui/commands.hpp"
@@ -27,6 +25,7 @@ using testing::Box;
 using testing::CallLog;
 using testing::Calls;
 using testing::Join;
+using testing::Op;
 
 constexpr WindowRef kMain = 100;
 constexpr WindowRef kPanel = 200;
@@ -39,9 +38,6 @@ constexpr FocusDecision kForegroundValid{true, FocusTarget::kValidSaved};
 
 // OK/Cancel with the question icon; Yes/No/Cancel for the quit question.
 std::string Question(std::string_view text, unsigned style = 0x21) { return Box(0, text, style); }
-std::string Op(std::string_view what, int mode, WindowRef owner) {
-  return std::string(what) + " " + std::to_string(mode) + " @" + std::to_string(owner);
-}
 
 class Commands : public ::testing::Test {
  protected:
@@ -59,9 +55,8 @@ class Commands : public ::testing::Test {
 
 using Command = FocusDecision (*)(CommandContext&);
 
-// The printer commands, each in every form it has: name, command, the boxes' owner, the
-// question, what an accepted command calls after it, and the focus after the operation, after
-// Cancel at the question and after a failed readiness check.
+// The printer commands in every form: name, command, the boxes' owner, the question, the calls
+// after it, and the focus after the operation, after Cancel and after a failed readiness check.
 using PrinterCommand = std::tuple<const char*, Command, WindowRef, std::string_view, Calls,
                                   FocusDecision, FocusDecision, FocusDecision>;
 
@@ -122,31 +117,25 @@ TEST_P(EachPrinterCommand, ChecksConfirmsRunsAndRestoresTheFocus) {
   EXPECT_EQ(run(context), done);
   EXPECT_EQ(log.calls, Join({asked, {operation.front(), Box(187, msg::kNoResponse)}}));
   ExpectBoxesOwnedBy(owner);
+
+  // A refused first operation has told the user itself: nothing follows it.
+  log.calls.clear();
+  ops.readResults = {-1};
+  ops.writeResults = {-1};
+  EXPECT_EQ(run(context), done);
+  EXPECT_EQ(log.calls, Join({asked, {operation.front()}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, EachPrinterCommand, ::testing::ValuesIn(kPrinterCommands),
                          [](const auto& p) { return std::string(std::get<0>(p.param)); });
 
-using Results = std::deque<int>;
-
-// Operations that fail after the first one, or that refuse (and have reported themselves): the
-// command ends with at most one message.
-TEST_F(Commands, LaterFailuresEndTheCommand) {
-  // the command, the writes' and the reads' results, the calls after the confirmation
-  const std::tuple<Command, Results, Results, Calls> cases[] = {
-      {InitializeMenu, Results{1}, Results{0},
-       Calls{Op("write", 2, kMain), "sleep 2000", Op("read", 3, kMain),
-             Box(187, msg::kNoResponse)}},
-      {InitializeMenu, Results{-1}, Results{}, Calls{Op("write", 2, kMain)}},
-      {TransferMenu, Results{-1}, Results{}, Calls{Op("write", 1, kMain)}}};
-  for (const auto& [run, writes, reads, after] : cases) {
-    log.calls.clear();
-    ops.writeResults = writes;
-    ops.readResults = reads;
-    run(context);
-    ASSERT_GE(log.calls.size(), 2u);
-    EXPECT_EQ(Calls(log.calls.begin() + 2, log.calls.end()), after);
-  }
+// Initializing: a read that fails after the factory default is told once, after it.
+TEST_F(Commands, AReadFailingAfterTheDefaultIsReported) {
+  ops.readResults = {0};
+  InitializeMenu(context);
+  EXPECT_EQ(log.calls,
+            (Calls{"ready check", Question(msg::kConfirmInitialize), Op("write", 2, kMain),
+                   "sleep 2000", Op("read", 3, kMain), Box(187, msg::kNoResponse)}));
 }
 
 // The commands without the printer, whatever its readiness: each call and the focus after it.
@@ -175,56 +164,30 @@ TEST_F(Commands, HelpPathIsCutToItsBufferAndTheHelpClosesWithTheMainWindow) {
   EXPECT_EQ(log.calls, Calls{"help close all"});
 }
 
-// The quit dialogue over the real working-copy command and an in-memory file system.
-class Quit : public Commands {
- protected:
-  Quit() {
-    state.settings[5] = 1;
-    ops.files = &files;
-  }
-
-  testing::FakeFileSystem fs{log};
-  testing::FakeFileDialogs dialogs{log};
-  testing::FakeCursor cursor{log};
-  testing::FakePageStore pages{log, state.settings};
-  FileCommandContext files{fs,    dialogs,        boxes,           cursor,
-                           pages, state.settings, "C:\\Users\\me", kMain};
-};
-
-TEST_F(Quit, KeepsTheSettingsAsTheUserAnswers) {
-  using Texts = std::vector<std::string_view>;
-  // the answer, a "no response" still to be told, the working copy cannot be written, the
-  // decision, the working copy holds the settings afterwards, the texts shown
-  const std::tuple<int, bool, bool, QuitDecision, bool, Texts> cases[] = {
-      {msg::kResultYes, false, false, QuitDecision::kDestroy, true, Texts{msg::kConfirmQuit}},
-      {msg::kResultNo, false, false, QuitDecision::kDestroy, false, Texts{msg::kConfirmQuit}},
-      {msg::kResultCancel, true, false, QuitDecision::kKeepRunning, false,
-       Texts{msg::kConfirmQuit}},
-      {msg::kResultNo, true, false, QuitDecision::kDestroy, false,
-       Texts{msg::kConfirmQuit, msg::kQuitNoResponse}},
-      {msg::kResultYes, true, false, QuitDecision::kDestroy, true,
-       Texts{msg::kConfirmQuit, msg::kQuitNoResponse}},
-      {msg::kResultYes, true, true, QuitDecision::kKeepRunning, false,
-       Texts{msg::kConfirmQuit, msg::kWorkingCopyNotWritten}}};
-  const std::string path = WorkingCopyPath("C:\\Users\\me");
-  const std::vector<std::uint8_t> old(kItemCount, 0);
-  for (const auto& [answer, pending, diskFull, decision, stored, texts] : cases) {
-    SCOPED_TRACE(::testing::Message() << answer << " pending " << pending << " full " << diskFull);
-    fs.files[path] = old;
+// Yes stores the working copy first (how it is stored, and what is told when it cannot be, is
+// the file commands').
+TEST_F(Commands, QuitKeepsTheSettingsAsTheUserAnswers) {
+  const std::string ask = Question(msg::kConfirmQuit, 0x23);
+  const std::string told = Box(187, msg::kQuitNoResponse);
+  const std::string store = "store working copy";
+  // the answer, a "no response" to be told, the working copy is stored, the decision, the calls
+  const std::tuple<int, bool, bool, QuitDecision, Calls> cases[] = {
+      {msg::kResultYes, false, true, QuitDecision::kDestroy, Calls{ask, store}},
+      {msg::kResultNo, false, true, QuitDecision::kDestroy, Calls{ask}},
+      {msg::kResultCancel, true, true, QuitDecision::kKeepRunning, Calls{ask}},
+      {msg::kResultNo, true, true, QuitDecision::kDestroy, Calls{ask, told}},
+      {msg::kResultYes, true, true, QuitDecision::kDestroy, Calls{ask, store, told}},
+      {msg::kResultYes, true, false, QuitDecision::kKeepRunning, Calls{ask, store}}};
+  for (const auto& [answer, pending, stores, decision, calls] : cases) {
+    SCOPED_TRACE(::testing::Message() << answer << " pending " << pending << " stores " << stores);
     log.calls.clear();
-    boxes.shown.clear();
     state.noResponsePending = pending;
-    fs.diskFull = diskFull;
+    ops.stores = stores;
     boxes.answers = {answer};
     EXPECT_EQ(QuitDialogue(context), decision);
-    Texts shown;
-    for (const MessageBoxRequest& box : boxes.shown) shown.emplace_back(box.text);
-    EXPECT_EQ(shown, texts);
-    EXPECT_EQ(log.calls.front(), Question(msg::kConfirmQuit, 0x23));
-    const std::vector<std::uint8_t> settings(state.settings.begin(), state.settings.end());
-    EXPECT_EQ(fs.files[path], stored ? settings : old);
-    ExpectBoxesOwnedBy(kMain);
+    EXPECT_EQ(log.calls, calls);
   }
+  ExpectBoxesOwnedBy(kMain);
 }
 
 constexpr const char* kProgramFolder = "C:\\Program Files\\Rovant";
@@ -288,9 +251,8 @@ const Calls kRunAndEnd{"init instance", "hook install", "loop",
 using Versions = std::deque<std::optional<PlatformVersion>>;
 const Versions kNt6{PlatformVersion{true, 6}};
 
-// The start from the version to the end, one row per way it can go: name, the answers to the
-// version questions, the class registers, the mutex, InitInstance succeeds, a previous instance,
-// the exit code, the calls.
+// One row per way the start can go: name, the version answers, the class registers, the mutex,
+// InitInstance succeeds, a previous instance, the exit code, the calls.
 using PathCase = std::tuple<const char*, Versions, bool, InstanceCheck, bool, bool, int, Calls>;
 
 class Paths : public Startup, public ::testing::WithParamInterface<PathCase> {};
@@ -349,7 +311,6 @@ TEST_P(Platforms, ChooseTheNamespaceAndTheFolders) {
   ASSERT_TRUE(env.facts);
   EXPECT_EQ(env.facts->platform.ntFamily, version.ntFamily);
   EXPECT_EQ(env.facts->platform.localNamespace, local);
-  EXPECT_EQ(env.facts->instanceMutexName, InstanceMutexName(local));
   EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "wow64"), asksWow64 ? 1 : 0);
   EXPECT_EQ(env.facts->startupDirectory, std::string(255, 's'));
   EXPECT_EQ(env.facts->settingsFolder, local ? std::string(255, 's') : kVek + "\\ROVANT");
@@ -369,8 +330,6 @@ TEST(SettingsFolder, IsMadeLevelByLevelAndCutToItsBuffer) {
   const std::string kLongStartup(400, 'x');
   // local, startup folder, the application data folder, the settings folder, the calls
   const std::tuple<bool, std::string, std::optional<std::string>, std::string, Calls> cases[] = {
-      {true, kProgramFolder, kAppData, kProgramFolder, Calls{}},
-      {false, kProgramFolder, kAppData, kVek + "\\ROVANT", kFolders},
       {false, kProgramFolder, std::nullopt, kProgramFolder, Calls{"app data"}},
       {false, kProgramFolder, kLong, kLong + "\\Vek\\ROVA",
        Calls{"app data", "mkdir " + kLong + "\\Vek", "mkdir " + kLong + "\\Vek\\ROVA"}},

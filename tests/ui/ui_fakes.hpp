@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "files/file_commands.hpp"
 #include "protocol/app_state.hpp"
 #include "tests/fakes/call_log.hpp"
 #include "tests/fakes/fake_spooler.hpp"
@@ -44,6 +43,13 @@ inline SpoolerPrinter Printer(std::string name,
           attributes,      status, std::move(separator), jobs};
 }
 
+// The log line of a printer operation: its mode and the window that owns its boxes.
+template <typename Mode>
+std::string Op(std::string_view what, Mode mode, WindowRef owner) {
+  return std::string(what) + " " + std::to_string(static_cast<int>(mode)) + " @" +
+         std::to_string(owner);
+}
+
 // The log line of a box with one of the program's icons.
 inline std::string Box(unsigned icon, std::string_view text, unsigned style = msg::kUserIconOk) {
   return "box " + std::to_string(style) + "/" + std::to_string(icon) + ": " + std::string(text);
@@ -67,17 +73,14 @@ class FakeCommandOperations final : public ui::CommandOperations,
 
   int CheckPrinterReady() override { return Logged("ready check", ready); }
   ReadResult ReadPrinterSettings(ReadMode mode, WindowRef owner) override {
-    return static_cast<ReadResult>(Logged(Call("read", mode, owner), Next(readResults, 1)));
+    return static_cast<ReadResult>(Logged(Op("read", mode, owner), Next(readResults, 1)));
   }
   WriteResult WritePrinterSettings(WriteMode mode, WindowRef owner) override {
-    return static_cast<WriteResult>(Logged(Call("write", mode, owner), Next(writeResults, 1)));
+    return static_cast<WriteResult>(Logged(Op("write", mode, owner), Next(writeResults, 1)));
   }
   bool OpenSettingFile() override { return Logged("open setting file", true); }
   bool SaveSettingFile() override { return Logged("save setting file", true); }
-  // With `files` set the working copy is really stored there.
-  bool StoreWorkingCopy() override {
-    return Logged("store working copy", files != nullptr && rovant::StoreWorkingCopy(*files));
-  }
+  bool StoreWorkingCopy() override { return Logged("store working copy", stores); }
   WindowRef ShowTopic(WindowRef owner, std::string_view path) override {
     return Logged("help show @" + std::to_string(owner) + " " + std::string(path), WindowRef{0});
   }
@@ -88,14 +91,7 @@ class FakeCommandOperations final : public ui::CommandOperations,
   // The results' values in order (1 done, 0 failed, -1 another model or refused).
   std::deque<int> readResults;
   std::deque<int> writeResults;
-  FileCommandContext* files = nullptr;
-
- private:
-  template <typename Mode>
-  static std::string Call(const char* what, Mode mode, WindowRef owner) {
-    return std::string(what) + " " + std::to_string(static_cast<int>(mode)) + " @" +
-           std::to_string(owner);
-  }
+  bool stores = true;  // the working copy is stored
 };
 
 }  // namespace rovant::testing

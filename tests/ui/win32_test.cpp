@@ -1,10 +1,5 @@
-// The program's windows and the Windows services under Wine, from the program's own templates and
-// with fakes behind every interface: what neither the portable rules nor the end-to-end scenarios
-// see. The MainWindow, its panel and pages; the selection dialog (the scenarios reach only OK,
-// Cancel and its keys); the services the operations and the start run on; the spooler in both
-// families of calls (the scenarios meet only the wide one, and the code page's conversions of
-// names). The settings folder, the current directory and the status window's text are the
-// scenarios'.
+// The program's windows and the Windows services under Wine, with fakes behind every interface:
+// only what neither the portable rules nor the end-to-end scenarios see.
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
@@ -45,33 +40,12 @@
 namespace rovant::ui {
 namespace {
 
-std::string Text(HWND window) {
-  char buffer[256] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
-}
-
 // Handles what the test thread's queue holds (the restore timer, paint, the quit message a
 // destroyed MainWindow posted).
 void DrainMessages() {
   MSG message{};
   for (int n = 0; n < 1000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != 0; ++n)
     if (message.message != WM_QUIT) DispatchMessageA(&message);
-}
-
-// The lists in force, the record's positions and the rules' enabled states, label and combo
-// together.
-void ExpectShows(HWND page, const PageLayout& layout, const SettingsRecord& record) {
-  for (const PageRow& row : layout.rows) {
-    HWND combo = GetDlgItem(page, row.comboId);
-    const auto count = static_cast<LRESULT>(ListInForce(row.record, record).size());
-    EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), count) << row.item;
-    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), record[row.record]) << row.item;
-    const bool enabled = IsWindowEnabled(combo) != FALSE;
-    EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, row.labelId)) != FALSE, enabled) << row.item;
-    EXPECT_EQ(enabled,
-              !kCatalogue[row.record].readOnly && InEffect(row.record, record, ModelCode::kHx320));
-  }
 }
 
 class WindowTest : public ::testing::Test {
@@ -112,10 +86,6 @@ class WindowTest : public ::testing::Test {
 };
 
 TEST_F(WindowTest, CreationBuildsTheFrameThePanelAndTheFirstPage) {
-  EXPECT_EQ(Text(Main()), kMainWindowTitle);
-  const auto style = static_cast<DWORD>(GetWindowLongPtrA(Main(), GWL_STYLE));
-  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_MAXIMIZEBOX),
-            static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
   for (UINT command : {SC_SIZE, SC_MAXIMIZE})
     EXPECT_EQ(GetMenuState(GetSystemMenu(Main(), FALSE), command, MF_BYCOMMAND), UINT(-1));
   EXPECT_EQ(commands.mainWindow, reinterpret_cast<WindowRef>(Main()));
@@ -133,19 +103,11 @@ TEST_F(WindowTest, CreationBuildsTheFrameThePanelAndTheFirstPage) {
   EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
   EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
 
-  // Five tabs named from the layout table; MENU1's page alone, below the tabs and inside the
-  // tab control, above it in the panel's z-order.
+  // A tab for each page; MENU1's page alone, below the tabs and inside the tab control (above it
+  // in the z-order, the scenarios' Tab cycle shows).
   ASSERT_EQ(SendMessageA(Tabs(), TCM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(kPageCount));
-  for (const PageLayout& layout : kPages) {
-    char text[32] = {};
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(Tabs(), TCM_GETITEMA, layout.index, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(std::string(text), layout.tabText);
+  for (const PageLayout& layout : kPages)
     EXPECT_EQ(pages.PageWindow(layout.index) != nullptr, layout.index == kMenu1Page);
-  }
   RECT item{};
   SendMessageA(Tabs(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
   RECT page{};
@@ -160,7 +122,6 @@ TEST_F(WindowTest, CreationBuildsTheFrameThePanelAndTheFirstPage) {
   RECT both{};
   UnionRect(&both, &tabs, &page);
   EXPECT_TRUE(EqualRect(&both, &tabs)) << "the page lies inside the tab control";
-  EXPECT_EQ(GetWindow(Panel(), GW_CHILD), Page());
   EXPECT_EQ(GetFocus(), Button(IDC_READ));
 }
 
@@ -176,8 +137,6 @@ TEST_F(WindowTest, APageThatCannotBeCreatedIsReported) {
   EXPECT_FALSE(other.Create(SW_SHOWNORMAL));
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].text, kResourceInsufficient);
-  EXPECT_EQ(boxes.shown[0].owner, kNoWindow);
-  EXPECT_EQ(boxes.shown[0].style, kResourceInsufficientStyle);
 }
 
 TEST_F(WindowTest, FocusComesBackAfterARestore) {
@@ -216,8 +175,13 @@ TEST_F(WindowTest, RefreshMessageReloadsAndIsNeverPassedOn) {
   ASSERT_TRUE(GetWindowLongA(Page(), GWL_STYLE) & WS_VISIBLE);
   ApplyEmulationReset(state.settings, MenuBlock::kMenu1, kXl24e);
   pages.RefreshCurrentPage();
-  ExpectShows(Page(), PageAt(kMenu1Page), state.settings);
-  EXPECT_TRUE(GetWindowLongA(Page(), GWL_STYLE) & WS_VISIBLE);
+  // The rules' enabled states, label and combo together (what the combos show is the scenarios').
+  for (const PageRow& row : PageAt(kMenu1Page).rows) {
+    const bool enabled = IsWindowEnabled(GetDlgItem(Page(), row.comboId)) != FALSE;
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(Page(), row.labelId)) != FALSE, enabled) << row.item;
+    EXPECT_EQ(enabled, !kCatalogue[row.record].readOnly &&
+                           InEffect(row.record, state.settings, ModelCode::kHx320));
+  }
   EXPECT_EQ(SendMessageA(Page(), WM_SETREDRAW, 0, 0), 0);
   EXPECT_TRUE(GetWindowLongA(Page(), GWL_STYLE) & WS_VISIBLE);
   EXPECT_TRUE(boxes.shown.empty());
@@ -315,9 +279,6 @@ void ExpectList(HWND list, const std::vector<SpoolerPrinter>& printers) {
   const HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL);
   ASSERT_NE(images, nullptr);
   EXPECT_EQ(::ImageList_GetImageCount(images), static_cast<int>(printers.size()));
-  int cx = 0, cy = 0;
-  ::ImageList_GetIconSize(images, &cx, &cy);
-  EXPECT_EQ(std::pair(cx, cy), std::pair(16, 16));
   EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 2);
   const std::string_view headings[2] = {msg::kColumnPrinterName, msg::kColumnPort};
   for (int column = 0; column < 2; ++column) {
@@ -333,45 +294,37 @@ void ExpectList(HWND list, const std::vector<SpoolerPrinter>& printers) {
   }
 }
 
+// Built when the dialog opens, and again on a setting change.
 TEST_F(SelectionDialog, ListsEveryPrinterWithItsIconPortAndColumns) {
   const HWND list = List(window.get());
   ExpectList(list, spooler.printers);
-  EXPECT_NE(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, 0);
   EXPECT_EQ(::GetFocus(), list);
   EXPECT_EQ(::GetWindowLongPtrA(window.get(), GWL_STYLE) & WS_SYSMENU, 0) << "no close box";
+  spooler.printers.erase(spooler.printers.begin());
+  ::SendMessageA(window.get(), WM_SETTINGCHANGE, 0, 0);
+  ExpectList(list, spooler.printers);
+  EXPECT_NE(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, 0);
   EXPECT_FALSE(dialog.result().has_value());
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(SelectionDialog, OkWithoutAFocusedRowShowsTheMessageAndStays) {
-  ListView_SetItemState(List(window.get()), -1, 0, LVIS_FOCUSED | LVIS_SELECTED);
-  ::SendMessageA(window.get(), WM_COMMAND, MAKEWPARAM(IDC_SELECTION_OK, BN_CLICKED), 0);
-  EXPECT_EQ(log.calls, (testing::Calls{"spooler enumerate", testing::Box(189, msg::kNotSelected)}));
-  EXPECT_FALSE(dialog.result().has_value());
-  EXPECT_EQ(::GetFocus(), List(window.get()));
-}
-
-TEST_F(SelectionDialog, ADoubleClickActsAsOk) {
+// OK takes the focused row: without one the dialog stays (the message is the selection's). A
+// double click acts as OK.
+TEST_F(SelectionDialog, OkAndADoubleClickChooseTheFocusedRow) {
   const HWND list = List(window.get());
+  ListView_SetItemState(list, -1, 0, LVIS_FOCUSED | LVIS_SELECTED);
+  ::SendMessageA(window.get(), WM_COMMAND, MAKEWPARAM(IDC_SELECTION_OK, BN_CLICKED), 0);
+  EXPECT_EQ(boxes.shown.size(), 1u);
+  EXPECT_FALSE(dialog.result().has_value());
+  EXPECT_EQ(::GetFocus(), list);
+
   ListView_SetItemState(list, 1, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
   NMITEMACTIVATE click{};
   click.hdr = {list, IDC_PRINTER_LIST, static_cast<UINT>(NM_DBLCLK)};
   click.iItem = 1;
   ::SendMessageA(window.get(), WM_NOTIFY, IDC_PRINTER_LIST, reinterpret_cast<LPARAM>(&click));
   EXPECT_EQ(dialog.result(), SelectionResult::kChosen);
-  EXPECT_EQ(state.selectedPrinter.printerName, "HX320 on a file");
-  EXPECT_EQ(state.selectedPrinter.portState, kPortFile);
-}
-
-TEST_F(SelectionDialog, ASettingChangeRebuildsTheList) {
-  spooler.printers.erase(spooler.printers.begin());
-  ::SendMessageA(window.get(), WM_SETTINGCHANGE, 0, 0);
-  ExpectList(List(window.get()), spooler.printers);
-  EXPECT_FALSE(dialog.result().has_value());
-
-  spooler.printers = {testing::Printer("Text printer", "LPT2:", "Generic / Text Only")};
-  ::SendMessageA(window.get(), WM_SETTINGCHANGE, 0, 0);
-  EXPECT_EQ(dialog.result(), SelectionResult::kNoSupportedPrinter);
+  EXPECT_EQ(dialog.chosenRow(), std::optional<std::size_t>(1));
 }
 
 // The modal dialog: a hook counts its activations.
@@ -398,22 +351,16 @@ TEST_F(SelectionDialog, WithoutASupportedPrinterTheModalDialogIsNeverShown) {
 // The services, on a plain window.
 HINSTANCE Module() { return ::GetModuleHandleA(nullptr); }
 
-// What the test windows saw.
-struct Seen {
-  int paints = 0, keys = 0, commands = 0;
-};
-Seen seen;
+int gPaints = 0;  // what the test windows painted
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
     PAINTSTRUCT paint{};
     ::BeginPaint(window, &paint);
     ::EndPaint(window, &paint);
-    ++seen.paints;
+    ++gPaints;
     return 0;
   }
-  seen.keys += message == WM_KEYDOWN ? 1 : 0;
-  seen.commands += message == WM_COMMAND ? 1 : 0;
   return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -427,12 +374,11 @@ win32::OwnedWindow TestWindow() {
     return ::RegisterClassA(&windowClass);
   }();
   EXPECT_NE(atom, 0);
-  seen = {};
   return win32::OwnedWindow(::CreateWindowExA(0, "RovantServicesTest", "main", WS_OVERLAPPEDWINDOW,
                                               0, 0, 200, 100, nullptr, nullptr, Module(), nullptr));
 }
 
-TEST(StatusWindow, ShowsItsTextUnderTheMainWindowUntilClosed) {
+TEST(StatusWindow, IsCentredUnderTheMainWindowAndReplacedByTheNext) {
   const win32::OwnedWindow main = TestWindow();
   ASSERT_NE(main.get(), nullptr);
   Win32OperationHost host(Module(), main.get());
@@ -447,9 +393,6 @@ TEST(StatusWindow, ShowsItsTextUnderTheMainWindowUntilClosed) {
   // A new status replaces the old one.
   host.ShowStatus("second");
   EXPECT_FALSE(::IsWindow(status));
-  EXPECT_EQ(Text(::GetDlgItem(host.StatusWindow(), IDC_STATUS_TEXT)), "second");
-  host.CloseStatus();
-  EXPECT_EQ(host.StatusWindow(), nullptr);
 }
 
 TEST(ReplyLog, IsWrittenOnlyWhenItExists) {
@@ -479,7 +422,7 @@ TEST(Win32Clock, PaintsDuringAWaitButLeavesInputQueued) {
   // Let the window's own start-up messages pass before the test begins.
   DrainMessages();
   ::ValidateRect(window.get(), nullptr);
-  seen = {};
+  gPaints = 0;
 
   ::InvalidateRect(window.get(), nullptr, FALSE);
   ASSERT_TRUE(::PostMessageA(window.get(), WM_KEYDOWN, VK_SPACE, 0));
@@ -489,9 +432,8 @@ TEST(Win32Clock, PaintsDuringAWaitButLeavesInputQueued) {
   clock.SleepMs(30);
   EXPECT_GT(clock.NowMs(), before);
 
-  EXPECT_GE(seen.paints, 1);
-  EXPECT_EQ(seen.keys, 0);
-  EXPECT_EQ(seen.commands, 0);
+  EXPECT_GE(gPaints, 1);
+  // The input is still queued, in its order: never dispatched.
   MSG message{};
   ASSERT_TRUE(::PeekMessageA(&message, window.get(), 0, 0, PM_REMOVE));
   EXPECT_EQ(message.message, static_cast<UINT>(WM_KEYDOWN));
@@ -605,30 +547,18 @@ class AddedPrinter : public ::testing::Test {
   HANDLE added_ = nullptr;
 };
 
-TEST_F(AddedPrinter, IsListedWithItsPortDriverAndAttributes) {
-  const std::vector<SpoolerPrinter> wide = Win32Spooler(true).EnumeratePrinters();
-  const SpoolerPrinter* listed = Find(wide);
-  if (listed == nullptr) GTEST_SKIP() << "the printer could not be added here";
-  EXPECT_EQ(listed->printerNameWide, u"ROVANT spooler test");
-  EXPECT_EQ(listed->portName, "LPT1:");
-  EXPECT_EQ(listed->driverName, "Vek HX320");
-  EXPECT_NE(listed->attributes & PRINTER_ATTRIBUTE_ENABLE_BIDI, 0u);
-
+// Through the ANSI family of calls: the scenarios meet only the wide one.
+TEST_F(AddedPrinter, IsListedAndReadWithItsPortDriverAndAttributes) {
   const std::vector<SpoolerPrinter> ansi = Win32Spooler(false).EnumeratePrinters();
-  const SpoolerPrinter* listedAnsi = Find(ansi);
-  ASSERT_NE(listedAnsi, nullptr);
-  EXPECT_TRUE(listedAnsi->printerNameWide.empty());
-  EXPECT_EQ(listedAnsi->portName, "LPT1:");
-  EXPECT_EQ(listedAnsi->driverName, "Vek HX320");
-
-  for (const bool nt : {true, false}) {
-    SpoolerPrinter facts;
-    const SpoolerRead read =
-        Win32Spooler(nt).ReadPrinter({listed->printerName, listed->printerNameWide}, facts);
-    ASSERT_EQ(read, SpoolerRead::kDone) << (nt ? "wide" : "ANSI");
-    EXPECT_EQ(facts.portName, "LPT1:");
-    EXPECT_EQ(facts.driverName, "Vek HX320");
-    EXPECT_NE(facts.attributes & PRINTER_ATTRIBUTE_ENABLE_BIDI, 0u);
+  const SpoolerPrinter* listed = Find(ansi);
+  if (listed == nullptr) GTEST_SKIP() << "the printer could not be added here";
+  EXPECT_TRUE(listed->printerNameWide.empty());
+  SpoolerPrinter read;
+  ASSERT_EQ(Win32Spooler(false).ReadPrinter({listed->printerName, u""}, read), SpoolerRead::kDone);
+  for (const SpoolerPrinter& printer : {*listed, read}) {
+    EXPECT_EQ(printer.portName, "LPT1:");
+    EXPECT_EQ(printer.driverName, "Vek HX320");
+    EXPECT_NE(printer.attributes & PRINTER_ATTRIBUTE_ENABLE_BIDI, 0u);
   }
 }
 
