@@ -54,13 +54,3 @@ function(run_expect expected_code stream piece)
   set(out "${out}" PARENT_SCOPE)
   set(err "${err}" PARENT_SCOPE)
 endfunction()
-
-function(hex_of file var)
-  file(READ "${WORK}/${file}" content HEX)
-  set(${var} "${content}" PARENT_SCOPE)
-endfunction()
-
-function(size_of file var)
-  file(SIZE "${WORK}/${file}" size)
-  set(${var} "${size}" PARENT_SCOPE)
-endfunction()

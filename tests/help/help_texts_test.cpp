@@ -43,9 +43,7 @@ std::string HelpPage(std::string_view name) {
 // Runs of blanks, tabs and line breaks become one blank; no blank at either end.
 std::string CollapseBlanks(std::string_view text) {
   const std::string out = std::regex_replace(std::string(text), std::regex("\\s+"), " ");
-  const std::size_t first = out.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return out.substr(first, out.find_last_not_of(' ') - first + 1);
+  return std::regex_replace(out, std::regex("^ | $"), "");
 }
 
 // HTML to the text a reader sees: tags (<br> included) become blanks, the entities the pages
@@ -136,8 +134,7 @@ std::string AnchorOf(std::string_view label) {
   for (const char c : label)
     lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   lower = std::regex_replace(lower, std::regex("[^a-z0-9]+"), "-");
-  const std::size_t first = lower.find_first_not_of('-');
-  return "item-" + lower.substr(first, lower.find_last_not_of('-') - first + 1);
+  return "item-" + std::regex_replace(lower, std::regex("^-|-$"), "");
 }
 
 // The visible text of the item's section: from its anchor to the next heading.
@@ -145,9 +142,7 @@ std::string ItemSection(const std::string& html, std::string_view label) {
   const std::string anchor = "<a name=\"" + AnchorOf(label) + "\">";
   const std::size_t start = html.find(anchor);
   if (start == std::string::npos) return {};
-  std::size_t end = html.find("<h3", start);
-  const std::size_t h2 = html.find("<h2", start);
-  if (h2 < end) end = h2;
+  const std::size_t end = std::min(html.find("<h3", start), html.find("<h2", start));
   return VisibleText(
       std::string_view(html).substr(start, end == std::string::npos ? end : end - start));
 }
