@@ -1,31 +1,22 @@
 # Unit-test support: GoogleTest/GoogleMock and test registration.
-#
 #   rovant_add_gtest(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
 #       A test executable linked with GTest::gmock_main, strict warnings, static on MinGW. Native:
 #       one ctest test per test case; Windows: the whole executable is ONE test run under Wine.
-#   rovant_requires_wine(<test>...)                     the "wine" fixture for emulated tests
-#
-# Windows (x86_64) builds: the fixture "wine" is set up by the test "wine-prefix-setup" and torn
-# down by "wine-prefix-cleanup"; ROVANT_WINE_RUN is the wrapper script (undefined natively). The
-# i686 build runs no test program: it checks its files only (tests/packaging).
+#   rovant_requires_wine(<test>...): the fixture "wine" (tests wine-prefix-setup and -cleanup)
+#       on x86_64 Windows builds, whose ROVANT_WINE_RUN is the wrapper script.
+# The i686 build runs no test program: it checks its files only (tests/packaging).
 include_guard(GLOBAL)
 
 enable_testing()
 find_package(Python3 COMPONENTS Interpreter)
 
 if(CMAKE_CROSSCOMPILING AND MINGW)
-  set(ROVANT_GOOGLETEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources for cross builds")
-  if(NOT EXISTS "${ROVANT_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
-    message(FATAL_ERROR "GoogleTest sources not found in ${ROVANT_GOOGLETEST_SOURCE_DIR} "
-                        "(Debian package: googletest)")
-  endif()
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(INSTALL_GMOCK OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-  add_subdirectory("${ROVANT_GOOGLETEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/googletest"
-                   EXCLUDE_FROM_ALL SYSTEM)
-  # Their own GTest:: aliases come with them.
+  # GoogleTest's sources from the Debian package googletest, with their own GTest:: aliases.
+  add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
   foreach(_t IN ITEMS gtest gtest_main gmock gmock_main)
     target_compile_options(${_t} PRIVATE -w)
   endforeach()

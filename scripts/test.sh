@@ -82,8 +82,7 @@ finish_background
 STAGE="summary"
 
 # ctest ends with e.g. "100% tests passed, 0 tests failed out of 42".
-passed=0
-failed=0
+passed=0 failed=0
 for p in linux-asan mingw64 fuzz mingw32; do
   read -r nfail total <<<"$(sed -nE 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' \
     "$LOGDIR/$p-ctest.log" | tail -n 1)"

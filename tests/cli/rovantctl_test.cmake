@@ -135,24 +135,20 @@ else()
     read --printer usb:/dev/usb/rovant-no-such-printer --state printer.state)
 
   # Output that cannot be written fails with the system's reason.
-  if(EXISTS /dev/full)
-    foreach(command "show;factory.fom" "show;--json;factory.fom" "decode;reply.bin"
-                    "read;--printer;sim:HX320" "read;--json;--printer;sim:HX320"
-                    "list;--printer;sim:HX320" "diff;factory.fom;edit.fom")
-      run_into(/dev/full 1 ${command})
-      expect_contains("${err}" "writing to standard output failed: No space left on device"
-        "${command} into a full disk")
-    endforeach()
-  endif()
+  foreach(command "show;factory.fom" "show;--json;factory.fom" "decode;reply.bin"
+                  "read;--printer;sim:HX320" "read;--json;--printer;sim:HX320"
+                  "list;--printer;sim:HX320" "diff;factory.fom;edit.fom")
+    run_into(/dev/full 1 ${command})
+    expect_contains("${err}" "writing to standard output failed: No space left on device"
+      "${command} into a full disk")
+  endforeach()
 
   # A named pipe as a setting file is refused at once, not waited on.
-  execute_process(COMMAND mkfifo "${WORK}/pipe.fom" RESULT_VARIABLE made)
-  if(made EQUAL 0)
-    foreach(command show decode)
-      run_expect(1 err "a named pipe (FIFO), not a regular file" ${command} pipe.fom)
-      expect_contains("${err}" "rovantctl: pipe.fom: " "${command} names the pipe")
-    endforeach()
-  endif()
+  execute_process(COMMAND mkfifo "${WORK}/pipe.fom" COMMAND_ERROR_IS_FATAL ANY)
+  foreach(command show decode)
+    run_expect(1 err "a named pipe (FIFO), not a regular file" ${command} pipe.fom)
+    expect_contains("${err}" "rovantctl: pipe.fom: " "${command} names the pipe")
+  endforeach()
 
   # Errors name the file and the system's reason.
   run_expect(1 err "no-folder/x.fom: cannot create a file there: No such file or directory"

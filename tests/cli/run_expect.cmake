@@ -1,11 +1,8 @@
-# Running a program under test from a -P test script, and checking what it did.
-# The including script sets PROGRAM (the program), EMULATOR (empty natively) and
-# WORK (a scratch folder, the program's working directory).
+# Running a program under test from a -P test script, and checking what it did. The including
+# script sets PROGRAM, EMULATOR (empty natively) and WORK (the program's working directory).
 
-# Runs the program with ARGN, fails the test unless it exits with `expected_code`
-# and sets `out` (its standard output) and `err` in the caller. RUN_INPUT and
-# RUN_OUTPUT, when the caller sets them, name the files its standard input
-# comes from and its standard output goes to.
+# Runs the program with ARGN, fails the test unless it exits with `expected_code`, and sets `out`
+# and `err` in the caller; standard input from RUN_INPUT and output to RUN_OUTPUT when set.
 function(run expected_code)
   set(io OUTPUT_VARIABLE out)
   if(DEFINED RUN_OUTPUT)

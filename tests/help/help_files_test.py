@@ -9,6 +9,7 @@ link and style sheet of every page resolves, anchors included; the pages are pla
 (safe in Windows-1252), no scripts. The compiled file, when given, starts with the signature
 "ITSF" and holds every file the project lists, by name.
 """
+import configparser
 import html.parser
 import os
 import re
@@ -44,19 +45,12 @@ def parse(path):
 def read_project(hhp_path):
     """The files the project lists ([FILES], then its contents, index and default topic) and
     its options, keys in lower case."""
-    section, listed, options = None, [], {}
-    for line in open(hhp_path, encoding='ascii').read().splitlines():
-        line = line.strip()
-        m = re.match(r'^\[(.+)\]$', line)
-        if m:
-            section = m.group(1).upper()
-        elif section == 'FILES' and line and not line.startswith(';'):
-            listed.append(line)
-        elif section == 'OPTIONS' and '=' in line:
-            key, value = line.split('=', 1)
-            options[key.strip().lower()] = value.strip()
-    listed += [options[k] for k in ('contents file', 'index file', 'default topic') if k in options]
-    return listed, options
+    project = configparser.ConfigParser(allow_no_value=True, delimiters=('=',), interpolation=None)
+    project.optionxform = str  # file names keep their case
+    project.read(hhp_path, encoding='ascii')
+    options = {k.lower(): v for k, v in project['OPTIONS'].items()}
+    keys = ('contents file', 'index file', 'default topic')
+    return list(project['FILES']) + [options[k] for k in keys if k in options], options
 
 
 def main(folder, chm=None):
@@ -70,8 +64,8 @@ def main(folder, chm=None):
     pages = sorted(f for f in os.listdir(folder) if f.lower().endswith('.html'))
     for p in pages:
         check(p in listed, '%s is not listed in [FILES] of rovant.hhp' % p)
-    parsed = {name: parse(os.path.join(folder, name)) for name in pages + ['rovant.hhc', 'rovant.hhk']
-              if os.path.isfile(os.path.join(folder, name))}
+    parsed = {name: parse(os.path.join(folder, name))
+              for name in pages + ['rovant.hhc', 'rovant.hhk'] if name in os.listdir(folder)}
 
     for name, (data, page) in parsed.items():
         bad = [i for i, b in enumerate(data) if b > 0x7e or (b < 0x20 and b not in (9, 10, 13))]

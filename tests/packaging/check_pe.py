@@ -1,21 +1,17 @@
 #!/usr/bin/env python3
 """Checks the Windows images and packages of a build as files, without running them (the shipped
-i686 build cannot run on the test machines), with pefile (Debian package python3-pefile).
+i686 build cannot run here), with pefile (Debian package python3-pefile).
 
-  check_pe.py --machine x86|x86_64 images --nm NM --lan-header sxjcp_api.h
-              --image PATH:gui|console|dll ...
-      every image: the machine, the subsystem (or DLL), ASLR (dynamic base with its relocations)
-      and DEP (NX compatible) on, imports from system DLLs only; the LAN library: exactly the
-      entry points its header declares, undecorated, each bound to the __stdcall symbol with the
-      declared argument bytes (_SxReadPort@16 on x86), read from the image's symbols with NM.
+  check_pe.py --machine x86|x86_64 images --nm NM --lan-header H --image PATH:gui|console|dll ...
+      the machine, subsystem (or DLL), ASLR (dynamic base, relocations), DEP, imports from system
+      DLLs only; the LAN library exports exactly its header's entry points, undecorated, each
+      bound to the __stdcall symbol of the declared argument bytes (_SxReadPort@16 on x86).
   check_pe.py resources --image PATH --reference PATH
-      every resource (type, name, language, bytes) equal to the reference build's, and every
-      kind the program needs present.
+      every resource (type, name, language, bytes) the reference build's; every kind needed.
   check_pe.py --machine x86|x86_64 packages --version 2.00 --zip ZIP [--installer EXE]
-      the zip: named for the version and machine, exactly the folder ROVANT with rovant.exe,
-      ROVANT.CHM (compiled help), SxJcp32.dll (of the machine) and README.txt naming the version
-      and the files; the installer: so named, a Unicode NSIS program of the machine carrying the
-      zip's very files (when 7z, Debian package p7zip-full, is there).
+      the zip: so named, exactly ROVANT/ with rovant.exe, ROVANT.CHM, SxJcp32.dll (of the
+      machine) and README.txt naming them; the installer: so named, a Unicode NSIS program of the
+      machine carrying the zip's very files (with 7z, Debian package p7zip-full).
 """
 import argparse
 import os

@@ -11,7 +11,6 @@ printer form of --printer in PRINTERS. Both pages: every option of the program's
 OPTIONS, every exit status of its footer in EXIT STATUS, and there are EXAMPLES. The simulator's
 --version names it.
 """
-import itertools
 import os
 import re
 import shutil
@@ -38,9 +37,8 @@ def run_help(*argv):
 
 def help_block(text, title):
     """The lines of a CLI11 help section ("Options:", "Subcommands:") up to the next blank line."""
-    lines = text.splitlines()
-    start = lines.index(title) + 1 if title in lines else len(lines)
-    return list(itertools.takewhile(str.strip, lines[start:]))
+    found = re.search(rf"^{title}\n((?:.*\S.*\n?)*)", text, re.M)
+    return found.group(1).splitlines() if found else []
 
 
 def help_options(text):
@@ -53,14 +51,8 @@ def sections(page):
     """The page rendered with groff -Tascii: {section title: its text}."""
     result = run("groff", "-man", "-Tascii", "-P-cbou", page)
     check(result.returncode == 0, f"groff cannot render {page}: {result.stderr}")
-    found, name = {}, None
-    for line in result.stdout.splitlines():
-        if re.match(r"^[A-Z][A-Z ]*$", line):
-            name = line.strip()
-            found[name] = []
-        elif name:
-            found[name].append(line)
-    return {k: "\n".join(v) for k, v in found.items()}
+    parts = re.split(r"^([A-Z][A-Z ]*)\n", result.stdout, flags=re.M)
+    return {title.strip(): text for title, text in zip(parts[1::2], parts[2::2])}
 
 
 def has_word(text, word):

@@ -129,8 +129,8 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
       SCOPED_TRACE(std::string(row.item));
       HWND label = children[2 * k];
       HWND combo = children[2 * k + 1];
-      EXPECT_EQ(std::pair(::GetDlgCtrlID(label), ::GetDlgCtrlID(combo)),
-                std::pair(row.labelId, row.comboId));
+      EXPECT_EQ(::GetDlgCtrlID(label), row.labelId);
+      EXPECT_EQ(::GetDlgCtrlID(combo), row.comboId);
 
       EXPECT_EQ(TextOf(label), row.item);
       // A plain label with the mouse messages its tooltip needs, no tab stop.
