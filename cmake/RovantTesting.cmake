@@ -1,46 +1,31 @@
 # Unit-test support: GoogleTest/GoogleMock and test registration.
-#
 #   rovant_add_gtest(NAME <name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
 #       A test executable linked with GTest::gmock_main, strict warnings, static on MinGW. Native:
-#       one ctest test per test case; Windows (cross): the whole executable is ONE test run under
-#       Wine; i686 (no emulator): built only.
-#   rovant_add_test(NAME <name> COMMAND <cmd...>)       add_test() that also runs under Wine
-#   rovant_requires_wine(<test>...)                     the "wine" fixture for emulated tests
-#
-# Windows (x86_64) builds: the fixture "wine" is set up by the test "wine-prefix-setup" and torn
-# down by "wine-prefix-cleanup"; ROVANT_WINE_RUN is the wrapper script (empty natively).
+#       one ctest test per test case; Windows: the whole executable is ONE test run under Wine.
+#   rovant_requires_wine(<test>...): the fixture "wine" (tests wine-prefix-setup and -cleanup)
+#       on x86_64 Windows builds, whose ROVANT_WINE_RUN is the wrapper script.
+# The i686 build runs no test program: it checks its files only (tests/packaging).
 include_guard(GLOBAL)
 
 enable_testing()
+find_package(Python3 COMPONENTS Interpreter)
 
 if(CMAKE_CROSSCOMPILING AND MINGW)
-  set(ROVANT_GOOGLETEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources for cross builds")
-  if(NOT EXISTS "${ROVANT_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
-    message(FATAL_ERROR "GoogleTest sources not found in ${ROVANT_GOOGLETEST_SOURCE_DIR} "
-                        "(Debian package: googletest)")
-  endif()
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(INSTALL_GMOCK OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-  add_subdirectory("${ROVANT_GOOGLETEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/googletest"
-                   EXCLUDE_FROM_ALL SYSTEM)
+  # GoogleTest's sources from the Debian package googletest, with their own GTest:: aliases.
+  add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
   foreach(_t IN ITEMS gtest gtest_main gmock gmock_main)
     target_compile_options(${_t} PRIVATE -w)
-    if(NOT TARGET GTest::${_t})
-      add_library(GTest::${_t} ALIAS ${_t})
-    endif()
   endforeach()
 else()
   find_package(GTest REQUIRED)
   include(GoogleTest)
 endif()
 
-if(NOT DEFINED ROVANT_WINE_RUN)
-  set(ROVANT_WINE_RUN "")
-endif()
-
-if(CMAKE_CROSSCOMPILING AND ROVANT_WINE_RUN)
+if(ROVANT_WINE_RUN)
   add_test(NAME wine-prefix-setup COMMAND "${ROVANT_WINE_RUN}" --setup)
   set_tests_properties(wine-prefix-setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 LABELS wine)
   add_test(NAME wine-prefix-cleanup COMMAND "${ROVANT_WINE_RUN}" --shutdown)
@@ -48,19 +33,10 @@ if(CMAKE_CROSSCOMPILING AND ROVANT_WINE_RUN)
 endif()
 
 function(rovant_requires_wine)
-  if(CMAKE_CROSSCOMPILING AND ROVANT_WINE_RUN)
+  if(ROVANT_WINE_RUN)
     set_property(TEST ${ARGN} APPEND PROPERTY FIXTURES_REQUIRED wine)
     set_property(TEST ${ARGN} APPEND PROPERTY LABELS wine)
   endif()
-endfunction()
-
-function(rovant_add_test)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME" "COMMAND")
-  if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
-    return()  # nothing can run these programs here (e.g. 32-bit Windows)
-  endif()
-  add_test(NAME ${arg_NAME} COMMAND ${arg_COMMAND})
-  rovant_requires_wine(${arg_NAME})
 endfunction()
 
 function(rovant_add_gtest)
@@ -78,12 +54,10 @@ function(rovant_add_gtest)
     # to the executable's test where it runs whole).
     gtest_discover_tests(${arg_NAME} DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
       PROPERTIES LABELS ${arg_NAME})
-  elseif(CMAKE_CROSSCOMPILING_EMULATOR)
+  else()
     # Starting Wine once per test case is far too slow: run the whole executable as one test.
     add_test(NAME ${arg_NAME} COMMAND ${arg_NAME})
-    if(arg_LABELS)
-      set_property(TEST ${arg_NAME} APPEND PROPERTY LABELS ${arg_LABELS})
-    endif()
+    set_property(TEST ${arg_NAME} APPEND PROPERTY LABELS ${arg_LABELS})
     rovant_requires_wine(${arg_NAME})
   endif()
 endfunction()

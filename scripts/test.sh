@@ -5,19 +5,14 @@
 #   mingw64     the x86_64 Windows build: its tests and end-to-end scenarios under Wine
 #   fuzz        the libFuzzer targets, each a short fixed-seed run (clang)
 #   mingw32     the shipped i686 build, which wine64 cannot run: built, its files and packages checked
-# Each preset's tests run in the background while the next preset builds (see background_tests).
 # (The optimised `linux` preset, with the benchmarks, is for development: README, "Building by hand".)
 # Logs: build/logs/. Last line: "N passed, 0 failed" (N = ctest tests passed over all presets).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-COUNTED_PRESETS=(linux-asan mingw64 fuzz mingw32)
-
 LOGDIR=build/logs STAGE="" TIMES=() T0=$SECONDS BACKGROUND_PID=""
 
-banner() {
-  printf '\n========== %s ==========\n' "$*"
-}
+banner() { printf '\n========== %s ==========\n' "$*"; }
 
 on_exit() {
   local rc=$?
@@ -27,13 +22,12 @@ on_exit() {
 }
 trap on_exit EXIT
 
-# run_stage NAME LOGFILE COMMAND...   (the command's output goes to the terminal and the log)
+# run_stage NAME LOGFILE COMMAND...: the command's output to the terminal and the log.
 run_stage() {
-  local name=$1 log=$2
+  local name=$1 log=$2 start=$SECONDS
   shift 2
   STAGE=$name
   banner "$name"
-  local start=$SECONDS
   "$@" 2>&1 | tee "$log"
   TIMES+=("$(printf '%-28s %5ds' "$name" $((SECONDS - start)))")
 }
@@ -48,19 +42,16 @@ mkdir -p "$LOGDIR"
 run_stage "install dependencies" "$LOGDIR/install-deps.log" bash scripts/install-deps.sh
 run_stage "format check" "$LOGDIR/format.log" bash scripts/format.sh --check
 
-# background_tests PRESET: starts PRESET's tests in their own process group (so that a failure
-# elsewhere stops them too), their output to the log only.
+# PRESET's tests in their own process group (so that a failure elsewhere stops them too).
 background_tests() {
   banner "$1: test (in the background; log $LOGDIR/$1-ctest.log)"
-  BACKGROUND_NAME=$1
-  BACKGROUND_START=$SECONDS
+  BACKGROUND_NAME=$1 BACKGROUND_START=$SECONDS
   set -m
   ctest --preset "$1" >"$LOGDIR/$1-ctest.log" 2>&1 &
   BACKGROUND_PID=$!
   set +m
 }
 
-# finish_background: waits for the tests started last, shows their log and stops on a failure.
 finish_background() {
   STAGE="$BACKGROUND_NAME: test"
   banner "$STAGE"
@@ -85,16 +76,14 @@ background_tests mingw64
 configure_and_build fuzz
 run_stage "fuzz: test" "$LOGDIR/fuzz-ctest.log" "${NICE[@]}" ctest --preset fuzz
 configure_and_build mingw32
-# The shipped installer and zip are built and their contents checked.
 run_stage "mingw32: packages" "$LOGDIR/mingw32-ctest.log" \
   ctest --test-dir build/mingw32 -L packaging --output-on-failure
 finish_background
 STAGE="summary"
 
 # ctest ends with e.g. "100% tests passed, 0 tests failed out of 42".
-passed=0
-failed=0
-for p in "${COUNTED_PRESETS[@]}"; do
+passed=0 failed=0
+for p in linux-asan mingw64 fuzz mingw32; do
   read -r nfail total <<<"$(sed -nE 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' \
     "$LOGDIR/$p-ctest.log" | tail -n 1)"
   [ -n "$total" ] || { echo "no ctest summary for preset $p" >&2; exit 1; }

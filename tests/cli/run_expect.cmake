@@ -1,11 +1,8 @@
-# Running a program under test from a -P test script, and checking what it did.
-# The including script sets PROGRAM (the program), EMULATOR (empty natively) and
-# WORK (a scratch folder, the program's working directory).
+# Running a program under test from a -P test script, and checking what it did. The including
+# script sets PROGRAM, EMULATOR (empty natively) and WORK (the program's working directory).
 
-# Runs the program with ARGN, fails the test unless it exits with `expected_code`
-# and sets `out` (its standard output) and `err` in the caller. RUN_INPUT and
-# RUN_OUTPUT, when the caller sets them, name the files its standard input
-# comes from and its standard output goes to.
+# Runs the program with ARGN, fails the test unless it exits with `expected_code`, and sets `out`
+# and `err` in the caller; standard input from RUN_INPUT and output to RUN_OUTPUT when set.
 function(run expected_code)
   set(io OUTPUT_VARIABLE out)
   if(DEFINED RUN_OUTPUT)
@@ -53,14 +50,4 @@ function(run_expect expected_code stream piece)
   expect_contains("${${stream}}" "${piece}" "${command}")
   set(out "${out}" PARENT_SCOPE)
   set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(hex_of file var)
-  file(READ "${WORK}/${file}" content HEX)
-  set(${var} "${content}" PARENT_SCOPE)
-endfunction()
-
-function(size_of file var)
-  file(SIZE "${WORK}/${file}" size)
-  set(${var} "${size}" PARENT_SCOPE)
 endfunction()

@@ -1,19 +1,22 @@
 #!/usr/bin/env python3
-"""The help project's files and links.
+"""The help project's files and links, and the compiled file.
 
-Usage: help_files_test.py <help source folder>
-       help_files_test.py --chm <ROVANT.CHM> <rovant.hhp>
+Usage: help_files_test.py <help source folder> [<ROVANT.CHM>]
 
-Checks that every file the project (.hhp), the table of contents (.hhc) and the index (.hhk) name
-exists; that every HTML page of the folder is listed in the project (chmcmd compiles only listed
-files); that every local link and style sheet of every page resolves, anchors included; and that
-the pages are plain: ASCII only (safe in Windows-1252), no scripts. With --chm: that the compiled
-file starts with the signature "ITSF" and holds every file the project lists, by name.
+Every file the project (.hhp), the table of contents (.hhc) and the index (.hhk) name exists; every
+HTML page of the folder is listed in the project (chmcmd compiles only listed files); every local
+link and style sheet of every page resolves, anchors included; the pages are plain: ASCII only
+(safe in Windows-1252), no scripts. The compiled file, when given, starts with the signature
+"ITSF" and holds every file the project lists, by name.
 """
+import configparser
 import html.parser
 import os
 import re
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from checks import check, finish  # noqa: E402
 
 
 class Page(html.parser.HTMLParser):
@@ -42,94 +45,58 @@ def parse(path):
 def read_project(hhp_path):
     """The files the project lists ([FILES], then its contents, index and default topic) and
     its options, keys in lower case."""
-    section, listed, options = None, [], {}
-    for line in open(hhp_path, encoding='ascii').read().splitlines():
-        line = line.strip()
-        m = re.match(r'^\[(.+)\]$', line)
-        if m:
-            section = m.group(1).upper()
-        elif section == 'FILES' and line and not line.startswith(';'):
-            listed.append(line)
-        elif section == 'OPTIONS' and '=' in line:
-            key, value = line.split('=', 1)
-            options[key.strip().lower()] = value.strip()
-    listed += [options[k] for k in ('contents file', 'index file', 'default topic') if k in options]
-    return listed, options
+    project = configparser.ConfigParser(allow_no_value=True, delimiters=('=',), interpolation=None)
+    project.optionxform = str  # file names keep their case
+    project.read(hhp_path, encoding='ascii')
+    options = {k.lower(): v for k, v in project['OPTIONS'].items()}
+    keys = ('contents file', 'index file', 'default topic')
+    return list(project['FILES']) + [options[k] for k in keys if k in options], options
 
 
-def main(folder):
-    hhp_path = os.path.join(folder, 'rovant.hhp')
-    if not os.path.isfile(hhp_path):
-        print('FAIL: no rovant.hhp in %s' % folder)
-        return 1
-    listed, options = read_project(hhp_path)
-    errors = ['rovant.hhp: no "%s"' % key for key in ('contents file', 'index file', 'default topic')
-              if key not in options]
-    if options.get('compiled file', '').upper() != 'ROVANT.CHM':
-        errors.append('rovant.hhp: the compiled file must be ROVANT.CHM')
-    errors += ['rovant.hhp names %s, which does not exist' % name for name in listed
-               if not os.path.isfile(os.path.join(folder, name))]
-
+def main(folder, chm=None):
+    listed, options = read_project(os.path.join(folder, 'rovant.hhp'))
+    for key in ('contents file', 'index file', 'default topic'):
+        check(key in options, 'rovant.hhp: no "%s"' % key)
+    check(options.get('compiled file', '').upper() == 'ROVANT.CHM',
+          'rovant.hhp: the compiled file must be ROVANT.CHM')
+    for name in listed:
+        check(os.path.isfile(os.path.join(folder, name)), 'rovant.hhp names missing ' + name)
     pages = sorted(f for f in os.listdir(folder) if f.lower().endswith('.html'))
-    errors += ['%s is not listed in [FILES] of rovant.hhp' % p for p in pages if p not in listed]
-    parsed = {name: parse(os.path.join(folder, name)) for name in pages + ['rovant.hhc', 'rovant.hhk']
-              if os.path.isfile(os.path.join(folder, name))}
+    for p in pages:
+        check(p in listed, '%s is not listed in [FILES] of rovant.hhp' % p)
+    parsed = {name: parse(os.path.join(folder, name))
+              for name in pages + ['rovant.hhc', 'rovant.hhk'] if name in os.listdir(folder)}
 
     for name, (data, page) in parsed.items():
         bad = [i for i, b in enumerate(data) if b > 0x7e or (b < 0x20 and b not in (9, 10, 13))]
-        if bad:
-            errors.append('%s: non-ASCII byte at offset %d' % (name, bad[0]))
-        if page.scripts:
-            errors.append('%s: scripts or event handlers are not allowed' % name)
-        if name.endswith('.html') and b'charset=windows-1252' not in data:
-            errors.append('%s: no windows-1252 charset declaration' % name)
+        check(not bad, '%s: non-ASCII byte at offset %d' % (name, bad[0] if bad else 0))
+        check(not page.scripts, '%s: scripts or event handlers are not allowed' % name)
+        check(not name.endswith('.html') or b'charset=windows-1252' in data,
+              '%s: no windows-1252 charset declaration' % name)
+        check(name.endswith('.html') or page.links, '%s names no topics' % name)
         for link, line in page.links:
             where = '%s:%d: ' % (name, line)
             if re.match(r'^[a-z]+:', link, re.I):
-                if not link.lower().startswith('mailto:'):
-                    errors.append(where + 'external link ' + link)
+                check(link.lower().startswith('mailto:'), where + 'external link ' + link)
                 continue
             target, _, anchor = link.partition('#')
             target = target or name
-            if target not in parsed and not os.path.isfile(os.path.join(folder, target)):
-                errors.append(where + 'link to missing file ' + link)
+            if not check(target in parsed or os.path.isfile(os.path.join(folder, target)),
+                         where + 'link to missing file ' + link):
                 continue
-            if target not in listed and target != name:
-                errors.append(where + '%s is not listed in rovant.hhp' % target)
-            if anchor and (target not in parsed or anchor not in parsed[target][1].anchors):
-                errors.append(where + 'link to missing anchor ' + link)
+            check(target in listed or target == name, where + target + ' is not in rovant.hhp')
+            check(not anchor or (target in parsed and anchor in parsed[target][1].anchors),
+                  where + 'link to missing anchor ' + link)
 
-    errors += ['%s names no topics' % n for n in ('rovant.hhc', 'rovant.hhk')
-               if n in parsed and not parsed[n][1].links]
-    for e in errors:
-        print('FAIL: ' + e)
-    if not errors:
-        print('help files: %d pages, %d files in the project, all links resolve'
-              % (len(pages), len(listed)))
-    return 1 if errors else 0
-
-
-def check_chm(chm, hhp):
-    if not os.path.isfile(chm):
-        print('FAIL: %s was not built' % chm)
-        return 1
-    data = open(chm, 'rb').read()
-    errors = [] if data[:4] == b'ITSF' else ['%s does not start with the signature ITSF' % chm]
-    names = read_project(hhp)[0]
-    if not names:
-        errors.append('%s lists no files' % hhp)
-    errors += ['%s does not hold %s' % (chm, n) for n in names if ('/' + n).encode('ascii') not in data]
-    for e in errors:
-        print('FAIL: ' + e)
-    if not errors:
-        print('%s: ITSF, %d bytes, holds %d files' % (chm, len(data), len(names)))
-    return 1 if errors else 0
+    if chm is not None and check(os.path.isfile(chm), '%s was not built' % chm):
+        with open(chm, 'rb') as f:
+            data = f.read()
+        check(data[:4] == b'ITSF', '%s does not start with the signature ITSF' % chm)
+        for name in listed:
+            check(('/' + name).encode('ascii') in data, '%s does not hold %s' % (chm, name))
+    finish('help files: %d pages, %d files in the project, all links resolve'
+           % (len(pages), len(listed)))
 
 
 if __name__ == '__main__':
-    if len(sys.argv) == 4 and sys.argv[1] == '--chm':
-        sys.exit(check_chm(sys.argv[2], sys.argv[3]))
-    if len(sys.argv) != 2:
-        print(__doc__)
-        sys.exit(2)
-    sys.exit(main(sys.argv[1]))
+    main(*sys.argv[1:])

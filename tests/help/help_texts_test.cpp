@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iterator>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -27,25 +27,19 @@ namespace {
 
 std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// A help page with its version filled in, as the compiled help file has it.
 std::string HelpPage(std::string_view name) {
-  const std::string path = std::string(ROVANT_HELP_DIR) + "/" + std::string(name);
-  const std::string text = ReadText(path);
-  EXPECT_FALSE(text.empty()) << "help page missing or empty: " << path;
-  // The version is filled in when the help file is compiled.
-  return std::regex_replace(text, std::regex("@ROVANT_VERSION_TEXT@"), ROVANT_VERSION_TEXT);
+  return std::regex_replace(ReadText(std::string(ROVANT_HELP_DIR) + "/" + std::string(name)),
+                            std::regex("@ROVANT_VERSION_TEXT@"), ROVANT_VERSION_TEXT);
 }
 
 // Runs of blanks, tabs and line breaks become one blank; no blank at either end.
 std::string CollapseBlanks(std::string_view text) {
   const std::string out = std::regex_replace(std::string(text), std::regex("\\s+"), " ");
-  const std::size_t first = out.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return out.substr(first, out.find_last_not_of(' ') - first + 1);
+  return std::regex_replace(out, std::regex("^ | $"), "");
 }
 
 // HTML to the text a reader sees: tags (<br> included) become blanks, the entities the pages
@@ -136,8 +130,7 @@ std::string AnchorOf(std::string_view label) {
   for (const char c : label)
     lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   lower = std::regex_replace(lower, std::regex("[^a-z0-9]+"), "-");
-  const std::size_t first = lower.find_first_not_of('-');
-  return "item-" + lower.substr(first, lower.find_last_not_of('-') - first + 1);
+  return "item-" + std::regex_replace(lower, std::regex("^-|-$"), "");
 }
 
 // The visible text of the item's section: from its anchor to the next heading.
@@ -145,9 +138,7 @@ std::string ItemSection(const std::string& html, std::string_view label) {
   const std::string anchor = "<a name=\"" + AnchorOf(label) + "\">";
   const std::size_t start = html.find(anchor);
   if (start == std::string::npos) return {};
-  std::size_t end = html.find("<h3", start);
-  const std::size_t h2 = html.find("<h2", start);
-  if (h2 < end) end = h2;
+  const std::size_t end = std::min(html.find("<h3", start), html.find("<h2", start));
   return VisibleText(
       std::string_view(html).substr(start, end == std::string::npos ? end : end - start));
 }

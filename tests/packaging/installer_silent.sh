@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
-# The x86_64 installer and its uninstaller, both silent, in this build's Wine prefix:
-#
-#   installer_silent.sh WINE_RUN INSTALLER VERSION WORKDIR
-#
-# Installs into C:\RovantTest with /S /D=..., then checks the three files (byte for byte against
-# the installer's staging folder when it is beside the installer), the Start menu shortcuts and the
-# uninstall entry in the 64-bit registry view (and not under WOW6432Node); runs the uninstaller
-# silently and checks that the files, the shortcuts and the entry are gone.
+# installer_silent.sh WINE_RUN INSTALLER VERSION WORKDIR: the x86_64 installer, silent, into
+# C:\RovantTest in this build's Wine prefix: the three files (byte for byte against the installer's
+# staging folder when it is beside the installer), the Start menu shortcuts and the uninstall entry
+# in the 64-bit registry view (not under WOW6432Node); then the silent uninstaller removes them.
 set -u
-
 wine_run=$1 installer=$2 version=$3 work=$4
 
 target='C:\RovantTest'
@@ -26,17 +21,9 @@ export XDG_DATA_HOME="$work/xdg-data" XDG_CONFIG_HOME="$work/xdg-config"
 
 [ -f "$installer" ] || { echo "FAIL: no installer $installer"; exit 1; }
 
-unix_path() {
-  "$wine_run" winepath -u "$1" 2>/dev/null | tr -d '\r' | head -n 1
-}
+unix_path() { "$wine_run" winepath -u "$1" 2>/dev/null | tr -d '\r' | head -n 1; }
 # reg query's output without the CRs; its exit status (1: no such key).
-reg_query() {
-  local out rc
-  out=$("$wine_run" reg query "$@" 2>/dev/null)
-  rc=$?
-  printf '%s\n' "$out" | tr -d '\r'
-  return $rc
-}
+reg_query() { "$wine_run" reg query "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 dir=$(unix_path "$target")
 menu_dir=$(unix_path "$menu")

@@ -133,19 +133,19 @@ TEST_F(Created, EveryPageIsItsLayoutRowByRow) {
       EXPECT_EQ(::GetDlgCtrlID(combo), row.comboId);
 
       EXPECT_EQ(TextOf(label), row.item);
-      EXPECT_EQ(Style(label) & SS_TYPEMASK, static_cast<DWORD>(SS_LEFT));
-      EXPECT_TRUE(Style(label) & SS_NOTIFY) << "the tooltip needs the label's mouse messages";
-      EXPECT_FALSE(Style(label) & WS_TABSTOP);
+      // A plain label with the mouse messages its tooltip needs, no tab stop.
+      EXPECT_EQ(Style(label) & (SS_TYPEMASK | SS_NOTIFY | WS_TABSTOP),
+                static_cast<DWORD>(SS_LEFT | SS_NOTIFY));
       EXPECT_TRUE(Same(RectIn(page, label), DialogUnits(page, ui::LabelRect(row))));
       EXPECT_TRUE(HasText(row.labelId)) << "the label's tooltip";
       EXPECT_FALSE(HasText(row.comboId)) << "combos carry no tooltip";
 
-      const DWORD comboStyle = Style(combo);
-      EXPECT_EQ(comboStyle & 0x3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
-      EXPECT_EQ(comboStyle & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED),
-                static_cast<DWORD>(WS_TABSTOP | WS_VISIBLE));
-      EXPECT_FALSE(comboStyle & CBS_SORT) << "the lists keep the catalogue's order";
-      EXPECT_EQ((comboStyle & CBS_DISABLENOSCROLL) != 0, row.scroll);
+      // A drop-down list in the catalogue's order (unsorted), enabled, a tab stop.
+      constexpr DWORD kComboBits =
+          0x3u | WS_TABSTOP | WS_VISIBLE | WS_DISABLED | CBS_SORT | CBS_DISABLENOSCROLL;
+      EXPECT_EQ(Style(combo) & kComboBits,
+                static_cast<DWORD>(CBS_DROPDOWNLIST | WS_TABSTOP | WS_VISIBLE |
+                                   (row.scroll ? CBS_DISABLENOSCROLL : 0)));
       COMBOBOXINFO parts{};
       parts.cbSize = sizeof parts;
       ASSERT_TRUE(::GetComboBoxInfo(combo, &parts));
@@ -195,12 +195,11 @@ TEST_F(Created, PanelButtonsAreTheMenusCommands) {
                                               {IDC_INITIALIZE, IDM_INITIALIZE},
                                               {IDC_FINISH, IDM_FINISH}};
   for (const auto& [id, command] : buttons) {
-    HWND button = ::GetDlgItem(panel, id);
-    ASSERT_NE(button, nullptr) << id;
     const auto entry = menu.find(command);
     ASSERT_NE(entry, menu.end()) << command;
     // The same words and mnemonic as the menu, without the accelerator's name.
-    EXPECT_EQ(TextOf(button), entry->second.substr(0, entry->second.find('\t'))) << id;
+    EXPECT_EQ(TextOf(::GetDlgItem(panel, id)), entry->second.substr(0, entry->second.find('\t')))
+        << id;
   }
 }
 
