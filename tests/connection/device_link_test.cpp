@@ -99,7 +99,7 @@ class PtyPrinter {
  private:
   static constexpr const char* kAbsent = "/dev/usb/rovant-no-such-printer";
   Pty pty_;
-  JoinedThread writer_;
+  std::jthread writer_;
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Device, LinkContract, PtyPrinter);
@@ -118,7 +118,7 @@ TEST(DeviceLink, PrinterTakingATrickleFailsTheSendAfterTheSendTimeOut) {
   std::atomic<bool> stop{false};
   // The printer takes 64 bytes every 20 ms: never quiet for the write time-out,
   // but the 256 KB would take over a minute.
-  JoinedThread printer([&] {
+  std::jthread printer([&] {
     std::array<char, 64> chunk{};
     while (!stop) {
       Pause(20);

@@ -33,12 +33,9 @@ struct Library {
 #undef SXJCP_BIND
 };
 
-// The library's port and short time-outs (it reads them at SxOpenPort).
+// The library's port (it reads it at SxOpenPort).
 void AimLibraryAt(std::uint16_t port) {
   ::SetEnvironmentVariableA("ROVANT_LAN_TCP_PORT", std::to_string(port).c_str());
-  for (const char* name : {"ROVANT_LAN_CONNECT_MS", "ROVANT_LAN_RECEIVE_MS"})
-    ::SetEnvironmentVariableA(name, "2000");
-  ::SetEnvironmentVariableA("ROVANT_LAN_QUIET_MS", "100");
 }
 
 // Where the library is built: beside this program.
@@ -76,11 +73,10 @@ TEST(LanLoader, LibraryInTheCurrentFolderOnlyIsNotLoaded) {
   ASSERT_TRUE(std::filesystem::copy_file(BesideTheProgram(), planted,
                                          std::filesystem::copy_options::overwrite_existing, error))
       << error.message();
-  std::array<char, MAX_PATH> before{};
-  ASSERT_GT(::GetCurrentDirectoryA(MAX_PATH, before.data()), 0U);
-  ASSERT_TRUE(::SetCurrentDirectoryA(folder.string().c_str()));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
   std::unique_ptr<LanLibrary> library = Win32LanLoader("SxJcpPlanted.dll").Load();
-  ::SetCurrentDirectoryA(before.data());
+  std::filesystem::current_path(before);
   EXPECT_EQ(library, nullptr);
   // The copy itself is a good library: by its full path it loads.
   EXPECT_TRUE(win32::UniqueModule(::LoadLibraryA(planted.string().c_str())));
