@@ -26,21 +26,6 @@ namespace rovant::testing {
 
 inline constexpr int kTestWaitMs = 5000;  // the longest any test side waits for the other
 
-// A thread that is always joined.
-class JoinedThread {
- public:
-  explicit JoinedThread(std::function<void()> body) : thread_(std::move(body)) {}
-  ~JoinedThread() { Join(); }
-  JoinedThread(const JoinedThread&) = delete;
-  JoinedThread& operator=(const JoinedThread&) = delete;
-  void Join() {
-    if (thread_.joinable()) thread_.join();
-  }
-
- private:
-  std::thread thread_;
-};
-
 inline sockaddr_in LoopbackAddress(std::uint16_t port) {
   sockaddr_in where{};
   where.sin_family = AF_INET;
@@ -104,13 +89,13 @@ class LoopbackServer {
           const SocketHandle connection(net::AcceptConnection(listener_.get()));
           if (connection.valid()) work(connection.get());
         }) {}
-  void Join() { thread_.Join(); }
+  void Join() { thread_.join(); }
   [[nodiscard]] std::uint16_t port() const { return port_; }
 
  private:
   std::uint16_t port_ = 0;
   SocketHandle listener_;
-  JoinedThread thread_;
+  std::jthread thread_;
 };
 
 // The simulator (factory settings) listening on a loopback port, serving `sessions` sessions on a
@@ -133,7 +118,7 @@ class ListeningPrinter {
       });
     });
   }
-  void Join() { thread_->Join(); }
+  void Join() { thread_->join(); }
   [[nodiscard]] std::uint16_t port() const { return listener_.port(); }
   // Only after Join.
   const sim::SimListener& listener() { return listener_; }
@@ -143,7 +128,7 @@ class ListeningPrinter {
   sim::SimulatedPrinter printer_{ModelCode::kHx320, kFactoryDefaults};
   sim::SimListener listener_;
   std::vector<sim::SessionReport> reports_;
-  std::optional<JoinedThread> thread_;  // the first to go: joined before the rest
+  std::optional<std::jthread> thread_;  // the first to go: joined before the rest
 };
 
 // `size` letters A to Z over and over.

@@ -4,38 +4,26 @@
 
 #include <random>
 
-#include "model/catalogue.hpp"
 #include "protocol/read_settings.hpp"
 #include "protocol/write_settings.hpp"
 #include "sim/simulated_printer.hpp"
 #include "sim/simulator_link.hpp"
-#include "tests/fakes/fake_printer.hpp"
-#include "tests/fakes/fake_ui.hpp"
+#include "tests/fakes/operation_fixture.hpp"
 #include "tests/fakes/test_records.hpp"
 
 namespace rovant {
 namespace {
 
-class RoundTrip : public ::testing::TestWithParam<ModelCode> {
+class RoundTrip : public testing::OperationTest, public ::testing::WithParamInterface<ModelCode> {
  protected:
-  RoundTrip() : printer(GetParam(), kFactoryDefaults), link(printer, clock) {
-    state.selectedPrinter.modelCode = GetParam();
-    state.settings = kFactoryDefaults;
-  }
+  RoundTrip() { state.selectedPrinter.modelCode = GetParam(); }
 
-  ReadResult Read(ReadMode mode) { return ReadPrinterSettings(mode, 1, context); }
-  WriteResult Write(WriteMode mode) { return WritePrinterSettings(mode, 1, context); }
+  ReadResult Read(ReadMode mode) { return ReadPrinterSettings(mode, 1, viaSim); }
+  WriteResult Write(WriteMode mode) { return WritePrinterSettings(mode, 1, viaSim); }
 
-  testing::CallLog log;
-  testing::FakeClock clock{log};
-  testing::FakeOperationHost host{log};
-  testing::FakeCursor cursor{log};
-  testing::FakeMessageBoxes boxes{log};
-  AppState state;
-  testing::FakePageStore pages{log, state.settings};
-  sim::SimulatedPrinter printer;
-  sim::SimulatorLink link;
-  PrinterOperationContext context{state, link, clock, host, cursor, boxes, pages};
+  sim::SimulatedPrinter printer{GetParam(), kFactoryDefaults};
+  sim::SimulatorLink simLink{printer, clock};
+  PrinterOperationContext viaSim{state, simLink, clock, host, cursor, boxes, pages};
 };
 
 TEST_P(RoundTrip, TransferThenReadGivesBackEverySentItem) {
