@@ -1,5 +1,5 @@
-// Arbitrary records, valid or not, for any model: the text is either refused
-// with exactly the out-of-list items that would be sent, or built whole.
+// Arbitrary records for any model: the text is either refused with exactly the out-of-list items
+// that would be sent, or built whole.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

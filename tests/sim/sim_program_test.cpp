@@ -1,13 +1,11 @@
-// The simulator program's work: sends split from a byte stream, names on the
-// command line, the state file, and the runs that fail with their reason.
+// The simulator program's work: sends split from a byte stream, names on the command line, and the
+// runs that fail with their reason (printer_sim_program_test.cmake runs the ones that work).
 #include "sim/sim_program.hpp"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <sstream>
 
-#include "sim/printer_state.hpp"
 #include "sim/session_input.hpp"
 #include "tests/fakes/fake_file_system.hpp"
 #include "tests/sim/sim_test_support.hpp"
@@ -38,24 +36,6 @@ TEST(SimNames, ModelsAndItems) {
   EXPECT_EQ(ParseItemName("MENU1PITCH"), std::nullopt);
   EXPECT_EQ(ParseItemName("MENU1.BUZZER"), std::nullopt);
   EXPECT_EQ(ParseItemName("MENU9.PITCH"), std::nullopt);
-}
-
-TEST(SimState, MissingFileMeansFactoryDefaultsAndSavedMemoryComesBack) {
-  rovant::testing::CallLog log;
-  rovant::testing::FakeFileSystem fs{log};
-  const Expected<LoadedState> fresh = LoadPrinterState(fs, "printer.state");
-  ASSERT_TRUE(fresh);
-  EXPECT_TRUE(fresh->fresh);
-  EXPECT_EQ(fresh->memory, kFactoryDefaults);
-  std::mt19937 rng(17);
-  const SettingsRecord memory = testing::RandomRecord(rng);
-  const Expected<void> saved = SavePrinterState(fs, "printer.state", memory);
-  ASSERT_TRUE(saved) << saved.error();
-  ASSERT_EQ(fs.files["printer.state"], Bytes(memory.begin(), memory.end()));
-  const Expected<LoadedState> state = LoadPrinterState(fs, "printer.state");
-  ASSERT_TRUE(state) << state.error();
-  EXPECT_FALSE(state->fresh);
-  EXPECT_EQ(state->memory, memory);
 }
 
 using rovant::testing::FakeFileSystem;
