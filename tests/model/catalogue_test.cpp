@@ -125,16 +125,19 @@ INSTANTIATE_TEST_SUITE_P(
                       EffectCase{"INTRFCE read-only", 51, k320, "", true, false},
                       EffectCase{"STATUS never sent", kStatusItem, k320, "", true, false}));
 
-TEST(EmulationReset, ResetsOnlyTheChangedBlock) {
-  for (const MenuBlock block : {MenuBlock::kMenu1, MenuBlock::kMenu2}) {
-    for (const std::uint8_t emulation : kEmulations) {
+TEST(EmulationReset, ResetsOnlyAMenuBlockAndOnlyToAKnownEmulation) {
+  for (const MenuBlock block : {MenuBlock::kMenu1, MenuBlock::kMenu2, MenuBlock::kConfig}) {
+    for (std::uint8_t emulation = 0; emulation <= 3; ++emulation) {
       SettingsRecord record{};
       record.fill(1);
       ApplyEmulationReset(record, block, emulation);
       const BlockInfo& info = InfoOf(block);
-      EXPECT_EQ(record[info.first], emulation);
-      for (ItemIndex i = 0; i < kItemCount; ++i)
-        EXPECT_TRUE(record[i] == 1 || (i >= info.first && i < info.first + info.count)) << i;
+      const bool resets = block != MenuBlock::kConfig && emulation < 3;
+      EXPECT_EQ(record[info.first], resets ? emulation : 1);
+      for (ItemIndex i = 0; i < kItemCount; ++i) {
+        EXPECT_TRUE(record[i] == 1 || (resets && i >= info.first && i < info.first + info.count))
+            << i;
+      }
     }
   }
 }
@@ -149,13 +152,6 @@ TEST(EmulationReset, XlAndEscP2TakeTheirOwnValues) {
   EXPECT_EQ(*LabelOf(36, record), "PAGE437");
   EXPECT_EQ(*LabelOf(31, record), "11.0 IN");
   EXPECT_EQ(*LabelOf(37, record), "ITALIC ");
-}
-
-TEST(EmulationReset, IgnoresOtherBlocksAndUnknownEmulations) {
-  SettingsRecord record = kFactoryDefaults;
-  ApplyEmulationReset(record, MenuBlock::kConfig, kXl24e);
-  ApplyEmulationReset(record, MenuBlock::kMenu1, 3);
-  EXPECT_EQ(record, kFactoryDefaults);
 }
 
 }  // namespace

@@ -24,15 +24,6 @@ Calls Head(WriteMode mode) {
   return {mode == WriteMode::kFactoryDefault ? kDefault : kList, "cursor wait"};
 }
 
-TEST_F(WriteSettings, OtherModesDoNothing) {
-  for (const int mode : {0, 3, 4, 7, 9, -1}) {
-    EXPECT_EQ(WritePrinterSettings(static_cast<WriteMode>(mode), kOwner, context),
-              WriteResult::kFailed)
-        << mode;
-  }
-  EXPECT_TRUE(log.calls.empty());
-}
-
 TEST_F(WriteSettings, TransferSendsTheTextOfThePageForTheSelectedModel) {
   const SettingsRecord onPage = testing::WithChanges(kFactoryDefaults, "3=5");
   pages.selections = onPage;
@@ -89,15 +80,9 @@ const WriteEnding kEndings[] = {
                "cursor arrow"},
     {"mailbox", kText, kFailed, "", true, true, false,
      "link open spooler session|cursor arrow|status close", kPortLocal, false},
-    {"mailbox list", kListing, kFailed, "", true, true, false,
-     "link open spooler session|cursor arrow|status close", kPortLocal, false},
-    {"lan library", kText, kFailed, "", true, true, false,
-     "link open lan|status close|" + LanBox(msg::kLanInitFailed) + "|cursor arrow", kPortLan, true,
-     msg::kLanInitFailed},
     {"lan port", kListing, kFailed, "", true, true, false,
      "link open lan|status close|" + LanBox(msg::kLanNoResponse) + "|cursor arrow", kPortLan, true,
      msg::kLanNoResponse},
-    {"blocked port", kReset, kFailed, "", true, true, false, "cursor arrow|status close", 2},
     {"online refused after a wait", kListing, kFailed, "-", true, false, false,
      "link open spooler session|sleep 5000|link send online" + kNotSent},
     {"default: online refused", kReset, kFailed, "-", false, false, false,

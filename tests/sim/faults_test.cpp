@@ -4,10 +4,12 @@
 
 #include <type_traits>
 
+#include "model/catalogue.hpp"
+#include "protocol/command_strings.hpp"
 #include "sim/settings_lines.hpp"
+#include "sim/simulated_printer.hpp"
 #include "sim/simulator_link.hpp"
 #include "tests/fakes/fake_printer.hpp"
-#include "tests/sim/sim_test_support.hpp"
 
 namespace rovant::sim {
 namespace {

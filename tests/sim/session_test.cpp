@@ -2,20 +2,37 @@
 // "?NVRAM  ", the printed list and the setting text as the printer carries it out.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
-#include <vector>
 
+#include "protocol/command_strings.hpp"
 #include "protocol/setting_text.hpp"
 #include "sim/settings_lines.hpp"
-#include "tests/sim/sim_test_support.hpp"
+#include "sim/simulated_printer.hpp"
+#include "tests/fakes/test_records.hpp"
 
 namespace rovant::sim {
 namespace {
 
+using rovant::testing::RandomRecord;
 using rovant::testing::WithChanges;
-using testing::Collect;
-using testing::RandomRecord;
-using testing::Session;
+
+// Collects the reply; fails the test when the printer gives none.
+std::string Collect(SimulatedPrinter& printer) {
+  std::array<char, kReplyLimit> buffer{};
+  std::size_t length = 0;
+  EXPECT_TRUE(printer.Reply(buffer, length));
+  return std::string(buffer.data(), length);
+}
+
+// The online sequence, then each send; returns the reply and ends the session.
+std::string Session(SimulatedPrinter& printer, std::initializer_list<std::string_view> sends) {
+  EXPECT_TRUE(printer.Accept(wire::kOnlineSequence));
+  for (const std::string_view send : sends) EXPECT_TRUE(printer.Accept(send));
+  std::string reply = Collect(printer);
+  printer.EndSession();
+  return reply;
+}
 
 // MENU1 PITCH 2.5CPI: unlike the factory's 10 CPI, and an emulation reset would make it 10 CPI.
 const SettingsRecord kStart = WithChanges(kFactoryDefaults, "3=0");

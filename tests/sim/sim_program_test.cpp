@@ -6,9 +6,10 @@
 
 #include <sstream>
 
+#include "model/catalogue.hpp"
+#include "protocol/command_strings.hpp"
 #include "sim/session_input.hpp"
 #include "tests/fakes/fake_file_system.hpp"
-#include "tests/sim/sim_test_support.hpp"
 
 namespace rovant::sim {
 namespace {
