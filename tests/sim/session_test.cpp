@@ -65,8 +65,6 @@ TEST(SimSession, EachSendDoesWhatThePrinterWould) {
   constexpr ModelCode k320 = ModelCode::kHx320;
   // name, model, send, reply, current, memory
   const SendCase cases[] = {
-      {"HX320 model", k320, "?MODEL  \r", "?MODEL  :HX320  \r\n", "", ""},
-      {"HX310 model", k310, "?MODEL  \r", "?MODEL  :HX310  \r\n", "", ""},
       {"joined queries", k320, std::string(wire::kQueryModelVersionSettings),
        "?MODEL  :HX320  \r\n" + kVersion + "?NVRAM  :" + SettingsLines(kStart, k320), "", ""},
       {"an unknown query", k320, "?FOO    \r", "", "", ""},
