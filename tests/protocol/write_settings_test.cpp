@@ -54,10 +54,6 @@ struct WriteEnding {
   std::string_view lanFailure = {};
 };
 
-std::string LanBox(std::string_view text) {
-  return testing::OperationTest::Box(msg::kIconError, text);
-}
-
 constexpr WriteMode kText = WriteMode::kTransfer;
 constexpr WriteMode kReset = WriteMode::kFactoryDefault;
 constexpr WriteMode kListing = WriteMode::kListPrint;
@@ -82,8 +78,9 @@ const WriteEnding kEndings[] = {
     {"mailbox", kText, kFailed, "", true, true, false,
      "link open spooler session|cursor arrow|status close", kPortLocal, false},
     {"lan port", kListing, kFailed, "", true, true, false,
-     "link open lan|status close|" + LanBox(msg::kLanNoResponse) + "|cursor arrow", kPortLan, true,
-     msg::kLanNoResponse},
+     "link open lan|status close|" +
+         testing::OperationTest::Box(msg::kIconError, msg::kLanNoResponse) + "|cursor arrow",
+     kPortLan, true, msg::kLanNoResponse},
     {"online refused after a wait", kListing, kFailed, "-", true, false, false,
      "link open spooler session|sleep 5000|link send online" + kNotSent},
     {"default: online refused", kReset, kFailed, "-", false, false, false,
