@@ -135,7 +135,7 @@ TEST_F(FileCommands, SaveNoShowsTheDialogAgainThenAnotherNameOrCancel) {
   boxes.answers = {msg::kResultNo};
   EXPECT_TRUE(SaveSettingFile(context));
   EXPECT_EQ(fs.files["other.fom"], Bytes(kChanged));
-  EXPECT_EQ(dialogs.requests[1], dialogs.requests[0]);
+  EXPECT_EQ(dialogs.requests, std::vector<FileDialogRequest>(2, {99, "Save", kFolder, 0x0004}));
   log.calls.clear();
   dialogs.paths = {"old.fom"};
   boxes.answers = {msg::kResultNo};

@@ -123,17 +123,19 @@ TEST(SimSession, ReplyIsHandedOutOnceAndEndSessionDropsWhatIsPending) {
 }
 
 TEST(SimSession, PrintedPaperIsBoundedAndCountsWhatDidNotFit) {
+  // The list shows the settings in force, not the memory.
+  const std::string pitch12 = "MENU1  :PITCH  :12 CPI \r";
   SimulatedPrinter single(ModelCode::kHx310, kStart);
-  Session(single, {wire::kListExit});
+  Session(single, {pitch12 + std::string(wire::kListExit)});
   const std::string list = single.paper();
   EXPECT_EQ(list.rfind("HX310 setting list\n", 0), 0u) << list;
-  EXPECT_NE(list.find("\nMENU1    PITCH    2.5CPI\n"), std::string::npos);
+  EXPECT_NE(list.find("\nMENU1    PITCH    12 CPI\n"), std::string::npos);
   EXPECT_NE(list.find("\nCONFIG   STATUS   DISABLE\n"), std::string::npos);
   EXPECT_EQ(list.find("WIDTH"), std::string::npos) << "an HX310 has no WIDTH";
   EXPECT_EQ(list.substr(list.size() - 2), "\n\n");
   EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 1 + 84 + 1);
   SimulatedPrinter printer(ModelCode::kHx310, kStart);
-  std::string lists;
+  std::string lists = pitch12;
   for (int i = 0; i < 1000; ++i) lists += "LIST   \r";
   Session(printer, {lists});
   EXPECT_LE(printer.paper().size(), kPaperLimit);
