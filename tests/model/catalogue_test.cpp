@@ -7,8 +7,6 @@
 namespace rovant {
 namespace {
 
-constexpr std::uint8_t kEmulations[] = {kDpl24cPlus, kXl24e, kEscP2};
-
 // List sizes of a menu block's items under DPL24C+, XL24E and ESC/P2, in
 // MENU1 record order, as the printer's menus have them.
 constexpr std::array<std::array<std::size_t, 3>, 23> kMenuListSizes{
@@ -25,7 +23,7 @@ SettingsRecord WithEmulation(std::uint8_t emulation) {
 }
 
 TEST(ListSizes, EveryItemHasItsListUnderEachEmulation) {
-  for (const std::uint8_t emulation : kEmulations) {
+  for (const std::uint8_t emulation : {kDpl24cPlus, kXl24e, kEscP2}) {
     const SettingsRecord record = WithEmulation(emulation);
     for (ItemIndex i = 0; i < 23; ++i)
       EXPECT_EQ(ListInForce(i, record).size(), kMenuListSizes[i][emulation]) << "MENU1 " << i;

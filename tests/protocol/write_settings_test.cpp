@@ -122,11 +122,10 @@ TEST_F(WriteSettings, TransferOfValuesOutsideTheirListsIsRefusedWithTheItems) {
   pages.selections = onPage;
   EXPECT_EQ(WritePrinterSettings(WriteMode::kTransfer, kOwner, context), WriteResult::kRefused);
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].icon, 189u);
   EXPECT_NE(boxes.shown[0].text.find("ADJUST CNTFINE (stored 30, list of 30)"), std::string::npos);
   EXPECT_EQ(log.calls,
             Join({Head(WriteMode::kTransfer),
-                  {"status close", "box 128/189: " + boxes.shown[0].text, "cursor arrow"}}));
+                  {"status close", Box(msg::kIconWarning, boxes.shown[0].text), "cursor arrow"}}));
   EXPECT_TRUE(link.sent.empty());
 }
 
