@@ -1,7 +1,6 @@
-// Any bytes as a session's sends to the simulated printer (setting text,
-// commands, queries, split anywhere): no crash, its memory and current
-// settings always hold values inside their lists, and every reply it gives
-// parses as a read would, without a bad value.
+// Any bytes as a session's sends to the simulated printer, split anywhere: no crash, its memory and
+// settings always in their lists, and every reply it gives parses as a read would, without a bad
+// value.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -31,9 +30,8 @@ void CheckReply(sim::SimulatedPrinter& printer) {
 
 }  // namespace
 
-// The first byte chooses the model; then each byte b starts a piece: b % 4 == 0
-// sends the online sequence, == 1 ends the session, otherwise the next b / 4
-// bytes are one send.
+// The first byte chooses the model; then each byte b starts a piece: b % 4 == 0 sends the online
+// sequence, == 1 ends the session, otherwise the next b / 4 bytes are one send.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   sim::SimulatedPrinter printer(data[0] % 2 == 0 ? ModelCode::kHx320 : ModelCode::kHx310,

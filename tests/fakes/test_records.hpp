@@ -11,9 +11,8 @@
 
 namespace rovant::testing {
 
-// A record whose every byte lies in its list in force. With `favourLines`,
-// the page lengths are often "LINE   " so that the page-line items are sent.
-inline SettingsRecord RandomRecord(std::mt19937& rng, bool favourLines = false) {
+// A record whose every byte lies in its list in force.
+inline SettingsRecord RandomRecord(std::mt19937& rng) {
   const auto pick = [&rng](std::size_t n) {
     return static_cast<std::uint8_t>(std::uniform_int_distribution<std::size_t>(0, n - 1)(rng));
   };
@@ -23,11 +22,6 @@ inline SettingsRecord RandomRecord(std::mt19937& rng, bool favourLines = false) 
   for (ItemIndex item = 0; item < kItemCount; ++item) {
     if (item == kMenu1Emulate || item == kMenu2Emulate) continue;
     record[item] = pick(ListInForce(item, record).size());
-  }
-  if (favourLines) {
-    for (const ItemIndex emulate : {kMenu1Emulate, kMenu2Emulate}) {
-      if (pick(2) == 0) record[emulate + kPageLengthOffset] = record[emulate] == kEscP2 ? 37 : 14;
-    }
   }
   return record;
 }

@@ -5,6 +5,7 @@
 #include "model/catalogue.hpp"
 #include "tests/fakes/fake_file_system.hpp"
 #include "tests/fakes/fake_ui.hpp"
+#include "tests/fakes/test_records.hpp"
 #include "texts/file_messages.hpp"
 #include "texts/messages.hpp"
 
@@ -25,16 +26,16 @@ std::string Box(unsigned style, std::string_view text) {
   return "box " + std::to_string(style) + "/0: " + std::string(text);
 }
 
+std::vector<std::uint8_t> Bytes(const SettingsRecord& r) { return {r.begin(), r.end()}; }
+
+const SettingsRecord kChanged = testing::WithChanges(kFactoryDefaults, "3=5 60=3");
+// MENU1 ESC/P2 (its PAGE LG 9 still in the list of 38), MENU2 XL24E with a FONT and a CHAR-W
+// outside XL24E's lists, STATUS outside its two entries.
+const std::vector<std::uint8_t> kDamaged =
+    Bytes(testing::WithChanges(kFactoryDefaults, "0=2 23=1 24=18 28=2 84=2"));
+
 class FileCommands : public ::testing::Test {
  protected:
-  std::vector<std::uint8_t> Bytes(const SettingsRecord& r) { return {r.begin(), r.end()}; }
-  SettingsRecord Changed() {
-    SettingsRecord r = kFactoryDefaults;
-    r[3] = 5;
-    r[60] = 3;
-    return r;
-  }
-
   testing::CallLog log;
   testing::FakeFileSystem fs{log};
   testing::FakeFileDialogs dialogs{log};
@@ -50,16 +51,15 @@ TEST_F(FileCommands, OpenLoadsTheFileAndRefreshesThePageUnlessCancelled) {
   EXPECT_EQ(record, kFactoryDefaults);
   EXPECT_EQ(log.calls, (Calls{"dialog open OPEN"}));
   log.calls.clear();
-  fs.files["x.fom"] = Bytes(Changed());
+  fs.files["x.fom"] = Bytes(kChanged);
+  fs.files["x.fom"].resize(100, 0xee);  // a longer file is taken by its first 87 bytes
   dialogs.paths = {"x.fom"};
   EXPECT_TRUE(OpenSettingFile(context));
-  EXPECT_EQ(record, Changed());
-  EXPECT_EQ(pages.shown, Changed());
+  EXPECT_EQ(record, kChanged);
+  EXPECT_EQ(pages.shown, kChanged);
   EXPECT_EQ(log.calls, (Calls{"dialog open OPEN", "cursor wait", "fs read x.fom", "page refresh",
                               "cursor arrow"}));
-  ASSERT_EQ(dialogs.requests.size(), 2u);
-  EXPECT_EQ(dialogs.requests[0], (FileDialogRequest{99, "OPEN", kFolder, 0x1004}));
-  EXPECT_EQ(dialogs.requests[1], dialogs.requests[0]);
+  EXPECT_EQ(dialogs.requests, std::vector<FileDialogRequest>(2, {99, "OPEN", kFolder, 0x1004}));
 }
 
 struct BadFileCase {
@@ -77,9 +77,9 @@ TEST_P(OpenBadFile, IsReportedAndLeavesTheRecordUnchanged) {
   if (c.content) fs.files["x.fom"] = *c.content;
   if (c.unreadable) fs.unreadable.insert("x.fom");
   dialogs.paths = {"x.fom"};
-  record = Changed();
+  record = kChanged;
   EXPECT_FALSE(OpenSettingFile(context));
-  EXPECT_EQ(record, Changed()) << c.name;
+  EXPECT_EQ(record, kChanged) << c.name;
   ASSERT_EQ(log.calls.size(), 5u) << c.name;
   EXPECT_EQ(log.calls[3].substr(0, log.calls[3].find(':') + 2 + c.message.size()),
             Box(msg::kIconStop, c.message))
@@ -90,29 +90,27 @@ TEST_P(OpenBadFile, IsReportedAndLeavesTheRecordUnchanged) {
   EXPECT_NE(boxes.shown[0].text.find(c.detail), std::string::npos);
 }
 
-std::vector<std::uint8_t> Damaged() {
-  std::vector<std::uint8_t> bytes(kFactoryDefaults.begin(), kFactoryDefaults.end());
-  bytes[1] = 40;
-  return bytes;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Files, OpenBadFile,
     ::testing::Values(
         BadFileCase{"missing", std::nullopt, false, msg::kFileNotExisting},
         BadFileCase{"unreadable", std::vector<std::uint8_t>(87, 0), true, msg::kFileNotGot},
         BadFileCase{"empty", std::vector<std::uint8_t>{}, false, msg::kFileNotGot},
-        BadFileCase{"one byte", std::vector<std::uint8_t>{0}, false, msg::kFileNotGot},
         BadFileCase{"86 bytes", std::vector<std::uint8_t>(86, 0), false, msg::kFileNotGot},
-        BadFileCase{"out of list", Damaged(), false, msg::kFileDamagedHeader,
-                    "MENU1 FONT (stored 40, list of 19)"}));
+        BadFileCase{"values outside the lists in force, named in record order", kDamaged, false,
+                    msg::kFileDamagedHeader,
+                    "MENU2 FONT (stored 18, list of 18)\nMENU2 CHAR-W (stored 2, list of 2)\n"
+                    "CONFIG STATUS (stored 2, list of 2)\n"},
+        BadFileCase{"an emulation outside its list",
+                    Bytes(testing::WithChanges(kFactoryDefaults, "23=3")), false,
+                    msg::kFileDamagedHeader, "MENU2 EMULATE (stored 3, list of 3)"}));
 
 TEST_F(FileCommands, SaveStoresThePageThenWritesANewFile) {
-  pages.selections = Changed();
+  pages.selections = kChanged;
   dialogs.paths = {"new.fom"};
   EXPECT_TRUE(SaveSettingFile(context));
-  EXPECT_EQ(fs.files["new.fom"], Bytes(Changed()));
-  EXPECT_EQ(record, Changed());
+  EXPECT_EQ(fs.files["new.fom"], Bytes(kChanged));
+  EXPECT_EQ(record, kChanged);
   EXPECT_EQ(log.calls, (Calls{"page store", "dialog save Save", "cursor wait",
                               "fs write new new.fom", "cursor arrow"}));
   EXPECT_EQ(dialogs.requests[0], (FileDialogRequest{99, "Save", kFolder, 0x0004}));
@@ -132,12 +130,12 @@ TEST_F(FileCommands, SaveAsksBeforeOverwritingAndYesReplaces) {
 
 TEST_F(FileCommands, SaveNoShowsTheDialogAgainThenAnotherNameOrCancel) {
   fs.files["old.fom"] = std::vector<std::uint8_t>(87, 0);
-  pages.selections = Changed();
+  pages.selections = kChanged;
   dialogs.paths = {"old.fom", "other.fom"};
   boxes.answers = {msg::kResultNo};
   EXPECT_TRUE(SaveSettingFile(context));
-  EXPECT_EQ(fs.files["other.fom"], Bytes(Changed()));
-  EXPECT_EQ(dialogs.requests[1], dialogs.requests[0]);
+  EXPECT_EQ(fs.files["other.fom"], Bytes(kChanged));
+  EXPECT_EQ(dialogs.requests, std::vector<FileDialogRequest>(2, {99, "Save", kFolder, 0x0004}));
   log.calls.clear();
   dialogs.paths = {"old.fom"};
   boxes.answers = {msg::kResultNo};
@@ -171,7 +169,7 @@ TEST_P(FileRefusal, IsReportedAndTheFileStays) {
   fs.diskFull = c.diskFull;
   dialogs.paths = {path};
   boxes.answers = {msg::kResultYes};
-  pages.selections = Changed();
+  pages.selections = kChanged;
   EXPECT_FALSE(c.workingCopy ? StoreWorkingCopy(context) : SaveSettingFile(context)) << c.name;
   EXPECT_EQ(fs.files.contains(path), c.readOnly) << c.name;
   if (c.readOnly) {
@@ -193,11 +191,7 @@ const WriteRefusal kRefusals[] = {
 INSTANTIATE_TEST_SUITE_P(Refusals, FileRefusal, ::testing::ValuesIn(kRefusals));
 
 TEST(WorkingCopyPath, JoinsFolderAndNameAndCutsToTheBuffer) {
-#ifdef _WIN32
-  EXPECT_EQ(WorkingCopyPath("C:\\A"), "C:\\A\\rovant.ini");
-#else
-  EXPECT_EQ(WorkingCopyPath("/a"), "/a/rovant.ini");
-#endif
+  EXPECT_EQ(WorkingCopyPath(kFolder), kWorkingCopy);
   for (const std::size_t folder : {std::size_t{248}, std::size_t{250}, std::size_t{300}}) {
     EXPECT_EQ(WorkingCopyPath(std::string(folder, 'f')).size(), 259u) << folder;
   }
@@ -206,18 +200,16 @@ TEST(WorkingCopyPath, JoinsFolderAndNameAndCutsToTheBuffer) {
 }
 
 TEST_F(FileCommands, LoadWorkingCopyReadsItOrGivesFactoryDefaults) {
-  fs.files[kWorkingCopy] = Bytes(Changed());
+  fs.files[kWorkingCopy] = Bytes(kChanged);
   EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kWorkingCopy);
-  EXPECT_EQ(record, Changed());
+  EXPECT_EQ(record, kChanged);
   EXPECT_EQ(log.calls, (Calls{"cursor wait", std::string("fs read ") + kWorkingCopy, "page refresh",
                               "cursor arrow"}));
-  // Missing, empty, short or damaged.
-  for (const std::optional<std::vector<std::uint8_t>>& content :
-       {std::optional<std::vector<std::uint8_t>>(), std::optional(std::vector<std::uint8_t>{}),
-        std::optional(std::vector<std::uint8_t>(40, 0)), std::optional(Damaged())}) {
+  // A damaged working copy (as any file that does not open), then none.
+  for (const bool damaged : {true, false}) {
     fs.files.erase(kWorkingCopy);
-    if (content) fs.files[kWorkingCopy] = *content;
-    record = Changed();
+    if (damaged) fs.files[kWorkingCopy] = kDamaged;
+    record = kChanged;
     EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kFactoryDefaults);
     EXPECT_EQ(record, kFactoryDefaults);
     EXPECT_EQ(pages.shown, kFactoryDefaults);
@@ -227,7 +219,7 @@ TEST_F(FileCommands, LoadWorkingCopyReadsItOrGivesFactoryDefaults) {
 
 TEST_F(FileCommands, WorkingCopyWhosePathDoesNotFitIsNeverCut) {
   context.settingsFolder = std::string(255, 'f');
-  fs.files[WorkingCopyPath(context.settingsFolder)] = Bytes(Changed());
+  fs.files[WorkingCopyPath(context.settingsFolder)] = Bytes(kChanged);
   EXPECT_EQ(LoadWorkingCopy(context), WorkingCopySource::kFactoryDefaults);
   EXPECT_FALSE(StoreWorkingCopy(context));
   EXPECT_EQ(fs.files.size(), 1u);
@@ -235,9 +227,9 @@ TEST_F(FileCommands, WorkingCopyWhosePathDoesNotFitIsNeverCut) {
 }
 
 TEST_F(FileCommands, StoreWorkingCopyWritesThePageSelections) {
-  pages.selections = Changed();
+  pages.selections = kChanged;
   EXPECT_TRUE(StoreWorkingCopy(context));
-  EXPECT_EQ(fs.files[kWorkingCopy], Bytes(Changed()));
+  EXPECT_EQ(fs.files[kWorkingCopy], Bytes(kChanged));
   EXPECT_EQ(log.calls, (Calls{"cursor wait", "page store",
                               std::string("fs write replace ") + kWorkingCopy, "cursor arrow"}));
 }

@@ -11,7 +11,6 @@ TEST(ItemNames, DescribeUsesTabNameAndPageLabel) {
   EXPECT_EQ(DescribeItem(4), "MENU1 LINE-SP");
   EXPECT_EQ(DescribeItem(41), "MENU2 DC3-CDE");
   EXPECT_EQ(DescribeItem(53), "HARDWARE BAUD-RT");
-  EXPECT_EQ(DescribeItem(kStatusItem), "CONFIG STATUS");
 }
 
 TEST(ItemNames, BlocksAndItemsAreFoundByTheirNamesInAnyCase) {

@@ -14,11 +14,16 @@ namespace {
 
 using namespace std::string_literals;
 
+// The text built; the buffer behind it is zero-filled.
 std::string Build(const SettingsRecord& record, ModelCode model) {
   SettingText text;
+  text.bytes.fill('x');
   ItemList refused;
   EXPECT_TRUE(BuildSettingText(record, model, text, refused));
   EXPECT_TRUE(refused.empty());
+  EXPECT_EQ(
+      std::string_view(text.bytes.data(), text.bytes.size()).find_first_not_of('\0', text.length),
+      std::string_view::npos);
   return std::string(text.view());
 }
 
@@ -70,56 +75,53 @@ std::string Reference(const SettingsRecord& r, ModelCode model) {
   return out;
 }
 
-TEST(SettingText, FactoryDefaultsHaveTheDocumentedLengths) {
+TEST(SettingText, FactoryDefaultsAndTheLongestTextHaveTheDocumentedLengths) {
   EXPECT_EQ(Build(kFactoryDefaults, ModelCode::kHx310).size(), 1112u);
   EXPECT_EQ(Build(kFactoryDefaults, ModelCode::kHx320).size(), 1160u);
   // Neither model: no WIDTH, but CSF-ADJ.
   EXPECT_EQ(Build(kFactoryDefaults, ModelCode::kOther).size(), 1128u);
-}
-
-TEST(SettingText, BufferIsZeroFilledBehindTheText) {
-  SettingText text;
-  text.bytes.fill('x');
-  ItemList refused;
-  ASSERT_TRUE(BuildSettingText(kFactoryDefaults, ModelCode::kHx320, text, refused));
-  for (std::size_t i = text.length; i < text.bytes.size(); ++i) ASSERT_EQ(text.bytes[i], '\0');
+  SettingsRecord longest = kFactoryDefaults;
+  for (const ItemIndex emulate : {kMenu1Emulate, kMenu2Emulate}) {
+    longest[emulate] = kDpl24cPlus;
+    longest[emulate + kPageLengthOffset] = 14;
+  }
+  longest[70] = 1;
+  EXPECT_EQ(Build(longest, ModelCode::kHx320).size(), kSettingTextMaxLength);
 }
 
 struct TextCase {
-  std::vector<std::pair<ItemIndex, std::uint8_t>> set;
+  const char* changes;  // "item=value ...", against the factory defaults
   ModelCode model;
   std::vector<std::string> present;  // as the printer's command reference writes them
 };
 
 TEST(SettingText, EntriesFollowTheirConditions) {
+  constexpr ModelCode k320 = ModelCode::kHx320;
   const TextCase cases[] = {
-      {{{0, 2}, {8, 37}},
-       ModelCode::kHx320,
-       {"\rPAGE LG:LINE   \rPG LX10:60 LINE\rPG LX1 :6  LINE\rLFT-END:"}},
-      {{{0, 2}, {8, 14}}, ModelCode::kHx320, {"\rPAGE LG:11.0 IN\rLFT-END:"}},
-      {{{8, 14}}, ModelCode::kHx320, {"\rPAGE LG:LINE   \rPG LX10:"}},
-      {{{0, 1}, {1, 17}}, ModelCode::kHx320, {"EMULATE:XL24E  \rFONT   :DOWNLD0"}},
-      {{{23, 2}, {37, 1}},
-       ModelCode::kHx320,
+      {"0=2 8=37", k320, {"\rPAGE LG:LINE   \rPG LX10:60 LINE\rPG LX1 :6  LINE\rLFT-END:"}},
+      {"0=2 8=14", k320, {"\rPAGE LG:11.0 IN\rLFT-END:"}},
+      {"8=14", k320, {"\rPAGE LG:LINE   \rPG LX10:"}},
+      {"0=1 1=17", k320, {"EMULATE:XL24E  \rFONT   :DOWNLD0"}},
+      {"23=2 37=1",
+       k320,
        {"\rDC3-CDE:ENABLE \rCR-CODE:CR ONLY\rLF-CODE:LF & CR\rRGHTEND:WRAP   \rMENU2  :",
         "\rCHR-SET:GRAPHIC\rPRF-SKP:NO-SKIP\rWIDTH  :13.6 IN\rCR-CODE:CR ONLY\rRGHTEND:WRAP   "
         "\rHARDWRE:"}},
-      {{{42, 1}, {41, 1}},
-       ModelCode::kHx320,
+      {"42=1 41=1",
+       k320,
        {"\rZEROFNT:SLASH  \rDC3-CDE:DISABLE\rCR-CODE:CR ONLY\rLF-CODE:LF & CR\rRGHTEND:WRAP   "
         "\rHARDWRE:"}},
-      {{}, ModelCode::kHx310, {"\rCUT-ADJ:0  /360\rCNT-ADJ:"}},
-      {{{67, 7}},
-       ModelCode::kHx320,
+      {"", ModelCode::kHx310, {"\rCUT-ADJ:0  /360\rCNT-ADJ:"}},
+      {"67=7",
+       k320,
        {"\rCUT-ADJ:0  /360\rCSF-ADJ:GRAPHIC\rCNT-ADJ:0  /360\rCNTADJL:0  /360\rCONFIG :TEAROFF:"}},
-      {{{70, 1}, {72, 4}, {73, 1}},
-       ModelCode::kHx320,
+      {"70=1 72=4 73=1",
+       k320,
        {"CONFIG :TEAROFF:AUTO   \rTEARPOS:VISIBLE\rTEAR-EN:6 SEC  \rCUTLOAD:BUTTON \rDECODE :"}},
-      {{{50, 2}, {64, 1}}, ModelCode::kHx320, {"\rBUFFER : 2KBYTE\r", "\rCNT-LFT:- 9/90 \r"}},
+      {"50=2 64=1", k320, {"\rBUFFER : 2KBYTE\r", "\rCNT-LFT:- 9/90 \r"}},
   };
   for (const TextCase& c : cases) {
-    SettingsRecord record = kFactoryDefaults;
-    for (const auto& [index, value] : c.set) record[index] = value;
+    const SettingsRecord record = testing::WithChanges(kFactoryDefaults, c.changes);
     const std::string text = Build(record, c.model);
     SCOPED_TRACE(text);
     for (const std::string& piece : c.present) EXPECT_NE(text.find(piece), std::string::npos);
@@ -130,7 +132,7 @@ TEST(SettingText, EntriesFollowTheirConditions) {
 TEST(SettingText, AnyValidRecordMatchesTheReferenceForEveryModel) {
   std::mt19937 rng(20261206);
   for (int round = 0; round < 3000; ++round) {
-    const SettingsRecord record = testing::RandomRecord(rng, true);
+    const SettingsRecord record = testing::RandomRecord(rng);
     for (const ModelCode model : {ModelCode::kHx310, ModelCode::kHx320, ModelCode::kOther}) {
       const std::string text = Build(record, model);
       ASSERT_EQ(text, Reference(record, model)) << "round " << round;
@@ -140,16 +142,6 @@ TEST(SettingText, AnyValidRecordMatchesTheReferenceForEveryModel) {
   }
 }
 
-TEST(SettingText, LongestTextIsWithinTheDocumentedBound) {
-  SettingsRecord record = kFactoryDefaults;
-  for (const ItemIndex emulate : {kMenu1Emulate, kMenu2Emulate}) {
-    record[emulate] = kDpl24cPlus;
-    record[emulate + kPageLengthOffset] = 14;
-  }
-  record[70] = 1;
-  EXPECT_EQ(Build(record, ModelCode::kHx320).size(), kSettingTextMaxLength);
-}
-
 TEST(SettingText, RefusesValuesOutsideTheirListsAndNamesThem) {
   SettingsRecord record = kFactoryDefaults;
   record[0] = 1;            // MENU1 XL24E: FONT list of 18
@@ -157,26 +149,18 @@ TEST(SettingText, RefusesValuesOutsideTheirListsAndNamesThem) {
   record[60] = 67;          // one past the ORG list
   record[kStatusItem] = 9;  // not sent: not refused
   record[53] = 200;         // read-only: not sent, not refused
+  record[9] = 99;           // PG LX10 while PAGE LG is not LINE: not sent, not refused
+  record[72] = 99;          // TEAR-EN while TEAROFF is MANUAL
+  record[17] = 99;          // WIDTH for an HX310
   SettingText text;
   text.bytes.fill('x');
   ItemList refused;
-  EXPECT_FALSE(BuildSettingText(record, ModelCode::kHx320, text, refused));
+  EXPECT_FALSE(BuildSettingText(record, ModelCode::kHx310, text, refused));
   ASSERT_EQ(refused.size(), 2u);
   EXPECT_EQ(refused[0], 1u);
   EXPECT_EQ(refused[1], 60u);
   EXPECT_EQ(text.length, 0u);
   EXPECT_EQ(text.bytes[0], '\0');
-}
-
-TEST(SettingText, ValueOfAnItemNotSentIsNotChecked) {
-  SettingsRecord record = kFactoryDefaults;
-  record[9] = 99;   // PG LX10 while PAGE LG is not LINE
-  record[72] = 99;  // TEAR-EN while TEAROFF is MANUAL
-  record[17] = 99;  // WIDTH for an HX310
-  SettingText text;
-  ItemList refused;
-  EXPECT_TRUE(BuildSettingText(record, ModelCode::kHx310, text, refused));
-  EXPECT_EQ(text.length, 1112u);
 }
 
 TEST(CommandStrings, AreTheExactBytes) {
