@@ -21,8 +21,6 @@
 
 namespace rovant::e2e {
 
-using uidriver::IconKind;
-
 inline constexpr DWORD kWaitMs = 15000;
 
 using Bytes = std::vector<std::uint8_t>;
@@ -108,8 +106,8 @@ class EndToEnd : public ::testing::Test {
   void TypeKeys(HWND window, const std::vector<std::string>& chords);
 
   // Waits for the next message box of rovant.exe (or of `processId`), checks caption "ROVANT",
-  // `text`, the icon and the buttons, presses `press` and waits until the box has gone.
-  void AnswerBox(std::string_view text, IconKind icon, const std::vector<int>& buttons, int press,
+  // `text` and the buttons, presses `press` and waits until the box has gone.
+  void AnswerBox(std::string_view text, const std::vector<int>& buttons, int press,
                  DWORD timeoutMs = kWaitMs, DWORD processId = 0);
   // No dialog of rovant.exe (message box, status window) is there or appears within `ms`.
   void ExpectQuietFor(DWORD ms);

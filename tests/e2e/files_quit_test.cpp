@@ -76,10 +76,9 @@ TEST_F(FilesTest, SavingAsksBeforeReplacingAndReadingRefusesBadFiles) {
   for (const Replacing& r : replacing) {
     SCOPED_TRACE(std::string(r.file) + " " + uidriver::ButtonName(r.answer) + " " + r.then);
     Save(WorkFile(r.file));
-    AnswerBox(msg::kFileOverwriteQuestion, IconKind::kQuestion, {IDYES, IDNO}, r.answer);
+    AnswerBox(msg::kFileOverwriteQuestion, {IDYES, IDNO}, r.answer);
     if (r.answer == IDNO) AnswerFileDialog("Save", *r.then ? WorkFile(r.then) : "");
-    if (std::string_view(r.file) == "locked.fom")
-      AnswerBox(msg::kFileProhibited, IconKind::kError, {IDOK}, IDOK);
+    if (std::string_view(r.file) == "locked.fom") AnswerBox(msg::kFileProhibited, {IDOK}, IDOK);
     ASSERT_NE(WaitMainWindow(), nullptr);
     EXPECT_EQ(ReadBytes(WorkFile(r.file)), r.after);
   }
@@ -90,7 +89,7 @@ TEST_F(FilesTest, SavingAsksBeforeReplacingAndReadingRefusesBadFiles) {
     SCOPED_TRACE(c.file);
     MenuCommand(IDM_FILE_READ);
     AnswerFileDialog("OPEN", WorkFile(c.file));
-    AnswerBox(c.message, IconKind::kError, {IDOK}, IDOK);
+    AnswerBox(c.message, {IDOK}, IDOK);
     EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   }
   // The whole record is still what the pages showed.
@@ -116,12 +115,12 @@ TEST_F(QuitWarningTest, AfterAFailedSendSaysThePrinterDidNotAnswer) {
   // The list printing command is refused (the 2nd send): nobody closed the printer's job.
   StartNextMonitor({L"--fail-exchange", L"2"}, std::nullopt);
   MenuCommand(IDM_LIST_PRINT);
-  AnswerBox(msg::kConfirmListPrint, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
-  AnswerBox(msg::kNoResponse, IconKind::kPrinterError, {IDOK}, IDOK);
+  AnswerBox(msg::kConfirmListPrint, {IDOK, IDCANCEL}, IDOK);
+  AnswerBox(msg::kNoResponse, {IDOK}, IDOK);
 
   ClickCommand(IDC_FINISH);
-  AnswerBox(msg::kConfirmQuit, IconKind::kQuestion, {IDCANCEL, IDYES, IDNO}, IDNO);
-  AnswerBox(msg::kQuitNoResponse, IconKind::kPrinterError, {IDOK}, IDOK);
+  AnswerBox(msg::kConfirmQuit, {IDCANCEL, IDYES, IDNO}, IDNO);
+  AnswerBox(msg::kQuitNoResponse, {IDOK}, IDOK);
   ExpectRovantEnded();
   EXPECT_FALSE(WorkingCopy().has_value());
 }

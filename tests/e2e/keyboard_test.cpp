@@ -118,57 +118,37 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheHookMovesTheFocusToItsFixedPoi
 
 // The Alt accelerators with the focus in a page run the menu's commands, which ask first and give
 // the focus back to the list: Alt+C cancelled sends nothing; Alt+R reads the printer into the
-// page; Alt+C answered OK sends the page's settings.
+// page. What Transferring sends is the commands scenarios'.
 TEST_F(KeyboardTest, AltCAndAltRTransferAndReadThroughTheirQuestions) {
-  const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
-  StartReady(memory);
+  StartReady(MemoryWith({L"MENU1.PITCH=12 CPI"}));
   SelectCombo(kPitchCombo, "15 CPI ");  // changed here, not in the printer
   Focus(kLineSpacingCombo);
   TypeKeys(main_, {"Alt+C"});
-  AnswerBox(msg::kConfirmTransfer, IconKind::kQuestion, {IDOK, IDCANCEL}, IDCANCEL);
+  AnswerBox(msg::kConfirmTransfer, {IDOK, IDCANCEL}, IDCANCEL);
   EXPECT_TRUE(WaitFocus(kLineSpacingCombo)) << "the focus is on " << FocusedId();
   EXPECT_EQ(JobsEnded(), 1);  // only the start-up read's job
-  EXPECT_EQ(MonitorMemory(), memory);
 
   Focus(kPitchCombo);
   TypeKeys(main_, {"Alt+R"});
-  AnswerBox(msg::kConfirmRead, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  AnswerBox(msg::kConfirmRead, {IDOK, IDCANCEL}, IDOK);
   ExpectOperation(msg::kStatusReading);
   EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   EXPECT_EQ(JobsEnded(), 2);  // the start-up read's job and this one's
-  EXPECT_EQ(MonitorMemory(), memory);
   EXPECT_TRUE(WaitFocus(kPitchCombo)) << "the focus is on " << FocusedId();
-
-  SelectCombo(kPitchCombo, "15 CPI ");
-  TypeKeys(main_, {"Alt+C"});
-  AnswerBox(msg::kConfirmTransfer, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
-  ExpectOperation(msg::kStatusTransfer);
-  const Bytes transferred = MemoryWith({L"MENU1.PITCH=15 CPI"});
-  EXPECT_TRUE(uidriver::WaitUntil([&] { return MonitorMemory() == transferred; }, kWaitMs))
-      << "the printer's memory is not the transferred settings";
 }
 
-// Help: the menu's Help command opens the HTML Help window on ROVANT.CHM from the start-up
-// folder, with its table of contents; quitting closes it. Wine's hhctrl shows the contents pane
-// blank without Gecko, so only the window and its table of contents are checked.
 constexpr DWORD kHelpWindowMs = 20000;  // hhctrl's first start in a prefix is slow
 // How long a help window that should not come is waited for (it comes within about a second
 // when the file is there).
 constexpr DWORD kNothingShownMs = 3000;
-
-// The top level of the table of contents (help/rovant.hhc).
-const std::vector<std::wstring> kContents{
-    L"Getting started",   L"Setting pages",          L"Commands",
-    L"Messages",          L"Connecting the printer", L"Setting files and the working copy",
-    L"Using the keyboard"};
-constexpr int kContentsItems = 27;  // every entry of help/rovant.hhc, all levels
+// Every entry of help/rovant.hhc, all levels, as the viewer reads the compiled file. Wine's hhctrl
+// shows the contents pane blank without Gecko, so only the window and this are checked.
+constexpr int kContentsItems = 27;
 
 // Help (&H), then its first entry Help (&H), from the keyboard: without ROVANT.CHM in the start-up
-// folder it shows nothing and the program goes on; with it, the help window, which quitting
-// closes.
+// folder it shows nothing and the program goes on; with it, the help window with its table of
+// contents, which quitting closes.
 TEST_F(KeyboardTest, HelpOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) {
-  const Bytes earlier = MemoryWith({L"MENU1.PITCH=12 CPI"});  // quitting with No keeps it
-  PutWorkingCopy(earlier);
   StartReady(MemoryWith({}));
   // The help window of rovant.exe: HTML Help's frame, titled after the help file.
   const auto WaitHelpWindow = [&](DWORD timeoutMs) {
@@ -187,18 +167,16 @@ TEST_F(KeyboardTest, HelpOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) 
   ASSERT_NE(help, nullptr) << Screen();
   const std::vector<HWND> trees = uidriver::FindChildren(help, L"SysTreeView32");
   ASSERT_EQ(trees.size(), 1u) << Screen();
-  EXPECT_TRUE(
-      uidriver::WaitUntil([&] { return uidriver::TreeViewCount(trees.front()) > 0; }, kWaitMs));
-  EXPECT_EQ(uidriver::TreeViewCount(trees.front()), kContentsItems);
-  EXPECT_EQ(uidriver::TreeViewRootTexts(trees.front()), kContents);
+  EXPECT_TRUE(uidriver::WaitUntil(
+      [&] { return uidriver::TreeViewCount(trees.front()) == kContentsItems; }, kWaitMs))
+      << uidriver::TreeViewCount(trees.front()) << " entries";
   ExpectQuietFor(0);
 
   // Quit without saving: the help window goes with the program's window.
   ASSERT_TRUE(::PostMessageW(main_, WM_CLOSE, 0, 0));
-  AnswerBox(msg::kConfirmQuit, IconKind::kQuestion, {IDCANCEL, IDYES, IDNO}, IDNO);
+  AnswerBox(msg::kConfirmQuit, {IDCANCEL, IDYES, IDNO}, IDNO);
   EXPECT_TRUE(uidriver::WaitGone(help, kWaitMs)) << "the help window stayed";
   ExpectRovantEnded();
-  EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(earlier));
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
 
   SelectCombo(kPitchCombo, "15 CPI ");
   ClickCommand(IDC_TRANSFER);
-  AnswerBox(msg::kConfirmTransfer, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  AnswerBox(msg::kConfirmTransfer, {IDOK, IDCANCEL}, IDOK);
   ExpectOperation(msg::kStatusTransfer);
   const Bytes transferred = MemoryWith({L"MENU1.PITCH=15 CPI"});
   EXPECT_TRUE(uidriver::WaitUntil([&] { return PrinterMemory() == transferred; }, kMemorySavedMs))
@@ -73,7 +73,7 @@ TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
 
   // Quit saving the settings: the working copy holds what was transferred.
   ClickCommand(IDC_FINISH);
-  AnswerBox(msg::kConfirmQuit, IconKind::kQuestion, {IDCANCEL, IDYES, IDNO}, IDYES);
+  AnswerBox(msg::kConfirmQuit, {IDCANCEL, IDYES, IDNO}, IDYES);
   ExpectRovantEnded();
   EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(transferred));
 }
@@ -82,22 +82,15 @@ TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
 // start-up question, answered with Abort; the printer's memory stays as it was. Nobody listening:
 // the port is free, so the connection is refused; a silent printer takes the query but does not
 // answer it; a library without an entry point: rovant.exe beside a SxJcp32.dll without SxSendICMP.
-struct Box {
-  std::string_view text;
-  IconKind icon;
-};
-
 struct LanFailureCase {
   std::string_view name;
-  std::vector<Box> boxes;  // before the start-up question
+  std::vector<std::string_view> boxes;  // before the start-up question
 };
 
 const LanFailureCase kLanFailures[] = {
-    {"NobodyListening", {{msg::kLanNoResponse, IconKind::kPrinterError}}},
-    {"SilentPrinter",
-     {{msg::kLanReceiveFailed, IconKind::kPrinterError},
-      {msg::kReadingFailed, IconKind::kPrinterWarning}}},
-    {"LibraryWithoutAnEntryPoint", {{msg::kLanInitFailed, IconKind::kPrinterError}}}};
+    {"NobodyListening", {msg::kLanNoResponse}},
+    {"SilentPrinter", {msg::kLanReceiveFailed, msg::kReadingFailed}},
+    {"LibraryWithoutAnEntryPoint", {msg::kLanInitFailed}}};
 
 class LanFailureTest : public LanTest, public ::testing::WithParamInterface<LanFailureCase> {};
 
@@ -126,9 +119,8 @@ TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
 
   StartRovant(LanEnvironment(L"1000"), program);
   ChoosePrinter(kLanPrinter);
-  for (const Box& box : GetParam().boxes) AnswerBox(box.text, box.icon, {IDOK}, IDOK);
-  AnswerBox(msg::kReadFailedContinue, IconKind::kPrinterWarning, {IDABORT, IDRETRY, IDIGNORE},
-            IDABORT);
+  for (const std::string_view box : GetParam().boxes) AnswerBox(box, {IDOK}, IDOK);
+  AnswerBox(msg::kReadFailedContinue, {IDABORT, IDRETRY, IDIGNORE}, IDABORT);
   ExpectRovantEnded();
   EXPECT_EQ(PrinterMemory(), memory);
   EXPECT_FALSE(WorkingCopy().has_value());

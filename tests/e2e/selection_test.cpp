@@ -22,7 +22,6 @@ std::string_view PortMessage(int portState) {
 struct Refusal {
   const char* printer;
   std::string_view text;
-  IconKind icon;
 };
 
 // One start of the program for the whole table: the keys first, then each printer in turn, the
@@ -45,20 +44,19 @@ TEST_F(SelectionTest, KeysMoveTheChoiceAndEachRefusedPrinterBringsTheDialogBack)
   EXPECT_TRUE(uidriver::WaitUntil([&] { return uidriver::ListViewSelection(list) == 0; }, 2000));
   EXPECT_TRUE(::IsWindowVisible(dialog));
 
-  const Refusal refusals[] = {
-      {"Other driver on LPT1", msg::kDriverNotSupported, IconKind::kPrinterError},
-      {"HX320 to file", PortMessage(kPortFile), IconKind::kPrinterInformation},
-      {"HX320 no bidi", PortMessage(kPortNoBidi), IconKind::kPrinterInformation},
-      {"HX320 offline", PortMessage(kPortOffline), IconKind::kPrinterInformation},
-      {"HX320 separator", PortMessage(kPortSeparator), IconKind::kPrinterInformation},
-      {"HX310 on USB", msg::kOtherModel, IconKind::kPrinterWarning},
-      {"HX320 on LPT1", msg::kOtherModel, IconKind::kPrinterWarning}};
+  const Refusal refusals[] = {{"Other driver on LPT1", msg::kDriverNotSupported},
+                              {"HX320 to file", PortMessage(kPortFile)},
+                              {"HX320 no bidi", PortMessage(kPortNoBidi)},
+                              {"HX320 offline", PortMessage(kPortOffline)},
+                              {"HX320 separator", PortMessage(kPortSeparator)},
+                              {"HX310 on USB", msg::kOtherModel},
+                              {"HX320 on LPT1", msg::kOtherModel}};
   for (const Refusal& r : refusals) {
     SCOPED_TRACE(r.printer);
     if (&r == &refusals[6])  // the monitor's next run says it is an HX310
       StartNextMonitor({L"--report-model", L"HX310"}, std::nullopt);
     ChoosePrinter(r.printer);
-    AnswerBox(r.text, r.icon, {IDOK}, IDOK);
+    AnswerBox(r.text, {IDOK}, IDOK);
     EXPECT_NE(WaitSelectionDialog(), nullptr);
   }
   // Cancel ends the program.
@@ -71,7 +69,7 @@ TEST_F(SelectionTest, KeysMoveTheChoiceAndEachRefusedPrinterBringsTheDialogBack)
 TEST_F(SelectionTest, AnIppPortEndsTheProgram) {
   StartRovant();
   ChoosePrinter("HX320 ipp");
-  AnswerBox(msg::kIppPort, IconKind::kPrinterError, {IDOK}, IDOK);
+  AnswerBox(msg::kIppPort, {IDOK}, IDOK);
   ExpectRovantEnded();
 }
 

@@ -21,9 +21,7 @@ using StartupTest = EndToEnd;
 // to read the chosen printer.
 TEST_F(StartupTest, ASecondStartEndsAndChoosingAPrinterReadsItsMemoryIntoThePages) {
   const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI", L"MENU1.LINE SP=8 LPI"});
-  ASSERT_EQ(memory.size(), 87u);
   StartMonitor({}, memory);
-  std::filesystem::remove(CaptureFile());
   StartRovant();
   ASSERT_NE(WaitSelectionDialog(), nullptr);
 
@@ -33,7 +31,7 @@ TEST_F(StartupTest, ASecondStartEndsAndChoosingAPrinterReadsItsMemoryIntoThePage
       {uidriver::WindowsPath(ROVANT_E2E_ROVANT_EXE), {}, WorkFile(".").wstring(), {}, {}}, job,
       error);
   ASSERT_TRUE(second) << error;
-  AnswerBox(ui::kAlreadyStarted, IconKind::kInformation, {IDOK}, IDOK, kWaitMs, second->id());
+  AnswerBox(ui::kAlreadyStarted, {IDOK}, IDOK, kWaitMs, second->id());
   EXPECT_EQ(second->WaitExit(kWaitMs), std::optional<DWORD>(0));
   EXPECT_TRUE(Rovant().Running());
 
@@ -45,10 +43,7 @@ TEST_F(StartupTest, ASecondStartEndsAndChoosingAPrinterReadsItsMemoryIntoThePage
   EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   EXPECT_EQ(ReadCombo(kLineSpacingCombo), "8 LPI  ");
   EXPECT_EQ(ReadCombo(kEmulateCombo), "DPL24C+");  // as in the memory: the factory setting
-  // A read changes nothing in the printer.
-  EXPECT_EQ(MonitorMemory(), memory);
-  // The read was one job, which began with the one-byte spooler job to LPT1.
-  EXPECT_EQ(ReadBytes(CaptureFile()), Bytes{0x18});
+  EXPECT_EQ(MonitorMemory(), memory);              // a read changes nothing in the printer
 }
 
 // The selection list is filled through the 8-bit calls, so a name shows there as the ANSI code
@@ -102,8 +97,7 @@ TEST_P(ReadFailureTest, TheAnswerDecidesHowTheProgramGoesOn) {
   StartMonitor({L"--fail-exchange", L"2"}, memory);
   StartRovant();
   ChoosePrinter("HX320 on LPT1");
-  AnswerBox(msg::kReadFailedContinue, IconKind::kPrinterWarning, {IDABORT, IDRETRY, IDIGNORE},
-            c.answer, 45000);
+  AnswerBox(msg::kReadFailedContinue, {IDABORT, IDRETRY, IDIGNORE}, c.answer, 45000);
   if (c.answer == IDRETRY) {
     ChoosePrinter("HX320 on LPT1");
     ExpectOperation();
