@@ -115,8 +115,7 @@ HWND FocusOf(HWND window);  // the focus in `window`'s thread, or null
 // buffer are placed in the owner's memory (VirtualAllocEx) and read back. Both processes
 // must have the same bitness (64-bit here: wine64 only).
 int ListViewCount(HWND listView);
-std::vector<std::wstring> ListViewRows(HWND listView);  // the first column of every row
-int ListViewSelection(HWND listView);                   // the first selected row, or -1
+int ListViewSelection(HWND listView);  // the first selected row, or -1
 // Selects and focuses `row` alone, so the owner is notified (LVN_ITEMCHANGED) as for a click.
 bool SelectListViewRow(HWND listView, int row);
 int FindListViewRow(HWND listView, const std::wstring& text);  // by first column, or -1

@@ -334,27 +334,6 @@ int ListViewCount(HWND listView) {
   return static_cast<int>(SendBounded(listView, LVM_GETITEMCOUNT, 0, 0, -1));
 }
 
-std::vector<std::wstring> ListViewRows(HWND listView) {
-  // The item at offset 0 of the block, its text buffer after it.
-  constexpr std::size_t kTextOffset = (sizeof(LVITEMW) + 15) / 16 * 16;
-  RemoteBlock block(listView, kTextOffset + kTextCapacity * sizeof(wchar_t));
-  std::vector<std::wstring> rows;
-  const int count = ListViewCount(listView);
-  for (int i = 0; i < count; ++i) {
-    LVITEMW item{};
-    item.pszText = reinterpret_cast<LPWSTR>(block.at(kTextOffset));
-    item.cchTextMax = static_cast<int>(kTextCapacity);
-    std::array<wchar_t, kTextCapacity> text{};
-    const bool read = block.Write(0, &item, sizeof item) &&
-                      SendBounded(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(i),
-                                  reinterpret_cast<LPARAM>(block.at(0)), -1) >= 0 &&
-                      block.Read(kTextOffset, text.data(), sizeof text);
-    text.back() = L'\0';  // whatever the other process left there
-    rows.emplace_back(read ? text.data() : L"");
-  }
-  return rows;
-}
-
 int ListViewSelection(HWND listView) {
   return static_cast<int>(
       SendBounded(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED, -1));
@@ -379,9 +358,24 @@ bool SelectListViewRow(HWND listView, int row) {
 }
 
 int FindListViewRow(HWND listView, const std::wstring& text) {
-  const std::vector<std::wstring> rows = ListViewRows(listView);
-  const auto found = std::ranges::find(rows, text);
-  return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+  // The item at offset 0 of the block, its text buffer after it.
+  constexpr std::size_t kTextOffset = (sizeof(LVITEMW) + 15) / 16 * 16;
+  RemoteBlock block(listView, kTextOffset + kTextCapacity * sizeof(wchar_t));
+  const int count = ListViewCount(listView);
+  for (int i = 0; i < count; ++i) {
+    LVITEMW item{};
+    item.pszText = reinterpret_cast<LPWSTR>(block.at(kTextOffset));
+    item.cchTextMax = static_cast<int>(kTextCapacity);
+    std::array<wchar_t, kTextCapacity> row{};
+    if (block.Write(0, &item, sizeof item) &&
+        SendBounded(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(i),
+                    reinterpret_cast<LPARAM>(block.at(0)), -1) >= 0 &&
+        block.Read(kTextOffset, row.data(), sizeof row)) {
+      row.back() = L'\0';  // whatever the other process left there
+      if (text == row.data()) return i;
+    }
+  }
+  return -1;
 }
 
 int TreeViewCount(HWND treeView) {

@@ -175,18 +175,9 @@ void EndToEnd::StartMonitor(const std::vector<std::wstring>& options,
 
 void EndToEnd::StartNextMonitor(const std::vector<std::wstring>& options,
                                 const std::optional<Bytes>& memory) {
-  ASSERT_TRUE(WaitUntil([&] { return JobsEnded() >= 1; }, kWaitMs))
-      << "the monitor did not tell \"job 1 ended\": " << MonitorOutput();
-  // The output file can be removed once the run that wrote it has ended; the next run then
-  // starts a new one.
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        std::error_code error;
-        fs::remove(work_ / "monitor.out", error);
-        return !error;
-      },
-      kWaitMs))
-      << "the first monitor run did not end";
+  // A run of one job ends after it, its state file saved; the next run writes its output afresh.
+  ASSERT_TRUE(monitor_ && monitor_->WaitExit(kWaitMs))
+      << "the monitor run did not end after its job: " << MonitorOutput();
   StartMonitor(options, memory);
   // The mailbox still holds the end of the last job, which the new run tells once as its own
   // (within a few milliseconds); jobs are counted from there.

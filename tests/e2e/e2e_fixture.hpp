@@ -80,8 +80,8 @@ class EndToEnd : public ::testing::Test {
   // The monitor's state file: the simulated printer's memory after its last job.
   Bytes MonitorMemory() const { return ReadBytes(work_ / "monitor.fom"); }
   std::string MonitorOutput() const { return ReadText(work_ / "monitor.out"); }
-  // Waits until a monitor run of one job has told "job 1 ended" (its state file is saved then), and
-  // starts the next run with `options` and `memory`: the printer seen by the next job.
+  // Waits until a monitor run of one job has ended (its state file saved), and starts the next
+  // run with `options` and `memory`: the printer seen by the next job.
   void StartNextMonitor(const std::vector<std::wstring>& options,
                         const std::optional<Bytes>& memory);
   // The jobs the monitor has told the end of, and those since StartNextMonitor.

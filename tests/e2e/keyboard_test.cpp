@@ -50,15 +50,6 @@ class KeyboardTest : public EndToEnd {
     ASSERT_TRUE(WaitFocus(id)) << "the focus is on " << FocusedId() << ", not " << id;
   }
 
-  // The enabled combo boxes of the current page, in their order on the page.
-  std::vector<int> EnabledCombos() const {
-    std::vector<int> ids;
-    for (HWND combo : uidriver::FindChildren(main_, L"ComboBox"))
-      if (uidriver::IsVisible(combo) && uidriver::IsEnabled(combo))
-        ids.push_back(::GetDlgCtrlID(combo));
-    return ids;
-  }
-
   HWND main_ = nullptr;
 };
 
@@ -90,7 +81,10 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheHookMovesTheFocusToItsFixedPoi
   // From the tab control: each choice list of the page that can be used, Reading, the other
   // buttons, and round to the page's first list again (the page lies above the tab control, so
   // the dialog manager wraps to it; Shift+Tab on that list reaches the tab control).
-  std::vector<int> expected = EnabledCombos();
+  std::vector<int> expected;  // the page's enabled combo boxes, in their order on the page
+  for (HWND combo : uidriver::FindChildren(main_, L"ComboBox"))
+    if (uidriver::IsVisible(combo) && uidriver::IsEnabled(combo))
+      expected.push_back(::GetDlgCtrlID(combo));
   ASSERT_GE(expected.size(), 2u);
   ASSERT_EQ(expected.front(), kMenu1First);
   ASSERT_EQ(expected.back(), kRightEndCombo);
