@@ -3,6 +3,7 @@
 // start-up read, then a second monitor run plays the printer for the command.
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "resources/resource_ids.h"
@@ -49,8 +50,7 @@ TEST_F(CommandsTest, VersionReadingAndTransferring) {
 }
 
 TEST_F(CommandsTest, InitializingPutsTheFactoryDefaultsIntoPrinterAndPages) {
-  StartWithPrinter(
-      MemoryWith({L"MENU1.PITCH=15 CPI", L"HARDWARE.BUZZER=OFF", L"CONFIG.TEAROFF=AUTO"}));
+  StartWithPrinter(MemoryWith({L"MENU1.PITCH=15 CPI", L"CONFIG.TEAROFF=AUTO"}));
   EXPECT_EQ(ReadCombo(kTearOffCombo), "AUTO   ");
   StartNextMonitor({}, std::nullopt);
 
@@ -64,20 +64,14 @@ TEST_F(CommandsTest, InitializingPutsTheFactoryDefaultsIntoPrinterAndPages) {
   EXPECT_EQ(MonitorMemory(), MemoryWith({}));
   EXPECT_EQ(CurrentPage(), kConfigPage);  // the page shown before stays
   EXPECT_EQ(ReadCombo(kTearOffCombo), "MANUAL ");
-  EXPECT_EQ(ReadCombo(kBuzzerCombo), "ON     ");
   EXPECT_EQ(ReadCombo(kPitchCombo), "10 CPI ");
 }
 
 // A failed Initializing shows the no-response message once, whichever send fails; a read whose
-// reply does not come says so first.
-struct InitializeFailure {
-  const char* name;
-  std::wstring failExchange;  // of the monitor run that serves the command
-  bool readFailedBox;         // "Failure in reading settings from printer" before it
-  bool defaultStored;         // whether the printer took the factory default
-  int jobs;                   // jobs the monitor saw
-  DWORD quietMs;              // how long nothing further may come
-};
+// reply does not come says so first. Name, the failing exchange of the monitor run that serves
+// the command, the reading-failed box first, the default stored in the printer, the jobs the
+// monitor saw, how long nothing further may come.
+using InitializeFailure = std::tuple<const char*, const wchar_t*, bool, bool, int, DWORD>;
 
 class InitializeFailureTest : public EndToEnd,
                               public ::testing::WithParamInterface<InitializeFailure> {};
@@ -91,25 +85,26 @@ INSTANTIATE_TEST_SUITE_P(
         InitializeFailure{"ReadRefused", L"4", false, true, 2, 1000},
         // The read's reply refused (online sequence 4, query 5, reply 6).
         InitializeFailure{"ReplyRefused", L"6", true, true, 2, 1000}),
-    [](const auto& param) { return std::string(param.param.name); });
+    [](const auto& param) { return std::string(std::get<0>(param.param)); });
 
 TEST_P(InitializeFailureTest, ShowsOneNoResponseMessage) {
+  const auto& [name, failExchange, readFailedBox, defaultStored, jobs, quietMs] = GetParam();
   const Bytes memory = MemoryWith({L"MENU1.PITCH=15 CPI"});
   StartWithPrinter(memory);
-  StartNextMonitor({L"--fail-exchange", GetParam().failExchange}, std::nullopt);
+  StartNextMonitor({L"--fail-exchange", failExchange}, std::nullopt);
 
   ClickCommand(IDC_INITIALIZE);
   AnswerBox(msg::kConfirmInitialize, {IDOK, IDCANCEL}, IDOK);
-  if (GetParam().readFailedBox) AnswerBox(msg::kReadingFailed, {IDOK}, IDOK, 30000);
+  if (readFailedBox) AnswerBox(msg::kReadingFailed, {IDOK}, IDOK, 30000);
   AnswerBox(msg::kNoResponse, {IDOK}, IDOK, 30000);
   // No second box, and no read after a failed default (its status window would come 2 s later).
-  ExpectQuietFor(GetParam().quietMs);
+  ExpectQuietFor(quietMs);
   ASSERT_NE(WaitMainWindow(), nullptr);
 
-  EXPECT_EQ(JobsSinceNextMonitor(), GetParam().jobs) << MonitorOutput();
-  EXPECT_EQ(MonitorMemory(), GetParam().defaultStored ? MemoryWith({}) : memory);
+  EXPECT_EQ(JobsSinceNextMonitor(), jobs) << MonitorOutput();
+  EXPECT_EQ(MonitorMemory(), defaultStored ? MemoryWith({}) : memory);
   // The page shows the factory values once the printer took them, else the user's own again.
-  EXPECT_EQ(ReadCombo(kPitchCombo), GetParam().defaultStored ? "10 CPI " : "15 CPI ");
+  EXPECT_EQ(ReadCombo(kPitchCombo), defaultStored ? "10 CPI " : "15 CPI ");
 }
 
 TEST_F(CommandsTest, ListPrintingPrintsTheListAndAsksWhetherPrintingHasFinished) {

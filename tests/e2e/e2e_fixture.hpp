@@ -147,9 +147,8 @@ class EndToEnd : public ::testing::Test {
  private:
   static constexpr DWORD kSettledMs = 500;
   HWND MainWindow(DWORD settleMs);
-  HWND MainChild(int id);  // of the main window; or null
-  HWND ShownCombo(
-      int id);  // its page shown first  // of the main window, visible; or null, failing the test
+  HWND MainChild(int id);   // of the main window; or null
+  HWND ShownCombo(int id);  // its page shown first; null, failing the test, if not visible
 
   std::filesystem::path work_;
   uidriver::Job job_;

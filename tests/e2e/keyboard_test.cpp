@@ -3,6 +3,7 @@
 // Transfer, and Help from the menu's keys.
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "resources/resource_ids.h"
@@ -11,9 +12,6 @@
 
 namespace rovant::e2e {
 namespace {
-
-constexpr int kMenu1First = kEmulateCombo;
-constexpr int kConfigFirst = kTearOffCombo;
 
 constexpr DWORD kFocusWaitMs = 3000;
 constexpr int kLongestCycle = 40;  // more Tabs than the panel and any page have controls
@@ -53,25 +51,17 @@ class KeyboardTest : public EndToEnd {
   HWND main_ = nullptr;
 };
 
-// The hook's fixed points: from a control of a page, a key, to another control (and page).
-struct FocusCase {
-  Page page;
-  int from;
-  const char* key;
-  int to;
-  Page pageAfter;
-};
-
-// BUFFER to Reading, the tab control to the first list and to Finish, the first list to the tab
-// control, Reading to the last list, CONFIG to MENU1 and back.
-const FocusCase kFocusCases[] = {
+// The hook's fixed points: BUFFER to Reading, the tab control to the first list and to Finish, the
+// first list to the tab control, Reading to the last list, CONFIG to MENU1 and back.
+// page, the control with the focus, the key, the control then, the page then
+const std::tuple<Page, int, const char*, int, Page> kFocusCases[] = {
     {kHardwarePage, kBufferCombo, "Tab", IDC_READ, kHardwarePage},
-    {kConfigPage, IDC_TABS, "Tab", kConfigFirst, kConfigPage},
+    {kConfigPage, IDC_TABS, "Tab", kTearOffCombo, kConfigPage},
     {kMenu1Page, IDC_TABS, "Shift+Tab", IDC_FINISH, kMenu1Page},
     {kAdjustPage, kOriginCombo, "Shift+Tab", IDC_TABS, kAdjustPage},
     {kConfigPage, IDC_READ, "Shift+Tab", kTopOfFormCombo, kConfigPage},
-    {kConfigPage, kConfigFirst, "Ctrl+Tab", kMenu1First, kMenu1Page},
-    {kMenu1Page, kMenu1First, "Ctrl+Shift+Tab", kConfigFirst, kConfigPage}};
+    {kConfigPage, kTearOffCombo, "Ctrl+Tab", kEmulateCombo, kMenu1Page},
+    {kMenu1Page, kEmulateCombo, "Ctrl+Shift+Tab", kTearOffCombo, kConfigPage}};
 
 // One start of the program: the Tab cycle on MENU1, then the table, each case setting up its own
 // page and focus.
@@ -86,12 +76,13 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheHookMovesTheFocusToItsFixedPoi
     if (uidriver::IsVisible(combo) && uidriver::IsEnabled(combo))
       expected.push_back(::GetDlgCtrlID(combo));
   ASSERT_GE(expected.size(), 2u);
-  ASSERT_EQ(expected.front(), kMenu1First);
+  ASSERT_EQ(expected.front(), kEmulateCombo);
   ASSERT_EQ(expected.back(), kRightEndCombo);
   expected.insert(expected.end(),
-                  {IDC_READ, IDC_TRANSFER, IDC_INITIALIZE, IDC_FINISH, kMenu1First});
+                  {IDC_READ, IDC_TRANSFER, IDC_INITIALIZE, IDC_FINISH, kEmulateCombo});
   std::vector<int> visited;
-  for (int i = 0; i < kLongestCycle && (visited.size() < 2 || visited.back() != kMenu1First); ++i) {
+  for (int i = 0; i < kLongestCycle && (visited.size() < 2 || visited.back() != kEmulateCombo);
+       ++i) {
     const int before = FocusedId();
     TypeKeys(main_, {"Tab"});
     uidriver::WaitUntil([&] { return FocusedId() != before; }, kFocusWaitMs);
@@ -99,14 +90,14 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheHookMovesTheFocusToItsFixedPoi
   }
   EXPECT_EQ(visited, expected);
 
-  for (const FocusCase& c : kFocusCases) {
-    SCOPED_TRACE(std::string(c.key) + " on " + std::to_string(c.from));
-    SelectPage(c.page);
-    Focus(c.from);
-    TypeKeys(main_, {c.key});
-    EXPECT_TRUE(WaitFocus(c.to)) << "the focus is on " << FocusedId() << ", not " << c.to;
-    EXPECT_EQ(CurrentPage(), c.pageAfter);
-    EXPECT_NE(uidriver::FindChild(main_, c.to), nullptr);
+  for (const auto& [page, from, key, to, pageAfter] : kFocusCases) {
+    SCOPED_TRACE(std::string(key) + " on " + std::to_string(from));
+    SelectPage(page);
+    Focus(from);
+    TypeKeys(main_, {key});
+    EXPECT_TRUE(WaitFocus(to)) << "the focus is on " << FocusedId() << ", not " << to;
+    EXPECT_EQ(CurrentPage(), pageAfter);
+    EXPECT_NE(uidriver::FindChild(main_, to), nullptr);
   }
 }
 

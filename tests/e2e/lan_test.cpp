@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "resources/resource_ids.h"
@@ -82,10 +83,8 @@ TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
 // start-up question, answered with Abort; the printer's memory stays as it was. Nobody listening:
 // the port is free, so the connection is refused; a silent printer takes the query but does not
 // answer it; a library without an entry point: rovant.exe beside a SxJcp32.dll without SxSendICMP.
-struct LanFailureCase {
-  std::string_view name;
-  std::vector<std::string_view> boxes;  // before the start-up question
-};
+// name, the boxes before the start-up question
+using LanFailureCase = std::pair<std::string_view, std::vector<std::string_view>>;
 
 const LanFailureCase kLanFailures[] = {
     {"NobodyListening", {msg::kLanNoResponse}},
@@ -95,11 +94,11 @@ const LanFailureCase kLanFailures[] = {
 class LanFailureTest : public LanTest, public ::testing::WithParamInterface<LanFailureCase> {};
 
 INSTANTIATE_TEST_SUITE_P(FirstRead, LanFailureTest, ::testing::ValuesIn(kLanFailures),
-                         [](const auto& param) { return std::string(param.param.name); });
+                         [](const auto& param) { return std::string(param.param.first); });
 
 TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
   const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
-  const std::string_view side = GetParam().name;
+  const auto& [side, boxes] = GetParam();
   // The silent printer refuses the second send, the query, so it has nothing to answer.
   StartLanPrinter(memory, side == "SilentPrinter"
                               ? std::vector<std::wstring>{L"--refuse-send", L"2"}
@@ -119,7 +118,7 @@ TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
 
   StartRovant(LanEnvironment(L"1000"), program);
   ChoosePrinter(kLanPrinter);
-  for (const std::string_view box : GetParam().boxes) AnswerBox(box, {IDOK}, IDOK);
+  for (const std::string_view box : boxes) AnswerBox(box, {IDOK}, IDOK);
   AnswerBox(msg::kReadFailedContinue, {IDABORT, IDRETRY, IDIGNORE}, IDABORT);
   ExpectRovantEnded();
   EXPECT_EQ(PrinterMemory(), memory);

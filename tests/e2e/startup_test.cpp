@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "platform/win32/text.hpp"
 #include "resources/resource_ids.h"
@@ -45,10 +46,6 @@ TEST_F(StartupTest, ASecondStartEndsAndChoosingAPrinterReadsItsMemoryIntoThePage
 
 // The selection list is filled through the 8-bit calls, so a name shows there as the ANSI code
 // page renders it; the spooler job must still open the printer by its own wide name.
-std::string AsListed(std::wstring_view name) {
-  return uidriver::Narrow(win32::ToWide(win32::FromWide(name)));
-}
-
 class WideNameTest : public EndToEnd, public ::testing::WithParamInterface<std::wstring_view> {};
 
 TEST_P(WideNameTest, ReadsThroughAPrinterWhoseNameTheCodePageCannotHold) {
@@ -56,7 +53,7 @@ TEST_P(WideNameTest, ReadsThroughAPrinterWhoseNameTheCodePageCannotHold) {
   StartMonitor({}, memory);
   std::filesystem::remove(CaptureFile());
   StartRovant();
-  ChoosePrinter(AsListed(GetParam()));
+  ChoosePrinter(uidriver::Narrow(win32::ToWide(win32::FromWide(GetParam()))));
   ExpectOperation();
   EXPECT_EQ(ReadCombo(kPitchCombo), "15 CPI ");
   // The one-byte job reached the printer's port: the spooler opened it by its wide name.
@@ -67,12 +64,9 @@ INSTANTIATE_TEST_SUITE_P(Names, WideNameTest,
                          ::testing::Values(L"HX320 Lager S\u00fcd",
                                            L"HX320 \u0421\u043a\u043b\u0430\u0434"));
 
-struct ReadFailureCase {
-  const char* name;
-  int answer;
-  bool workingCopy;   // one saying 12 CPI is there before the start
-  const char* pitch;  // what the page shows after the answer; nullptr: the program has ended
-};
+// name, the answer, a working copy saying 12 CPI there before the start, what the page shows
+// after the answer (nullptr: the program has ended)
+using ReadFailureCase = std::tuple<const char*, int, bool, const char*>;
 
 class ReadFailureTest : public EndToEnd, public ::testing::WithParamInterface<ReadFailureCase> {};
 
@@ -82,28 +76,28 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadFailureCase{"Retry", IDRETRY, false, "15 CPI "},
                       ReadFailureCase{"IgnoreWithAWorkingCopy", IDIGNORE, true, "12 CPI "},
                       ReadFailureCase{"IgnoreWithoutAWorkingCopy", IDIGNORE, false, "10 CPI "}),
-    [](const auto& param) { return std::string(param.param.name); });
+    [](const auto& param) { return std::string(std::get<0>(param.param)); });
 
 // The monitor's second exchange fails (status 1, at once); the printer says 15 CPI.
 TEST_P(ReadFailureTest, TheAnswerDecidesHowTheProgramGoesOn) {
-  const ReadFailureCase& c = GetParam();
+  const auto& [name, answer, workingCopy, pitch] = GetParam();
   const Bytes memory = MemoryWith({L"MENU1.PITCH=15 CPI"});
   const std::optional<Bytes> saved =
-      c.workingCopy ? std::optional<Bytes>(MemoryWith({L"MENU1.PITCH=12 CPI"})) : std::nullopt;
+      workingCopy ? std::optional<Bytes>(MemoryWith({L"MENU1.PITCH=12 CPI"})) : std::nullopt;
   if (saved) PutWorkingCopy(*saved);
   StartMonitor({L"--fail-exchange", L"2"}, memory);
   StartRovant();
   ChoosePrinter("HX320 on LPT1");
-  AnswerBox(msg::kReadFailedContinue, {IDABORT, IDRETRY, IDIGNORE}, c.answer, 45000);
-  if (c.answer == IDRETRY) {
+  AnswerBox(msg::kReadFailedContinue, {IDABORT, IDRETRY, IDIGNORE}, answer, 45000);
+  if (answer == IDRETRY) {
     ChoosePrinter("HX320 on LPT1");
     ExpectOperation();
   }
-  if (c.pitch == nullptr) {
+  if (pitch == nullptr) {
     ExpectRovantEnded();
   } else {
     ASSERT_NE(WaitMainWindow(), nullptr);
-    EXPECT_EQ(ReadCombo(kPitchCombo), c.pitch);
+    EXPECT_EQ(ReadCombo(kPitchCombo), pitch);
   }
   EXPECT_EQ(MonitorMemory(), memory);
   EXPECT_EQ(WorkingCopy(), saved);
