@@ -140,7 +140,7 @@ bool SetCapture(const wchar_t* port, const std::wstring& target) {
              static_cast<DWORD>((target.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-int Install(const std::wstring* captureTarget) {
+int Install(const std::wstring& captureTarget) {  // empty: LPT1 is not captured
   bool ok = true;
   for (const wchar_t* driver : kDrivers) ok = AddDriver(driver) && ok;
   for (const wchar_t* port : kAddedPorts) ok = AddPort(port) && ok;
@@ -148,27 +148,21 @@ int Install(const std::wstring* captureTarget) {
     DeleteTestPrinter(p.name);  // installing twice gives the same printers
     ok = AddTestPrinter(p) && ok;
   }
-  if (captureTarget != nullptr) {
-    const bool set = SetCapture(L"LPT1:", *captureTarget);
-    Report(L"LPT1: captured to", *captureTarget, set);
+  if (!captureTarget.empty()) {
+    const bool set = SetCapture(L"LPT1:", captureTarget);
+    Report(L"LPT1: captured to", captureTarget, set);
     ok = set && ok;
   }
   return ok ? 0 : 1;
 }
 
-int Usage() {
-  std::fwprintf(stderr, L"usage: rovant-testbed-setup --install [--capture-lpt1 PATH]\n");
-  return 2;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 2 && std::wstring_view(argv[1]) == L"--install") return Install(nullptr);
-  if (argc == 4 && std::wstring_view(argv[1]) == L"--install" &&
-      std::wstring_view(argv[2]) == L"--capture-lpt1") {
-    const std::wstring target = argv[3];
-    return Install(&target);
-  }
-  return Usage();
+  const std::vector<std::wstring_view> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == L"--install") return Install(L"");
+  if (args.size() == 3 && args[0] == L"--install" && args[1] == L"--capture-lpt1")
+    return Install(std::wstring(args[2]));
+  std::fwprintf(stderr, L"usage: rovant-testbed-setup --install [--capture-lpt1 PATH]\n");
+  return 2;
 }

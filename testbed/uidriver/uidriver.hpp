@@ -90,8 +90,8 @@ HWND WaitSoleWindow(const WindowQuery& query, DWORD settleMs, DWORD timeoutMs);
 
 HWND FindChild(HWND parent, int id);  // a visible one first: the tab pages reuse their ids
 std::vector<HWND> FindChildren(HWND parent, const std::wstring& className);
-// Every visible top-level window and, indented, its children: handle, process, class, id,
-// caption, hidden/disabled; for reports of failed waits.
+// Every visible top-level window and, indented, its children: process, class, id, caption,
+// hidden/disabled; for reports of failed waits.
 std::string DescribeWindows();
 
 // SendMessage with a bound: `fallback` when the window does not answer in time.
@@ -111,72 +111,27 @@ bool IsEnabled(HWND window);
 bool IsVisible(HWND window);
 HWND FocusOf(HWND window);  // the focus in `window`'s thread, or null
 
-// List and tree views of another process: their messages carry pointers, so the item and its
-// text buffer are placed in the owner's memory (VirtualAllocEx) and read back. Both processes
+// List views of another process: their messages carry pointers, so the item and its text
+// buffer are placed in the owner's memory (VirtualAllocEx) and read back. Both processes
 // must have the same bitness (64-bit here: wine64 only).
 int ListViewCount(HWND listView);
-std::vector<std::wstring> ListViewRows(HWND listView);  // the first column of every row
-int ListViewSelection(HWND listView);                   // the first selected row, or -1
+int ListViewSelection(HWND listView);  // the first selected row, or -1
 // Selects and focuses `row` alone, so the owner is notified (LVN_ITEMCHANGED) as for a click.
 bool SelectListViewRow(HWND listView, int row);
 int FindListViewRow(HWND listView, const std::wstring& text);  // by first column, or -1
 int TreeViewCount(HWND treeView);  // all levels; -1 when the control does not answer
-std::vector<std::wstring> TreeViewRootTexts(HWND treeView);
 
 // ---- keys, as a user's keyboard types them (SendInput; under Wine this needs a real X display)
 
 bool BringToForeground(HWND window);  // bounded wait until it is
-// Types "Tab", "Shift+Tab", "Ctrl+Shift+Tab", "Alt+R", "Escape", "Enter", "Up", "Down" or one
-// letter or digit into the foreground window's focus; false, typing nothing, for another name.
+// Types "Tab", "Escape", "Enter", "Up", "Down" or a letter or digit, after any of "Ctrl+", "Alt+",
+// "Shift+" in this order, into the foreground window's focus; false, typing nothing, for another.
 bool TypeChords(const std::vector<std::string>& chords);
 
-// ---- icons and message boxes
-//
-// Icons are objects of the process that loaded them, so another process cannot ask for the
-// handle: the driver captures the icon control from the screen and compares it with each
-// candidate icon drawn by itself over the same background and at the same size. The system
-// icons and the program's own (loaded from its executable) match pixel for pixel under Wine 8 on
-// Xvfb; the closest other pair (information against question) differs in about 7% of the
-// pixels. A covered or unpainted control, or Wine's null graphics driver, gives kUnknown.
+// ---- message boxes
 
-enum class IconKind {
-  kNone,  // no icon shown
-  kError,
-  kWarning,
-  kInformation,
-  kQuestion,
-  kPrinterError,  // the program's own icons
-  kPrinterInformation,
-  kPrinterWarning,
-  kApplication,
-  kUnknown,  // something is shown, but it matches no candidate well enough
-};
-std::string_view NameOf(IconKind kind);
-
-class IconCandidates {
- public:
-  // The four system icons and, from the executable `module` when one is named, the program's
-  // icons 160 and 187-189.
-  explicit IconCandidates(const std::wstring& module = {});
-
-  struct Candidate {
-    IconKind kind;
-    HICON icon;  // owned by `owned_` or shared (system icons)
-  };
-  [[nodiscard]] const std::vector<Candidate>& candidates() const { return candidates_; }
-
- private:
-  std::vector<Candidate> candidates_;
-  std::vector<win32::UniqueIcon> owned_;
-};
-
-// With `report`, also how the capture compares with each candidate (share of differing pixels).
-IconKind ClassifyIcon(HWND iconControl, const IconCandidates& candidates,
-                      std::string* report = nullptr);
-
-// The control ids of Wine's message box dialog (user32's MSGBOX template).
+// The text control of Wine's message box dialog (user32's MSGBOX template).
 inline constexpr int kMessageBoxTextId = 0xFFFF;
-inline constexpr int kMessageBoxIconId = 0x0440;
 
 // The message boxes of `processId` (0: any): dialogs with the box's text control.
 inline WindowQuery MessageBoxQuery(DWORD processId) {
@@ -187,10 +142,9 @@ struct MessageBoxContent {
   std::wstring caption;
   std::wstring text;
   std::vector<int> buttons;  // the visible ones, IDOK (1) .. IDNO (7), in id order
-  IconKind icon = IconKind::kUnknown;
 };
 
-MessageBoxContent ReadMessageBox(HWND box, const IconCandidates& icons);
+MessageBoxContent ReadMessageBox(HWND box);
 // "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No" for IDOK .. IDNO, else the number.
 std::string ButtonName(int id);
 

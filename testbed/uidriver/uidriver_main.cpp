@@ -46,9 +46,9 @@ int WaitForWindow(const Options& o) {
 int ReadBox(const Options& o) {
   HWND box = Resolve(o);
   if (box == nullptr) return NotFound("no message box");
-  const MessageBoxContent content = ReadMessageBox(box, IconCandidates());
+  const MessageBoxContent content = ReadMessageBox(box);
   std::cout << "caption: " << Narrow(content.caption) << "\ntext: " << Narrow(content.text)
-            << "\nicon: " << NameOf(content.icon) << "\nbuttons:";
+            << "\nbuttons:";
   for (const int id : content.buttons) std::cout << ' ' << ButtonName(id);
   std::cout << '\n';
   return 0;
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
   auto [wait, waitOptions] = command("wait-window", "wait for a window", WaitForWindow);
   wait->add_option("--alone", waitOptions->settleMs,
                    "and until it is the only window its process shows, enabled, this long (ms)");
-  command("box", "wait for a message box and print its caption, text, icon and buttons", ReadBox);
+  command("box", "wait for a message box and print its caption, text and buttons", ReadBox);
   auto [press, pressOptions] =
       command("press", "press a button of the window (default: the first message box)", Press);
   press->add_option("button", pressOptions->item, "OK, Cancel, Yes, No, ... or a control id")

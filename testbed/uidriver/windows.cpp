@@ -7,7 +7,6 @@
 #include <array>
 #include <cctype>
 #include <cstddef>
-#include <cstdio>
 
 #include "platform/win32/text.hpp"
 #include "testbed/uidriver/uidriver.hpp"
@@ -24,45 +23,31 @@ constexpr DWORD kPauseBetweenChordsMs = 30;
 constexpr std::array<const char*, 8> kButtonNames{"",      "OK",     "Cancel", "Abort",
                                                   "Retry", "Ignore", "Yes",    "No"};
 
+// Modifiers, in the order a chord names them.
+constexpr std::pair<const char*, WORD> kModifiers[] = {
+    {"Ctrl+", VK_CONTROL}, {"Alt+", VK_MENU}, {"Shift+", VK_SHIFT}};
 constexpr std::pair<const char*, WORD> kNamedKeys[] = {
     {"Tab", VK_TAB}, {"Escape", VK_ESCAPE}, {"Enter", VK_RETURN}, {"Up", VK_UP}, {"Down", VK_DOWN}};
 
-struct Enumeration {
-  const WindowQuery* query;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTop(HWND window, LPARAM param) {
-  auto* e = reinterpret_cast<Enumeration*>(param);
-  const WindowQuery& q = *e->query;
-  if (q.processId != 0 && ProcessOf(window) != q.processId) return TRUE;
-  if (::IsWindowVisible(window) == FALSE) return TRUE;
-  if (q.className && ClassOf(window) != *q.className) return TRUE;
-  if (q.caption && TextOf(window) != *q.caption) return TRUE;
-  if (q.childId && ::GetDlgItem(window, *q.childId) == nullptr) return TRUE;
-  e->found.push_back(window);
+BOOL CALLBACK Collect(HWND window, LPARAM all) {
+  reinterpret_cast<std::vector<HWND>*>(all)->push_back(window);
   return TRUE;
 }
 
-BOOL CALLBACK CollectAll(HWND window, LPARAM param) {
-  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-  return TRUE;
-}
-
+// The children of `parent` at every level; without a parent, the top-level windows, topmost first.
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> all;
-  ::EnumChildWindows(parent, CollectAll, reinterpret_cast<LPARAM>(&all));
+  const auto param = reinterpret_cast<LPARAM>(&all);
+  parent != nullptr ? ::EnumChildWindows(parent, Collect, param) : ::EnumWindows(Collect, param);
   return all;
 }
 
-std::string Line(HWND window, int depth) {
-  std::array<char, 64> head{};
-  std::snprintf(head.data(), head.size(), "%*s%p pid %lu id %d ", depth * 2, "",
-                static_cast<void*>(window), ProcessOf(window), ::GetDlgCtrlID(window));
-  std::string line = head.data();
-  line += Narrow(ClassOf(window)) + " \"" + Narrow(TextOf(window)) + "\"";
-  if (::IsWindowVisible(window) == FALSE) line += " hidden";
-  if (::IsWindowEnabled(window) == FALSE) line += " disabled";
+std::string Line(HWND window, const char* indent) {
+  std::string line = indent + std::to_string(ProcessOf(window)) + " " + Narrow(ClassOf(window)) +
+                     " id " + std::to_string(::GetDlgCtrlID(window)) + " \"" +
+                     Narrow(TextOf(window)) + "\"";
+  if (!IsVisible(window)) line += " hidden";
+  if (!IsEnabled(window)) line += " disabled";
   return line + "\n";
 }
 
@@ -89,31 +74,23 @@ INPUT Key(WORD key, bool up) {
 }
 
 // One chord ("Ctrl+Shift+Tab") as the key presses and releases that type it; empty if unknown.
-std::vector<INPUT> ChordInputs(const std::string& text) {
-  std::array<std::pair<bool, WORD>, 3> modifiers{
-      {{false, VK_CONTROL}, {false, VK_MENU}, {false, VK_SHIFT}}};
-  std::string rest = text;
-  for (std::size_t plus = rest.find('+'); plus != std::string::npos && plus + 1 < rest.size();
-       plus = rest.find('+')) {
-    const std::string modifier = rest.substr(0, plus);
-    const std::size_t which = modifier == "Ctrl" ? 0 : modifier == "Alt" ? 1 : 2;
-    if (which == 2 && modifier != "Shift") return {};
-    modifiers[which].first = true;
-    rest = rest.substr(plus + 1);
+std::vector<INPUT> ChordInputs(std::string_view chord) {
+  std::vector<WORD> keys;  // pressed in this order, released in the reverse
+  for (const auto& [name, modifier] : kModifiers) {
+    if (!chord.starts_with(name)) continue;
+    keys.push_back(modifier);
+    chord.remove_prefix(std::string_view(name).size());
   }
   WORD key = 0;
   for (const auto& [name, code] : kNamedKeys)
-    if (rest == name) key = code;
-  if (key == 0 && rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0])) != 0)
-    key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(rest[0])));
+    if (chord == name) key = code;
+  if (chord.size() == 1 && std::isalnum(static_cast<unsigned char>(chord[0])) != 0)
+    key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(chord[0])));
   if (key == 0) return {};
+  keys.push_back(key);
   std::vector<INPUT> inputs;
-  for (const auto& [held, modifier] : modifiers)
-    if (held) inputs.push_back(Key(modifier, false));
-  inputs.push_back(Key(key, false));
-  inputs.push_back(Key(key, true));
-  for (const auto& [held, modifier] : modifiers)
-    if (held) inputs.push_back(Key(modifier, true));
+  for (const WORD k : keys) inputs.push_back(Key(k, false));
+  for (auto k = keys.rbegin(); k != keys.rend(); ++k) inputs.push_back(Key(*k, true));
   return inputs;
 }
 
@@ -142,10 +119,14 @@ DWORD ProcessOf(HWND window) {
   return process;
 }
 
-std::vector<HWND> FindTopWindows(const WindowQuery& query) {
-  Enumeration e{&query, {}};
-  ::EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&e));
-  return e.found;
+std::vector<HWND> FindTopWindows(const WindowQuery& q) {
+  std::vector<HWND> found = Descendants(nullptr);
+  std::erase_if(found, [&q](HWND w) {
+    return (q.processId != 0 && ProcessOf(w) != q.processId) || !IsVisible(w) ||
+           (q.className && ClassOf(w) != *q.className) || (q.caption && TextOf(w) != *q.caption) ||
+           (q.childId && ::GetDlgItem(w, *q.childId) == nullptr);
+  });
+  return found;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -208,12 +189,8 @@ std::vector<HWND> FindChildren(HWND parent, const std::wstring& className) {
 std::string DescribeWindows() {
   std::string report;
   for (HWND top : FindTopWindows({})) {
-    report += Line(top, 0);
-    for (HWND child : Descendants(top)) {
-      int depth = 1;
-      for (HWND p = ::GetParent(child); p != nullptr && p != top; p = ::GetParent(p)) ++depth;
-      report += Line(child, depth);
-    }
+    report += Line(top, "pid ");
+    for (HWND child : Descendants(top)) report += Line(child, "  pid ");
   }
   return report.empty() ? "(no windows)\n" : report;
 }
@@ -287,7 +264,7 @@ bool TypeChords(const std::vector<std::string>& chords) {
   return true;
 }
 
-MessageBoxContent ReadMessageBox(HWND box, const IconCandidates& icons) {
+MessageBoxContent ReadMessageBox(HWND box) {
   MessageBoxContent content;
   content.caption = TextOf(box);
   content.text = TextOf(::GetDlgItem(box, kMessageBoxTextId));
@@ -295,7 +272,6 @@ MessageBoxContent ReadMessageBox(HWND box, const IconCandidates& icons) {
     HWND button = ::GetDlgItem(box, id);
     if (button != nullptr && IsVisible(button)) content.buttons.push_back(id);
   }
-  content.icon = ClassifyIcon(::GetDlgItem(box, kMessageBoxIconId), icons);
   return content;
 }
 
@@ -303,13 +279,12 @@ std::string ButtonName(int id) {
   return id >= IDOK && id <= IDNO ? kButtonNames[static_cast<std::size_t>(id)] : std::to_string(id);
 }
 
-// ---- list and tree views of another process, through blocks of memory placed in the owner
+// ---- list views of another process, through blocks of memory placed in the owner
 // process for the messages that carry a pointer
 
 namespace {
 
 constexpr std::size_t kTextCapacity = 1024;  // characters, terminator included
-constexpr std::size_t kMaxRoots = 256;
 
 // A block of `size` bytes in the owner process of `window`, freed when done. Reads and writes
 // outside the block are refused.
@@ -353,47 +328,10 @@ class RemoteBlock {
   std::size_t size_;
 };
 
-// The text of an item (LVITEMW or TVITEMW) that `ask` requests with the item at block offset 0
-// and its text buffer after it; nothing if it cannot be read.
-template <typename Item, typename Ask>
-std::optional<std::wstring> ItemText(HWND control, Item item, Ask ask) {
-  constexpr std::size_t kTextOffset = (sizeof(Item) + 15) / 16 * 16;
-  RemoteBlock block(control, kTextOffset + kTextCapacity * sizeof(wchar_t));
-  if (!block.valid()) return std::nullopt;
-  item.pszText = reinterpret_cast<LPWSTR>(block.at(kTextOffset));
-  item.cchTextMax = static_cast<int>(kTextCapacity);
-  const wchar_t empty = L'\0';
-  std::array<wchar_t, kTextCapacity> text{};
-  if (!block.Write(0, &item, sizeof item) || !block.Write(kTextOffset, &empty, sizeof empty) ||
-      !ask(reinterpret_cast<LPARAM>(block.at(0))) ||
-      !block.Read(kTextOffset, text.data(), sizeof text)) {
-    return std::nullopt;
-  }
-  text.back() = L'\0';  // whatever the other process left there
-  return std::wstring(text.data());
-}
-
-HTREEITEM NextItem(HWND treeView, HTREEITEM item, UINT relation) {
-  return reinterpret_cast<HTREEITEM>(
-      SendBounded(treeView, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item), 0));
-}
-
 }  // namespace
 
 int ListViewCount(HWND listView) {
   return static_cast<int>(SendBounded(listView, LVM_GETITEMCOUNT, 0, 0, -1));
-}
-
-std::vector<std::wstring> ListViewRows(HWND listView) {
-  std::vector<std::wstring> rows;
-  const int count = ListViewCount(listView);
-  for (int i = 0; i < count; ++i) {
-    rows.push_back(ItemText(listView, LVITEMW{}, [&](LPARAM item) {
-                     return SendBounded(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), item,
-                                        -1) >= 0;
-                   }).value_or(L""));
-  }
-  return rows;
 }
 
 int ListViewSelection(HWND listView) {
@@ -420,27 +358,28 @@ bool SelectListViewRow(HWND listView, int row) {
 }
 
 int FindListViewRow(HWND listView, const std::wstring& text) {
-  const std::vector<std::wstring> rows = ListViewRows(listView);
-  const auto found = std::ranges::find(rows, text);
-  return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+  // The item at offset 0 of the block, its text buffer after it.
+  constexpr std::size_t kTextOffset = (sizeof(LVITEMW) + 15) / 16 * 16;
+  RemoteBlock block(listView, kTextOffset + kTextCapacity * sizeof(wchar_t));
+  const int count = ListViewCount(listView);
+  for (int i = 0; i < count; ++i) {
+    LVITEMW item{};
+    item.pszText = reinterpret_cast<LPWSTR>(block.at(kTextOffset));
+    item.cchTextMax = static_cast<int>(kTextCapacity);
+    std::array<wchar_t, kTextCapacity> row{};
+    if (block.Write(0, &item, sizeof item) &&
+        SendBounded(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(i),
+                    reinterpret_cast<LPARAM>(block.at(0)), -1) >= 0 &&
+        block.Read(kTextOffset, row.data(), sizeof row)) {
+      row.back() = L'\0';  // whatever the other process left there
+      if (text == row.data()) return i;
+    }
+  }
+  return -1;
 }
 
 int TreeViewCount(HWND treeView) {
   return static_cast<int>(SendBounded(treeView, TVM_GETCOUNT, 0, 0, -1));
-}
-
-std::vector<std::wstring> TreeViewRootTexts(HWND treeView) {
-  std::vector<std::wstring> texts;
-  for (HTREEITEM item = NextItem(treeView, nullptr, TVGN_ROOT);
-       item != nullptr && texts.size() < kMaxRoots; item = NextItem(treeView, item, TVGN_NEXT)) {
-    TVITEMW request{};
-    request.mask = TVIF_TEXT | TVIF_HANDLE;
-    request.hItem = item;
-    texts.push_back(ItemText(treeView, request, [&](LPARAM address) {
-                      return SendBounded(treeView, TVM_GETITEMW, 0, address, FALSE) != FALSE;
-                    }).value_or(L""));
-  }
-  return texts;
 }
 
 }  // namespace rovant::uidriver

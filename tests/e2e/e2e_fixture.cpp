@@ -60,16 +60,7 @@ constexpr std::array<int, 5> kFirstCombo{kEmulateCombo, 1147, 1193, kOriginCombo
 // dialog's edit control (edt1).
 constexpr std::array<int, 2> kFileNameFields{0x047c, 0x0480};
 
-// How long a new message box may take to paint the icon it is read by.
-constexpr DWORD kPaintMs = 2000;
-
 int SelectedTab(HWND tabs) { return static_cast<int>(SendBounded(tabs, TCM_GETCURSEL, 0, 0, -1)); }
-
-// The program's icons, loaded once from its executable.
-const IconCandidates& Icons() {
-  static const IconCandidates icons(kRovant.wstring());
-  return icons;
-}
 
 fs::path SettingsFile() {
   const wchar_t* appData = ::_wgetenv(L"APPDATA");
@@ -184,18 +175,9 @@ void EndToEnd::StartMonitor(const std::vector<std::wstring>& options,
 
 void EndToEnd::StartNextMonitor(const std::vector<std::wstring>& options,
                                 const std::optional<Bytes>& memory) {
-  ASSERT_TRUE(WaitUntil([&] { return JobsEnded() >= 1; }, kWaitMs))
-      << "the monitor did not tell \"job 1 ended\": " << MonitorOutput();
-  // The output file can be removed once the run that wrote it has ended; the next run then
-  // starts a new one.
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        std::error_code error;
-        fs::remove(work_ / "monitor.out", error);
-        return !error;
-      },
-      kWaitMs))
-      << "the first monitor run did not end";
+  // A run of one job ends after it, its state file saved; the next run writes its output afresh.
+  ASSERT_TRUE(monitor_ && monitor_->WaitExit(kWaitMs))
+      << "the monitor run did not end after its job: " << MonitorOutput();
   StartMonitor(options, memory);
   // The mailbox still holds the end of the last job, which the new run tells once as its own
   // (within a few milliseconds); jobs are counted from there.
@@ -257,20 +239,15 @@ void EndToEnd::TypeKeys(HWND window, const std::vector<std::string>& chords) {
   ASSERT_TRUE(TypeChords(chords)) << "keys not typed";
 }
 
-void EndToEnd::AnswerBox(std::string_view text, IconKind icon, const std::vector<int>& buttons,
-                         int press, DWORD timeoutMs, DWORD processId) {
+void EndToEnd::AnswerBox(std::string_view text, const std::vector<int>& buttons, int press,
+                         DWORD timeoutMs, DWORD processId) {
   HWND box = WaitWindow(MessageBoxQuery(processId != 0 ? processId : Rovant().id()), timeoutMs);
   ASSERT_NE(box, nullptr) << "no message box within " << timeoutMs << " ms; expected \"" << text
                           << "\"\n"
                           << Screen();
-  // A box not yet painted shows no icon the driver knows: read it again until it does.
-  MessageBoxContent shown;
-  WaitUntil([&] { return (shown = ReadMessageBox(box, Icons())).icon == icon; }, kPaintMs);
+  const MessageBoxContent shown = ReadMessageBox(box);
   EXPECT_EQ(Narrow(shown.caption), "ROVANT");
   EXPECT_EQ(Narrow(shown.text), text);
-  std::string match;
-  EXPECT_EQ(NameOf(shown.icon), NameOf(icon))
-      << (ClassifyIcon(::GetDlgItem(box, kMessageBoxIconId), Icons(), &match), match);
   EXPECT_EQ(shown.buttons, buttons);
   HWND control = ::GetDlgItem(box, press);
   ASSERT_TRUE(control != nullptr && IsEnabled(control) && IsVisible(control))

@@ -21,8 +21,6 @@
 
 namespace rovant::e2e {
 
-using uidriver::IconKind;
-
 inline constexpr DWORD kWaitMs = 15000;
 
 using Bytes = std::vector<std::uint8_t>;
@@ -82,8 +80,8 @@ class EndToEnd : public ::testing::Test {
   // The monitor's state file: the simulated printer's memory after its last job.
   Bytes MonitorMemory() const { return ReadBytes(work_ / "monitor.fom"); }
   std::string MonitorOutput() const { return ReadText(work_ / "monitor.out"); }
-  // Waits until a monitor run of one job has told "job 1 ended" (its state file is saved then), and
-  // starts the next run with `options` and `memory`: the printer seen by the next job.
+  // Waits until a monitor run of one job has ended (its state file saved), and starts the next
+  // run with `options` and `memory`: the printer seen by the next job.
   void StartNextMonitor(const std::vector<std::wstring>& options,
                         const std::optional<Bytes>& memory);
   // The jobs the monitor has told the end of, and those since StartNextMonitor.
@@ -108,8 +106,8 @@ class EndToEnd : public ::testing::Test {
   void TypeKeys(HWND window, const std::vector<std::string>& chords);
 
   // Waits for the next message box of rovant.exe (or of `processId`), checks caption "ROVANT",
-  // `text`, the icon and the buttons, presses `press` and waits until the box has gone.
-  void AnswerBox(std::string_view text, IconKind icon, const std::vector<int>& buttons, int press,
+  // `text` and the buttons, presses `press` and waits until the box has gone.
+  void AnswerBox(std::string_view text, const std::vector<int>& buttons, int press,
                  DWORD timeoutMs = kWaitMs, DWORD processId = 0);
   // No dialog of rovant.exe (message box, status window) is there or appears within `ms`.
   void ExpectQuietFor(DWORD ms);
@@ -149,9 +147,8 @@ class EndToEnd : public ::testing::Test {
  private:
   static constexpr DWORD kSettledMs = 500;
   HWND MainWindow(DWORD settleMs);
-  HWND MainChild(int id);  // of the main window; or null
-  HWND ShownCombo(
-      int id);  // its page shown first  // of the main window, visible; or null, failing the test
+  HWND MainChild(int id);   // of the main window; or null
+  HWND ShownCombo(int id);  // its page shown first; null, failing the test, if not visible
 
   std::filesystem::path work_;
   uidriver::Job job_;

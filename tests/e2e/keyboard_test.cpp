@@ -3,6 +3,7 @@
 // Transfer, and Help from the menu's keys.
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "resources/resource_ids.h"
@@ -11,9 +12,6 @@
 
 namespace rovant::e2e {
 namespace {
-
-constexpr int kMenu1First = kEmulateCombo;
-constexpr int kConfigFirst = kTearOffCombo;
 
 constexpr DWORD kFocusWaitMs = 3000;
 constexpr int kLongestCycle = 40;  // more Tabs than the panel and any page have controls
@@ -50,37 +48,20 @@ class KeyboardTest : public EndToEnd {
     ASSERT_TRUE(WaitFocus(id)) << "the focus is on " << FocusedId() << ", not " << id;
   }
 
-  // The enabled combo boxes of the current page, in their order on the page.
-  std::vector<int> EnabledCombos() const {
-    std::vector<int> ids;
-    for (HWND combo : uidriver::FindChildren(main_, L"ComboBox"))
-      if (uidriver::IsVisible(combo) && uidriver::IsEnabled(combo))
-        ids.push_back(::GetDlgCtrlID(combo));
-    return ids;
-  }
-
   HWND main_ = nullptr;
 };
 
-// The hook's fixed points: from a control of a page, a key, to another control (and page).
-struct FocusCase {
-  Page page;
-  int from;
-  const char* key;
-  int to;
-  Page pageAfter;
-};
-
-// BUFFER to Reading, the tab control to the first list and to Finish, the first list to the tab
-// control, Reading to the last list, CONFIG to MENU1 and back.
-const FocusCase kFocusCases[] = {
+// The hook's fixed points: BUFFER to Reading, the tab control to the first list and to Finish, the
+// first list to the tab control, Reading to the last list, CONFIG to MENU1 and back.
+// page, the control with the focus, the key, the control then, the page then
+const std::tuple<Page, int, const char*, int, Page> kFocusCases[] = {
     {kHardwarePage, kBufferCombo, "Tab", IDC_READ, kHardwarePage},
-    {kConfigPage, IDC_TABS, "Tab", kConfigFirst, kConfigPage},
+    {kConfigPage, IDC_TABS, "Tab", kTearOffCombo, kConfigPage},
     {kMenu1Page, IDC_TABS, "Shift+Tab", IDC_FINISH, kMenu1Page},
     {kAdjustPage, kOriginCombo, "Shift+Tab", IDC_TABS, kAdjustPage},
     {kConfigPage, IDC_READ, "Shift+Tab", kTopOfFormCombo, kConfigPage},
-    {kConfigPage, kConfigFirst, "Ctrl+Tab", kMenu1First, kMenu1Page},
-    {kMenu1Page, kMenu1First, "Ctrl+Shift+Tab", kConfigFirst, kConfigPage}};
+    {kConfigPage, kTearOffCombo, "Ctrl+Tab", kEmulateCombo, kMenu1Page},
+    {kMenu1Page, kEmulateCombo, "Ctrl+Shift+Tab", kTearOffCombo, kConfigPage}};
 
 // One start of the program: the Tab cycle on MENU1, then the table, each case setting up its own
 // page and focus.
@@ -90,14 +71,18 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheHookMovesTheFocusToItsFixedPoi
   // From the tab control: each choice list of the page that can be used, Reading, the other
   // buttons, and round to the page's first list again (the page lies above the tab control, so
   // the dialog manager wraps to it; Shift+Tab on that list reaches the tab control).
-  std::vector<int> expected = EnabledCombos();
+  std::vector<int> expected;  // the page's enabled combo boxes, in their order on the page
+  for (HWND combo : uidriver::FindChildren(main_, L"ComboBox"))
+    if (uidriver::IsVisible(combo) && uidriver::IsEnabled(combo))
+      expected.push_back(::GetDlgCtrlID(combo));
   ASSERT_GE(expected.size(), 2u);
-  ASSERT_EQ(expected.front(), kMenu1First);
+  ASSERT_EQ(expected.front(), kEmulateCombo);
   ASSERT_EQ(expected.back(), kRightEndCombo);
   expected.insert(expected.end(),
-                  {IDC_READ, IDC_TRANSFER, IDC_INITIALIZE, IDC_FINISH, kMenu1First});
+                  {IDC_READ, IDC_TRANSFER, IDC_INITIALIZE, IDC_FINISH, kEmulateCombo});
   std::vector<int> visited;
-  for (int i = 0; i < kLongestCycle && (visited.size() < 2 || visited.back() != kMenu1First); ++i) {
+  for (int i = 0; i < kLongestCycle && (visited.size() < 2 || visited.back() != kEmulateCombo);
+       ++i) {
     const int before = FocusedId();
     TypeKeys(main_, {"Tab"});
     uidriver::WaitUntil([&] { return FocusedId() != before; }, kFocusWaitMs);
@@ -105,70 +90,50 @@ TEST_F(KeyboardTest, TabCyclesThroughThePageAndTheHookMovesTheFocusToItsFixedPoi
   }
   EXPECT_EQ(visited, expected);
 
-  for (const FocusCase& c : kFocusCases) {
-    SCOPED_TRACE(std::string(c.key) + " on " + std::to_string(c.from));
-    SelectPage(c.page);
-    Focus(c.from);
-    TypeKeys(main_, {c.key});
-    EXPECT_TRUE(WaitFocus(c.to)) << "the focus is on " << FocusedId() << ", not " << c.to;
-    EXPECT_EQ(CurrentPage(), c.pageAfter);
-    EXPECT_NE(uidriver::FindChild(main_, c.to), nullptr);
+  for (const auto& [page, from, key, to, pageAfter] : kFocusCases) {
+    SCOPED_TRACE(std::string(key) + " on " + std::to_string(from));
+    SelectPage(page);
+    Focus(from);
+    TypeKeys(main_, {key});
+    EXPECT_TRUE(WaitFocus(to)) << "the focus is on " << FocusedId() << ", not " << to;
+    EXPECT_EQ(CurrentPage(), pageAfter);
+    EXPECT_NE(uidriver::FindChild(main_, to), nullptr);
   }
 }
 
 // The Alt accelerators with the focus in a page run the menu's commands, which ask first and give
 // the focus back to the list: Alt+C cancelled sends nothing; Alt+R reads the printer into the
-// page; Alt+C answered OK sends the page's settings.
+// page. What Transferring sends is the commands scenarios'.
 TEST_F(KeyboardTest, AltCAndAltRTransferAndReadThroughTheirQuestions) {
-  const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
-  StartReady(memory);
+  StartReady(MemoryWith({L"MENU1.PITCH=12 CPI"}));
   SelectCombo(kPitchCombo, "15 CPI ");  // changed here, not in the printer
   Focus(kLineSpacingCombo);
   TypeKeys(main_, {"Alt+C"});
-  AnswerBox(msg::kConfirmTransfer, IconKind::kQuestion, {IDOK, IDCANCEL}, IDCANCEL);
+  AnswerBox(msg::kConfirmTransfer, {IDOK, IDCANCEL}, IDCANCEL);
   EXPECT_TRUE(WaitFocus(kLineSpacingCombo)) << "the focus is on " << FocusedId();
   EXPECT_EQ(JobsEnded(), 1);  // only the start-up read's job
-  EXPECT_EQ(MonitorMemory(), memory);
 
   Focus(kPitchCombo);
   TypeKeys(main_, {"Alt+R"});
-  AnswerBox(msg::kConfirmRead, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  AnswerBox(msg::kConfirmRead, {IDOK, IDCANCEL}, IDOK);
   ExpectOperation(msg::kStatusReading);
   EXPECT_EQ(ReadCombo(kPitchCombo), "12 CPI ");
   EXPECT_EQ(JobsEnded(), 2);  // the start-up read's job and this one's
-  EXPECT_EQ(MonitorMemory(), memory);
   EXPECT_TRUE(WaitFocus(kPitchCombo)) << "the focus is on " << FocusedId();
-
-  SelectCombo(kPitchCombo, "15 CPI ");
-  TypeKeys(main_, {"Alt+C"});
-  AnswerBox(msg::kConfirmTransfer, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
-  ExpectOperation(msg::kStatusTransfer);
-  const Bytes transferred = MemoryWith({L"MENU1.PITCH=15 CPI"});
-  EXPECT_TRUE(uidriver::WaitUntil([&] { return MonitorMemory() == transferred; }, kWaitMs))
-      << "the printer's memory is not the transferred settings";
 }
 
-// Help: the menu's Help command opens the HTML Help window on ROVANT.CHM from the start-up
-// folder, with its table of contents; quitting closes it. Wine's hhctrl shows the contents pane
-// blank without Gecko, so only the window and its table of contents are checked.
 constexpr DWORD kHelpWindowMs = 20000;  // hhctrl's first start in a prefix is slow
 // How long a help window that should not come is waited for (it comes within about a second
 // when the file is there).
 constexpr DWORD kNothingShownMs = 3000;
-
-// The top level of the table of contents (help/rovant.hhc).
-const std::vector<std::wstring> kContents{
-    L"Getting started",   L"Setting pages",          L"Commands",
-    L"Messages",          L"Connecting the printer", L"Setting files and the working copy",
-    L"Using the keyboard"};
-constexpr int kContentsItems = 27;  // every entry of help/rovant.hhc, all levels
+// Every entry of help/rovant.hhc, all levels, as the viewer reads the compiled file. Wine's hhctrl
+// shows the contents pane blank without Gecko, so only the window and this are checked.
+constexpr int kContentsItems = 27;
 
 // Help (&H), then its first entry Help (&H), from the keyboard: without ROVANT.CHM in the start-up
-// folder it shows nothing and the program goes on; with it, the help window, which quitting
-// closes.
+// folder it shows nothing and the program goes on; with it, the help window with its table of
+// contents, which quitting closes.
 TEST_F(KeyboardTest, HelpOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) {
-  const Bytes earlier = MemoryWith({L"MENU1.PITCH=12 CPI"});  // quitting with No keeps it
-  PutWorkingCopy(earlier);
   StartReady(MemoryWith({}));
   // The help window of rovant.exe: HTML Help's frame, titled after the help file.
   const auto WaitHelpWindow = [&](DWORD timeoutMs) {
@@ -187,18 +152,16 @@ TEST_F(KeyboardTest, HelpOpensTheHelpFileOfTheStartUpFolderAndQuittingClosesIt) 
   ASSERT_NE(help, nullptr) << Screen();
   const std::vector<HWND> trees = uidriver::FindChildren(help, L"SysTreeView32");
   ASSERT_EQ(trees.size(), 1u) << Screen();
-  EXPECT_TRUE(
-      uidriver::WaitUntil([&] { return uidriver::TreeViewCount(trees.front()) > 0; }, kWaitMs));
-  EXPECT_EQ(uidriver::TreeViewCount(trees.front()), kContentsItems);
-  EXPECT_EQ(uidriver::TreeViewRootTexts(trees.front()), kContents);
+  EXPECT_TRUE(uidriver::WaitUntil(
+      [&] { return uidriver::TreeViewCount(trees.front()) == kContentsItems; }, kWaitMs))
+      << uidriver::TreeViewCount(trees.front()) << " entries";
   ExpectQuietFor(0);
 
   // Quit without saving: the help window goes with the program's window.
   ASSERT_TRUE(::PostMessageW(main_, WM_CLOSE, 0, 0));
-  AnswerBox(msg::kConfirmQuit, IconKind::kQuestion, {IDCANCEL, IDYES, IDNO}, IDNO);
+  AnswerBox(msg::kConfirmQuit, {IDCANCEL, IDYES, IDNO}, IDNO);
   EXPECT_TRUE(uidriver::WaitGone(help, kWaitMs)) << "the help window stayed";
   ExpectRovantEnded();
-  EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(earlier));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "resources/resource_ids.h"
@@ -65,7 +66,7 @@ TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
 
   SelectCombo(kPitchCombo, "15 CPI ");
   ClickCommand(IDC_TRANSFER);
-  AnswerBox(msg::kConfirmTransfer, IconKind::kQuestion, {IDOK, IDCANCEL}, IDOK);
+  AnswerBox(msg::kConfirmTransfer, {IDOK, IDCANCEL}, IDOK);
   ExpectOperation(msg::kStatusTransfer);
   const Bytes transferred = MemoryWith({L"MENU1.PITCH=15 CPI"});
   EXPECT_TRUE(uidriver::WaitUntil([&] { return PrinterMemory() == transferred; }, kMemorySavedMs))
@@ -73,7 +74,7 @@ TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
 
   // Quit saving the settings: the working copy holds what was transferred.
   ClickCommand(IDC_FINISH);
-  AnswerBox(msg::kConfirmQuit, IconKind::kQuestion, {IDCANCEL, IDYES, IDNO}, IDYES);
+  AnswerBox(msg::kConfirmQuit, {IDCANCEL, IDYES, IDNO}, IDYES);
   ExpectRovantEnded();
   EXPECT_EQ(WorkingCopy(), std::optional<Bytes>(transferred));
 }
@@ -82,31 +83,22 @@ TEST_F(LanTest, ReadAndTransferGoThroughTheLibrary) {
 // start-up question, answered with Abort; the printer's memory stays as it was. Nobody listening:
 // the port is free, so the connection is refused; a silent printer takes the query but does not
 // answer it; a library without an entry point: rovant.exe beside a SxJcp32.dll without SxSendICMP.
-struct Box {
-  std::string_view text;
-  IconKind icon;
-};
-
-struct LanFailureCase {
-  std::string_view name;
-  std::vector<Box> boxes;  // before the start-up question
-};
+// name, the boxes before the start-up question
+using LanFailureCase = std::pair<std::string_view, std::vector<std::string_view>>;
 
 const LanFailureCase kLanFailures[] = {
-    {"NobodyListening", {{msg::kLanNoResponse, IconKind::kPrinterError}}},
-    {"SilentPrinter",
-     {{msg::kLanReceiveFailed, IconKind::kPrinterError},
-      {msg::kReadingFailed, IconKind::kPrinterWarning}}},
-    {"LibraryWithoutAnEntryPoint", {{msg::kLanInitFailed, IconKind::kPrinterError}}}};
+    {"NobodyListening", {msg::kLanNoResponse}},
+    {"SilentPrinter", {msg::kLanReceiveFailed, msg::kReadingFailed}},
+    {"LibraryWithoutAnEntryPoint", {msg::kLanInitFailed}}};
 
 class LanFailureTest : public LanTest, public ::testing::WithParamInterface<LanFailureCase> {};
 
 INSTANTIATE_TEST_SUITE_P(FirstRead, LanFailureTest, ::testing::ValuesIn(kLanFailures),
-                         [](const auto& param) { return std::string(param.param.name); });
+                         [](const auto& param) { return std::string(param.param.first); });
 
 TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
   const Bytes memory = MemoryWith({L"MENU1.PITCH=12 CPI"});
-  const std::string_view side = GetParam().name;
+  const auto& [side, boxes] = GetParam();
   // The silent printer refuses the second send, the query, so it has nothing to answer.
   StartLanPrinter(memory, side == "SilentPrinter"
                               ? std::vector<std::wstring>{L"--refuse-send", L"2"}
@@ -126,9 +118,8 @@ TEST_P(LanFailureTest, ShowsItsMessagesThenTheQuestion) {
 
   StartRovant(LanEnvironment(L"1000"), program);
   ChoosePrinter(kLanPrinter);
-  for (const Box& box : GetParam().boxes) AnswerBox(box.text, box.icon, {IDOK}, IDOK);
-  AnswerBox(msg::kReadFailedContinue, IconKind::kPrinterWarning, {IDABORT, IDRETRY, IDIGNORE},
-            IDABORT);
+  for (const std::string_view box : boxes) AnswerBox(box, {IDOK}, IDOK);
+  AnswerBox(msg::kReadFailedContinue, {IDABORT, IDRETRY, IDIGNORE}, IDABORT);
   ExpectRovantEnded();
   EXPECT_EQ(PrinterMemory(), memory);
   EXPECT_FALSE(WorkingCopy().has_value());

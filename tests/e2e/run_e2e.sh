@@ -55,23 +55,19 @@ boot() {
 shutdown
 boot || exit 125
 trap shutdown EXIT
-if [[ ! -f $prefix/.rovant-graphics-x11 ]]; then
-  "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f </dev/null >>"$log" 2>&1 ||
-    { echo "run_e2e.sh: cannot set the graphics driver, see $log" >&2; exit 125; }
-  : >"$prefix/.rovant-graphics-x11"
-  # The desktop chose its driver when it booted: boot it again with X11.
-  shutdown
-  boot || exit 125
-fi
-
-# Our Xvfb has no window manager: windows that expect one wait up to 2 s for it whenever they are
-# hidden, so there they are unmanaged. On the user's own display the window manager frames them.
+# X11 graphics only, as the null driver draws nothing. Our Xvfb has no window manager: windows
+# that expect one wait up to 2 s for it whenever they are hidden, so there they are unmanaged; on
+# the user's own display the window manager frames them. The desktop chose its driver when it
+# booted: it boots again after a change.
 managed=Y
 [[ ${ROVANT_E2E_INSIDE_X:-} == 1 ]] && managed=N
-if [[ $(cat "$prefix/.rovant-managed" 2>/dev/null) != "$managed" ]]; then
-  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f </dev/null >>"$log" 2>&1 ||
+if [[ $(cat "$prefix/.rovant-x11" 2>/dev/null) != "$managed" ]]; then
+  { "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f &&
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f; } </dev/null >>"$log" 2>&1 ||
     { echo "run_e2e.sh: cannot set the X11 driver, see $log" >&2; exit 125; }
-  echo "$managed" >"$prefix/.rovant-managed"
+  echo "$managed" >"$prefix/.rovant-x11"
+  shutdown
+  boot || exit 125
 fi
 
 echo "run_e2e.sh: DISPLAY=$DISPLAY prefix=$prefix" >&2

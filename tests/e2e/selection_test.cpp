@@ -2,6 +2,7 @@
 // report, an IPP port and another model answering; each message as the user sees it.
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "resources/resource_ids.h"
@@ -17,13 +18,6 @@ using SelectionTest = EndToEnd;
 std::string_view PortMessage(int portState) {
   return ui::PortStateMessageOf(portState).value_or("(no message)");
 }
-
-// A printer refused at the choice: its message, then the selection dialog again.
-struct Refusal {
-  const char* printer;
-  std::string_view text;
-  IconKind icon;
-};
 
 // One start of the program for the whole table: the keys first, then each printer in turn, the
 // port states being those Wine's spooler reports for the test bed (it keeps no paused state).
@@ -45,20 +39,21 @@ TEST_F(SelectionTest, KeysMoveTheChoiceAndEachRefusedPrinterBringsTheDialogBack)
   EXPECT_TRUE(uidriver::WaitUntil([&] { return uidriver::ListViewSelection(list) == 0; }, 2000));
   EXPECT_TRUE(::IsWindowVisible(dialog));
 
-  const Refusal refusals[] = {
-      {"Other driver on LPT1", msg::kDriverNotSupported, IconKind::kPrinterError},
-      {"HX320 to file", PortMessage(kPortFile), IconKind::kPrinterInformation},
-      {"HX320 no bidi", PortMessage(kPortNoBidi), IconKind::kPrinterInformation},
-      {"HX320 offline", PortMessage(kPortOffline), IconKind::kPrinterInformation},
-      {"HX320 separator", PortMessage(kPortSeparator), IconKind::kPrinterInformation},
-      {"HX310 on USB", msg::kOtherModel, IconKind::kPrinterWarning},
-      {"HX320 on LPT1", msg::kOtherModel, IconKind::kPrinterWarning}};
-  for (const Refusal& r : refusals) {
-    SCOPED_TRACE(r.printer);
+  // A printer refused at the choice: its message, then the selection dialog again.
+  const std::pair<const char*, std::string_view> refusals[] = {
+      {"Other driver on LPT1", msg::kDriverNotSupported},
+      {"HX320 to file", PortMessage(kPortFile)},
+      {"HX320 no bidi", PortMessage(kPortNoBidi)},
+      {"HX320 offline", PortMessage(kPortOffline)},
+      {"HX320 separator", PortMessage(kPortSeparator)},
+      {"HX310 on USB", msg::kOtherModel},
+      {"HX320 on LPT1", msg::kOtherModel}};
+  for (const auto& r : refusals) {
+    SCOPED_TRACE(r.first);
     if (&r == &refusals[6])  // the monitor's next run says it is an HX310
       StartNextMonitor({L"--report-model", L"HX310"}, std::nullopt);
-    ChoosePrinter(r.printer);
-    AnswerBox(r.text, r.icon, {IDOK}, IDOK);
+    ChoosePrinter(r.first);
+    AnswerBox(r.second, {IDOK}, IDOK);
     EXPECT_NE(WaitSelectionDialog(), nullptr);
   }
   // Cancel ends the program.
@@ -71,7 +66,7 @@ TEST_F(SelectionTest, KeysMoveTheChoiceAndEachRefusedPrinterBringsTheDialogBack)
 TEST_F(SelectionTest, AnIppPortEndsTheProgram) {
   StartRovant();
   ChoosePrinter("HX320 ipp");
-  AnswerBox(msg::kIppPort, IconKind::kPrinterError, {IDOK}, IDOK);
+  AnswerBox(msg::kIppPort, {IDOK}, IDOK);
   ExpectRovantEnded();
 }
 
