@@ -65,11 +65,11 @@ TEST(AddressRangeTest, MergesOverlappingAndTouchingRangesSoEachAddressIsAskedOnc
                    {Ip("10.0.0.11"), Ip("10.0.0.12")},
                    {Ip("10.0.0.25"), Ip("10.0.0.40")},
                    {Ip("255.255.255.255"), Ip("255.255.255.255")}});
-  ASSERT_EQ(merged.size(), 3u);
-  EXPECT_EQ(FormatAddress(merged[0].first), "10.0.0.1");
-  EXPECT_EQ(FormatAddress(merged[0].last), "10.0.0.12");
-  EXPECT_EQ(FormatAddress(merged[1].first), "10.0.0.20");
-  EXPECT_EQ(FormatAddress(merged[1].last), "10.0.0.40");
+  std::vector<std::string> texts;
+  for (const AddressRange& r : merged)
+    texts.push_back(FormatAddress(r.first) + "-" + FormatAddress(r.last));
+  EXPECT_EQ(texts, (std::vector<std::string>{"10.0.0.1-10.0.0.12", "10.0.0.20-10.0.0.40",
+                                             "255.255.255.255-255.255.255.255"}));
   EXPECT_EQ(CountAddresses(merged), 12u + 21u + 1u);
 }
 
@@ -113,15 +113,8 @@ TEST(DiscoveredTest, ListsOnlyOurPrintersThatAnsweredInAddressOrder) {
   EXPECT_EQ(found[0].model, ModelCode::kHx310);
   EXPECT_EQ(found[0].description, "Vek HX310 ??");
   EXPECT_EQ(found[0].printer, "tcp://10.0.0.3");
-  EXPECT_EQ(found[1].description, "Vek HX320 printer");
-  EXPECT_EQ(PrinterJson(found[1], false).dump(),
-            R"({"address":"10.0.0.9","description":"Vek HX320 printer","model":"HX320",)"
-            R"("printer":"tcp://10.0.0.9"})");
-  FoundPrinter failed = found[0];
-  failed.confirm = "failed";
-  failed.reason = "The printer does not respond.";
-  EXPECT_EQ(PrinterJson(failed, true)["firmware"], nullptr);
-  EXPECT_EQ(PrinterJson(failed, true)["reason"], "The printer does not respond.");
+  EXPECT_EQ(found[1].address, "10.0.0.9");
+  EXPECT_EQ(found[1].description, "Vek HX320 printer");  // the device's, when it has one
 }
 
 FoundPrinter Found(const char* address, ModelCode model) {
@@ -141,17 +134,6 @@ fleet::Inventory Read(const std::string& text) {
       fleet::ParseInventoryYaml(text, inventory, [](const std::string&) { return std::nullopt; });
   EXPECT_TRUE(problems.empty()) << text;
   return inventory;
-}
-
-TEST(InventoryMergeTest, MakesANewInventoryThatFleetReads) {
-  const auto merged = MergeIntoInventory(std::nullopt, kTwo);
-  ASSERT_TRUE(merged) << merged.error();
-  EXPECT_EQ(merged->added, (std::vector<std::string>{"hx310-10-0-0-3", "hx320-10-0-0-9"}));
-  const fleet::Inventory inventory = Read(merged->text);
-  ASSERT_EQ(inventory.printers.size(), 2u);
-  EXPECT_EQ(inventory.printers[0].printer, "tcp://10.0.0.3");
-  EXPECT_EQ(inventory.printers[0].model, ModelCode::kHx310);
-  EXPECT_EQ(inventory.printers[1].model, ModelCode::kHx320);
 }
 
 TEST(InventoryMergeTest, KeepsListedPrintersTheirNamesAndDefaultsAndAvoidsTakenNames) {

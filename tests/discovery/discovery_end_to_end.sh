@@ -81,6 +81,7 @@ has bad.err "host bits set"
 # A /24 in one go, timed: 4 agents, 250 silent addresses.
 within 10000 0 all discover "$net.0/24" --json
 lines all.out 3
+has all.out "^{\"address\":\"$net.21\",\"description\":\"Vek HX320\",\"model\":\"HX320\",\"printer\":\"tcp://$net.21\"}$"
 
 # The other make's port 9100 was never reached; nor any printer but ours.
 stop
