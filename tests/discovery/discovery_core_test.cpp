@@ -2,6 +2,8 @@
 // adding found printers to an inventory.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "discovery/address_range.hpp"
 #include "discovery/discovered.hpp"
 #include "discovery/identify.hpp"
@@ -13,48 +15,37 @@ namespace {
 
 std::uint32_t Ip(const char* text) { return ParseAddress(text).value(); }
 
-struct RangeCase {
-  const char* text;
-  bool force;
-  const char* first;  // nullptr: refused
-  const char* last;
-  const char* reason;  // part of the refusal
-};
-
 TEST(AddressRangeTest, ParsesAndRefusesAsTheTableSays) {
-  const RangeCase cases[] = {
-      {"10.20.1.0/24", false, "10.20.1.1", "10.20.1.254", ""},
-      {"10.20.1.7", false, "10.20.1.7", "10.20.1.7", ""},
-      {"10.20.1.7/32", false, "10.20.1.7", "10.20.1.7", ""},
-      {"10.20.1.6/31", false, "10.20.1.6", "10.20.1.7", ""},
-      {"10.20.1.4/30", false, "10.20.1.5", "10.20.1.6", ""},
-      {"10.20.0.0/16", false, "10.20.0.1", "10.20.255.254", ""},
-      {"10.20.0.0/15", false, nullptr, nullptr, "more than a /16; give --force"},
-      {"10.20.0.0/15", true, "10.20.0.1", "10.21.255.254", ""},
-      {"0.0.0.0/0", true, "0.0.0.1", "255.255.255.254", ""},
-      {"10.20.1.5/24", false, nullptr, nullptr, "host bits set; the range starts at 10.20.1.0/24"},
-      {"10.20.1.0/33", false, nullptr, nullptr, "prefix length"},
-      {"10.20.1.0/", false, nullptr, nullptr, "prefix length"},
-      {"10.20.1.0/024", false, nullptr, nullptr, "prefix length"},
-      {"10.20.1.256", false, nullptr, nullptr, "not an IPv4 address"},
-      {"10.20.01.1", false, nullptr, nullptr, "not an IPv4 address"},
-      {"10.20.1", false, nullptr, nullptr, "not an IPv4 address"},
-      {"10.20.1.1.1", false, nullptr, nullptr, "not an IPv4 address"},
-      {"10.20.+1.1", false, nullptr, nullptr, "not an IPv4 address"},
-      {"printer.local", false, nullptr, nullptr, "not an IPv4 address"},
-      {"", false, nullptr, nullptr, "not an IPv4 address"},
+  // Text, --force, and the first and last address asked, or part of the refusal.
+  const std::tuple<const char*, bool, std::string> cases[] = {
+      {"10.20.1.0/24", false, "10.20.1.1-10.20.1.254"},
+      {"10.20.1.7", false, "10.20.1.7-10.20.1.7"},
+      {"10.20.1.7/32", false, "10.20.1.7-10.20.1.7"},
+      {"10.20.1.6/31", false, "10.20.1.6-10.20.1.7"},
+      {"10.20.1.4/30", false, "10.20.1.5-10.20.1.6"},
+      {"10.20.0.0/16", false, "10.20.0.1-10.20.255.254"},
+      {"10.20.0.0/15", false, "more than a /16; give --force"},
+      {"10.20.0.0/15", true, "10.20.0.1-10.21.255.254"},
+      {"0.0.0.0/0", true, "0.0.0.1-255.255.255.254"},
+      {"10.20.1.5/24", false, "host bits set; the range starts at 10.20.1.0/24"},
+      {"10.20.1.0/33", false, "prefix length"},
+      {"10.20.1.0/", false, "prefix length"},
+      {"10.20.1.0/024", false, "prefix length"},
+      {"10.20.1.256", false, "not an IPv4 address"},
+      {"10.20.01.1", false, "not an IPv4 address"},
+      {"10.20.1", false, "not an IPv4 address"},
+      {"10.20.1.1.1", false, "not an IPv4 address"},
+      {"10.20.+1.1", false, "not an IPv4 address"},
+      {"printer.local", false, "not an IPv4 address"},
+      {"", false, "not an IPv4 address"},
   };
-  for (const RangeCase& c : cases) {
-    SCOPED_TRACE(c.text);
-    const Expected<AddressRange> range = ParseRange(c.text, c.force);
-    if (c.first == nullptr) {
-      ASSERT_FALSE(range);
-      EXPECT_NE(range.error().find(c.reason), std::string::npos) << range.error();
-      continue;
+  for (const auto& [text, force, want] : cases) {
+    const Expected<AddressRange> range = ParseRange(text, force);
+    if (range) {
+      EXPECT_EQ(FormatAddress(range->first) + "-" + FormatAddress(range->last), want) << text;
+    } else {
+      EXPECT_NE(range.error().find(want), std::string::npos) << text << ": " << range.error();
     }
-    ASSERT_TRUE(range);
-    EXPECT_EQ(FormatAddress(range->first), c.first);
-    EXPECT_EQ(FormatAddress(range->last), c.last);
   }
 }
 
@@ -73,14 +64,9 @@ TEST(AddressRangeTest, MergesOverlappingAndTouchingRangesSoEachAddressIsAskedOnc
   EXPECT_EQ(CountAddresses(merged), 12u + 21u + 1u);
 }
 
-struct IdentifyCase {
-  const char* sysDescr;
-  const char* deviceDescr;
-  std::optional<ModelCode> model;
-};
-
 TEST(IdentifyTest, NamesOurModelsOnlyWhenTheDescriptionsAgree) {
-  const IdentifyCase cases[] = {
+  // The system's description, the device's, and the model they name.
+  const std::tuple<const char*, const char*, std::optional<ModelCode>> cases[] = {
       {"Vek HX320 serial impact printer", "", ModelCode::kHx320},
       {"", "Vek HX310", ModelCode::kHx310},
       {"Linux print server 6.1", "vek hx320 (LPT1)", ModelCode::kHx320},
@@ -94,9 +80,8 @@ TEST(IdentifyTest, NamesOurModelsOnlyWhenTheDescriptionsAgree) {
       {"Acme LaserJet 9 on port 9100", "Acme LaserJet 9", std::nullopt},
       {"", "", std::nullopt},
   };
-  for (const IdentifyCase& c : cases) {
-    SCOPED_TRACE(std::string(c.sysDescr) + " | " + c.deviceDescr);
-    EXPECT_EQ(IdentifyPrinter(c.sysDescr, c.deviceDescr), c.model);
+  for (const auto& [sysDescr, deviceDescr, model] : cases) {
+    EXPECT_EQ(IdentifyPrinter(sysDescr, deviceDescr), model) << sysDescr << " | " << deviceDescr;
   }
 }
 
@@ -118,11 +103,7 @@ TEST(DiscoveredTest, ListsOnlyOurPrintersThatAnsweredInAddressOrder) {
 }
 
 FoundPrinter Found(const char* address, ModelCode model) {
-  FoundPrinter p;
-  p.address = address;
-  p.model = model;
-  p.printer = PrinterForm(address);
-  return p;
+  return {address, model, "", PrinterForm(address), "", "", ""};
 }
 
 const std::vector<FoundPrinter> kTwo = {Found("10.0.0.3", ModelCode::kHx310),
