@@ -21,7 +21,6 @@ within() {
 }
 # wait_until SECONDS COMMAND...: COMMAND polled until it succeeds; fails after SECONDS.
 wait_until() {
-  local _
   for _ in $(seq $(($1 * 10))); do "${@:2}" && return; sleep 0.1; done
   return 1
 }

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The vek.rovant collection under ansible-playbook against simulated printers on
-# loopback (rovant-printer-sim --listen-many, four printers, printer 3 silent):
-# the first run changes and verifies, the second changes nothing, --check --diff
-# lists the item differences and leaves the simulators' memories alone, and the
-# silent printer fails only its own host.
+# The vek.rovant collection under ansible-playbook against simulated printers on loopback
+# (rovant-printer-sim --listen-many, four printers, printer 3 silent): the first run changes and
+# verifies, the second changes nothing, --check --diff lists the item differences and leaves the
+# simulators' memories alone, and the silent printer fails only its own host.
 # Usage: ansible_end_to_end.sh SIM ROVANTCTL WORKDIR COLLECTIONS_DIR [COUNT]
 # With COUNT (no faults), one timed run against that many printers.
 set -u

@@ -1,5 +1,4 @@
-// Address ranges, telling our printers from other devices, the results, and
-// adding found printers to an inventory.
+// Address ranges, telling our printers from other devices, the results, adding to an inventory.
 #include <gtest/gtest.h>
 
 #include <tuple>

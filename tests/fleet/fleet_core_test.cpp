@@ -1,5 +1,4 @@
-// Profiles applied to records, YAML profiles and inventories with their
-// refusals, and the parallel runner's limits.
+// Profiles applied to records, YAML profiles and inventories refused, the parallel runner's limits.
 #include <gtest/gtest.h>
 
 #include <algorithm>

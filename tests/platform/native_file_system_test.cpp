@@ -1,5 +1,4 @@
-// The machine's own file system, in a fresh folder: binary bytes survive,
-// replacing is all or nothing, read-only files are left alone.
+// The machine's own files: bytes survive, replacing is all or nothing, read-only files stay.
 #include "platform/native_file_system.hpp"
 
 #include <gtest/gtest.h>
