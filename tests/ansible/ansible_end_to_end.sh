@@ -13,12 +13,9 @@ work=$PWD n=${count:-4}
 command -v ansible-playbook >/dev/null || fail "ansible-playbook is missing (Debian package ansible-core)"
 start_fleet "$sim" "$n" 900 --state-dir state $([[ -n $count ]] || echo --faults-for 3:silent)
 
-{
-  echo "all:"
-  echo "  vars: {ansible_connection: local, ansible_python_interpreter: $(command -v python3)}"
-  echo "  hosts:"
-  for ((i = 0; i < n; i++)); do echo "    p$i: {printer: \"tcp://127.0.0.1:${ports[$i]}\"}"; done
-} >hosts.yml
+printf 'all:\n  vars: {ansible_connection: local, ansible_python_interpreter: %s}\n  hosts:\n' \
+  "$(command -v python3)" >hosts.yml
+for i in "${!ports[@]}"; do echo "    p$i: {printer: \"tcp://127.0.0.1:${ports[$i]}\"}"; done >>hosts.yml
 cat >site.yml <<YAML
 - hosts: all
   gather_facts: false
