@@ -1,13 +1,8 @@
-// startup_probe.exe: how long rovant.exe takes from its start to the printer selection dialog,
-// and its working set once the chosen printer has been read. Runs in a Wine session with the
-// test bed's printers and a monitor answering on the mailbox (bench/startup_probe.sh).
-//
-//   startup_probe.exe ROVANT_EXE PRINTER [RUNS]
-//   startup_probe.exe OTHER_EXE - [RUNS]      the same for another program (its first window), as
-//                                             a baseline of what Wine itself takes
-//
-// Prints one line per run: "start to selection dialog: N ms", then, for the last run, the
-// working set after the read (current and peak, from GetProcessMemoryInfo).
+// startup_probe.exe EXE PRINTER [RUNS]: how long rovant.exe takes from its start to the printer
+// selection dialog, a line per run, and after the last run its working set once PRINTER has been
+// read (current and peak, from GetProcessMemoryInfo). With "-" for PRINTER, another program's first
+// window instead: a baseline of what Wine itself takes. Runs in a Wine session with the test bed's
+// printers and a monitor answering on the mailbox (bench/startup_probe.sh).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -24,42 +19,6 @@ namespace {
 namespace ud = rovant::uidriver;
 
 constexpr DWORD kTimeoutMs = 60000;
-
-double MsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
-bool gBaseline = false;  // another program: its first visible window counts
-
-// The selection dialog: the program's dialog that holds the printer list.
-HWND SelectionDialog(DWORD processId) {
-  ud::WindowQuery query;
-  query.processId = processId;
-  if (!gBaseline) query.className = L"#32770";
-  for (HWND dialog : ud::FindTopWindows(query)) {
-    if (gBaseline || ::GetDlgItem(dialog, IDC_PRINTER_LIST) != nullptr) return dialog;
-  }
-  return nullptr;
-}
-
-// Starts the program and waits for its selection dialog, polling every millisecond.
-bool TimeStart(const std::wstring& exe, ud::Job& job, std::optional<ud::Process>& process,
-               HWND& dialog, double& ms) {
-  std::string error;
-  const auto start = std::chrono::steady_clock::now();
-  process = ud::Process::Start({exe, {}, {}, {}, {}}, job, error);
-  if (!process) {
-    std::fprintf(stderr, "cannot start %ls: %s\n", exe.c_str(), error.c_str());
-    return false;
-  }
-  while ((dialog = SelectionDialog(process->id())) == nullptr) {
-    if (MsSince(start) > kTimeoutMs || !process->Running()) return false;
-    ::Sleep(1);
-  }
-  ms = MsSince(start);
-  return true;
-}
 
 // Chooses the printer and waits until the main window stands alone (the read is over).
 bool ReadPrinter(HWND dialog, const ud::Process& process, const std::wstring& printer) {
@@ -79,23 +38,44 @@ bool ReadPrinter(HWND dialog, const ud::Process& process, const std::wstring& pr
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: startup_probe.exe ROVANT_EXE PRINTER [RUNS]\n");
+    std::fprintf(stderr, "usage: startup_probe.exe EXE PRINTER|- [RUNS]\n");
     return 2;
   }
+  const bool baseline = std::wstring(argv[2]) == L"-";
   const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 1;
-  gBaseline = std::wstring(argv[2]) == L"-";
   for (int run = 1; run <= runs; ++run) {
     ud::Job job;
-    std::optional<ud::Process> process;
-    HWND dialog = nullptr;
-    double ms = 0;
-    if (!TimeStart(argv[1], job, process, dialog, ms)) {
-      std::fprintf(stderr, "run %d: no selection dialog\n", run);
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    const auto ms = [&] {
+      return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+          .count();
+    };
+    const std::optional<ud::Process> process =
+        ud::Process::Start({argv[1], {}, {}, {}, {}}, job, error);
+    if (!process) {
+      std::fprintf(stderr, "cannot start %ls: %s\n", argv[1], error.c_str());
       return 1;
     }
-    std::printf("start to selection dialog: %.0f ms\n", ms);
+    // The program's dialog with the printer list (another program: its first window), looked
+    // for every millisecond.
+    ud::WindowQuery query;
+    query.processId = process->id();
+    if (!baseline) {
+      query.className = L"#32770";
+      query.childId = IDC_PRINTER_LIST;
+    }
+    std::vector<HWND> found;
+    while ((found = ud::FindTopWindows(query)).empty()) {
+      if (ms() > kTimeoutMs || !process->Running()) {
+        std::fprintf(stderr, "run %d: no selection dialog\n", run);
+        return 1;
+      }
+      ::Sleep(1);
+    }
+    std::printf("start to selection dialog: %.0f ms\n", ms());
     if (run == runs) {
-      if (!gBaseline && !ReadPrinter(dialog, *process, argv[2])) {
+      if (!baseline && !ReadPrinter(found.front(), *process, argv[2])) {
         std::fprintf(stderr, "the printer was not read\n");
         return 1;
       }

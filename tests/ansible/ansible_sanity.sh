@@ -8,21 +8,18 @@
 # The collection is copied into WORKDIR first, so the source tree stays clean.
 # Usage: ansible_sanity.sh COLLECTION_DIR WORKDIR
 set -u
-collection=$(realpath "$1") work=$2
-rm -rf "$work" && mkdir -p "$work/home" || exit 1
-work=$(realpath "$work")
-fail() { echo "FAIL: $*" >&2; exit 1; }
+collection=$(realpath "$1")
+source "$(dirname "${BASH_SOURCE[0]}")/../scenario_lib.sh"
+fresh_work "$2" home ansible_collections/vek
+work=$PWD
 command -v ansible-test >/dev/null || fail "ansible-test is missing (Debian package ansible-core)"
 export HOME=$work/home ANSIBLE_HOME=$work/home/.ansible ANSIBLE_LOCAL_TEMP=$work/tmp
-mkdir -p "$work/ansible_collections/vek" && cp -r "$collection" "$work/ansible_collections/vek/rovant" ||
+cp -r "$collection" ansible_collections/vek/rovant && cd ansible_collections/vek/rovant ||
   fail "copying the collection"
-cd "$work/ansible_collections/vek/rovant" || exit 1
 # ansible-test lists a collection's files with git: the copy is a repository of
 # its own (the build folder is ignored by the project's).
 git init -q . || fail "git init"
-
-skip=(--skip-test pslint)
-run() { ansible-test sanity --python 3.11 --python-interpreter /usr/bin/python3.11 --color no "${skip[@]}" "$@" 2>&1; }
+run() { ansible-test sanity --python 3.11 --python-interpreter /usr/bin/python3.11 --color no --skip-test pslint 2>&1; }
 
 # Up to ten rounds: each round makes the environment the next test asks for.
 for _ in $(seq 10); do
