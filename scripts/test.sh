@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The one test command: installs dependencies, checks formatting, then configures, builds and
-# tests each configuration CI needs:
+# The one test command: installs dependencies, checks formatting and that test code stays at most
+# a third of the repository (scripts/code_share.py), then configures, builds and tests each
+# configuration CI needs:
 #   linux-asan  every native test, under AddressSanitizer and UndefinedBehaviorSanitizer
 #   mingw64     the x86_64 Windows build: its tests and end-to-end scenarios under Wine
 #   fuzz        the libFuzzer targets, each a short fixed-seed run (clang)
@@ -41,6 +42,7 @@ configure_and_build() {
 mkdir -p "$LOGDIR"
 run_stage "install dependencies" "$LOGDIR/install-deps.log" bash scripts/install-deps.sh
 run_stage "format check" "$LOGDIR/format.log" bash scripts/format.sh --check
+run_stage "test code share" "$LOGDIR/code-share.log" python3 scripts/code_share.py --max 0.33
 
 # PRESET's tests in their own process group (so that a failure elsewhere stops them too).
 background_tests() {
