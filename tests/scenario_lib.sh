@@ -25,19 +25,15 @@ wait_until() {
   return 1
 }
 
-# spawn COMMAND...: in the background until stop (or stop_fleet, and on exit) ends it, as it
-# ends a script's own sim_pid.
-pids=() sim_pid=
+# spawn COMMAND...: in the background until stop (or the script's end) ends it.
+pids=()
 spawn() { "$@" & pids+=($!); }
 stop() {
-  pids+=($sim_pid)
-  sim_pid=
   ((${#pids[@]})) || return 0
   kill "${pids[@]}" 2>/dev/null
   wait "${pids[@]}" 2>/dev/null
   pids=()
 }
-stop_fleet() { stop; }
 trap stop EXIT
 
 # start_fleet SIM COUNT SECONDS [ARGS...]: rovant-printer-sim --listen-many with COUNT printers for

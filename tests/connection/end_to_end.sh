@@ -10,34 +10,27 @@ sim=$1 ctl=$2 work=$3 mode=$4 run=("${@:5}")
 source "$(dirname "${BASH_SOURCE[0]}")/../scenario_lib.sh"
 fresh_work "$work"
 
-# serve NAME LINE ARGS...: SIM in the background (stop_fleet ends it), once it printed LINE.
+# serve NAME LINE ARGS...: SIM in the background (stop ends it), once it printed LINE.
 serve() {
   local name=$1 line=$2
   shift 2
-  timeout 240 "${run[@]}" "$sim" "$@" >"$name.out" 2>"$name.err" &
-  sim_pid=$!
-  for _ in $(seq 600); do  # the simulator (and Wine) starting
-    grep -q "^$line" "$name.out" 2>/dev/null && return 0
-    kill -0 "$sim_pid" 2>/dev/null || fail "$name stopped: $(cat "$name.err")"
-    sleep 0.1
-  done
-  fail "$name did not start: $(cat "$name.err")"
+  spawn timeout 240 "${run[@]}" "$sim" "$@" >"$name.out" 2>"$name.err"
+  sim_pid=${pids[-1]}
+  wait_until 60 started || fail "$name did not start: $(cat "$name.err")"  # (and Wine)
+}
+started() {
+  kill -0 "$sim_pid" 2>/dev/null || fail "$name stopped: $(cat "$name.err")"
+  grep -q "^$line" "$name.out"
 }
 monitor() { serve "$1" monitoring --idle-exit 120 "${@:2}"; }
 # ended NAME [JOBS]: the simulator ended by itself (the monitor after JOBS jobs).
 ended() {
   wait "$sim_pid" || fail "$1 exited with $?: $(cat "$1.err")"
-  sim_pid=
+  pids=()  # it was the only one
   [[ -z ${2:-} || $(grep -c '^job [0-9]* ended' "$1.out") == "$2" ]] || fail "jobs: $(cat "$1.out")"
 }
 # ctl NAME EXPECTED-EXIT ARGS...: rovantctl, its output in NAME.out and NAME.err.
-ctl() {
-  local name=$1 expected=$2
-  shift 2
-  timeout 120 "${run[@]}" "$ctl" "$@" >"$name.out" 2>"$name.err"
-  local rc=$?
-  [[ $rc == "$expected" ]] || fail "$name: exit $rc, expected $expected: $(cat "$name.err")"
-}
+ctl() { exits "$2" "$1" timeout 120 "${run[@]}" "$ctl" "${@:3}"; }
 # transfer_and_read PRINTER NAME PITCH [ITEM=VALUE...]: d.fom with MENU1.PITCH and the items
 # (NAME.fom) transferred, then read back.
 transfer_and_read() {
@@ -60,7 +53,7 @@ faulty() {
   monitor "$1-monitor" $2
   [[ $2 == --hold-mutex ]] && { grep -q '^holding the mailbox mutex' "$1-monitor.out" || sleep 1; }
   failing "$1" 'There is no response from Printer.' "${@:3}"
-  stop_fleet
+  stop
 }
 
 ctl defaults 0 defaults -o d.fom
