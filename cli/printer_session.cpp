@@ -246,12 +246,12 @@ std::unique_ptr<PrinterSession> PrinterSession::Open(const PrinterAddress& addre
   SettingsRecord memory = kFactoryDefaults;
   if (!statePath.empty()) {
     // The same rule as the simulator's: exactly the 87 bytes of a valid record.
-    const Expected<sim::LoadedState> loaded = sim::LoadPrinterState(fs, statePath);
+    const Expected<SettingsRecord> loaded = sim::LoadPrinterState(fs, statePath);
     if (!loaded) {
       err << "rovantctl: the simulated printer's " << loaded.error() << '\n';
       return nullptr;
     }
-    memory = loaded->memory;
+    memory = *loaded;
   }
   auto session = std::make_unique<PrinterSession>(address, statePath, fs);
   session->printer_ = std::make_unique<sim::SimulatedPrinter>(address.model, memory);

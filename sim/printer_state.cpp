@@ -23,7 +23,7 @@ std::string Reason(const FileSystem& fs) {
 
 }  // namespace
 
-Expected<LoadedState> LoadPrinterState(FileSystem& fs, const std::string& path) {
+Expected<SettingsRecord> LoadPrinterState(FileSystem& fs, const std::string& path) {
   // One byte more than a record, so that a longer file shows.
   std::array<std::uint8_t, kSettingFileSize + 1> buffer{};
   const ReadOutcome read = fs.ReadPrefix(path, buffer);
@@ -31,7 +31,7 @@ Expected<LoadedState> LoadPrinterState(FileSystem& fs, const std::string& path) 
     case FileStatus::kOk:
       break;
     case FileStatus::kNotFound:
-      return LoadedState{.fresh = true, .memory = kFactoryDefaults};
+      return kFactoryDefaults;
     case FileStatus::kReadFailed:
       return Fail(Named(path, "cannot be read" + Reason(fs)));
     default:
@@ -47,7 +47,7 @@ Expected<LoadedState> LoadPrinterState(FileSystem& fs, const std::string& path) 
     return Fail(Named(path, "values outside their lists:\n" +
                                 ListItemsWithValues(loaded.badItems, loaded.record)));
   }
-  return LoadedState{.fresh = false, .memory = loaded.record};
+  return loaded.record;
 }
 
 Expected<void> SavePrinterState(FileSystem& fs, const std::string& path,

@@ -10,15 +10,10 @@
 
 namespace rovant::sim {
 
-struct LoadedState {
-  bool fresh = false;  // no state file yet: the memory is the factory defaults
-  SettingsRecord memory{};
-};
-
 // Reads the state file. A missing file gives the factory defaults; one that
 // cannot be read, is not exactly 87 bytes, or holds values outside their
 // lists is refused, the reason naming the file.
-Expected<LoadedState> LoadPrinterState(FileSystem& fs, const std::string& path);
+Expected<SettingsRecord> LoadPrinterState(FileSystem& fs, const std::string& path);
 
 // Writes the memory as the whole state file.
 Expected<void> SavePrinterState(FileSystem& fs, const std::string& path,

@@ -55,9 +55,7 @@ std::optional<ItemIndex> ParseItemName(std::string_view text) {
 
 Expected<SettingsRecord> LoadStartingMemory(const SimOptions& options, FileSystem& fs) {
   if (options.statePath.empty()) return kFactoryDefaults;
-  const Expected<LoadedState> state = LoadPrinterState(fs, options.statePath);
-  if (!state) return Fail(state.error());
-  return state->memory;
+  return LoadPrinterState(fs, options.statePath);
 }
 
 bool WriteOutPaper(SimulatedPrinter& printer, const SimOptions& options, std::ostream& paper,
