@@ -21,13 +21,23 @@ export XDG_DATA_HOME="$work/xdg-data" XDG_CONFIG_HOME="$work/xdg-config"
 
 [ -f "$installer" ] || { echo "FAIL: no installer $installer"; exit 1; }
 
-unix_path() { "$wine_run" winepath -u "$1" 2>/dev/null | tr -d '\r' | head -n 1; }
+# winepath's answer, asked up to three times (a Wine start can fail while other tests start theirs);
+# its last complaint in $work/winepath.err.
+unix_path() {
+  local path
+  for _ in 1 2 3; do
+    path=$("$wine_run" winepath -u "$1" 2>"$work/winepath.err" | tr -d '\r' | head -n 1)
+    [ -n "$path" ] && { echo "$path"; return; }
+    sleep 1
+  done
+}
 # reg query's output without the CRs; its exit status (1: no such key).
 reg_query() { "$wine_run" reg query "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 dir=$(unix_path "$target")
 menu_dir=$(unix_path "$menu")
-[ -n "$dir" ] && [ -n "$menu_dir" ] || { echo "FAIL: winepath cannot map the test folders"; exit 1; }
+[ -n "$dir" ] && [ -n "$menu_dir" ] ||
+  { echo "FAIL: winepath cannot map the test folders: $(cat "$work/winepath.err")"; exit 1; }
 
 # Left over from an interrupted run.
 rm -rf "$dir" "$menu_dir"
