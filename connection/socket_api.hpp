@@ -48,6 +48,10 @@ bool IsTransientAcceptError(int code);
 // The codes a time-out and a connection closed by the peer are reported with.
 int TimedOutCode();
 int ConnectionResetCode();
+// Keeps the module that holds this code loaded until the process ends, for a
+// thread left to run on its own (a DLL unloaded under it would crash the
+// process). Nothing to do in a program.
+void KeepThisModuleLoaded();
 
 // A stream socket that child processes do not inherit; kNoSocket on failure.
 NativeSocket OpenStreamSocket(int family, int protocol);

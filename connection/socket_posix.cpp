@@ -45,6 +45,8 @@ bool IsTransientAcceptError(int code) {
 }
 
 int TimedOutCode() { return ETIMEDOUT; }
+
+void KeepThisModuleLoaded() {}  // built into programs only
 int ConnectionResetCode() { return ECONNRESET; }
 
 NativeSocket OpenStreamSocket(int family, int protocol) {

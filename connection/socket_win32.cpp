@@ -68,6 +68,13 @@ std::string SocketErrorText(int code) {
 std::string AddressErrorText(int code) { return SocketErrorText(code); }
 
 int TimedOutCode() { return WSAETIMEDOUT; }
+
+void KeepThisModuleLoaded() {
+  static const char kHere = 0;  // any address inside this module names it
+  HMODULE self = nullptr;
+  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(&kHere), &self);
+}
 int ConnectionResetCode() { return WSAECONNRESET; }
 
 NativeSocket OpenStreamSocket(int family, int protocol) {

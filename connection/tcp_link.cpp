@@ -37,10 +37,13 @@ struct Lookup {
 };
 
 // Resolves on a thread of its own, waiting at most `ms`; false on a time-out.
+// A look-up that answers in time has ended its thread on return: this code may
+// be in a library that its caller unloads next. One given up on runs on alone,
+// so the module that holds its code stays loaded.
 bool ResolveWithin(const AddressResolver& resolver, const std::string& host,
                    const std::string& service, unsigned ms, int& result, AddrInfoList& list) {
   auto lookup = std::make_shared<Lookup>();
-  std::thread([lookup, resolver, host, service] {
+  std::thread thread([lookup, resolver, host, service] {
     addrinfo hints{};
     // ai_family stays 0: IPv4 and IPv6 addresses alike.
     hints.ai_socktype = SOCK_STREAM;
@@ -52,13 +55,18 @@ bool ResolveWithin(const AddressResolver& resolver, const std::string& host,
     lookup->list.reset(found);
     lookup->done = true;
     lookup->finished.notify_all();
-  }).detach();
+  });
   std::unique_lock<std::mutex> hold(lookup->mutex);
   if (!lookup->finished.wait_for(hold, std::chrono::milliseconds(ms),
-                                 [&lookup] { return lookup->done; }))
+                                 [&lookup] { return lookup->done; })) {
+    net::KeepThisModuleLoaded();
+    thread.detach();
     return false;
+  }
   result = lookup->result;
   list = std::move(lookup->list);
+  hold.unlock();
+  thread.join();
   return true;
 }
 

@@ -5,6 +5,7 @@
 // clang-format on
 #include "connection/tcp_link.hpp"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -120,6 +121,30 @@ TEST(TcpLink, EndAfterTheLastSend) {
                                                  net::SocketErrorText(link.lastErrorCode()))
                        : "");
   }
+}
+
+// The look-up's thread has ended when the link goes on, as the LAN library that runs it may be
+// unloaded next. Each copy of the resolver counts itself; the thread's copy is slow to go.
+TEST(TcpLink, ALookupThatAnsweredHasEndedItsThreadWhenTheLinkGoesOn) {
+  struct Probe {
+    std::shared_ptr<std::atomic<int>> live = std::make_shared<std::atomic<int>>(1);
+    Probe() = default;
+    Probe(const Probe& other) : live(other.live) { ++*live; }
+    Probe& operator=(const Probe&) = delete;
+    ~Probe() {
+      Pause(100);
+      --*live;
+    }
+  };
+  const Probe probe;
+  TcpLink link("printer.example", 9100, {2000, 2000, 100, 500, 2000},
+               [probe](const std::string&, const std::string&, const addrinfo&, addrinfo** found) {
+                 *found = nullptr;
+                 return EAI_NONAME;
+               });
+  const int before = *probe.live;
+  EXPECT_FALSE(link.Open(LinkRoute::kLan).open);
+  EXPECT_EQ(*probe.live, before);
 }
 
 TEST(TcpLink, NameLookupThatDoesNotAnswerFailsAfterItsTimeOut) {
